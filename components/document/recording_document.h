@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "components/document/report_document.h"
+
+namespace ostrel::document {
+
+// A document that only records the calls it receives, one text per call, for
+// tests: "AddParagraph(Title)", "SetTextSize(8)", "AddTable(2000|8000;...)".
+// Its page count is set by the test (1 by default).
+class RecordingDocument : public ReportDocument {
+public:
+    void SetPageBorder(std::int32_t style) override;
+    void SetCaptionTextSize(std::int16_t points) override;
+    void SetPreviewMode(bool on) override;
+    void SetPageCaption(const std::string& caption) override;
+    void StartDocument() override;
+    void SetTextSize(std::int16_t points) override;
+    void SetHeadingEmphasis(bool on) override;
+    void SetObjectHeadingEmphasis(bool on) override;
+    void SetTableStyle(std::int32_t style) override;
+    void AddParagraph(const std::string& text) override;
+    void AddTable(const std::string& text) override;
+    void EndDocument() override;
+    int PageCount() const override { return pageCount_; }
+    int PreviewPage() const override { return previewPage_; }
+    void SetPreviewPage(int page) override;
+    void PrintDocument() override;
+
+    void SetPageCountForTest(int count) { pageCount_ = count; }
+    const std::vector<std::string>& Calls() const { return calls_; }
+    // Only the AddTable texts, in order.
+    std::vector<std::string> Tables() const;
+
+private:
+    std::vector<std::string> calls_;
+    int pageCount_ = 1;
+    int previewPage_ = 1;
+};
+
+}  // namespace ostrel::document

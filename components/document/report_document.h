@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ostrel::document {
+
+// The paginated document behind the print preview. The report run appends
+// paragraphs and tables; the document breaks them into pages.
+//
+// Calling order in one run: the three setup calls and SetPageCaption,
+// StartDocument, any number of size, emphasis, style, paragraph and table
+// calls, EndDocument, PageCount; then, from the preview window only,
+// PreviewPage/SetPreviewPage and PrintDocument.
+class ReportDocument {
+public:
+    virtual ~ReportDocument() = default;
+
+    // Setup applied before StartDocument. The run always passes 0, 8 and true:
+    // no border around the page, 8 point text for the running caption, and a
+    // document that is kept for the preview rather than sent to a printer.
+    virtual void SetPageBorder(std::int32_t style) = 0;
+    virtual void SetCaptionTextSize(std::int16_t points) = 0;
+    virtual void SetPreviewMode(bool on) = 0;
+
+    // Running caption on every page: "left|centre|right", "%d" = page number.
+    virtual void SetPageCaption(const std::string& caption) = 0;
+
+    virtual void StartDocument() = 0;
+    virtual void SetTextSize(std::int16_t points) = 0;
+    virtual void SetHeadingEmphasis(bool on) = 0;
+    virtual void SetObjectHeadingEmphasis(bool on) = 0;
+    virtual void SetTableStyle(std::int32_t style) = 0;
+    // One paragraph in the current size and emphasis; "" is an empty line.
+    virtual void AddParagraph(const std::string& text) = 0;
+    // A column format ("2000|8000;": widths in twips) followed by rows, cells
+    // separated by "|" and each row ended by ";". A separator preceded by a
+    // backslash belongs to the cell's text ("\|", "\;", "\\"); a carriage
+    // return inside a cell is a line break within it.
+    virtual void AddTable(const std::string& text) = 0;
+    virtual void EndDocument() = 0;
+
+    virtual int PageCount() const = 0;
+    // 1-based page shown in the preview; a new document shows page 1.
+    virtual int PreviewPage() const = 0;
+    virtual void SetPreviewPage(int page) = 0;
+    // Prints the finished document; throws std::runtime_error when it cannot.
+    virtual void PrintDocument() = 0;
+
+protected:
+    ReportDocument() = default;
+    ReportDocument(const ReportDocument&) = default;
+    ReportDocument& operator=(const ReportDocument&) = default;
+};
+
+}  // namespace ostrel::document

@@ -1,0 +1,219 @@
+#include "components/memory/memory_database.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "components/schema/schema_error.h"
+
+namespace ostrel::memory {
+namespace {
+
+using schema::Collection;
+using schema::SchemaError;
+
+void CheckMember(const std::vector<std::string>& refused, const std::string& owner,
+                 const char* member) {
+    if (std::find(refused.begin(), refused.end(), member) != refused.end()) {
+        throw SchemaError("property '" + std::string(member) + "' of '" + owner +
+                          "' is not available");
+    }
+}
+
+template <class Interface, class Impl>
+class VectorCollection : public Collection<Interface> {
+public:
+    int Count() const override { return static_cast<int>(items_.size()); }
+    const Interface& Item(int index) const override {
+        if (index < 0 || index >= Count()) {
+            throw SchemaError("item " + std::to_string(index) + " is outside the collection");
+        }
+        return items_[static_cast<std::size_t>(index)];
+    }
+    template <class Spec>
+    void Fill(const std::vector<Spec>& specs) {
+        items_.reserve(specs.size());
+        for (const Spec& spec : specs) {
+            items_.emplace_back(spec);
+        }
+    }
+
+private:
+    std::vector<Impl> items_;
+};
+
+#define OSTREL_MEMBER(Type, Name, expr) \
+    Type Name() const override {        \
+        CheckMember(s_.refused, OwnerName(), #Name); \
+        return expr;                    \
+    }
+
+class MemoryField final : public schema::Field {
+public:
+    explicit MemoryField(const FieldSpec& s) : s_(s) {}
+    OSTREL_MEMBER(std::string, Name, s_.name)
+    OSTREL_MEMBER(std::string, ValidationRule, s_.validationRule)
+    OSTREL_MEMBER(std::string, ValidationText, s_.validationText)
+    OSTREL_MEMBER(std::uint32_t, Attributes, s_.attributes)
+    OSTREL_MEMBER(bool, AllowZeroLength, s_.allowZeroLength)
+    OSTREL_MEMBER(bool, DataUpdatable, s_.dataUpdatable)
+    OSTREL_MEMBER(bool, Required, s_.required)
+    OSTREL_MEMBER(Variant, DefaultValue, s_.defaultValue)
+    OSTREL_MEMBER(std::int16_t, OrdinalPosition, s_.ordinalPosition)
+    OSTREL_MEMBER(std::int16_t, Type, s_.type)
+    OSTREL_MEMBER(std::int32_t, Size, s_.size)
+
+private:
+    std::string OwnerName() const { return s_.name; }
+    FieldSpec s_;
+};
+
+class MemoryIndex final : public schema::Index {
+public:
+    explicit MemoryIndex(const IndexSpec& s) : s_(s) {}
+    OSTREL_MEMBER(std::string, Name, s_.name)
+    OSTREL_MEMBER(bool, Clustered, s_.clustered)
+    OSTREL_MEMBER(bool, Foreign, s_.foreign)
+    OSTREL_MEMBER(bool, IgnoreNulls, s_.ignoreNulls)
+    OSTREL_MEMBER(bool, Primary, s_.primary)
+    OSTREL_MEMBER(bool, Required, s_.required)
+    OSTREL_MEMBER(bool, Unique, s_.unique)
+    OSTREL_MEMBER(std::int32_t, DistinctCount, s_.distinctCount)
+    OSTREL_MEMBER(Variant, Fields, Variant(s_.fields))
+
+private:
+    std::string OwnerName() const { return s_.name; }
+    IndexSpec s_;
+};
+
+class MemoryTableDef final : public schema::TableDef {
+public:
+    explicit MemoryTableDef(const TableSpec& s) : s_(s) {
+        fields_.Fill(s.fields);
+        indexes_.Fill(s.indexes);
+    }
+    OSTREL_MEMBER(std::string, Name, s_.name)
+    OSTREL_MEMBER(std::string, SourceTableName, s_.sourceTableName)
+    OSTREL_MEMBER(std::string, ValidationRule, s_.validationRule)
+    OSTREL_MEMBER(std::string, ValidationText, s_.validationText)
+    OSTREL_MEMBER(std::uint32_t, Attributes, s_.attributes)
+    OSTREL_MEMBER(Variant, DateCreated, s_.dateCreated)
+    OSTREL_MEMBER(Variant, LastUpdated, s_.lastUpdated)
+    OSTREL_MEMBER(Variant, ReplicaFilter, s_.replicaFilter)
+    OSTREL_MEMBER(std::int32_t, RecordCount, s_.recordCount)
+    OSTREL_MEMBER(bool, Updatable, s_.updatable)
+    OSTREL_MEMBER(const Collection<schema::Field>&, Fields, fields_)
+    OSTREL_MEMBER(const Collection<schema::Index>&, Indexes, indexes_)
+
+private:
+    std::string OwnerName() const { return s_.name; }
+    TableSpec s_;
+    VectorCollection<schema::Field, MemoryField> fields_;
+    VectorCollection<schema::Index, MemoryIndex> indexes_;
+};
+
+class MemoryRelationField final : public schema::RelationField {
+public:
+    explicit MemoryRelationField(const RelationFieldSpec& s) : s_(s) {}
+    std::string Name() const override { return s_.name; }
+    std::string ForeignName() const override { return s_.foreignName; }
+
+private:
+    RelationFieldSpec s_;
+};
+
+class MemoryRelation final : public schema::Relation {
+public:
+    explicit MemoryRelation(const RelationSpec& s) : s_(s) { fields_.Fill(s.fields); }
+    OSTREL_MEMBER(std::string, Name, s_.name)
+    OSTREL_MEMBER(std::string, Table, s_.table)
+    OSTREL_MEMBER(std::string, ForeignTable, s_.foreignTable)
+    OSTREL_MEMBER(std::uint32_t, Attributes, s_.attributes)
+    OSTREL_MEMBER(bool, PartialReplica, s_.partialReplica)
+    OSTREL_MEMBER(const Collection<schema::RelationField>&, Fields, fields_)
+
+private:
+    std::string OwnerName() const { return s_.name; }
+    RelationSpec s_;
+    VectorCollection<schema::RelationField, MemoryRelationField> fields_;
+};
+
+class MemoryParameter final : public schema::Parameter {
+public:
+    explicit MemoryParameter(const ParameterSpec& s) : s_(s) {}
+    OSTREL_MEMBER(std::string, Name, s_.name)
+    OSTREL_MEMBER(std::int16_t, Direction, s_.direction)
+    OSTREL_MEMBER(std::int16_t, Type, s_.type)
+
+private:
+    std::string OwnerName() const { return s_.name; }
+    ParameterSpec s_;
+};
+
+class MemoryQueryDef final : public schema::QueryDef {
+public:
+    explicit MemoryQueryDef(const QuerySpec& s) : s_(s) { parameters_.Fill(s.parameters); }
+    OSTREL_MEMBER(std::string, Name, s_.name)
+    OSTREL_MEMBER(std::string, SQL, s_.sql)
+    OSTREL_MEMBER(Variant, DateCreated, s_.dateCreated)
+    OSTREL_MEMBER(Variant, LastUpdated, s_.lastUpdated)
+    OSTREL_MEMBER(std::int32_t, MaxRecords, s_.maxRecords)
+    OSTREL_MEMBER(std::int16_t, ODBCTimeout, s_.odbcTimeout)
+    OSTREL_MEMBER(std::int16_t, Type, s_.type)
+    OSTREL_MEMBER(bool, ReturnsRecords, s_.returnsRecords)
+    OSTREL_MEMBER(bool, Updatable, s_.updatable)
+    OSTREL_MEMBER(const Collection<schema::Parameter>&, Parameters, parameters_)
+
+private:
+    std::string OwnerName() const { return s_.name; }
+    QuerySpec s_;
+    VectorCollection<schema::Parameter, MemoryParameter> parameters_;
+};
+
+class MemoryDatabase final : public schema::Database {
+public:
+    explicit MemoryDatabase(DatabaseSpec spec) : s_(std::move(spec)) {
+        tables_.Fill(s_.tables);
+        queries_.Fill(s_.queries);
+        relations_.Fill(s_.relations);
+    }
+    OSTREL_MEMBER(std::int32_t, CollatingOrder, s_.collatingOrder)
+    OSTREL_MEMBER(std::string, ReplicaID, s_.replicaID)
+    OSTREL_MEMBER(std::string, Version, s_.version)
+    OSTREL_MEMBER(bool, Transactions, s_.transactions)
+    OSTREL_MEMBER(bool, Updatable, s_.updatable)
+    OSTREL_MEMBER(const Collection<schema::TableDef>&, TableDefs, tables_)
+    OSTREL_MEMBER(const Collection<schema::QueryDef>&, QueryDefs, queries_)
+    OSTREL_MEMBER(const Collection<schema::Relation>&, Relations, relations_)
+    void Close() override {}
+
+private:
+    static std::string OwnerName() { return "the database"; }
+    DatabaseSpec s_;
+    VectorCollection<schema::TableDef, MemoryTableDef> tables_;
+    VectorCollection<schema::QueryDef, MemoryQueryDef> queries_;
+    VectorCollection<schema::Relation, MemoryRelation> relations_;
+};
+
+#undef OSTREL_MEMBER
+
+}  // namespace
+
+std::unique_ptr<schema::Database> OpenMemoryDatabase(DatabaseSpec spec) {
+    return std::make_unique<MemoryDatabase>(std::move(spec));
+}
+
+void MemoryEngine::Register(const std::string& path, DatabaseSpec spec) {
+    databases_[path] = std::move(spec);
+}
+
+std::unique_ptr<schema::Database> MemoryEngine::OpenDatabase(const std::string& path) {
+    const auto found = databases_.find(path);
+    if (found == databases_.end()) {
+        throw schema::SchemaError("'" + path + "' is not an Access database");
+    }
+    ++openCount_;
+    return OpenMemoryDatabase(found->second);
+}
+
+}  // namespace ostrel::memory

@@ -1,0 +1,118 @@
+#pragma once
+
+// Plain descriptions of a database's design, for the in-memory schema source.
+// Tests (and the generator) write them with designated initializers:
+//
+//   DatabaseSpec db{.tables = {{.name = "Customers",
+//                               .fields = {{.name = "ID", .type = data_type::kLong,
+//                                           .size = 4}}}}};
+//
+// Every object may name members in `refused`; reading such a member throws
+// SchemaError, as a real engine does for a property it will not give.
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "components/schema/field.h"
+#include "components/schema/query_def.h"
+#include "components/schema/variant.h"
+
+namespace ostrel::memory {
+
+using schema::Variant;
+
+struct FieldSpec {
+    std::string name;
+    std::int16_t type = schema::data_type::kText;
+    std::int32_t size = 0;
+    std::uint32_t attributes = 0;
+    bool allowZeroLength = false;
+    bool dataUpdatable = false;
+    bool required = false;
+    Variant defaultValue = schema::NullValue{};
+    std::int16_t ordinalPosition = 0;
+    std::string validationRule;
+    std::string validationText;
+    std::vector<std::string> refused;
+};
+
+struct IndexSpec {
+    std::string name;
+    bool clustered = false;
+    bool foreign = false;
+    bool ignoreNulls = false;
+    bool primary = false;
+    bool required = false;
+    bool unique = false;
+    std::int32_t distinctCount = 0;
+    std::string fields;  // DAO text form, e.g. "+ID;-Date"
+    std::vector<std::string> refused;
+};
+
+struct TableSpec {
+    std::string name;
+    std::uint32_t attributes = 0;
+    Variant dateCreated = schema::NullValue{};
+    Variant lastUpdated = schema::NullValue{};
+    std::int32_t recordCount = 0;
+    Variant replicaFilter = schema::NullValue{};
+    std::string sourceTableName;
+    bool updatable = true;
+    std::string validationRule;
+    std::string validationText;
+    std::vector<FieldSpec> fields;
+    std::vector<IndexSpec> indexes;
+    std::vector<std::string> refused;
+};
+
+struct RelationFieldSpec {
+    std::string name;
+    std::string foreignName;
+};
+
+struct RelationSpec {
+    std::string name;
+    std::string table;
+    std::string foreignTable;
+    std::uint32_t attributes = 0;
+    bool partialReplica = false;
+    std::vector<RelationFieldSpec> fields;
+    std::vector<std::string> refused;
+};
+
+struct ParameterSpec {
+    std::string name;
+    std::int16_t direction = schema::parameter_direction::kInput;
+    std::int16_t type = schema::data_type::kText;
+    std::vector<std::string> refused;
+};
+
+struct QuerySpec {
+    std::string name;
+    std::string sql;
+    std::int16_t type = schema::query_type::kSelect;
+    Variant dateCreated = schema::NullValue{};
+    Variant lastUpdated = schema::NullValue{};
+    std::int32_t maxRecords = 0;
+    std::int16_t odbcTimeout = 60;
+    bool returnsRecords = true;
+    bool updatable = true;
+    std::vector<ParameterSpec> parameters;
+    std::vector<std::string> refused;
+};
+
+struct DatabaseSpec {
+    std::int32_t collatingOrder = 1033;
+    std::string replicaID;
+    std::string version = "4.0";
+    bool transactions = true;
+    bool updatable = true;
+    std::vector<TableSpec> tables;
+    std::vector<QuerySpec> queries;
+    std::vector<RelationSpec> relations;
+    std::vector<std::string> refused;
+};
+
+}  // namespace ostrel::memory

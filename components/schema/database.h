@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "components/schema/collection.h"
+#include "components/schema/query_def.h"
+#include "components/schema/relation.h"
+#include "components/schema/table_def.h"
+
+namespace ostrel::schema {
+
+// An open database, with DAO's members. It is read only: nothing the program
+// does through it changes the file.
+class Database {
+public:
+    virtual ~Database() = default;
+    virtual std::int32_t CollatingOrder() const = 0;
+    virtual std::string ReplicaID() const = 0;
+    virtual std::string Version() const = 0;
+    virtual bool Transactions() const = 0;
+    virtual bool Updatable() const = 0;
+    virtual const Collection<TableDef>& TableDefs() const = 0;
+    virtual const Collection<QueryDef>& QueryDefs() const = 0;
+    virtual const Collection<Relation>& Relations() const = 0;
+    // Releases the file. Members must not be used afterwards.
+    virtual void Close() = 0;
+
+protected:
+    Database() = default;
+    Database(const Database&) = default;
+    Database& operator=(const Database&) = default;
+};
+
+// The engine that opens databases (DAO's DBEngine). OpenDatabase throws
+// SchemaError with a message naming the file and what is wrong with it.
+class SchemaEngine {
+public:
+    virtual ~SchemaEngine() = default;
+    virtual std::unique_ptr<Database> OpenDatabase(const std::string& path) = 0;
+
+protected:
+    SchemaEngine() = default;
+    SchemaEngine(const SchemaEngine&) = default;
+    SchemaEngine& operator=(const SchemaEngine&) = default;
+};
+
+}  // namespace ostrel::schema

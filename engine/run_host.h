@@ -1,0 +1,64 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "components/document/report_document.h"
+
+namespace ostrel::engine {
+
+// Where the report goes: the preview window's document or a CSV file.
+enum class ReportTarget { Preview, CsvFile };
+
+enum class MessageIcon { None, Exclamation, Critical };
+
+// The preview window as the report run sees it. A fresh window is loaded for
+// every run; it owns the document the run writes into.
+class PreviewWindow {
+public:
+    virtual ~PreviewWindow() = default;
+    virtual document::ReportDocument& Document() = 0;
+    // Makes "Next Page" and "Prev Page" visible (they start hidden).
+    virtual void ShowPageButtons() = 0;
+    virtual void SetPrevEnabled(bool enabled) = 0;
+    virtual void SetCaption(const std::string& caption) = 0;
+    // Shows the window modally; returns when the user has closed it.
+    virtual void ShowModal() = 0;
+
+protected:
+    PreviewWindow() = default;
+    PreviewWindow(const PreviewWindow&) = default;
+    PreviewWindow& operator=(const PreviewWindow&) = default;
+};
+
+// Everything a report run reads from, or shows in, the program around it: the
+// main window in the desktop program, the command line in the batch program.
+class RunHost {
+public:
+    virtual ~RunHost() = default;
+    virtual std::string DatabasePath() const = 0;
+    virtual std::string CsvPath() const = 0;
+    virtual ReportTarget Target() const = 0;
+
+    // Status bar panels are numbered from 1. Texts set are shown only after
+    // RepaintStatus.
+    virtual void SetStatusText(int panel, const std::string& text) = 0;
+    virtual void RepaintStatus() = 0;
+
+    virtual void ShowMessage(const std::string& text, MessageIcon icon,
+                             const std::string& caption) = 0;
+
+    // Whether the object pickers hold a ticked row with exactly this name.
+    virtual bool IsTableSelected(const std::string& name) const = 0;
+    virtual bool IsQuerySelected(const std::string& name) const = 0;
+
+    // Loads a fresh preview window (not yet shown).
+    virtual std::unique_ptr<PreviewWindow> LoadPreviewWindow() = 0;
+
+protected:
+    RunHost() = default;
+    RunHost(const RunHost&) = default;
+    RunHost& operator=(const RunHost&) = default;
+};
+
+}  // namespace ostrel::engine
