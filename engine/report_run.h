@@ -14,7 +14,7 @@ enum class RunOutcome { Finished, DatabaseMissing, CsvUnopenable, Failed };
 // Produces complete reports. One object lives as long as the program; it
 // keeps the pass counter between runs.
 class ReportRun {
-public:
+  public:
     ReportRun(schema::SchemaEngine& engine, const ReportSwitches& switches,
               const ValueFormatter& formatter);
 
@@ -22,7 +22,7 @@ public:
     // status line, reading everything it needs from the host.
     RunOutcome RunReport(RunHost& host);
 
-private:
+  private:
     schema::SchemaEngine& engine_;
     const ReportSwitches& switches_;
     const ValueFormatter& formatter_;

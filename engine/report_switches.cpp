@@ -48,8 +48,7 @@ std::optional<bool> ParseSwitchText(std::string_view text) {
         digits.remove_prefix(1);  // from_chars takes "-" but not "+"
     }
     double number = 0;
-    const auto [end, error] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
     if (error != std::errc() || end != digits.data() + digits.size()) {
         return std::nullopt;
     }

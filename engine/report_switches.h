@@ -9,19 +9,19 @@ namespace ostrel::engine {
 
 // Raised when a stored switch holds text that reads as neither on nor off.
 class SwitchError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // The 61 on/off report switches as the report sections see them. Keys are
 // matched without regard to letter case; an absent key is on.
 class ReportSwitches {
-public:
+  public:
     virtual ~ReportSwitches() = default;
     // Throws SwitchError when the stored text cannot be read as a Boolean.
     virtual bool GetReportSwitch(std::string_view key) const = 0;
 
-protected:
+  protected:
     ReportSwitches() = default;
     ReportSwitches(const ReportSwitches&) = default;
     ReportSwitches& operator=(const ReportSwitches&) = default;

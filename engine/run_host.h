@@ -15,7 +15,7 @@ enum class MessageIcon { None, Exclamation, Critical };
 // The preview window as the report run sees it. A fresh window is loaded for
 // every run; it owns the document the run writes into.
 class PreviewWindow {
-public:
+  public:
     virtual ~PreviewWindow() = default;
     virtual document::ReportDocument& Document() = 0;
     // Makes "Next Page" and "Prev Page" visible (they start hidden).
@@ -25,7 +25,7 @@ public:
     // Shows the window modally; returns when the user has closed it.
     virtual void ShowModal() = 0;
 
-protected:
+  protected:
     PreviewWindow() = default;
     PreviewWindow(const PreviewWindow&) = default;
     PreviewWindow& operator=(const PreviewWindow&) = default;
@@ -34,7 +34,7 @@ protected:
 // Everything a report run reads from, or shows in, the program around it: the
 // main window in the desktop program, the command line in the batch program.
 class RunHost {
-public:
+  public:
     virtual ~RunHost() = default;
     virtual std::string DatabasePath() const = 0;
     virtual std::string CsvPath() const = 0;
@@ -55,7 +55,7 @@ public:
     // Loads a fresh preview window (not yet shown).
     virtual std::unique_ptr<PreviewWindow> LoadPreviewWindow() = 0;
 
-protected:
+  protected:
     RunHost() = default;
     RunHost(const RunHost&) = default;
     RunHost& operator=(const RunHost&) = default;

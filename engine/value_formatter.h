@@ -10,14 +10,14 @@ namespace ostrel::engine {
 // Turns dates into report text, and says what "now" is. Injected into the
 // report run so that tests can fix both.
 class ValueFormatter {
-public:
+  public:
     virtual ~ValueFormatter() = default;
     // The locale's general date: numeric short date with a four-digit year and
     // the long time; the time is left out at exactly midnight.
     virtual std::string FormatDateTime(const schema::DateTime& value) const = 0;
     virtual schema::DateTime Now() const = 0;
 
-protected:
+  protected:
     ValueFormatter() = default;
     ValueFormatter(const ValueFormatter&) = default;
     ValueFormatter& operator=(const ValueFormatter&) = default;

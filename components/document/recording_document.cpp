@@ -3,7 +3,9 @@
 namespace ostrel::document {
 namespace {
 
-std::string BoolText(bool on) { return on ? "True" : "False"; }
+std::string BoolText(bool on) {
+    return on ? "True" : "False";
+}
 
 }  // namespace
 
@@ -41,9 +43,15 @@ void RecordingDocument::AddParagraph(const std::string& text) {
 void RecordingDocument::AddTable(const std::string& text) {
     calls_.push_back("AddTable(" + text + ")");
 }
-void RecordingDocument::EndDocument() { calls_.emplace_back("EndDocument()"); }
-void RecordingDocument::SetPreviewPage(int page) { previewPage_ = page; }
-void RecordingDocument::PrintDocument() { calls_.emplace_back("PrintDocument()"); }
+void RecordingDocument::EndDocument() {
+    calls_.emplace_back("EndDocument()");
+}
+void RecordingDocument::SetPreviewPage(int page) {
+    previewPage_ = page;
+}
+void RecordingDocument::PrintDocument() {
+    calls_.emplace_back("PrintDocument()");
+}
 
 std::vector<std::string> RecordingDocument::Tables() const {
     static const std::string kPrefix = "AddTable(";

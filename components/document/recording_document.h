@@ -11,7 +11,7 @@ namespace ostrel::document {
 // tests: "AddParagraph(Title)", "SetTextSize(8)", "AddTable(2000|8000;...)".
 // Its page count is set by the test (1 by default).
 class RecordingDocument : public ReportDocument {
-public:
+  public:
     void SetPageBorder(std::int32_t style) override;
     void SetCaptionTextSize(std::int16_t points) override;
     void SetPreviewMode(bool on) override;
@@ -34,7 +34,7 @@ public:
     // Only the AddTable texts, in order.
     std::vector<std::string> Tables() const;
 
-private:
+  private:
     std::vector<std::string> calls_;
     int pageCount_ = 1;
     int previewPage_ = 1;

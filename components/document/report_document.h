@@ -13,7 +13,7 @@ namespace ostrel::document {
 // calls, EndDocument, PageCount; then, from the preview window only,
 // PreviewPage/SetPreviewPage and PrintDocument.
 class ReportDocument {
-public:
+  public:
     virtual ~ReportDocument() = default;
 
     // Setup applied before StartDocument. The run always passes 0, 8 and true:
@@ -47,7 +47,7 @@ public:
     // Prints the finished document; throws std::runtime_error when it cannot.
     virtual void PrintDocument() = 0;
 
-protected:
+  protected:
     ReportDocument() = default;
     ReportDocument(const ReportDocument&) = default;
     ReportDocument& operator=(const ReportDocument&) = default;

@@ -22,7 +22,7 @@ void CheckMember(const std::vector<std::string>& refused, const std::string& own
 
 template <class Interface, class Impl>
 class VectorCollection : public Collection<Interface> {
-public:
+  public:
     int Count() const override { return static_cast<int>(items_.size()); }
     const Interface& Item(int index) const override {
         if (index < 0 || index >= Count()) {
@@ -38,18 +38,18 @@ public:
         }
     }
 
-private:
+  private:
     std::vector<Impl> items_;
 };
 
-#define OSTREL_MEMBER(Type, Name, expr) \
-    Type Name() const override {        \
+#define OSTREL_MEMBER(Type, Name, expr)              \
+    Type Name() const override {                     \
         CheckMember(s_.refused, OwnerName(), #Name); \
-        return expr;                    \
+        return expr;                                 \
     }
 
 class MemoryField final : public schema::Field {
-public:
+  public:
     explicit MemoryField(const FieldSpec& s) : s_(s) {}
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::string, ValidationRule, s_.validationRule)
@@ -63,13 +63,13 @@ public:
     OSTREL_MEMBER(std::int16_t, Type, s_.type)
     OSTREL_MEMBER(std::int32_t, Size, s_.size)
 
-private:
+  private:
     std::string OwnerName() const { return s_.name; }
     FieldSpec s_;
 };
 
 class MemoryIndex final : public schema::Index {
-public:
+  public:
     explicit MemoryIndex(const IndexSpec& s) : s_(s) {}
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(bool, Clustered, s_.clustered)
@@ -81,13 +81,13 @@ public:
     OSTREL_MEMBER(std::int32_t, DistinctCount, s_.distinctCount)
     OSTREL_MEMBER(Variant, Fields, Variant(s_.fields))
 
-private:
+  private:
     std::string OwnerName() const { return s_.name; }
     IndexSpec s_;
 };
 
 class MemoryTableDef final : public schema::TableDef {
-public:
+  public:
     explicit MemoryTableDef(const TableSpec& s) : s_(s) {
         fields_.Fill(s.fields);
         indexes_.Fill(s.indexes);
@@ -105,7 +105,7 @@ public:
     OSTREL_MEMBER(const Collection<schema::Field>&, Fields, fields_)
     OSTREL_MEMBER(const Collection<schema::Index>&, Indexes, indexes_)
 
-private:
+  private:
     std::string OwnerName() const { return s_.name; }
     TableSpec s_;
     VectorCollection<schema::Field, MemoryField> fields_;
@@ -113,17 +113,17 @@ private:
 };
 
 class MemoryRelationField final : public schema::RelationField {
-public:
+  public:
     explicit MemoryRelationField(const RelationFieldSpec& s) : s_(s) {}
     std::string Name() const override { return s_.name; }
     std::string ForeignName() const override { return s_.foreignName; }
 
-private:
+  private:
     RelationFieldSpec s_;
 };
 
 class MemoryRelation final : public schema::Relation {
-public:
+  public:
     explicit MemoryRelation(const RelationSpec& s) : s_(s) { fields_.Fill(s.fields); }
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::string, Table, s_.table)
@@ -132,26 +132,26 @@ public:
     OSTREL_MEMBER(bool, PartialReplica, s_.partialReplica)
     OSTREL_MEMBER(const Collection<schema::RelationField>&, Fields, fields_)
 
-private:
+  private:
     std::string OwnerName() const { return s_.name; }
     RelationSpec s_;
     VectorCollection<schema::RelationField, MemoryRelationField> fields_;
 };
 
 class MemoryParameter final : public schema::Parameter {
-public:
+  public:
     explicit MemoryParameter(const ParameterSpec& s) : s_(s) {}
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::int16_t, Direction, s_.direction)
     OSTREL_MEMBER(std::int16_t, Type, s_.type)
 
-private:
+  private:
     std::string OwnerName() const { return s_.name; }
     ParameterSpec s_;
 };
 
 class MemoryQueryDef final : public schema::QueryDef {
-public:
+  public:
     explicit MemoryQueryDef(const QuerySpec& s) : s_(s) { parameters_.Fill(s.parameters); }
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::string, SQL, s_.sql)
@@ -164,14 +164,14 @@ public:
     OSTREL_MEMBER(bool, Updatable, s_.updatable)
     OSTREL_MEMBER(const Collection<schema::Parameter>&, Parameters, parameters_)
 
-private:
+  private:
     std::string OwnerName() const { return s_.name; }
     QuerySpec s_;
     VectorCollection<schema::Parameter, MemoryParameter> parameters_;
 };
 
 class MemoryDatabase final : public schema::Database {
-public:
+  public:
     explicit MemoryDatabase(DatabaseSpec spec) : s_(std::move(spec)) {
         tables_.Fill(s_.tables);
         queries_.Fill(s_.queries);
@@ -187,7 +187,7 @@ public:
     OSTREL_MEMBER(const Collection<schema::Relation>&, Relations, relations_)
     void Close() override {}
 
-private:
+  private:
     static std::string OwnerName() { return "the database"; }
     DatabaseSpec s_;
     VectorCollection<schema::TableDef, MemoryTableDef> tables_;

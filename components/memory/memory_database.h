@@ -15,12 +15,12 @@ std::unique_ptr<schema::Database> OpenMemoryDatabase(DatabaseSpec spec);
 // An engine whose "files" are descriptions registered under a path. Opening an
 // unregistered path fails like opening a missing file.
 class MemoryEngine : public schema::SchemaEngine {
-public:
+  public:
     void Register(const std::string& path, DatabaseSpec spec);
     std::unique_ptr<schema::Database> OpenDatabase(const std::string& path) override;
     int OpenCount() const { return openCount_; }
 
-private:
+  private:
     std::map<std::string, DatabaseSpec> databases_;
     int openCount_ = 0;
 };

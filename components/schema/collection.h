@@ -6,12 +6,12 @@ namespace ostrel::schema {
 // engine lists them. Item throws SchemaError for a position outside 0..Count-1.
 template <class T>
 class Collection {
-public:
+  public:
     virtual ~Collection() = default;
     virtual int Count() const = 0;
     virtual const T& Item(int index) const = 0;
 
-protected:
+  protected:
     Collection() = default;
     Collection(const Collection&) = default;
     Collection& operator=(const Collection&) = default;

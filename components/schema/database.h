@@ -14,7 +14,7 @@ namespace ostrel::schema {
 // An open database, with DAO's members. It is read only: nothing the program
 // does through it changes the file.
 class Database {
-public:
+  public:
     virtual ~Database() = default;
     virtual std::int32_t CollatingOrder() const = 0;
     virtual std::string ReplicaID() const = 0;
@@ -27,7 +27,7 @@ public:
     // Releases the file. Members must not be used afterwards.
     virtual void Close() = 0;
 
-protected:
+  protected:
     Database() = default;
     Database(const Database&) = default;
     Database& operator=(const Database&) = default;
@@ -36,11 +36,11 @@ protected:
 // The engine that opens databases (DAO's DBEngine). OpenDatabase throws
 // SchemaError with a message naming the file and what is wrong with it.
 class SchemaEngine {
-public:
+  public:
     virtual ~SchemaEngine() = default;
     virtual std::unique_ptr<Database> OpenDatabase(const std::string& path) = 0;
 
-protected:
+  protected:
     SchemaEngine() = default;
     SchemaEngine(const SchemaEngine&) = default;
     SchemaEngine& operator=(const SchemaEngine&) = default;

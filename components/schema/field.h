@@ -54,7 +54,7 @@ inline constexpr std::uint32_t kHyperlink = 0x8000;
 
 // A column of a table definition, with DAO's members.
 class Field {
-public:
+  public:
     virtual ~Field() = default;
     virtual std::string Name() const = 0;
     virtual std::string ValidationRule() const = 0;
@@ -68,7 +68,7 @@ public:
     virtual std::int16_t Type() const = 0;
     virtual std::int32_t Size() const = 0;
 
-protected:
+  protected:
     Field() = default;
     Field(const Field&) = default;
     Field& operator=(const Field&) = default;

@@ -9,7 +9,7 @@ namespace ostrel::schema {
 
 // An index of a table definition, with DAO's members.
 class Index {
-public:
+  public:
     virtual ~Index() = default;
     virtual std::string Name() const = 0;
     virtual bool Clustered() const = 0;
@@ -23,7 +23,7 @@ public:
     // "-" (descending) in front, joined by ";", e.g. "+CustomerID;-OrderDate".
     virtual Variant Fields() const = 0;
 
-protected:
+  protected:
     Index() = default;
     Index(const Index&) = default;
     Index& operator=(const Index&) = default;

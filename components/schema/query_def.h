@@ -31,13 +31,13 @@ inline constexpr std::int16_t kReturnValue = 4;
 
 // A declared parameter of a query.
 class Parameter {
-public:
+  public:
     virtual ~Parameter() = default;
     virtual std::string Name() const = 0;
     virtual std::int16_t Direction() const = 0;
     virtual std::int16_t Type() const = 0;
 
-protected:
+  protected:
     Parameter() = default;
     Parameter(const Parameter&) = default;
     Parameter& operator=(const Parameter&) = default;
@@ -46,7 +46,7 @@ protected:
 // A saved query, with DAO's members. SQL is the statement as Access's SQL view
 // shows it, lines joined with CR LF.
 class QueryDef {
-public:
+  public:
     virtual ~QueryDef() = default;
     virtual std::string Name() const = 0;
     virtual std::string SQL() const = 0;
@@ -59,7 +59,7 @@ public:
     virtual bool Updatable() const = 0;
     virtual const Collection<Parameter>& Parameters() const = 0;
 
-protected:
+  protected:
     QueryDef() = default;
     QueryDef(const QueryDef&) = default;
     QueryDef& operator=(const QueryDef&) = default;

@@ -20,12 +20,12 @@ inline constexpr std::uint32_t kRight = 0x02000000;
 
 // A field of a relation: its name on the primary side and on the foreign side.
 class RelationField {
-public:
+  public:
     virtual ~RelationField() = default;
     virtual std::string Name() const = 0;
     virtual std::string ForeignName() const = 0;
 
-protected:
+  protected:
     RelationField() = default;
     RelationField(const RelationField&) = default;
     RelationField& operator=(const RelationField&) = default;
@@ -34,7 +34,7 @@ protected:
 // A relationship between two tables, with DAO's members. Table is the primary
 // side, ForeignTable the side that refers to it.
 class Relation {
-public:
+  public:
     virtual ~Relation() = default;
     virtual std::string Name() const = 0;
     virtual std::string Table() const = 0;
@@ -43,7 +43,7 @@ public:
     virtual bool PartialReplica() const = 0;
     virtual const Collection<RelationField>& Fields() const = 0;
 
-protected:
+  protected:
     Relation() = default;
     Relation(const Relation&) = default;
     Relation& operator=(const Relation&) = default;

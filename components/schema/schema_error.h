@@ -9,7 +9,7 @@ namespace ostrel::schema {
 // that is not a database, a damaged table definition, a property the engine
 // refuses. The message is meant for the user and says what could not be read.
 class SchemaError : public std::runtime_error {
-public:
+  public:
     explicit SchemaError(const std::string& message);
 };
 

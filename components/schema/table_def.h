@@ -22,7 +22,7 @@ inline constexpr std::uint32_t kAttachedTable = 0x40000000;
 
 // A table of the database (local, linked or system), with DAO's members.
 class TableDef {
-public:
+  public:
     virtual ~TableDef() = default;
     virtual std::string Name() const = 0;
     virtual std::string SourceTableName() const = 0;
@@ -37,7 +37,7 @@ public:
     virtual const Collection<Field>& Fields() const = 0;
     virtual const Collection<Index>& Indexes() const = 0;
 
-protected:
+  protected:
     TableDef() = default;
     TableDef(const TableDef&) = default;
     TableDef& operator=(const TableDef&) = default;

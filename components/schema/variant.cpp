@@ -65,8 +65,7 @@ double DateTime::ToOleDate() const {
         kOleEpochDays;
     const double fraction =
         static_cast<double>(hour * 3600 + minute * 60 + second) / kSecondsPerDay;
-    return days >= 0 ? static_cast<double>(days) + fraction
-                     : static_cast<double>(days) - fraction;
+    return days >= 0 ? static_cast<double>(days) + fraction : static_cast<double>(days) - fraction;
 }
 
 }  // namespace ostrel::schema

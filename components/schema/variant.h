@@ -37,7 +37,11 @@ struct NullValue {
 using Variant =
     std::variant<EmptyValue, NullValue, bool, std::int64_t, double, std::string, DateTime>;
 
-inline bool IsNull(const Variant& v) { return std::holds_alternative<NullValue>(v); }
-inline bool IsEmpty(const Variant& v) { return std::holds_alternative<EmptyValue>(v); }
+inline bool IsNull(const Variant& v) {
+    return std::holds_alternative<NullValue>(v);
+}
+inline bool IsEmpty(const Variant& v) {
+    return std::holds_alternative<EmptyValue>(v);
+}
 
 }  // namespace ostrel::schema
