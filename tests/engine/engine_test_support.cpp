@@ -103,6 +103,44 @@ SectionHarness::SectionHarness(ReportTarget target) {
         SectionContext{host, switches, formatter, *writer_, pass_, place_});
 }
 
+namespace {
+
+class SpyDatabase : public schema::Database {
+  public:
+    SpyDatabase(std::unique_ptr<schema::Database> inner, int& closed)
+        : inner_(std::move(inner)), closed_(closed) {}
+    std::int32_t CollatingOrder() const override { return inner_->CollatingOrder(); }
+    std::string ReplicaID() const override { return inner_->ReplicaID(); }
+    std::string Version() const override { return inner_->Version(); }
+    bool Transactions() const override { return inner_->Transactions(); }
+    bool Updatable() const override { return inner_->Updatable(); }
+    const schema::Collection<schema::TableDef>& TableDefs() const override {
+        return inner_->TableDefs();
+    }
+    const schema::Collection<schema::QueryDef>& QueryDefs() const override {
+        return inner_->QueryDefs();
+    }
+    const schema::Collection<schema::Relation>& Relations() const override {
+        return inner_->Relations();
+    }
+    void Close() override {
+        ++closed_;
+        inner_->Close();
+    }
+
+  private:
+    std::unique_ptr<schema::Database> inner_;
+    int& closed_;
+};
+
+}  // namespace
+
+std::unique_ptr<schema::Database> ClosingSpyEngine::OpenDatabase(const std::string& path) {
+    auto database = inner_.OpenDatabase(path);
+    ++opened;
+    return std::make_unique<SpyDatabase>(std::move(database), closed);
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;

@@ -113,6 +113,18 @@ class SectionHarness {
     std::unique_ptr<SectionContext> context_;
 };
 
+// An engine that counts how often the databases it opens are closed.
+class ClosingSpyEngine : public schema::SchemaEngine {
+  public:
+    explicit ClosingSpyEngine(schema::SchemaEngine& inner) : inner_(inner) {}
+    std::unique_ptr<schema::Database> OpenDatabase(const std::string& path) override;
+    int opened = 0;
+    int closed = 0;
+
+  private:
+    schema::SchemaEngine& inner_;
+};
+
 // Reads a file whole, bytes unchanged.
 std::string ReadFile(const std::string& path);
 // A golden file of tests/engine/golden.
