@@ -30,7 +30,7 @@ std::string ReplaceChar(std::string_view text, std::string_view search,
     }
     std::string result;
     result.reserve(text.size());
-    if (search.size() == 1) {
+    if (search.size() == 1 && static_cast<unsigned char>(search.front()) < 0x80) {
         const char wanted = search.front();
         for (const char c : text) {
             if (c == wanted) {
