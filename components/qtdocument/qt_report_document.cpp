@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 #include "components/qtdocument/table_text.h"
 
@@ -134,6 +135,13 @@ void QtReportDocument::SetPreviewPage(int page) {
 const std::vector<PlacedText>& QtReportDocument::Placed() const {
     static const std::vector<PlacedText> kNone;
     return paginator_ ? paginator_->Placed() : kNone;
+}
+
+const LaidOutPage& QtReportDocument::PageAt(int page) const {
+    if (page < 1 || page > PageCount()) {
+        throw std::out_of_range("No page " + std::to_string(page) + " in the report.");
+    }
+    return paginator_->Pages()[static_cast<std::size_t>(page - 1)];
 }
 
 double QtReportDocument::PageAspect() const {

@@ -70,6 +70,9 @@ class QtReportDocument final : public document::ReportDocument {
     bool PreviewModeFlag() const { return previewMode_; }
     bool Finished() const { return finished_; }
     const std::vector<PlacedText>& Placed() const;
+    // What the layout put on page (1-based); for checks of the layout.
+    const LaidOutPage& PageAt(int page) const;
+    const PageGeometry& Geometry() const { return geometry_; }
 
   private:
     Paginator& Layout();
