@@ -1,6 +1,7 @@
 #include "engine/report_run.h"
 
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "engine/csv_output.h"
@@ -72,6 +73,9 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         document::ReportDocument* document = nullptr;
         if (target == ReportTarget::Preview) {
             window = host.LoadPreviewWindow();
+            if (!window) {
+                throw std::runtime_error("the preview window could not be loaded");
+            }
             document = &window->Document();
             PrepareDocument(*document);
         } else {
