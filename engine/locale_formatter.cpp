@@ -1,7 +1,7 @@
 #include "engine/locale_formatter.h"
 
 #include <langinfo.h>
-#include <locale.h>
+#include <clocale>
 
 #include <cstdlib>
 #include <ctime>

@@ -79,7 +79,8 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
             document = &window->Document();
             PrepareDocument(*document);
         } else {
-            csv = CsvFile::Open(host.CsvPath());
+            // The database is open: like any file in use, it cannot take the report.
+            csv = CsvFile::Open(host.CsvPath(), host.DatabasePath());
             if (!csv) {
                 CloseQuietly(database);
                 host.ShowMessage(

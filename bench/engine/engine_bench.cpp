@@ -43,7 +43,7 @@ memory::DatabaseSpec LargeDatabase() {
             .validationText = t % 3 == 0 ? "Amounts are never negative" : ""};
         table.fields.reserve(kFieldsPerTable);
         for (int f = 0; f < kFieldsPerTable; ++f) {
-            const std::int16_t type = static_cast<std::int16_t>(1 + f % 12);
+            const auto type = static_cast<std::int16_t>(1 + f % 12);
             table.fields.push_back({.name = "Column" + std::to_string(f),
                                     .type = type,
                                     .size = type == kText ? 50 : 4,

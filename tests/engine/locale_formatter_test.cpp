@@ -1,6 +1,6 @@
 #include "engine/locale_formatter.h"
 
-#include <locale.h>
+#include <clocale>
 
 #include <gtest/gtest.h>
 
