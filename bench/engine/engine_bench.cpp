@@ -129,8 +129,13 @@ class CachedSwitches final : public engine::ReportSwitches {
     struct Equal {
         using is_transparent = void;
         bool operator()(std::string_view a, std::string_view b) const noexcept {
-            return a.size() == b.size() &&
-                   std::equal(a.begin(), a.end(), b.begin(),
+            if (a.size() != b.size()) {
+                return false;
+            }
+            if (a == b) {
+                return true;  // the sections ask with the table's own spelling
+            }
+            return std::equal(a.begin(), a.end(), b.begin(),
                               [](char x, char y) { return FoldCase(x) == FoldCase(y); });
         }
     };
