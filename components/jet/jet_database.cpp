@@ -98,9 +98,11 @@ void DatabaseState::LoadComplexTypes() {
             return;
         }
         std::int16_t type = kUnknownComplexType;
-        const CatalogEntry* templateEntry = catalog_.FindById(static_cast<std::int32_t>(*templateId));
+        const CatalogEntry* templateEntry =
+            catalog_.FindById(static_cast<std::int32_t>(*templateId));
         if (templateEntry != nullptr && templateEntry->name.starts_with(kComplexTemplatePrefix)) {
-            const std::string suffix = templateEntry->name.substr(sizeof kComplexTemplatePrefix - 1);
+            const std::string suffix =
+                templateEntry->name.substr(sizeof kComplexTemplatePrefix - 1);
             for (const ComplexTemplate& t : kComplexTemplates) {
                 if (SameName(suffix, t.suffix)) {
                     type = t.daoType;
@@ -135,7 +137,8 @@ struct JetDatabase::Members {
 };
 
 JetDatabase::JetDatabase(std::unique_ptr<PageFile> file)
-    : state_(std::make_shared<DatabaseState>(std::move(file))), members_(std::make_unique<Members>()) {
+    : state_(std::make_shared<DatabaseState>(std::move(file))),
+      members_(std::make_unique<Members>()) {
     const Catalog& catalog = state_->GetCatalog();
     const std::int32_t tables = catalog.TablesContainerId();
     for (const CatalogEntry& e : catalog.entries) {
@@ -155,7 +158,9 @@ JetDatabase::JetDatabase(std::unique_ptr<PageFile> file)
 
 JetDatabase::~JetDatabase() = default;
 
-std::int32_t JetDatabase::CollatingOrder() const { return state_->File().SortOrder(); }
+std::int32_t JetDatabase::CollatingOrder() const {
+    return state_->File().SortOrder();
+}
 
 std::string JetDatabase::ReplicaID() const {
     const PageFile& file = state_->File();
@@ -173,9 +178,13 @@ std::string JetDatabase::ReplicaID() const {
     return PropertyText(file, map->Find("ReplicaID")).value_or("");
 }
 
-std::string JetDatabase::Version() const { return state_->File().Format().versionText; }
+std::string JetDatabase::Version() const {
+    return state_->File().Format().versionText;
+}
 
-bool JetDatabase::Updatable() const { return state_->File().Writable(); }
+bool JetDatabase::Updatable() const {
+    return state_->File().Writable();
+}
 
 const schema::Collection<schema::TableDef>& JetDatabase::TableDefs() const {
     state_->File();
@@ -196,6 +205,8 @@ const schema::Collection<schema::Relation>& JetDatabase::Relations() const {
     return *members_->relations;
 }
 
-void JetDatabase::Close() { state_->Close(); }
+void JetDatabase::Close() {
+    state_->Close();
+}
 
 }  // namespace ostrel::jet

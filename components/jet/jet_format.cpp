@@ -104,14 +104,22 @@ const JetFormat kAce17 = MakeJet4(6, "17.0", true);
 
 const JetFormat* FormatForVersion(std::uint8_t versionByte) {
     switch (versionByte) {
-        case 0: return &kJet3;
-        case 1: return &kJet4;
-        case 2: return &kAce12;
-        case 3: return &kAce14;
-        case 4: return &kAce15;
-        case 5: return &kAce16;
-        case 6: return &kAce17;
-        default: return nullptr;
+        case 0:
+            return &kJet3;
+        case 1:
+            return &kJet4;
+        case 2:
+            return &kAce12;
+        case 3:
+            return &kAce14;
+        case 4:
+            return &kAce15;
+        case 5:
+            return &kAce16;
+        case 6:
+            return &kAce17;
+        default:
+            return nullptr;
     }
 }
 

@@ -10,11 +10,11 @@ namespace ostrel::jet {
 // version themselves. Offsets are in bytes from the start of the structure
 // named in the member's prefix.
 struct JetFormat {
-    std::uint8_t versionByte = 0;   // header byte at 0x14
-    const char* versionText = "";   // DAO's Database.Version
-    bool isAce = false;             // "Standard ACE DB" expected in the header
+    std::uint8_t versionByte = 0;  // header byte at 0x14
+    const char* versionText = "";  // DAO's Database.Version
+    bool isAce = false;            // "Standard ACE DB" expected in the header
     std::uint32_t pageSize = 0;
-    int headerMaskLength = 0;       // RC4-masked header bytes from 0x18
+    int headerMaskLength = 0;  // RC4-masked header bytes from 0x18
     int headerSortOrderOffset = 0;
     int headerSortOrderSize = 0;
     int headerCodePageOffset = 0x3C;
@@ -33,19 +33,19 @@ struct JetFormat {
     int tdefLogicalIndexCount = 0;
     int tdefRealIndexCount = 0;
     int tdefOwnedPages = 0;
-    int tdefIndexBlock = 0;          // first real-index count entry
-    int tdefRealIndexCountSize = 0;  // size of one such entry
-    int tdefRealIndexCountField = 4; // where the unique-entry count sits in it
+    int tdefIndexBlock = 0;           // first real-index count entry
+    int tdefRealIndexCountSize = 0;   // size of one such entry
+    int tdefRealIndexCountField = 4;  // where the unique-entry count sits in it
 
     int columnSize = 0;
     int columnType = 0;
     int columnNumber = 0;
     int columnVarIndex = 0;
     int columnFlags = 0;
-    int columnExtFlags = -1;         // -1: not present in this version
+    int columnExtFlags = -1;  // -1: not present in this version
     int columnFixedOffset = 0;
     int columnLength = 0;
-    int columnComplexId = -1;        // -1: no complex columns in this version
+    int columnComplexId = -1;  // -1: no complex columns in this version
 
     int realIndexSize = 0;
     int realIndexColumns = 0;
@@ -60,7 +60,7 @@ struct JetFormat {
     // UTF-16LE (else the file's code page).
     int nameLengthSize = 0;
     bool unicodeText = false;
-    int textUnitSize = 1;            // bytes per character of a Text column
+    int textUnitSize = 1;  // bytes per character of a Text column
 
     // Rows.
     int rowColumnCountSize = 0;

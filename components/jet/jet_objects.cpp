@@ -52,22 +52,32 @@ void SortByName(std::vector<std::unique_ptr<Impl>>& items) {
 
 std::int16_t DaoFieldType(const ColumnDef& column, DatabaseState& state) {
     switch (column.type) {
-        case column_type::kNumeric: return schema::data_type::kDecimal;
-        case column_type::kGuid: return schema::data_type::kGuid;
-        case column_type::kBigInt: return schema::data_type::kBigInt;
-        case column_type::kComplex: return state.ComplexFieldType(column.complexId);
-        default: return column.type;
+        case column_type::kNumeric:
+            return schema::data_type::kDecimal;
+        case column_type::kGuid:
+            return schema::data_type::kGuid;
+        case column_type::kBigInt:
+            return schema::data_type::kBigInt;
+        case column_type::kComplex:
+            return state.ComplexFieldType(column.complexId);
+        default:
+            return column.type;
     }
 }
 
 std::int32_t DaoFieldSize(const ColumnDef& column, const JetFormat& format) {
     switch (column.type) {
-        case column_type::kText: return column.length / format.textUnitSize;
+        case column_type::kText:
+            return column.length / format.textUnitSize;
         case column_type::kMemo:
-        case column_type::kOle: return 0;
-        case column_type::kBoolean: return 1;
-        case column_type::kNumeric: return 16;
-        default: return column.length;
+        case column_type::kOle:
+            return 0;
+        case column_type::kBoolean:
+            return 1;
+        case column_type::kNumeric:
+            return 16;
+        default:
+            return column.length;
     }
 }
 
@@ -119,9 +129,15 @@ JetIndex::JetIndex(const LogicalIndexDef& index, const TableDefinition& table)
     }
 }
 
-bool JetIndex::IgnoreNulls() const { return (flags_ & index_flag::kIgnoreNulls) != 0; }
-bool JetIndex::Required() const { return (flags_ & index_flag::kRequired) != 0; }
-bool JetIndex::Unique() const { return (flags_ & index_flag::kUnique) != 0; }
+bool JetIndex::IgnoreNulls() const {
+    return (flags_ & index_flag::kIgnoreNulls) != 0;
+}
+bool JetIndex::Required() const {
+    return (flags_ & index_flag::kRequired) != 0;
+}
+bool JetIndex::Unique() const {
+    return (flags_ & index_flag::kUnique) != 0;
+}
 
 // ---- tables ---------------------------------------------------------------
 
@@ -161,8 +177,12 @@ std::string JetTableDef::SourceTableName() const {
     return entry_.foreignName.value_or("");
 }
 
-std::string JetTableDef::ValidationRule() const { return ObjectText("ValidationRule"); }
-std::string JetTableDef::ValidationText() const { return ObjectText("ValidationText"); }
+std::string JetTableDef::ValidationRule() const {
+    return ObjectText("ValidationRule");
+}
+std::string JetTableDef::ValidationText() const {
+    return ObjectText("ValidationText");
+}
 
 std::uint32_t JetTableDef::Attributes() const {
     std::uint32_t attributes = entry_.flags;
@@ -174,13 +194,17 @@ std::uint32_t JetTableDef::Attributes() const {
     return attributes;
 }
 
-schema::Variant JetTableDef::DateCreated() const { return DateOf(entry_.dateCreate); }
-schema::Variant JetTableDef::LastUpdated() const { return DateOf(entry_.dateUpdate); }
+schema::Variant JetTableDef::DateCreated() const {
+    return DateOf(entry_.dateCreate);
+}
+schema::Variant JetTableDef::LastUpdated() const {
+    return DateOf(entry_.dateUpdate);
+}
 
 schema::Variant JetTableDef::ReplicaFilter() const {
     const PropertyMap* map = Properties().Object();
-    const auto text = map != nullptr ? PropertyText(state_->File(), map->Find("ReplicaFilter"))
-                                     : std::nullopt;
+    const auto text =
+        map != nullptr ? PropertyText(state_->File(), map->Find("ReplicaFilter")) : std::nullopt;
     if (!text) {
         return schema::NullValue{};
     }
@@ -210,7 +234,8 @@ const schema::Collection<schema::Field>& JetTableDef::Fields() const {
             const PropertyMap* own = properties.Column(column.name);
             std::optional<PropertyMap> merged;
             const std::int16_t type = DaoFieldType(column, *state_);
-            if (type >= schema::data_type::kComplexByte && type <= schema::data_type::kComplexText) {
+            if (type >= schema::data_type::kComplexByte &&
+                type <= schema::data_type::kComplexText) {
                 merged = ComplexFieldProperties(column, own);
             }
             fields->Add(std::make_unique<JetField>(column, position++, type,
@@ -241,8 +266,9 @@ std::optional<PropertyMap> JetTableDef::ComplexFieldProperties(const ColumnDef& 
     PropertyMap merged = *valueColumn;
     if (own != nullptr) {
         for (const StoredProperty& p : own->properties) {
-            auto it = std::find_if(merged.properties.begin(), merged.properties.end(),
-                                   [&](const StoredProperty& q) { return SameName(q.name, p.name); });
+            auto it =
+                std::find_if(merged.properties.begin(), merged.properties.end(),
+                             [&](const StoredProperty& q) { return SameName(q.name, p.name); });
             if (it != merged.properties.end()) {
                 *it = p;
             } else {
@@ -297,9 +323,15 @@ const PropertyMaps& JetQueryDef::Properties() const {
     return *properties_;
 }
 
-std::string JetQueryDef::SQL() const { return Design().sql; }
-schema::Variant JetQueryDef::DateCreated() const { return DateOf(entry_.dateCreate); }
-schema::Variant JetQueryDef::LastUpdated() const { return DateOf(entry_.dateUpdate); }
+std::string JetQueryDef::SQL() const {
+    return Design().sql;
+}
+schema::Variant JetQueryDef::DateCreated() const {
+    return DateOf(entry_.dateCreate);
+}
+schema::Variant JetQueryDef::LastUpdated() const {
+    return DateOf(entry_.dateUpdate);
+}
 
 std::int16_t JetQueryDef::Type() const {
     return static_cast<std::int16_t>(entry_.flags & 0xF0U);
@@ -323,7 +355,9 @@ std::int16_t JetQueryDef::ODBCTimeout() const {
     return static_cast<std::int16_t>(value.value_or(60));
 }
 
-bool JetQueryDef::ReturnsRecords() const { return Design().returnsRecords; }
+bool JetQueryDef::ReturnsRecords() const {
+    return Design().returnsRecords;
+}
 
 const schema::Collection<schema::Parameter>& JetQueryDef::Parameters() const {
     if (!parameters_) {

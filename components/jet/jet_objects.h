@@ -22,8 +22,7 @@ class OwningCollection final : public schema::Collection<Interface> {
     const Interface& Item(int index) const override {
         if (index < 0 || index >= Count()) {
             throw schema::SchemaError("item " + std::to_string(index) +
-                                      " is outside the collection of " +
-                                      std::to_string(Count()));
+                                      " is outside the collection of " + std::to_string(Count()));
         }
         return *items_[static_cast<std::size_t>(index)];
     }

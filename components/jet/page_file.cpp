@@ -111,8 +111,8 @@ void PageFile::CheckHeader() {
     const std::uint32_t pageSize = format_->pageSize;
     if (size_ < static_cast<std::size_t>(pageSize) * (kCatalogPage + 1)) {
         throw SchemaError(label_ + ": truncated: " + std::to_string(size_) +
-                          " bytes, too short for a database with " +
-                          std::to_string(pageSize) + "-byte pages");
+                          " bytes, too short for a database with " + std::to_string(pageSize) +
+                          "-byte pages");
     }
     pageCount_ = static_cast<std::uint32_t>(
         std::min<std::size_t>(size_ / pageSize, std::size_t{0xFFFFFFFF}));
@@ -122,21 +122,24 @@ void PageFile::CheckHeader() {
     const auto maskLength = static_cast<std::size_t>(format_->headerMaskLength);
     Rc4Xor(kHeaderKey, std::span<std::uint8_t>(header).subspan(kMaskedHeaderOffset, maskLength));
     const ByteCursor cursor(header, label_, "database header");
-    const std::uint32_t encodingKey = cursor.U32(static_cast<std::size_t>(format_->headerEncodingKeyOffset));
+    const std::uint32_t encodingKey =
+        cursor.U32(static_cast<std::size_t>(format_->headerEncodingKeyOffset));
     if (encodingKey != 0) {
         throw SchemaError(label_ + ": encrypted: the database is encoded and cannot be read");
     }
     codePage_ = cursor.U16(static_cast<std::size_t>(format_->headerCodePageOffset));
     const auto sortOffset = static_cast<std::size_t>(format_->headerSortOrderOffset);
-    sortOrder_ = format_->headerSortOrderSize == 2 ? cursor.U16(sortOffset)
-                                                  : static_cast<std::int32_t>(cursor.U16(sortOffset));
+    sortOrder_ = format_->headerSortOrderSize == 2
+                     ? cursor.U16(sortOffset)
+                     : static_cast<std::int32_t>(cursor.U16(sortOffset));
 }
 
-std::span<const std::uint8_t> PageFile::Page(std::uint32_t number, const std::string& context) const {
+std::span<const std::uint8_t> PageFile::Page(std::uint32_t number,
+                                             const std::string& context) const {
     if (number >= pageCount_) {
         ThrowDamaged(label_, context + ": page " + std::to_string(number) +
-                                 " is beyond the end of the file (" +
-                                 std::to_string(pageCount_) + " pages)");
+                                 " is beyond the end of the file (" + std::to_string(pageCount_) +
+                                 " pages)");
     }
     const std::size_t pageSize = format_->pageSize;
     return {data_ + static_cast<std::size_t>(number) * pageSize, pageSize};

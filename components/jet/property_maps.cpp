@@ -110,8 +110,9 @@ PropertyMaps PropertyMaps::Parse(const PageFile& file, std::span<const std::uint
             continue;
         }
         for (StoredProperty& p : map.properties) {
-            auto it = std::find_if(same->properties.begin(), same->properties.end(),
-                                   [&](const StoredProperty& q) { return SameName(q.name, p.name); });
+            auto it =
+                std::find_if(same->properties.begin(), same->properties.end(),
+                             [&](const StoredProperty& q) { return SameName(q.name, p.name); });
             if (it != same->properties.end()) {
                 *it = std::move(p);
             } else {
@@ -187,13 +188,17 @@ std::optional<std::int64_t> PropertyInt(const StoredProperty* property) {
     }
     const auto& d = property->data;
     switch (d.size()) {
-        case 1: return d[0];
-        case 2: return static_cast<std::int16_t>(d[0] | (d[1] << 8));
+        case 1:
+            return d[0];
+        case 2:
+            return static_cast<std::int16_t>(d[0] | (d[1] << 8));
         case 4:
-            return static_cast<std::int32_t>(static_cast<std::uint32_t>(d[0]) | (static_cast<std::uint32_t>(d[1]) << 8) |
+            return static_cast<std::int32_t>(static_cast<std::uint32_t>(d[0]) |
+                                             (static_cast<std::uint32_t>(d[1]) << 8) |
                                              (static_cast<std::uint32_t>(d[2]) << 16) |
                                              (static_cast<std::uint32_t>(d[3]) << 24));
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 

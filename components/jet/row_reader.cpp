@@ -19,7 +19,9 @@ constexpr std::uint32_t kLongValueInline = 0x80000000U;
 constexpr std::uint32_t kLongValueSingleRow = 0x40000000U;
 constexpr std::uint32_t kLongValueLengthMask = 0x3FFFFFFFU;
 
-std::string PageText(std::uint32_t page) { return "page " + std::to_string(page); }
+std::string PageText(std::uint32_t page) {
+    return "page " + std::to_string(page);
+}
 
 // Start and end of row `row` on a data page, with its flag bits.
 struct RowSlot {
@@ -29,15 +31,17 @@ struct RowSlot {
     bool overflow = false;
 };
 
-RowSlot LocateRow(const PageFile& file, const ByteCursor& page, std::uint32_t row, bool mustBeValid) {
+RowSlot LocateRow(const PageFile& file, const ByteCursor& page, std::uint32_t row,
+                  bool mustBeValid) {
     const JetFormat& f = file.Format();
     if (page.U8(0) != kDataPage) {
         page.Fail(0, "not a data page (type " + std::to_string(page.U8(0)) + ")");
     }
     const std::uint16_t count = page.U16(static_cast<std::size_t>(f.dataRowCountOffset));
     if (row >= count) {
-        page.Fail(static_cast<std::size_t>(f.dataRowCountOffset),
-                  "row " + std::to_string(row) + " requested, the page holds " + std::to_string(count));
+        page.Fail(
+            static_cast<std::size_t>(f.dataRowCountOffset),
+            "row " + std::to_string(row) + " requested, the page holds " + std::to_string(count));
     }
     const std::size_t table = static_cast<std::size_t>(f.dataRowTableOffset);
     const std::uint16_t entry = page.U16(table + 2 * row);
@@ -47,9 +51,11 @@ RowSlot LocateRow(const PageFile& file, const ByteCursor& page, std::uint32_t ro
     slot.start = entry & kOffsetMask;
     slot.end = row == 0 ? page.Size() : (page.U16(table + 2 * (row - 1)) & kOffsetMask);
     const std::size_t tableEnd = table + 2 * static_cast<std::size_t>(count);
-    if ((mustBeValid || !slot.deleted) && (slot.start < tableEnd || slot.start > slot.end || slot.end > page.Size())) {
+    if ((mustBeValid || !slot.deleted) &&
+        (slot.start < tableEnd || slot.start > slot.end || slot.end > page.Size())) {
         page.Fail(table + 2 * row, "row " + std::to_string(row) + " has bounds " +
-                                       std::to_string(slot.start) + ".." + std::to_string(slot.end));
+                                       std::to_string(slot.start) + ".." +
+                                       std::to_string(slot.end));
     }
     return slot;
 }
@@ -97,9 +103,11 @@ std::vector<std::uint32_t> UsageMapPages(const PageFile& file, std::uint32_t map
                 if ((b & (1U << bit)) == 0) {
                     continue;
                 }
-                const std::uint64_t page = firstPage + (i - from) * 8 + static_cast<std::uint64_t>(bit);
+                const std::uint64_t page =
+                    firstPage + (i - from) * 8 + static_cast<std::uint64_t>(bit);
                 if (page >= pageCount) {
-                    bits.Fail(i, "marks page " + std::to_string(page) + " beyond the end of the file");
+                    bits.Fail(i,
+                              "marks page " + std::to_string(page) + " beyond the end of the file");
                 }
                 pages.push_back(static_cast<std::uint32_t>(page));
             }
@@ -109,7 +117,8 @@ std::vector<std::uint32_t> UsageMapPages(const PageFile& file, std::uint32_t map
     if (type == 0) {
         addBits(map, 5, map.U32(1));
     } else if (type == 1) {
-        const std::uint64_t pagesPerMapPage = (static_cast<std::uint64_t>(file.Format().pageSize) - 4) * 8;
+        const std::uint64_t pagesPerMapPage =
+            (static_cast<std::uint64_t>(file.Format().pageSize) - 4) * 8;
         for (std::size_t i = 0; 1 + 4 * i + 4 <= map.Size(); ++i) {
             const std::uint32_t mapPage = map.U32(1 + 4 * i);
             if (mapPage == 0) {
@@ -176,11 +185,13 @@ std::vector<std::uint8_t> ReadLongValue(const PageFile& file, std::span<const st
     std::set<std::uint64_t> visited;
     while (value.size() < length) {
         if (!visited.insert((static_cast<std::uint64_t>(address.page) << 8) | address.row).second) {
-            ThrowDamaged(file.Label(), where + ": its rows form a loop at " + PageText(address.page));
+            ThrowDamaged(file.Label(),
+                         where + ": its rows form a loop at " + PageText(address.page));
         }
         const auto row = FetchRow(file, address, where);
         if (!row) {
-            ThrowDamaged(file.Label(), where + ": chain reaches a deleted row on " + PageText(address.page));
+            ThrowDamaged(file.Label(),
+                         where + ": chain reaches a deleted row on " + PageText(address.page));
         }
         const ByteCursor data(*row, file.Label(), where + " at " + PageText(address.page));
         const std::uint32_t next = data.U32(0);
@@ -270,7 +281,8 @@ std::optional<std::span<const std::uint8_t>> RowView::Raw(const ColumnDef& colum
         return std::nullopt;
     }
     if (column.IsFixed()) {
-        const std::size_t at = static_cast<std::size_t>(file_.Format().rowColumnCountSize) + column.fixedOffset;
+        const std::size_t at =
+            static_cast<std::size_t>(file_.Format().rowColumnCountSize) + column.fixedOffset;
         if (at + column.length > nullMaskAt_) {
             row_.Fail(at, "fixed column '" + column.name + "' lies outside the row's data");
         }
@@ -302,10 +314,14 @@ std::optional<std::int64_t> RowView::Int(const char* name) const {
     }
     const ByteCursor c(*raw, file_.Label(), row_.Context());
     switch (raw->size()) {
-        case 1: return c.U8(0);
-        case 2: return static_cast<std::int16_t>(c.U16(0));
-        case 4: return c.I32(0);
-        default: return std::nullopt;
+        case 1:
+            return c.U8(0);
+        case 2:
+            return static_cast<std::int16_t>(c.U16(0));
+        case 4:
+            return c.I32(0);
+        default:
+            return std::nullopt;
     }
 }
 

@@ -31,18 +31,21 @@ std::vector<std::uint8_t> CollectPages(const PageFile& file, std::uint32_t first
     std::uint32_t page = firstPage;
     while (true) {
         if (!visited.insert(page).second) {
-            ThrowDamaged(file.Label(), where + ": its pages form a loop at page " + std::to_string(page));
+            ThrowDamaged(file.Label(),
+                         where + ": its pages form a loop at page " + std::to_string(page));
         }
         if (visited.size() > kMaxDefinitionPages) {
-            ThrowDamaged(file.Label(), where + ": more than " +
-                                           std::to_string(kMaxDefinitionPages) + " pages");
+            ThrowDamaged(file.Label(),
+                         where + ": more than " + std::to_string(kMaxDefinitionPages) + " pages");
         }
         const ByteCursor cursor = file.PageCursor(page, where);
         if (cursor.U8(0) != kTableDefinitionPage) {
-            cursor.Fail(0, "not a table definition page (type " + std::to_string(cursor.U8(0)) + ")");
+            cursor.Fail(0,
+                        "not a table definition page (type " + std::to_string(cursor.U8(0)) + ")");
         }
-        const auto data = page == firstPage ? cursor.Bytes(0, cursor.Size())
-                                            : cursor.Bytes(kPageHeaderSize, cursor.Size() - kPageHeaderSize);
+        const auto data = page == firstPage
+                              ? cursor.Bytes(0, cursor.Size())
+                              : cursor.Bytes(kPageHeaderSize, cursor.Size() - kPageHeaderSize);
         bytes.insert(bytes.end(), data.begin(), data.end());
         const std::uint32_t next = cursor.U32(kNextPageOffset);
         if (next == 0) {
@@ -62,12 +65,12 @@ std::string ReadName(const PageFile& file, ByteCursor& cursor) {
 }  // namespace
 
 std::string DecodeStoredText(const PageFile& file, std::span<const std::uint8_t> bytes) {
-    return file.Format().unicodeText ? Utf16ToUtf8(bytes) : DecodeCodePageText(bytes, file.CodePage());
+    return file.Format().unicodeText ? Utf16ToUtf8(bytes)
+                                     : DecodeCodePageText(bytes, file.CodePage());
 }
 
 bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
@@ -103,7 +106,8 @@ TableDefinition ReadTableDefinition(const PageFile& file, std::uint32_t page,
     def.rowCount = cursor.U32(static_cast<std::size_t>(f.tdefRowCount));
     def.ownedPagesRow = cursor.U32(static_cast<std::size_t>(f.tdefOwnedPages));
     const std::uint16_t columnCount = cursor.U16(static_cast<std::size_t>(f.tdefColumnCount));
-    const std::uint32_t logicalCount = cursor.U32(static_cast<std::size_t>(f.tdefLogicalIndexCount));
+    const std::uint32_t logicalCount =
+        cursor.U32(static_cast<std::size_t>(f.tdefLogicalIndexCount));
     const std::uint32_t realCount = cursor.U32(static_cast<std::size_t>(f.tdefRealIndexCount));
     // Each entry takes bytes of the definition, so counts larger than its
     // size are damage (and must not size an allocation).
@@ -149,7 +153,8 @@ TableDefinition ReadTableDefinition(const PageFile& file, std::uint32_t page,
         const ByteCursor e = cursor.Sub(at, static_cast<std::size_t>(f.realIndexSize));
         cursor.Skip(static_cast<std::size_t>(f.realIndexSize));
         for (int slot = 0; slot < kIndexColumnSlots; ++slot) {
-            const std::size_t slotAt = static_cast<std::size_t>(f.realIndexColumns) + 3 * static_cast<std::size_t>(slot);
+            const std::size_t slotAt =
+                static_cast<std::size_t>(f.realIndexColumns) + 3 * static_cast<std::size_t>(slot);
             const std::uint16_t number = e.U16(slotAt);
             if (number == kNoColumn) {
                 continue;

@@ -48,8 +48,8 @@ inline constexpr std::uint8_t kRequired = 0x08;
 struct ColumnDef {
     std::string name;
     std::uint8_t type = 0;
-    std::uint16_t number = 0;       // position in the row (deleted columns count)
-    std::uint16_t varIndex = 0;     // entry in the row's variable-offset table
+    std::uint16_t number = 0;    // position in the row (deleted columns count)
+    std::uint16_t varIndex = 0;  // entry in the row's variable-offset table
     std::uint8_t flags = 0;
     std::uint8_t extFlags = 0;
     std::uint16_t fixedOffset = 0;  // offset among the row's fixed data

@@ -40,12 +40,18 @@ std::vector<const JsonValue*> SortedByName(const JsonValue& array, const char* k
 }
 
 std::string VersionText(const std::string& jetFormat) {
-    if (jetFormat == "VERSION_3") return "3.0";
-    if (jetFormat == "VERSION_4") return "4.0";
-    if (jetFormat == "VERSION_12") return "12.0";
-    if (jetFormat == "VERSION_14") return "14.0";
-    if (jetFormat == "VERSION_16") return "16.0";
-    if (jetFormat == "VERSION_17") return "17.0";
+    if (jetFormat == "VERSION_3")
+        return "3.0";
+    if (jetFormat == "VERSION_4")
+        return "4.0";
+    if (jetFormat == "VERSION_12")
+        return "12.0";
+    if (jetFormat == "VERSION_14")
+        return "14.0";
+    if (jetFormat == "VERSION_16")
+        return "16.0";
+    if (jetFormat == "VERSION_17")
+        return "17.0";
     return "?";
 }
 
@@ -54,24 +60,31 @@ std::string VersionText(const std::string& jetFormat) {
 int ExpectedDaoType(const JsonValue& column) {
     const int code = static_cast<int>(column["typeCode"].Int());
     switch (code) {
-        case 0x0F: return schema::data_type::kGuid;
-        case 0x10: return schema::data_type::kDecimal;
-        case 0x13: return schema::data_type::kBigInt;
+        case 0x0F:
+            return schema::data_type::kGuid;
+        case 0x10:
+            return schema::data_type::kDecimal;
+        case 0x13:
+            return schema::data_type::kBigInt;
         case 0x12:
             if (column["complexType"].IsString() && column["complexType"].Str() == "ATTACHMENT") {
                 return kAttachment;
             }
             return -1;
         case 0xFE:
-        case 0xFF: return -1;
-        default: return code;
+        case 0xFF:
+            return -1;
+        default:
+            return code;
     }
 }
 
 std::string StringProperty(const JsonValue& properties, const char* name) {
     const JsonValue& v = properties[name];
-    if (v.IsString()) return v.Str();
-    if (v.IsNumber()) return std::to_string(v.Int());
+    if (v.IsString())
+        return v.Str();
+    if (v.IsNumber())
+        return std::to_string(v.Int());
     return "";
 }
 
@@ -80,8 +93,7 @@ bool BoolProperty(const JsonValue& properties, const char* name) {
     return v.IsBool() && v.Bool();
 }
 
-void CompareField(const schema::Field& field, const JsonValue& column, int position,
-                  int textUnit) {
+void CompareField(const schema::Field& field, const JsonValue& column, int position, int textUnit) {
     SCOPED_TRACE("field " + column["name"].Str());
     namespace fa = schema::field_attribute;
     EXPECT_EQ(field.Name(), column["name"].Str());
@@ -104,7 +116,8 @@ void CompareField(const schema::Field& field, const JsonValue& column, int posit
     const std::uint32_t attributes = field.Attributes();
     EXPECT_EQ((attributes & fa::kFixed) != 0, column["fixedLength"].Bool());
     EXPECT_EQ((attributes & fa::kVariable) != 0, column["variableLength"].Bool());
-    const bool autoLong = column["autoNumberType"].IsString() && column["autoNumberType"].Str() == "LONG";
+    const bool autoLong =
+        column["autoNumberType"].IsString() && column["autoNumberType"].Str() == "LONG";
     EXPECT_EQ((attributes & fa::kAutoIncrement) != 0, autoLong);
     EXPECT_EQ((attributes & fa::kHyperlink) != 0, column["hyperlink"].Bool());
     const JsonValue& properties = column["properties"];
@@ -130,7 +143,8 @@ void CompareIndex(const schema::Index& index, const JsonValue& expected) {
     EXPECT_EQ(index.DistinctCount(), expected["uniqueEntryCount"].Int());
     std::string fields;
     for (const JsonValue& c : expected["columns"].Array()) {
-        if (!fields.empty()) fields += ';';
+        if (!fields.empty())
+            fields += ';';
         fields += (c["ascending"].Bool() ? "+" : "-") + c["name"].Str();
     }
     EXPECT_EQ(index.Fields(), schema::Variant(fields));
@@ -142,8 +156,10 @@ void CompareTable(const schema::TableDef& table, const JsonValue& expected, int 
     EXPECT_EQ(table.Name(), expected["name"].Str());
     const int type = static_cast<int>(expected["catalogType"].Int());
     std::uint32_t attributes = static_cast<std::uint32_t>(expected["catalogFlags"].Int());
-    if (type == 6) attributes |= ta::kAttachedTable;
-    if (type == 4) attributes |= ta::kAttachedOdbc;
+    if (type == 6)
+        attributes |= ta::kAttachedTable;
+    if (type == 4)
+        attributes |= ta::kAttachedOdbc;
     EXPECT_EQ(table.Attributes(), attributes);
     EXPECT_EQ(table.DateCreated(),
               schema::Variant(schema::DateTime::FromOleDate(expected["dateCreateRaw"].Num())));
@@ -151,8 +167,9 @@ void CompareTable(const schema::TableDef& table, const JsonValue& expected, int 
               schema::Variant(schema::DateTime::FromOleDate(expected["dateUpdateRaw"].Num())));
     const bool linked = type == 4 || type == 6;
     EXPECT_EQ(table.RecordCount(), linked ? -1 : expected["rowCount"].Int());
-    EXPECT_EQ(table.SourceTableName(),
-              linked && expected["linkedTableName"].IsString() ? expected["linkedTableName"].Str() : "");
+    EXPECT_EQ(table.SourceTableName(), linked && expected["linkedTableName"].IsString()
+                                           ? expected["linkedTableName"].Str()
+                                           : "");
     EXPECT_EQ(table.ValidationRule(), StringProperty(expected["properties"], "ValidationRule"));
     EXPECT_EQ(table.ValidationText(), StringProperty(expected["properties"], "ValidationText"));
     if (type == 6) {
@@ -160,7 +177,8 @@ void CompareTable(const schema::TableDef& table, const JsonValue& expected, int 
     }
     // Fields in the stored order (the expected facts list them by number).
     std::vector<const JsonValue*> columns;
-    for (const JsonValue& c : expected["columns"].Array()) columns.push_back(&c);
+    for (const JsonValue& c : expected["columns"].Array())
+        columns.push_back(&c);
     std::stable_sort(columns.begin(), columns.end(), [](const JsonValue* a, const JsonValue* b) {
         return (*a)["displayIndex"].Int() < (*b)["displayIndex"].Int();
     });
@@ -239,7 +257,8 @@ void CompareQueries(const schema::Database& db, const JsonValue& expected, bool&
             continue;
         }
         std::string sql = e["sql"].Str();
-        if (!sql.empty() && sql.back() == '\0') sql.pop_back();
+        if (!sql.empty() && sql.back() == '\0')
+            sql.pop_back();
         EXPECT_EQ(q.SQL(), sql);
         const auto& parameters = e["parameters"].Array();
         ASSERT_EQ(q.Parameters().Count(), static_cast<int>(parameters.size()));

@@ -44,7 +44,8 @@ class Parser {
         throw std::runtime_error("JSON: " + what + " at " + std::to_string(i_));
     }
     void Space() {
-        while (i_ < s_.size() && (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t')) {
+        while (i_ < s_.size() &&
+               (s_[i_] == ' ' || s_[i_] == '\n' || s_[i_] == '\r' || s_[i_] == '\t')) {
             ++i_;
         }
     }
@@ -73,7 +74,8 @@ class Parser {
         if (i_ + 4 > s_.size()) {
             Fail("short escape");
         }
-        const std::uint32_t v = static_cast<std::uint32_t>(std::stoul(s_.substr(i_, 4), nullptr, 16));
+        const std::uint32_t v =
+            static_cast<std::uint32_t>(std::stoul(s_.substr(i_, 4), nullptr, 16));
         i_ += 4;
         return v;
     }
@@ -94,11 +96,21 @@ class Parser {
             }
             const char e = s_[i_++];
             switch (e) {
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'b':
+                    out += '\b';
+                    break;
+                case 'f':
+                    out += '\f';
+                    break;
                 case 'u': {
                     std::uint32_t cp = Hex4();
                     if (cp >= 0xD800 && cp < 0xDC00 && Literal("\\u")) {
@@ -108,7 +120,8 @@ class Parser {
                     AppendUtf8(out, cp);
                     break;
                 }
-                default: out += e;
+                default:
+                    out += e;
             }
         }
     }
@@ -218,7 +231,9 @@ bool JsonValue::Has(const std::string& key) const {
     return false;
 }
 
-JsonValue ParseJson(const std::string& text) { return Parser(text).Parse(); }
+JsonValue ParseJson(const std::string& text) {
+    return Parser(text).Parse();
+}
 
 JsonValue ReadJsonFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
