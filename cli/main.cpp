@@ -1,0 +1,42 @@
+// ostrel2-report: the batch front end. Writes the CSV report of one database
+// without a window, for scripts and build pipelines.
+#include <unistd.h>
+
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "cli/all_on_switches.h"
+#include "cli/cli_host.h"
+#include "cli/command_line.h"
+#include "cli/report_command.h"
+#include "components/jet/jet_engine.h"
+#include "engine/value_formatter.h"
+
+int main(int argc, char** argv) {
+    using namespace ostrel;
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    cli::CommandLine line;
+    try {
+        line = cli::ParseCommandLine(arguments);
+    } catch (const cli::UsageError& error) {
+        cli::PrintMessage(std::cerr, error.what());
+        std::cerr << "Try 'ostrel2-report --help' for more information.\n";
+        return cli::kExitFailure;
+    }
+    if (line.help) {
+        std::cout << cli::UsageText();
+        return cli::kExitSuccess;
+    }
+    if (line.version) {
+        std::cout << cli::VersionText();
+        return cli::kExitSuccess;
+    }
+
+    jet::JetEngine engine;
+    const cli::AllOnSwitches switches;
+    const auto formatter = engine::MakeLocaleFormatter();
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    return cli::RunReportCommand(line, {engine, switches, *formatter},
+                                 {std::cout, std::cerr, terminal});
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <ostream>
+
+#include "cli/command_line.h"
+#include "components/schema/database.h"
+#include "engine/report_switches.h"
+#include "engine/value_formatter.h"
+
+namespace ostrel::cli {
+
+// The program's exit status.
+enum ExitStatus : int {
+    kExitSuccess = 0,
+    kExitDatabaseMissing = 2,
+    kExitCsvUnopenable = 3,
+    kExitFailure = 4,
+};
+
+// What a run needs from the program around it.
+struct ReportServices {
+    schema::SchemaEngine& engine;
+    const engine::ReportSwitches& switches;
+    const engine::ValueFormatter& formatter;
+};
+
+struct Console {
+    std::ostream& out;  // the CSV report when it goes to standard output
+    std::ostream& err;  // messages, and progress when showProgress
+    bool showProgress = false;
+};
+
+// Runs one report as the command line asks and returns the exit status. Every
+// failure is told on standard error; nothing half-written is left behind.
+int RunReportCommand(const CommandLine& line, const ReportServices& services,
+                     const Console& console);
+
+}  // namespace ostrel::cli
