@@ -9,10 +9,10 @@ void PrintMessage(std::ostream& err, const std::string& text) {
     err.flush();
 }
 
-CliHost::CliHost(std::string databasePath, std::string csvPath, ObjectSelection selection,
+CliHost::CliHost(std::string databasePath, Output output, ObjectSelection selection,
                  std::ostream& err, bool showProgress)
     : databasePath_(std::move(databasePath)),
-      csvPath_(std::move(csvPath)),
+      output_(std::move(output)),
       selection_(std::move(selection)),
       err_(err),
       showProgress_(showProgress) {}
@@ -59,7 +59,10 @@ bool CliHost::IsQuerySelected(const std::string& name) const {
 }
 
 std::unique_ptr<engine::PreviewWindow> CliHost::LoadPreviewWindow() {
-    throw std::logic_error("the batch program has no preview window");
+    if (!output_.previewWindow) {
+        throw std::logic_error("the batch program has no preview window here");
+    }
+    return output_.previewWindow();
 }
 
 }  // namespace ostrel::cli

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -9,18 +11,28 @@
 
 namespace ostrel::cli {
 
-// The report run's surroundings on the command line: the paths and the ticked
-// objects come from the arguments, messages go to standard error, and the
-// status texts (the pass counter and what is being processed) are shown on
-// one refreshed line of standard error when it is a terminal.
+// Makes the window a preview run writes into; on the command line it saves the
+// finished document instead of showing it.
+using PreviewFactory = std::function<std::unique_ptr<engine::PreviewWindow>()>;
+
+// The report run's surroundings on the command line: the paths, the target and
+// the ticked objects come from the arguments, messages go to standard error,
+// and the status texts (the pass counter and what is being processed) are
+// shown on one refreshed line of standard error when it is a terminal.
 class CliHost final : public engine::RunHost {
   public:
-    CliHost(std::string databasePath, std::string csvPath, ObjectSelection selection,
-            std::ostream& err, bool showProgress);
+    struct Output {
+        engine::ReportTarget kind = engine::ReportTarget::CsvFile;
+        std::string csvPath;           // for the CSV target
+        PreviewFactory previewWindow;  // for the preview target
+    };
+
+    CliHost(std::string databasePath, Output output, ObjectSelection selection, std::ostream& err,
+            bool showProgress);
 
     std::string DatabasePath() const override { return databasePath_; }
-    std::string CsvPath() const override { return csvPath_; }
-    engine::ReportTarget Target() const override { return engine::ReportTarget::CsvFile; }
+    std::string CsvPath() const override { return output_.csvPath; }
+    engine::ReportTarget Target() const override { return output_.kind; }
 
     void SetStatusText(int panel, const std::string& text) override;
     void RepaintStatus() override;
@@ -30,7 +42,7 @@ class CliHost final : public engine::RunHost {
     bool IsTableSelected(const std::string& name) const override;
     bool IsQuerySelected(const std::string& name) const override;
 
-    // The batch program writes CSV only.
+    // Throws std::logic_error when the host was made without a preview factory.
     std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override;
 
     // Ends the progress line, if one is showing, so later output starts on a
@@ -39,7 +51,7 @@ class CliHost final : public engine::RunHost {
 
   private:
     std::string databasePath_;
-    std::string csvPath_;
+    Output output_;
     ObjectSelection selection_;
     std::ostream& err_;
     bool showProgress_;

@@ -18,7 +18,6 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
 
 CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
     CommandLine line;
-    bool csvGiven = false;
     std::vector<std::string_view> positional;
     bool optionsEnded = false;
 
@@ -49,13 +48,20 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         };
 
         if (name == "--csv") {
-            if (csvGiven) {
+            if (line.csvPath) {
                 throw UsageError("option --csv is given more than once");
             }
-            csvGiven = true;
             line.csvPath = takeValue();
-            if (line.csvPath.empty()) {
+            if (line.csvPath->empty()) {
                 throw UsageError("option --csv needs a file name, or - for standard output");
+            }
+        } else if (name == "--pdf") {
+            if (line.pdfPath) {
+                throw UsageError("option --pdf is given more than once");
+            }
+            line.pdfPath = takeValue();
+            if (line.pdfPath->empty() || *line.pdfPath == "-") {
+                throw UsageError("option --pdf needs a file name");
             }
         } else if (name == "--table") {
             line.tables.push_back(takeValue());
@@ -85,14 +91,19 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         throw UsageError("more than one database named: " + std::string(positional[1]));
     }
     line.database = std::string(positional.front());
+    if (!line.csvPath && !line.pdfPath) {
+        line.csvPath = "-";
+    }
     return line;
 }
 
 std::string UsageText() {
     return "Usage: ostrel2-report [OPTION]... DATABASE\n"
-           "Write a report of the design of the Access database DATABASE as CSV text.\n"
+           "Write a report of the design of the Access database DATABASE.\n"
            "\n"
-           "  --csv FILE       write the report to FILE (\"-\": standard output, the default)\n"
+           "  --csv FILE       write the report as CSV text to FILE (\"-\": standard output,\n"
+           "                   the default when no --pdf is given)\n"
+           "  --pdf FILE       write the paged report, as the print preview shows it, to FILE\n"
            "  --table NAME     document table NAME (may be repeated)\n"
            "  --query NAME     document query NAME (may be repeated)\n"
            "  --all-switches   report every property, ignoring the stored report switches\n"

@@ -12,8 +12,10 @@ namespace ostrel::cli {
 struct CommandLine {
     std::string database;
     // Where the CSV report goes; "-" is standard output. Standard output when
-    // no target is named.
-    std::string csvPath = "-";
+    // neither --csv nor --pdf is given.
+    std::optional<std::string> csvPath;
+    // Where the paged report goes as PDF.
+    std::optional<std::string> pdfPath;
     // Tables and queries to document, case-sensitive. When both are empty,
     // every table not named "MSys..." and every query is documented.
     std::vector<std::string> tables;

@@ -12,6 +12,9 @@
 #include "cli/report_command.h"
 #include "components/jet/jet_engine.h"
 #include "engine/value_formatter.h"
+#ifdef OSTREL_CLI_PDF
+#include "cli/pdf_preview_window.h"
+#endif
 
 int main(int argc, char** argv) {
     using namespace ostrel;
@@ -36,7 +39,16 @@ int main(int argc, char** argv) {
     jet::JetEngine engine;
     const cli::AllOnSwitches switches;
     const auto formatter = engine::MakeLocaleFormatter();
+    cli::PdfWindowFactory pdfWindow;
+#ifdef OSTREL_CLI_PDF
+    if (line.pdfPath) {
+        cli::EnsureGuiApplication();
+        pdfWindow = [](const std::string& path) {
+            return std::make_unique<cli::PdfPreviewWindow>(path);
+        };
+    }
+#endif
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    return cli::RunReportCommand(line, {engine, switches, *formatter},
+    return cli::RunReportCommand(line, {engine, switches, *formatter, pdfWindow},
                                  {std::cout, std::cerr, terminal});
 }

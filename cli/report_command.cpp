@@ -8,6 +8,7 @@
 
 #include "cli/cli_host.h"
 #include "cli/object_selection.h"
+#include "engine/file_exists.h"
 #include "engine/report_run.h"
 
 namespace ostrel::cli {
@@ -50,8 +51,7 @@ void CopyToOutput(const std::filesystem::path& file, std::ostream& out) {
 }
 
 ObjectSelection SelectFrom(const CommandLine& line, schema::SchemaEngine& engine) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(line.database, error)) {
+    if (!engine::FileExists(line.database)) {
         // The run itself tells the user that the database does not exist.
         return {};
     }
@@ -82,26 +82,49 @@ int StatusOf(engine::RunOutcome outcome) {
 int RunReportCommand(const CommandLine& line, const ReportServices& services,
                      const Console& console) {
     try {
-        ObjectSelection selection = SelectFrom(line, services.engine);
-
-        const bool toStandardOutput = line.csvPath == "-";
-        std::unique_ptr<TemporaryFolder> folder;
-        std::string csvPath = line.csvPath;
-        if (toStandardOutput) {
-            folder = std::make_unique<TemporaryFolder>();
-            csvPath = (folder->Path() / "report.csv").string();
+        if (line.pdfPath && !services.pdfWindow) {
+            throw std::runtime_error("PDF output is not available in this build");
         }
-
-        CliHost host(line.database, csvPath, std::move(selection), console.err,
-                     console.showProgress);
+        const ObjectSelection selection = SelectFrom(line, services.engine);
         engine::ReportRun run(services.engine, services.switches, services.formatter);
-        const engine::RunOutcome outcome = run.RunReport(host);
-        host.EndProgress();
+        const auto runReport = [&](CliHost::Output target) {
+            CliHost host(line.database, std::move(target), selection, console.err,
+                         console.showProgress);
+            const engine::RunOutcome outcome = run.RunReport(host);
+            host.EndProgress();
+            return outcome;
+        };
 
-        if (outcome == engine::RunOutcome::Finished && toStandardOutput) {
-            CopyToOutput(csvPath, console.out);
+        if (line.csvPath) {
+            const bool toStandardOutput = *line.csvPath == "-";
+            std::unique_ptr<TemporaryFolder> folder;
+            CliHost::Output target;
+            target.kind = engine::ReportTarget::CsvFile;
+            target.csvPath = *line.csvPath;
+            if (toStandardOutput) {
+                folder = std::make_unique<TemporaryFolder>();
+                target.csvPath = (folder->Path() / "report.csv").string();
+            }
+            const std::string csvPath = target.csvPath;
+            const engine::RunOutcome outcome = runReport(std::move(target));
+            if (outcome != engine::RunOutcome::Finished) {
+                return StatusOf(outcome);
+            }
+            if (toStandardOutput) {
+                CopyToOutput(csvPath, console.out);
+            }
         }
-        return StatusOf(outcome);
+        if (line.pdfPath) {
+            const std::string& pdfPath = *line.pdfPath;
+            CliHost::Output target;
+            target.kind = engine::ReportTarget::Preview;
+            target.previewWindow = [&services, &pdfPath] { return services.pdfWindow(pdfPath); };
+            const engine::RunOutcome outcome = runReport(std::move(target));
+            if (outcome != engine::RunOutcome::Finished) {
+                return StatusOf(outcome);
+            }
+        }
+        return kExitSuccess;
     } catch (const std::exception& error) {
         PrintMessage(console.err, error.what());
         return kExitFailure;

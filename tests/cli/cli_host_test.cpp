@@ -7,6 +7,12 @@
 namespace ostrel::cli {
 namespace {
 
+CliHost::Output Csv() {
+    CliHost::Output target;
+    target.csvPath = "out.csv";
+    return target;
+}
+
 ObjectSelection Selection() {
     ObjectSelection selection;
     selection.tables = {"Orders"};
@@ -16,7 +22,7 @@ ObjectSelection Selection() {
 
 TEST(CliHost, ShowsProgressOnlyOnATerminal) {
     std::ostringstream quiet;
-    CliHost batch("db.mdb", "out.csv", Selection(), quiet, false);
+    CliHost batch("db.mdb", Csv(), Selection(), quiet, false);
     batch.SetStatusText(1, "Pass 1");
     batch.SetStatusText(2, "Processing database");
     batch.RepaintStatus();
@@ -24,7 +30,7 @@ TEST(CliHost, ShowsProgressOnlyOnATerminal) {
     EXPECT_EQ(quiet.str(), "");
 
     std::ostringstream terminal;
-    CliHost interactive("db.mdb", "out.csv", Selection(), terminal, true);
+    CliHost interactive("db.mdb", Csv(), Selection(), terminal, true);
     interactive.SetStatusText(1, "Pass 2");
     interactive.SetStatusText(2, "Processing table : Orders");
     interactive.RepaintStatus();
@@ -39,7 +45,7 @@ TEST(CliHost, ShowsProgressOnlyOnATerminal) {
 
 TEST(CliHost, MessagesGoToStandardErrorOnTheirOwnLine) {
     std::ostringstream err;
-    CliHost host("db.mdb", "out.csv", Selection(), err, true);
+    CliHost host("db.mdb", Csv(), Selection(), err, true);
     host.SetStatusText(1, "Pass 0");
     host.RepaintStatus();
     host.ShowMessage("Database does not exist", engine::MessageIcon::Exclamation, "Ostrel2");
@@ -48,7 +54,7 @@ TEST(CliHost, MessagesGoToStandardErrorOnTheirOwnLine) {
 
 TEST(CliHost, AnswersFromTheArguments) {
     std::ostringstream err;
-    CliHost host("db.mdb", "out.csv", Selection(), err, false);
+    CliHost host("db.mdb", Csv(), Selection(), err, false);
     EXPECT_EQ(host.DatabasePath(), "db.mdb");
     EXPECT_EQ(host.CsvPath(), "out.csv");
     EXPECT_EQ(host.Target(), engine::ReportTarget::CsvFile);
@@ -57,6 +63,30 @@ TEST(CliHost, AnswersFromTheArguments) {
     EXPECT_FALSE(host.IsTableSelected("Totals"));
     EXPECT_TRUE(host.IsQuerySelected("Totals"));
     EXPECT_THROW(host.LoadPreviewWindow(), std::logic_error);
+}
+
+TEST(CliHost, PreviewTargetUsesItsFactory) {
+    class Window final : public engine::PreviewWindow {
+      public:
+        document::ReportDocument& Document() override { throw std::logic_error("unused"); }
+        void ShowPageButtons() override {}
+        void SetPrevEnabled(bool /*enabled*/) override {}
+        void SetCaption(const std::string& /*caption*/) override {}
+        void ShowModal() override {}
+    };
+    int made = 0;
+    CliHost::Output target;
+    target.kind = engine::ReportTarget::Preview;
+    target.previewWindow = [&made] {
+        ++made;
+        return std::make_unique<Window>();
+    };
+    std::ostringstream err;
+    CliHost host("db.mdb", target, Selection(), err, false);
+    EXPECT_EQ(host.Target(), engine::ReportTarget::Preview);
+    EXPECT_NE(host.LoadPreviewWindow(), nullptr);
+    EXPECT_NE(host.LoadPreviewWindow(), nullptr);
+    EXPECT_EQ(made, 2);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ TEST(CommandLine, DatabaseAloneWritesEverythingToStandardOutput) {
     const CommandLine line = Parse({"orders.mdb"});
     EXPECT_EQ(line.database, "orders.mdb");
     EXPECT_EQ(line.csvPath, "-");
+    EXPECT_FALSE(line.pdfPath.has_value());
     EXPECT_FALSE(line.NamesObjects());
     EXPECT_FALSE(line.allSwitches);
 }
@@ -39,6 +40,15 @@ TEST(CommandLine, EveryOptionInBothSpellings) {
 
     EXPECT_EQ(Parse({"--csv=-", "db.mdb"}).csvPath, "-");
     EXPECT_EQ(Parse({"--csv", "-", "db.mdb"}).csvPath, "-");
+}
+
+TEST(CommandLine, PdfAloneWritesNoCsv) {
+    CommandLine line = Parse({"--pdf", "report.pdf", "db.mdb"});
+    EXPECT_EQ(line.pdfPath, "report.pdf");
+    EXPECT_FALSE(line.csvPath.has_value());
+    line = Parse({"--pdf=r.pdf", "--csv", "r.csv", "db.mdb"});
+    EXPECT_EQ(line.pdfPath, "r.pdf");
+    EXPECT_EQ(line.csvPath, "r.csv");
 }
 
 TEST(CommandLine, DoubleDashEndsOptions) {
@@ -67,6 +77,9 @@ TEST(CommandLine, MistakesAreExplained) {
     EXPECT_EQ(UsageErrorOf({"--csv", "a", "--csv", "b", "db.mdb"}),
               "option --csv is given more than once");
     EXPECT_EQ(UsageErrorOf({"--colour", "db.mdb"}), "unknown option --colour");
+    EXPECT_EQ(UsageErrorOf({"--pdf", "-", "db.mdb"}), "option --pdf needs a file name");
+    EXPECT_EQ(UsageErrorOf({"--pdf", "a", "--pdf=b", "db.mdb"}),
+              "option --pdf is given more than once");
     EXPECT_EQ(UsageErrorOf({"--all-switches=yes", "db.mdb"}),
               "option --all-switches takes no value");
 }

@@ -59,7 +59,8 @@ class ReportCommandTest : public ::testing::Test {
         out_.str("");
         err_.str("");
         const CommandLine line = ParseCommandLine(arguments);
-        return RunReportCommand(line, {engine_, switches_, formatter_}, {out_, err_, false});
+        return RunReportCommand(line, {engine_, switches_, formatter_, pdfWindow_},
+                                {out_, err_, false});
     }
 
     fs::path folder_;
@@ -67,6 +68,7 @@ class ReportCommandTest : public ::testing::Test {
     memory::MemoryEngine engine_;
     AllOnSwitches switches_;
     FixedFormatter formatter_;
+    PdfWindowFactory pdfWindow_;
     std::ostringstream out_;
     std::ostringstream err_;
 };
@@ -119,6 +121,13 @@ TEST_F(ReportCommandTest, UnwritableCsvExitsWithThreeAndCreatesNothing) {
 
     // A folder named as the CSV file is no file to write either.
     EXPECT_EQ(Run({"--csv", folder_.string()}), kExitCsvUnopenable);
+}
+
+TEST_F(ReportCommandTest, PdfWithoutPdfSupportIsRefusedBeforeAnythingIsWritten) {
+    const fs::path csv = folder_ / "report.csv";
+    EXPECT_EQ(Run({"--csv", csv.string(), "--pdf", (folder_ / "r.pdf").string()}), kExitFailure);
+    EXPECT_EQ(err_.str(), "ostrel2-report: PDF output is not available in this build\n");
+    EXPECT_FALSE(fs::exists(csv));
 }
 
 TEST_F(ReportCommandTest, UnreadableDatabaseExitsWithFour) {
