@@ -2,10 +2,22 @@
 
 #include <QGuiApplication>
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace ostrel::cli {
+namespace {
+
+// Qt's own notes about the environment (no runtime folder, font fallbacks)
+// mean nothing to a user of the batch program; only its errors are shown.
+void QtMessages(QtMsgType type, const QMessageLogContext& /*context*/, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "ostrel2-report: %s\n", message.toLocal8Bit().constData());
+    }
+}
+
+}  // namespace
 
 PdfPreviewWindow::PdfPreviewWindow(std::string pdfPath) : pdfPath_(std::move(pdfPath)) {}
 
@@ -27,6 +39,7 @@ void EnsureGuiApplication() {
     if (unset("QT_QPA_PLATFORM") && unset("DISPLAY") && unset("WAYLAND_DISPLAY")) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);  // NOLINT(concurrency-mt-unsafe)
     }
+    qInstallMessageHandler(QtMessages);
     static int argc = 1;
     static char name[] = "ostrel2-report";
     static char* argv[] = {name, nullptr};
