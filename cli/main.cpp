@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,9 @@
 #include "engine/value_formatter.h"
 #ifdef OSTREL_CLI_PDF
 #include "cli/pdf_preview_window.h"
+#endif
+#ifdef OSTREL_CLI_SWITCH_STORE
+#include "settings/switch_store.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -36,8 +40,17 @@ int main(int argc, char** argv) {
         return cli::kExitSuccess;
     }
 
-    jet::JetEngine engine;
-    const cli::AllOnSwitches switches;
+    jet::JetEngine jetEngine;
+    // The user's stored switches, as the desktop program uses them, unless
+    // every property is asked for.
+    const cli::AllOnSwitches allOn;
+    std::unique_ptr<engine::ReportSwitches> stored;
+#ifdef OSTREL_CLI_SWITCH_STORE
+    if (!line.allSwitches) {
+        stored = std::make_unique<settings::SwitchStore>();
+    }
+#endif
+    const engine::ReportSwitches& switches = stored ? *stored : allOn;
     const auto formatter = engine::MakeLocaleFormatter();
     cli::PdfWindowFactory pdfWindow;
 #ifdef OSTREL_CLI_PDF
@@ -49,6 +62,6 @@ int main(int argc, char** argv) {
     }
 #endif
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    return cli::RunReportCommand(line, {engine, switches, *formatter, pdfWindow},
+    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfWindow},
                                  {std::cout, std::cerr, terminal});
 }

@@ -36,10 +36,11 @@ std::string Quoted(const std::string& text) {
     return quoted + "'";
 }
 
-ProgramResult RunProgram(const std::vector<std::string>& arguments) {
+ProgramResult RunProgram(const std::vector<std::string>& arguments,
+                         const std::string& environment = {}) {
     const fs::path errFile =
         fs::temp_directory_path() / ("ostrel2-program-test-" + std::to_string(::getpid()) + ".err");
-    std::string command = Quoted(OSTREL_REPORT_PROGRAM);
+    std::string command = environment + Quoted(OSTREL_REPORT_PROGRAM);
     for (const auto& argument : arguments) {
         command += " " + Quoted(argument);
     }
@@ -142,6 +143,34 @@ TEST(Program, ReportsRealDatabases) {
         }
     }
 }
+
+#ifdef OSTREL_CLI_SWITCH_STORE
+// Without --all-switches the switches the user stored apply.
+TEST(Program, UsesTheStoredSwitchesUnlessAllAreAskedFor) {
+    const auto testData = testsupport::TestDataDir();
+    if (!testData) {
+        GTEST_SKIP() << "no test data beside the project";
+    }
+    const fs::path home =
+        fs::temp_directory_path() / ("ostrel2-program-home-" + std::to_string(::getpid()));
+    fs::create_directories(home / "config" / "Ostrel2");
+    std::ofstream(home / "config" / "Ostrel2" / "Ostrel2.ini")
+        << "[Config]\nDatabase Version=False\nDatabase CollatingOrder=True\n";
+    const std::string environment = "HOME=" + Quoted(home.string()) +
+                                    " XDG_CONFIG_HOME=" + Quoted((home / "config").string()) + " ";
+    const std::string database = (*testData / "jackcess/V2000/queryTestV2000.mdb").string();
+
+    ProgramResult result = RunProgram({database}, environment);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("\r\nCollatingOrder,1033\r\n"), std::string::npos);
+    EXPECT_EQ(result.out.find("\r\nVersion,"), std::string::npos);
+
+    result = RunProgram({"--all-switches", database}, environment);
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("\r\nVersion,4.0\r\n"), std::string::npos);
+    fs::remove_all(home);
+}
+#endif
 
 }  // namespace
 }  // namespace ostrel::cli
