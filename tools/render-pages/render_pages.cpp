@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
     if (args.size() < 2) {
         return Usage();
     }
-    const QString outDir = args[1];
+    const QString& outDir = args[1];
     int pages = 3;
     int width = 1240;
     QString pdf;
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
     }
     std::printf("%d pages\n", doc.PageCount());
 
-    const int height = static_cast<int>(width / doc.PageAspect() + 0.5);
+    const auto height = static_cast<int>(std::lround(width / doc.PageAspect()));
     for (int page = 1; page <= std::min(pages, doc.PageCount()); ++page) {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
