@@ -3,7 +3,11 @@
 // report as PDF.
 //
 //   ostrel-render-pages OUTDIR [--pages N] [--width PIXELS] [--pdf FILE]
-//                              [--large TABLES FIELDS ROWS] [--locale NAME]
+//                              [--large TABLES FIELDS ROWS | --engine] [--locale NAME]
+//
+// Without --large or --engine the sample report is fed to the document call
+// by call; --engine runs the report engine itself over the same kind of
+// database.
 
 #include <QGuiApplication>
 #include <QImage>
@@ -15,14 +19,16 @@
 #include <string>
 
 #include "components/qtdocument/qt_report_document.h"
+#include "tools/render-pages/engine_report.h"
 #include "tools/render-pages/sample_report.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: ostrel-render-pages OUTDIR [--pages N] [--width PIXELS] [--pdf FILE]\n"
-                 "                           [--large TABLES FIELDS ROWS] [--locale NAME]\n");
+    std::fprintf(
+        stderr,
+        "usage: ostrel-render-pages OUTDIR [--pages N] [--width PIXELS] [--pdf FILE]\n"
+        "                           [--large TABLES FIELDS ROWS | --engine] [--locale NAME]\n");
     return 2;
 }
 
@@ -43,6 +49,7 @@ int main(int argc, char** argv) {
     QString pdf;
     QString localeName;
     int large[3] = {0, 0, 0};
+    bool useEngine = false;
     for (qsizetype i = 2; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == "--pages" && i + 1 < args.size()) {
@@ -53,6 +60,8 @@ int main(int argc, char** argv) {
             pdf = args[++i];
         } else if (a == "--locale" && i + 1 < args.size()) {
             localeName = args[++i];
+        } else if (a == "--engine") {
+            useEngine = true;
         } else if (a == "--large" && i + 3 < args.size()) {
             for (int& v : large) {
                 v = args[++i].toInt();
@@ -67,7 +76,13 @@ int main(int argc, char** argv) {
 
     ostrel::qtdocument::QtReportDocument doc(localeName.isEmpty() ? QLocale::system()
                                                                   : QLocale(localeName));
-    if (large[0] > 0) {
+    if (useEngine) {
+        std::string error;
+        if (!ostrel::sample::WriteEngineReport(doc, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+    } else if (large[0] > 0) {
         ostrel::sample::WriteLargeReport(doc, large[0], large[1], large[2]);
     } else {
         ostrel::sample::WriteOrdersReport(doc);
