@@ -1,6 +1,7 @@
 #!/bin/sh
-# Renders the first pages of the sample order-entry report to PNG files (and
-# the whole report to PDF) for a look by eye, and refreshes the README picture.
+# Renders the first pages of the sample order-entry report, as the report
+# engine writes it, to PNG files (and the whole report to PDF) for a look by
+# eye, and refreshes the README picture.
 #
 #   tools/render-pages/render-sample-pages.sh [BUILD_DIR] [OUT_DIR]
 set -eu
@@ -12,8 +13,8 @@ export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 
 cmake --build "$build" --target ostrel-render-pages
 mkdir -p "$out/readme" "$root/docs/images"
-"$render" "$out" --pages 5 --pdf "$out/sample-report.pdf"
+"$render" "$out" --engine --pages 5 --pdf "$out/sample-report.pdf"
 # The README shows the page with section and object headings and wrapped SQL.
-"$render" "$out/readme" --pages 5 --width 1000
+"$render" "$out/readme" --engine --pages 5 --width 1000
 cp "$out/readme/page-5.png" "$root/docs/images/report-page.png"
 echo "pages in $out; README picture in docs/images/report-page.png"
