@@ -36,8 +36,9 @@ class DocumentOnlyWindow final : public engine::PreviewWindow {
 
 class SampleHost final : public engine::RunHost {
   public:
-    SampleHost(std::string path, document::ReportDocument& doc)
-        : path_(std::move(path)), doc_(doc) {}
+    using WindowLoader = std::function<std::unique_ptr<engine::PreviewWindow>()>;
+    SampleHost(std::string path, WindowLoader loadWindow)
+        : path_(std::move(path)), loadWindow_(std::move(loadWindow)) {}
     std::string DatabasePath() const override { return path_; }
     std::string CsvPath() const override { return {}; }
     engine::ReportTarget Target() const override { return engine::ReportTarget::Preview; }
@@ -49,14 +50,12 @@ class SampleHost final : public engine::RunHost {
     }
     bool IsTableSelected(const std::string& /*name*/) const override { return true; }
     bool IsQuerySelected(const std::string& /*name*/) const override { return true; }
-    std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override {
-        return std::make_unique<DocumentOnlyWindow>(doc_);
-    }
+    std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override { return loadWindow_(); }
     std::string message;
 
   private:
     std::string path_;
-    document::ReportDocument& doc_;
+    WindowLoader loadWindow_;
 };
 
 memory::DatabaseSpec OrdersDatabase() {
@@ -179,6 +178,12 @@ memory::DatabaseSpec OrdersDatabase() {
 }  // namespace
 
 bool WriteEngineReport(document::ReportDocument& doc, std::string& error) {
+    return RunEngineReport([&doc] { return std::make_unique<DocumentOnlyWindow>(doc); }, false,
+                           error);
+}
+
+bool RunEngineReport(const std::function<std::unique_ptr<engine::PreviewWindow>()>& loadWindow,
+                     bool empty, std::string& error) {
     std::error_code ec;
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path(ec) / "ostrel-render-pages";
@@ -190,11 +195,11 @@ bool WriteEngineReport(document::ReportDocument& doc, std::string& error) {
         return false;
     }
     memory::MemoryEngine engine;
-    engine.Register(file.string(), OrdersDatabase());
+    engine.Register(file.string(), empty ? memory::DatabaseSpec{} : OrdersDatabase());
     const AllSwitchesOn switches;
     const std::unique_ptr<engine::ValueFormatter> formatter = engine::MakeLocaleFormatter("");
     engine::ReportRun run(engine, switches, *formatter);
-    SampleHost host(file.string(), doc);
+    SampleHost host(file.string(), loadWindow);
     const engine::RunOutcome outcome = run.RunReport(host);
     std::filesystem::remove(file, ec);
     if (outcome != engine::RunOutcome::Finished) {
