@@ -73,6 +73,7 @@ std::unique_ptr<PageFile> PageFile::Open(const std::string& path) {
         file->data_ = static_cast<const std::uint8_t*>(mapping);
     }
     file->writable_ = ::access(path.c_str(), W_OK) == 0;
+    file->fromPath_ = true;
     file->CheckHeader();
     return file;
 }
