@@ -143,8 +143,8 @@ bool JetIndex::Unique() const {
 
 // ---- tables ---------------------------------------------------------------
 
-JetTableDef::JetTableDef(std::shared_ptr<DatabaseState> state, const CatalogEntry& entry)
-    : state_(std::move(state)), entry_(entry) {}
+JetTableDef::JetTableDef(std::shared_ptr<DatabaseState> state, CatalogEntry entry)
+    : state_(std::move(state)), entry_(std::move(entry)) {}
 
 const TableDefinition& JetTableDef::Definition() const {
     if (!definition_) {
@@ -283,15 +283,17 @@ const schema::TableDef& JetTableDef::LinkedSource() const {
                 continue;
             }
             if ((t.Attributes() & schema::table_attribute::kAttachedTable) != 0) {
-                throw schema::SchemaError(where + ": its source '" + sourceName +
-                                          "' is itself a linked table");
+                std::string message = where;
+                message += ": its source '" + sourceName + "' is itself a linked table";
+                throw schema::SchemaError(message);
             }
             linkedTable_ = &t;
             linkedDatabase_ = std::move(source);
             return *linkedTable_;
         }
-        throw schema::SchemaError(where + ": table '" + sourceName + "' not found in '" +
-                                  candidate.string() + "'");
+        std::string message = where;
+        message += ": table '" + sourceName + "' not found in '" + candidate.string() + "'";
+        throw schema::SchemaError(message);
     }
     throw schema::SchemaError(where + ": its source database '" + stored + "' cannot be found");
 }
@@ -346,8 +348,8 @@ const schema::Collection<schema::Index>& JetTableDef::Indexes() const {
 
 // ---- queries --------------------------------------------------------------
 
-JetQueryDef::JetQueryDef(std::shared_ptr<DatabaseState> state, const CatalogEntry& entry)
-    : state_(std::move(state)), entry_(entry) {}
+JetQueryDef::JetQueryDef(std::shared_ptr<DatabaseState> state, CatalogEntry entry)
+    : state_(std::move(state)), entry_(std::move(entry)) {}
 
 const QueryDesign& JetQueryDef::Design() const {
     if (!design_) {

@@ -89,7 +89,7 @@ class JetIndex final : public schema::Index {
 
 class JetTableDef final : public schema::TableDef {
   public:
-    JetTableDef(std::shared_ptr<DatabaseState> state, const CatalogEntry& entry);
+    JetTableDef(std::shared_ptr<DatabaseState> state, CatalogEntry entry);
     std::string Name() const override { return entry_.name; }
     std::string SourceTableName() const override;
     std::string ValidationRule() const override;
@@ -137,7 +137,7 @@ class JetParameter final : public schema::Parameter {
 
 class JetQueryDef final : public schema::QueryDef {
   public:
-    JetQueryDef(std::shared_ptr<DatabaseState> state, const CatalogEntry& entry);
+    JetQueryDef(std::shared_ptr<DatabaseState> state, CatalogEntry entry);
     std::string Name() const override { return entry_.name; }
     std::string SQL() const override;
     schema::Variant DateCreated() const override;

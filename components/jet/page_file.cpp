@@ -147,7 +147,7 @@ std::span<const std::uint8_t> PageFile::Page(std::uint32_t number,
 }
 
 ByteCursor PageFile::PageCursor(std::uint32_t number, const std::string& context) const {
-    return ByteCursor(Page(number, context), label_, context + ", page " + std::to_string(number));
+    return {Page(number, context), label_, context + ", page " + std::to_string(number)};
 }
 
 }  // namespace ostrel::jet

@@ -165,7 +165,8 @@ TEST(DamagedDefinition, HugeCountsGiveErrorsNotAllocations) {
                           {"logical index count", at + 47, 0xFFFFFFFF, true},
                           {"real index count", at + 51, 0x40000000, true},
                           {"logical index pointing nowhere",
-                           at + 63 + 12 + 2 * 25 + 2 + 14 + 2 + 16 + 52 + 8, 77, true}};
+                           // header, key count, two columns, two names, the key, then its field
+                           at + std::size_t{63 + 12 + 50 + 16 + 18 + 52 + 8}, 77, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         BuiltFile f = BuildJet4File();
