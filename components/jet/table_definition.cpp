@@ -111,6 +111,10 @@ TableDefinition ReadTableDefinition(const PageFile& file, std::uint32_t page,
     const std::uint32_t realCount = cursor.U32(static_cast<std::size_t>(f.tdefRealIndexCount));
     // Each entry takes bytes of the definition, so counts larger than its
     // size are damage (and must not size an allocation).
+    if (columnCount > bytes.size() / static_cast<std::size_t>(f.columnSize)) {
+        cursor.Fail(static_cast<std::size_t>(f.tdefColumnCount),
+                    "column count " + std::to_string(columnCount) + " exceeds the definition");
+    }
     if (realCount > bytes.size() / static_cast<std::size_t>(f.tdefRealIndexCountSize) ||
         logicalCount > bytes.size() / static_cast<std::size_t>(f.logicalIndexSize)) {
         cursor.Fail(static_cast<std::size_t>(f.tdefLogicalIndexCount),
