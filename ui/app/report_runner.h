@@ -1,10 +1,6 @@
 #pragma once
 
-#include "components/schema/database.h"
-#include "engine/report_run.h"
-#include "engine/report_switches.h"
 #include "engine/run_host.h"
-#include "engine/value_formatter.h"
 
 namespace ostrel::ui {
 
@@ -18,19 +14,6 @@ class ReportRunner {
     ReportRunner() = default;
     ReportRunner(const ReportRunner&) = default;
     ReportRunner& operator=(const ReportRunner&) = default;
-};
-
-// The report engine's run, kept for the life of the program (it carries the
-// pass counter from one run to the next).
-class EngineReportRunner : public ReportRunner {
-  public:
-    EngineReportRunner(schema::SchemaEngine& engine, const engine::ReportSwitches& switches,
-                       const engine::ValueFormatter& formatter)
-        : run_(engine, switches, formatter) {}
-    void RunReport(engine::RunHost& host) override { run_.RunReport(host); }
-
-  private:
-    engine::ReportRun run_;
 };
 
 }  // namespace ostrel::ui
