@@ -33,7 +33,8 @@ class RecordingMessages : public MessageBoxes {
     std::vector<ShownMessage> shown;
 };
 
-// Answers each dialog with the next queued name; nothing queued = cancelled.
+// Answers each dialog with the next queued name; nothing queued, or a null
+// QString, means the user cancelled.
 class ScriptedDialogs : public FileDialogs {
   public:
     std::optional<QString> ChooseDatabase(QWidget* /*parent*/, const QString& current) override {
@@ -44,18 +45,21 @@ class ScriptedDialogs : public FileDialogs {
         csvStart << current;
         return Next(csvAnswers);
     }
-    std::deque<std::optional<QString>> databaseAnswers;
-    std::deque<std::optional<QString>> csvAnswers;
+    std::deque<QString> databaseAnswers;
+    std::deque<QString> csvAnswers;
     QStringList databaseStart;
     QStringList csvStart;
 
   private:
-    static std::optional<QString> Next(std::deque<std::optional<QString>>& answers) {
+    static std::optional<QString> Next(std::deque<QString>& answers) {
         if (answers.empty()) {
             return std::nullopt;
         }
-        auto answer = std::move(answers.front());
+        const QString answer = answers.front();
         answers.pop_front();
+        if (answer.isNull()) {
+            return std::nullopt;
+        }
         return answer;
     }
 };
