@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -83,6 +84,12 @@ void frmAbout::showEvent(QShowEvent* event) {
 void frmAbout::paintEvent(QPaintEvent* event) {
     Form_Paint();
     QDialog::paintEvent(event);
+    if (windowFlags().testFlag(Qt::SplashScreen)) {
+        // The splash has no window frame: draw an edge of its own.
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void frmAbout::Form_Load() {
