@@ -244,8 +244,10 @@ class TestReportFlow : public QObject {
         QCOMPARE(messages_.shown[0].caption, QStringLiteral("Ostrel2"));
     }
 
-#ifdef OSTREL_HAVE_JET
     void realAccessFileToCsv() {
+#ifndef OSTREL_HAVE_JET
+        QSKIP("the Jet reader is not part of this build");
+#else
         const QString path =
             QStringLiteral(OSTREL_TESTDATA_DIR "/jackcess/V2000/queryTestV2000.mdb");
         if (!QFile::exists(path)) {
@@ -274,8 +276,8 @@ class TestReportFlow : public QObject {
                  messages_.shown.empty() ? "" : qPrintable(messages_.shown[0].text));
         QCOMPARE(Headings(report, "Table : "), ticked);
         QCOMPARE(Headings(report, "Query : "), tickedQueries);
-    }
 #endif
+    }
 };
 
 QTEST_MAIN(TestReportFlow)

@@ -62,8 +62,10 @@ class TestSingleInstance : public QObject {
         QVERIFY(SingleInstance::DefaultLockPath().endsWith("/ostrel2.lock"));
     }
 
-#ifdef OSTREL_PROGRAM
     void aSecondProgramEndsAtOnce() {
+#ifndef OSTREL_PROGRAM
+        QSKIP("the program is not part of this build");
+#else
         QTemporaryDir runtime;
         QTemporaryDir config;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -97,8 +99,8 @@ class TestSingleInstance : public QObject {
         QVERIFY(!third.waitForFinished(1500));  // still running
         third.kill();
         third.waitForFinished(5000);
-    }
 #endif
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSingleInstance)
