@@ -137,6 +137,10 @@ void frmMain::BuildControls() {
     panel1_->setMinimumWidth(Twips(*this, 1800));
     panel2_ = new QLabel(StatusBar1_);
     panel2_->setObjectName(QStringLiteral("Panel2"));
+    for (QLabel* panel : {panel1_, panel2_}) {
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setContentsMargins(3, 0, 3, 0);
+    }
     StatusBar1_->addWidget(panel1_);
     StatusBar1_->addWidget(panel2_, 1);
     setStatusBar(StatusBar1_);
@@ -160,7 +164,7 @@ void frmMain::BuildControls() {
         }
     });
 
-    resize(Twips(*this, 6600), Twips(*this, 6600));
+    resize(Twips(*this, 9600), Twips(*this, 7200));
 }
 
 void frmMain::BuildMenus() {
