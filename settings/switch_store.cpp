@@ -14,12 +14,21 @@ namespace {
 
 constexpr auto kSection = "Config";
 
-std::string Fold(QStringView text) {
-    return text.toString().toCaseFolded().toStdString();
+// Key names are ASCII; letters compare without regard to case.
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 std::string Fold(std::string_view text) {
-    return Fold(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    std::string folded(text);
+    for (char& c : folded) {
+        c = LowerAscii(c);
+    }
+    return folded;
+}
+
+std::string Fold(const QString& text) {
+    return Fold(text.toStdString());
 }
 
 // The spelling a key is written under: the table's for the 61 known switches.
@@ -59,6 +68,31 @@ QString StatusText(QSettings::Status status) {
 }
 
 }  // namespace
+
+std::size_t SwitchStore::KeyHash::operator()(std::string_view key) const noexcept {
+    // The length and a few letters tell the 61 keys well apart; the equality
+    // test settles the rest. Cheap, because it runs for every row of a run.
+    std::size_t hash = key.size();
+    if (!key.empty()) {
+        for (const std::size_t at :
+             {std::size_t{0}, key.size() / 2, key.size() - 1, key.size() * 3 / 4, key.size() / 4}) {
+            hash = hash * 131 + static_cast<unsigned char>(LowerAscii(key[at]));
+        }
+    }
+    return hash;
+}
+
+bool SwitchStore::KeyEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
 
 SwitchStore::SwitchStore() : SwitchStore(DefaultFilePath()) {}
 
@@ -103,9 +137,12 @@ void SwitchStore::Load() const {
         for (const QString& key : keys) {
             // The section spelled exactly "Config" wins over other spellings.
             const bool exact = group == QLatin1String(kSection);
-            auto [it, inserted] = values_.try_emplace(Fold(key), StoredText(ini.value(key)));
+            std::string text = StoredText(ini.value(key));
+            const std::optional<bool> on = engine::ParseSwitchText(text);
+            auto [it, inserted] =
+                values_.try_emplace(key.toStdString(), StoredValue{std::move(text), on});
             if (!inserted && exact) {
-                it->second = StoredText(ini.value(key));
+                it->second = StoredValue{StoredText(ini.value(key)), on};
             }
         }
         ini.endGroup();
@@ -117,14 +154,14 @@ bool SwitchStore::GetReportSwitch(std::string_view key) const {
     if (loadError_) {
         throw engine::SwitchError(*loadError_);
     }
-    const auto found = values_.find(Fold(key));
+    const auto found = values_.find(key);
     if (found == values_.end()) {
         return true;
     }
-    const std::optional<bool> on = engine::ParseSwitchText(found->second);
+    const std::optional<bool> on = found->second.on;
     if (!on) {
         throw engine::SwitchError("The report switch \"" + std::string(key) + "\" holds \"" +
-                                  found->second + "\" in " +
+                                  found->second.text + "\" in " +
                                   QDir::toNativeSeparators(path_).toStdString() +
                                   ", which is neither True, False nor a number.");
     }

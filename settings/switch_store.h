@@ -64,8 +64,22 @@ class SwitchStore : public engine::ReportSwitches {
     QString path_;
     mutable bool loaded_ = false;
     mutable std::optional<std::string> loadError_;
-    // Folded key -> stored text.
-    mutable std::unordered_map<std::string, std::string> values_;
+    // Key names compared without regard to (ASCII) letter case, without
+    // building a folded copy for every look-up: a run reads switches once per
+    // row, hundreds of thousands of times.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept;
+    };
+    struct KeyEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const noexcept;
+    };
+    struct StoredValue {
+        std::string text;
+        std::optional<bool> on;  // empty when the text cannot be read
+    };
+    mutable std::unordered_map<std::string, StoredValue, KeyHash, KeyEqual> values_;
 };
 
 }  // namespace ostrel::settings
