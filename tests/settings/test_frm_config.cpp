@@ -65,7 +65,7 @@ class TestFrmConfig : public QObject {
         SwitchStore store(path_);
         frmConfig dialog(store);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("OSTREL2 - Configuration"));
-        QTabWidget* tabs = dialog.findChild<QTabWidget*>("vsTab1");
+        auto* tabs = dialog.findChild<QTabWidget*>("vsTab1");
         QVERIFY(tabs != nullptr);
         QStringList captions;
         for (int i = 0; i < tabs->count(); ++i) {
@@ -78,7 +78,7 @@ class TestFrmConfig : public QObject {
         std::array<int, 6> perPage{};
         for (int i = 0; i < ostrel::engine::kSwitchCount; ++i) {
             const auto& info = SwitchTable()[static_cast<std::size_t>(i)];
-            QCheckBox* box = dialog.findChild<QCheckBox*>(Text(info.checkBox));
+            auto* box = dialog.findChild<QCheckBox*>(Text(info.checkBox));
             QVERIFY2(box == dialog.CheckBox(i), info.checkBox.data());
             QCOMPARE(box->text(), Text(info.caption));
             // On its own page, in its grid cell.

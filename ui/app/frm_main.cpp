@@ -47,8 +47,10 @@ int Twips(const QWidget& widget, int twips) {
 
 }  // namespace
 
-frmMain::frmMain(MainWindowServices services, QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)) {
+// The services are references and one small function, copied once.
+frmMain::frmMain(const MainWindowServices& services,  // NOLINT(modernize-pass-by-value)
+                 QWidget* parent)
+    : QMainWindow(parent), services_(services) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kCaption);
     setWindowIcon(AppIcon());
@@ -160,7 +162,7 @@ void frmMain::BuildControls() {
     connect(cmdStart_, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
     connect(optTarget_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) {
-            optTarget_Click(static_cast<std::int16_t>(id));
+            optTarget_Click(id == 1 ? std::int16_t{1} : std::int16_t{0});
         }
     });
 
@@ -266,10 +268,9 @@ engine::ReportTarget frmMain::Target() const {
 }
 
 void frmMain::SetStatusText(int panel, const std::string& text) {
-    if (panel == 1) {
-        panel1_->setText(FromStd(text));
-    } else if (panel == 2) {
-        panel2_->setText(FromStd(text));
+    QLabel* shown = panel == 1 ? panel1_ : (panel == 2 ? panel2_ : nullptr);
+    if (shown != nullptr) {
+        shown->setText(FromStd(text));
     }
 }
 

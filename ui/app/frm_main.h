@@ -15,13 +15,11 @@
 #include "ui/app/message_boxes.h"
 #include "ui/app/report_runner.h"
 
-class QAction;
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QRadioButton;
 class QStatusBar;
 class QTabWidget;
 
@@ -47,7 +45,7 @@ class frmMain : public QMainWindow, public engine::RunHost {
     Q_OBJECT
 
   public:
-    explicit frmMain(MainWindowServices services, QWidget* parent = nullptr);
+    explicit frmMain(const MainWindowServices& services, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Refills both pickers from the database named in txtTable.
