@@ -105,7 +105,7 @@ std::span<const std::uint8_t> ByteCursor::ReadBytes(std::size_t length) {
 }
 
 ByteCursor ByteCursor::Sub(std::size_t offset, std::size_t length) const {
-    return ByteCursor(Bytes(offset, length), *file_, context_);
+    return {Bytes(offset, length), *file_, context_};
 }
 
 }  // namespace ostrel::jet

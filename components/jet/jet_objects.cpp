@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <map>
 
+#include "components/jet/jet_engine.h"
 #include "components/jet/row_reader.h"
 
 namespace ostrel::jet {
@@ -141,8 +143,8 @@ bool JetIndex::Unique() const {
 
 // ---- tables ---------------------------------------------------------------
 
-JetTableDef::JetTableDef(std::shared_ptr<DatabaseState> state, const CatalogEntry& entry)
-    : state_(std::move(state)), entry_(entry) {}
+JetTableDef::JetTableDef(std::shared_ptr<DatabaseState> state, CatalogEntry entry)
+    : state_(std::move(state)), entry_(std::move(entry)) {}
 
 const TableDefinition& JetTableDef::Definition() const {
     if (!definition_) {
@@ -219,12 +221,10 @@ std::int32_t JetTableDef::RecordCount() const {
 }
 
 const schema::Collection<schema::Field>& JetTableDef::Fields() const {
+    if (IsAccessLink()) {
+        return LinkedSource().Fields();
+    }
     if (!fields_) {
-        if (IsAccessLink()) {
-            throw schema::SchemaError(state_->File().Label() + ": the fields of linked table '" +
-                                      entry_.name + "' are in '" + entry_.database.value_or("") +
-                                      "', which is not read");
-        }
         const TableDefinition& def = Definition();
         const PageFile& file = state_->File();
         const PropertyMaps& properties = Properties();
@@ -245,6 +245,57 @@ const schema::Collection<schema::Field>& JetTableDef::Fields() const {
         fields_ = std::move(fields);
     }
     return *fields_;
+}
+
+// The source database of a link is looked for where the link says and, as
+// files are often moved together, beside this database. Links to links are
+// not followed.
+const schema::TableDef& JetTableDef::LinkedSource() const {
+    if (linkedTable_ != nullptr) {
+        return *linkedTable_;
+    }
+    const PageFile& file = state_->File();
+    const std::string stored = entry_.database.value_or("");
+    const std::string where = file.Label() + ": linked table '" + entry_.name + "'";
+    std::vector<std::filesystem::path> candidates;
+    if (file.FromPath() && !stored.empty()) {
+        candidates.emplace_back(stored);
+        const std::size_t slash = stored.find_last_of("\\/");
+        const std::string base = slash == std::string::npos ? stored : stored.substr(slash + 1);
+        candidates.push_back(std::filesystem::path(file.Label()).parent_path() / base);
+    }
+    for (const auto& candidate : candidates) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(candidate, ec)) {
+            continue;
+        }
+        std::unique_ptr<schema::Database> source;
+        try {
+            source = JetEngine().OpenDatabase(candidate.string());
+        } catch (const schema::SchemaError& e) {
+            throw schema::SchemaError(where + ": " + e.what());
+        }
+        const std::string sourceName = entry_.foreignName.value_or(entry_.name);
+        const auto& tables = source->TableDefs();
+        for (int i = 0; i < tables.Count(); ++i) {
+            const schema::TableDef& t = tables.Item(i);
+            if (!SameName(t.Name(), sourceName)) {
+                continue;
+            }
+            if ((t.Attributes() & schema::table_attribute::kAttachedTable) != 0) {
+                std::string message = where;
+                message += ": its source '" + sourceName + "' is itself a linked table";
+                throw schema::SchemaError(message);
+            }
+            linkedTable_ = &t;
+            linkedDatabase_ = std::move(source);
+            return *linkedTable_;
+        }
+        std::string message = where;
+        message += ": table '" + sourceName + "' not found in '" + candidate.string() + "'";
+        throw schema::SchemaError(message);
+    }
+    throw schema::SchemaError(where + ": its source database '" + stored + "' cannot be found");
 }
 
 // A multi-valued field shows the properties of the column that holds its
@@ -280,12 +331,10 @@ std::optional<PropertyMap> JetTableDef::ComplexFieldProperties(const ColumnDef& 
 }
 
 const schema::Collection<schema::Index>& JetTableDef::Indexes() const {
+    if (IsAccessLink()) {
+        return LinkedSource().Indexes();
+    }
     if (!indexes_) {
-        if (IsAccessLink()) {
-            throw schema::SchemaError(state_->File().Label() + ": the indexes of linked table '" +
-                                      entry_.name + "' are in '" + entry_.database.value_or("") +
-                                      "', which is not read");
-        }
         const TableDefinition& def = Definition();
         auto indexes = std::make_unique<OwningCollection<schema::Index, JetIndex>>();
         for (const LogicalIndexDef& index : def.indexes) {
@@ -299,8 +348,8 @@ const schema::Collection<schema::Index>& JetTableDef::Indexes() const {
 
 // ---- queries --------------------------------------------------------------
 
-JetQueryDef::JetQueryDef(std::shared_ptr<DatabaseState> state, const CatalogEntry& entry)
-    : state_(std::move(state)), entry_(entry) {}
+JetQueryDef::JetQueryDef(std::shared_ptr<DatabaseState> state, CatalogEntry entry)
+    : state_(std::move(state)), entry_(std::move(entry)) {}
 
 const QueryDesign& JetQueryDef::Design() const {
     if (!design_) {

@@ -89,7 +89,7 @@ class JetIndex final : public schema::Index {
 
 class JetTableDef final : public schema::TableDef {
   public:
-    JetTableDef(std::shared_ptr<DatabaseState> state, const CatalogEntry& entry);
+    JetTableDef(std::shared_ptr<DatabaseState> state, CatalogEntry entry);
     std::string Name() const override { return entry_.name; }
     std::string SourceTableName() const override;
     std::string ValidationRule() const override;
@@ -110,6 +110,8 @@ class JetTableDef final : public schema::TableDef {
     std::string ObjectText(const char* property) const;
     std::optional<PropertyMap> ComplexFieldProperties(const ColumnDef& column,
                                                       const PropertyMap* own) const;
+    // The table a linked Access table refers to, in its own database.
+    const schema::TableDef& LinkedSource() const;
 
     std::shared_ptr<DatabaseState> state_;
     CatalogEntry entry_;
@@ -117,6 +119,8 @@ class JetTableDef final : public schema::TableDef {
     mutable std::optional<PropertyMaps> properties_;
     mutable std::unique_ptr<OwningCollection<schema::Field, JetField>> fields_;
     mutable std::unique_ptr<OwningCollection<schema::Index, JetIndex>> indexes_;
+    mutable std::unique_ptr<schema::Database> linkedDatabase_;
+    mutable const schema::TableDef* linkedTable_ = nullptr;
 };
 
 class JetParameter final : public schema::Parameter {
@@ -133,7 +137,7 @@ class JetParameter final : public schema::Parameter {
 
 class JetQueryDef final : public schema::QueryDef {
   public:
-    JetQueryDef(std::shared_ptr<DatabaseState> state, const CatalogEntry& entry);
+    JetQueryDef(std::shared_ptr<DatabaseState> state, CatalogEntry entry);
     std::string Name() const override { return entry_.name; }
     std::string SQL() const override;
     schema::Variant DateCreated() const override;

@@ -73,6 +73,7 @@ std::unique_ptr<PageFile> PageFile::Open(const std::string& path) {
         file->data_ = static_cast<const std::uint8_t*>(mapping);
     }
     file->writable_ = ::access(path.c_str(), W_OK) == 0;
+    file->fromPath_ = true;
     file->CheckHeader();
     return file;
 }
@@ -146,7 +147,7 @@ std::span<const std::uint8_t> PageFile::Page(std::uint32_t number,
 }
 
 ByteCursor PageFile::PageCursor(std::uint32_t number, const std::string& context) const {
-    return ByteCursor(Page(number, context), label_, context + ", page " + std::to_string(number));
+    return {Page(number, context), label_, context + ", page " + std::to_string(number)};
 }
 
 }  // namespace ostrel::jet

@@ -33,6 +33,8 @@ class PageFile {
     std::int32_t SortOrder() const { return sortOrder_; }
     int CodePage() const { return codePage_; }
     bool Writable() const { return writable_; }
+    // Whether the bytes come from a file named by Label (not from memory).
+    bool FromPath() const { return fromPath_; }
 
     // The page with this number; a number outside the file is reported as
     // damage of `context`.
@@ -53,6 +55,7 @@ class PageFile {
     std::int32_t sortOrder_ = 0;
     int codePage_ = 0;
     bool writable_ = false;
+    bool fromPath_ = false;
 };
 
 }  // namespace ostrel::jet

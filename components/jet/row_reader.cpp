@@ -43,19 +43,19 @@ RowSlot LocateRow(const PageFile& file, const ByteCursor& page, std::uint32_t ro
             static_cast<std::size_t>(f.dataRowCountOffset),
             "row " + std::to_string(row) + " requested, the page holds " + std::to_string(count));
     }
-    const std::size_t table = static_cast<std::size_t>(f.dataRowTableOffset);
-    const std::uint16_t entry = page.U16(table + 2 * row);
+    const auto table = static_cast<std::size_t>(f.dataRowTableOffset);
+    const std::size_t slotAt = table + std::size_t{2} * row;
+    const std::uint16_t entry = page.U16(slotAt);
     RowSlot slot;
     slot.deleted = (entry & kDeletedRow) != 0;
     slot.overflow = (entry & kOverflowRow) != 0;
     slot.start = entry & kOffsetMask;
-    slot.end = row == 0 ? page.Size() : (page.U16(table + 2 * (row - 1)) & kOffsetMask);
+    slot.end = row == 0 ? page.Size() : (page.U16(slotAt - 2) & kOffsetMask);
     const std::size_t tableEnd = table + 2 * static_cast<std::size_t>(count);
     if ((mustBeValid || !slot.deleted) &&
         (slot.start < tableEnd || slot.start > slot.end || slot.end > page.Size())) {
-        page.Fail(table + 2 * row, "row " + std::to_string(row) + " has bounds " +
-                                       std::to_string(slot.start) + ".." +
-                                       std::to_string(slot.end));
+        page.Fail(slotAt, "row " + std::to_string(row) + " has bounds " +
+                              std::to_string(slot.start) + ".." + std::to_string(slot.end));
     }
     return slot;
 }

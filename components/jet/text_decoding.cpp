@@ -1,6 +1,12 @@
 #include "components/jet/text_decoding.h"
 
+#include <iconv.h>
+
 #include <array>
+#include <cerrno>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace ostrel::jet {
 namespace {
@@ -81,7 +87,9 @@ std::string DecodeUnicodeText(std::span<const std::uint8_t> bytes) {
     return Utf16ToUtf8(std::span<const std::uint8_t>(wide.data(), wide.size()));
 }
 
-std::string DecodeCodePageText(std::span<const std::uint8_t> bytes, int /*codePage*/) {
+namespace {
+
+std::string DecodeCp1252(std::span<const std::uint8_t> bytes) {
     std::string out;
     out.reserve(bytes.size());
     for (const std::uint8_t b : bytes) {
@@ -92,6 +100,42 @@ std::string DecodeCodePageText(std::span<const std::uint8_t> bytes, int /*codePa
         }
     }
     return out;
+}
+
+// Converts with the C library's converter for "CP<codePage>"; nullopt when it
+// does not know the code page or the bytes are not valid in it.
+std::optional<std::string> DecodeWithIconv(std::span<const std::uint8_t> bytes, int codePage) {
+    const std::string name = "CP" + std::to_string(codePage);
+    iconv_t cd = iconv_open("UTF-8", name.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return std::nullopt;
+    }
+    std::vector<char> in(bytes.begin(), bytes.end());
+    std::string out(bytes.size() * 4 + 4, '\0');
+    char* inPtr = in.data();
+    std::size_t inLeft = in.size();
+    char* outPtr = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (result == static_cast<std::size_t>(-1)) {
+        return std::nullopt;
+    }
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+constexpr int kWesternEuropean = 1252;
+
+}  // namespace
+
+std::string DecodeCodePageText(std::span<const std::uint8_t> bytes, int codePage) {
+    if (codePage != kWesternEuropean && codePage > 0) {
+        if (auto text = DecodeWithIconv(bytes, codePage)) {
+            return std::move(*text);
+        }
+    }
+    return DecodeCp1252(bytes);
 }
 
 }  // namespace ostrel::jet

@@ -16,9 +16,9 @@ std::string Utf16ToUtf8(std::span<const std::uint8_t> bytes);
 // 00 byte switching between them (starting with one-byte characters).
 std::string DecodeUnicodeText(std::span<const std::uint8_t> bytes);
 
-// Single-byte text of a Jet 3 file in the given Windows code page. Code page
-// 1252 (and ASCII) is decoded exactly; other code pages decode their ASCII
-// range exactly and the rest as 1252.
+// Text of a Jet 3 file in the given Windows code page: 1252 by the reader's
+// own table, others through the C library's converter; text the converter
+// cannot take is decoded as 1252.
 std::string DecodeCodePageText(std::span<const std::uint8_t> bytes, int codePage);
 
 // Appends one code point as UTF-8.

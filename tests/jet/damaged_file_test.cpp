@@ -71,6 +71,16 @@ TEST(BuiltFile, OpensWithItsTableFieldsAndKey) {
     EXPECT_TRUE(key.Required());
     EXPECT_EQ(key.DistinctCount(), 3);
     EXPECT_EQ(key.Fields(), schema::Variant(std::string("+OrderID")));
+    EXPECT_EQ(orders.ValidationRule(), "[Customer]<>'x'");
+    EXPECT_EQ(orders.ValidationText(), "no x");
+    EXPECT_TRUE(schema::IsNull(orders.ReplicaFilter()));
+    EXPECT_EQ(customer.DefaultValue(), schema::Variant(std::string("\"anon\"")));
+    EXPECT_TRUE(customer.Required());
+    EXPECT_TRUE(customer.AllowZeroLength());  // the later block wins
+    EXPECT_EQ(customer.ValidationRule(), "Like 'A*'");
+    EXPECT_EQ(customer.ValidationText(), "starts with A");
+    EXPECT_FALSE(id.Required());
+    EXPECT_EQ(id.DefaultValue(), schema::Variant(std::string()));
     EXPECT_EQ(db->QueryDefs().Count(), 0);
     EXPECT_EQ(db->Relations().Count(), 0);
     db->Close();
@@ -165,7 +175,8 @@ TEST(DamagedDefinition, HugeCountsGiveErrorsNotAllocations) {
                           {"logical index count", at + 47, 0xFFFFFFFF, true},
                           {"real index count", at + 51, 0x40000000, true},
                           {"logical index pointing nowhere",
-                           at + 63 + 12 + 2 * 25 + 2 + 14 + 2 + 16 + 52 + 8, 77, true}};
+                           // header, key count, two columns, two names, the key, then its field
+                           at + std::size_t{63 + 12 + 50 + 16 + 18 + 52 + 8}, 77, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         BuiltFile f = BuildJet4File();
@@ -204,6 +215,40 @@ TEST(DamagedCatalog, RowsAndUsageMapsAreChecked) {
         vars.PageOffset(BuiltFile::kCatalogDataPage) + BuiltFile::kPageSize;
     vars.Put16(lastRowEnd - 1 - 2, 0x7FFF);
     EXPECT_NE(ErrorOf([&] { Open(vars); }).find("damaged"), std::string::npos);
+}
+
+TEST(DamagedProperties, BlobsAreCheckedWhenRead) {
+    const BuiltFile good = BuildJet4File();
+    const std::string tag = "MR2";
+    const auto at = static_cast<std::size_t>(
+        std::search(good.bytes.begin(), good.bytes.end(), tag.begin(), tag.end()) -
+        good.bytes.begin());
+    ASSERT_LT(at, good.bytes.size());
+    struct Case {
+        const char* what;
+        std::size_t offset;
+        std::uint32_t value;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"block longer than the blob", at + 4, 0xFFFFFFF0U, "property block length"},
+        {"long value longer than the file", at - 12, 0x80000000U | 0x3FFFFFF0U, "exceeds the file"},
+        {"long value on a page beyond the file", at - 12 + 4, 0x7FFFFF00U,
+         "beyond the end of the file"},
+        {"unknown tag", at, 0x00585858U, "unknown property blob tag"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BuiltFile f = BuildJet4File();
+        f.Put32(c.offset, c.value);
+        if (std::string(c.what).find("page beyond") != std::string::npos) {
+            f.Put32(at - 12, 100);  // stored on a long value page, not inline
+        }
+        const auto db = Open(f);
+        const std::string message = ErrorOf([&] { ReadEverything(*db); });
+        EXPECT_NE(message.find("properties of table 'Orders'"), std::string::npos) << message;
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+    }
 }
 
 TEST(DamagedFile, TruncatedAfterTheCatalogStillNamesWhatIsMissing) {

@@ -228,6 +228,16 @@ void CompareRelations(const schema::Database& db, const JsonValue& expected) {
     }
 }
 
+// The Flag of the MSysQueries parameter row (Attribute 2) named name.
+int ParameterRowType(const JsonValue& query, const std::string& name) {
+    for (const JsonValue& row : query["msysQueriesRows"].Array()) {
+        if (row["Attribute"].Int() == 2 && row["Name1"].IsString() && row["Name1"].Str() == name) {
+            return row["Flag"].IsNumber() ? static_cast<int>(row["Flag"].Int()) : -1;
+        }
+    }
+    return -1;
+}
+
 // True when the query rebuilder of this build refuses every query.
 bool SqlRebuilderMissing(const schema::QueryDef& query) {
     try {
@@ -260,12 +270,29 @@ void CompareQueries(const schema::Database& db, const JsonValue& expected, bool&
         if (!sql.empty() && sql.back() == '\0')
             sql.pop_back();
         EXPECT_EQ(q.SQL(), sql);
+        const int type = static_cast<int>(e["catalogFlags"].Int() & 0xF0);
+        const bool action = type >= 32 && type <= 96;
+        const JsonValue& props = e["propertyMaps"].IsArray() && !e["propertyMaps"].Array().empty()
+                                     ? e["propertyMaps"].Array()[0]["properties"]
+                                     : JsonValue{};
+        if (type == 112 && props["ReturnsRecords"].IsBool()) {
+            EXPECT_EQ(q.ReturnsRecords(), props["ReturnsRecords"].Bool());
+        } else {
+            EXPECT_EQ(q.ReturnsRecords(), !action);
+        }
+        EXPECT_EQ(q.ODBCTimeout(),
+                  props["ODBCTimeout"].IsNumber() ? props["ODBCTimeout"].Int() : 60);
+        EXPECT_EQ(q.MaxRecords(), props["MaxRecords"].IsNumber() ? props["MaxRecords"].Int() : 0);
         const auto& parameters = e["parameters"].Array();
         ASSERT_EQ(q.Parameters().Count(), static_cast<int>(parameters.size()));
         for (int j = 0; j < q.Parameters().Count(); ++j) {
-            const JsonValue& p = parameters[static_cast<std::size_t>(j)];
-            EXPECT_EQ(q.Parameters().Item(j).Name(), p["name"].Str());
-            EXPECT_EQ(q.Parameters().Item(j).Direction(), 1);
+            // Recorded as the name, a blank and the type's name; the type is
+            // the MSysQueries row's Flag (a DAO code, 0 for "Value").
+            const std::string& p = parameters[static_cast<std::size_t>(j)].Str();
+            const schema::Parameter& parameter = q.Parameters().Item(j);
+            EXPECT_EQ(p.substr(0, parameter.Name().size() + 1), parameter.Name() + " ");
+            EXPECT_EQ(parameter.Type(), ParameterRowType(e, parameter.Name()));
+            EXPECT_EQ(parameter.Direction(), schema::parameter_direction::kInput);
         }
     }
 }

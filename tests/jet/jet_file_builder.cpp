@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "components/jet/rc4.h"
 
@@ -152,13 +153,95 @@ std::vector<std::uint8_t> Utf16(const std::string& s) {
 }
 
 std::vector<std::uint8_t> CatalogRow(std::int32_t id, std::int32_t parent, std::int16_t type,
-                                     const std::string& name) {
+                                     const std::string& name,
+                                     const std::vector<std::uint8_t>& properties = {}) {
     std::vector<std::uint8_t> fixed;
     Append32(fixed, static_cast<std::uint32_t>(id));
     Append32(fixed, static_cast<std::uint32_t>(parent));
     Append16(fixed, static_cast<std::uint16_t>(type));
     Append32(fixed, 0);  // Flags
-    return Row(5, fixed, {Utf16(name)});
+    if (properties.empty()) {
+        return Row(6, fixed, {Utf16(name)});
+    }
+    // The blob stored inline after a 12-byte long value header.
+    std::vector<std::uint8_t> longValue;
+    Append32(longValue, 0x80000000U | static_cast<std::uint32_t>(properties.size()));
+    Append32(longValue, 0);
+    Append32(longValue, 0);
+    longValue.insert(longValue.end(), properties.begin(), properties.end());
+    return Row(6, fixed, {Utf16(name), longValue});
+}
+
+// Property blobs: a name block, then value blocks for the object and columns.
+class PropertyBlob {
+  public:
+    explicit PropertyBlob(std::vector<std::string> names) : names_(std::move(names)) {}
+    struct Value {
+        std::string name;
+        std::uint8_t type;
+        std::vector<std::uint8_t> data;
+    };
+    void AddBlock(std::uint16_t type, const std::string& mapName,
+                  const std::vector<Value>& values) {
+        std::vector<std::uint8_t> block;
+        Append32(block, mapName.empty() ? 4 : static_cast<std::uint32_t>(6 + 2 * mapName.size()));
+        if (!mapName.empty()) {
+            AppendName(block, mapName);
+        }
+        for (const Value& v : values) {
+            std::uint16_t index = 0;
+            while (names_[index] != v.name) {
+                ++index;
+            }
+            Append16(block, static_cast<std::uint16_t>(8 + v.data.size()));
+            block.push_back(1);
+            block.push_back(v.type);
+            Append16(block, index);
+            Append16(block, static_cast<std::uint16_t>(v.data.size()));
+            block.insert(block.end(), v.data.begin(), v.data.end());
+        }
+        blocks_.push_back({type, block});
+    }
+    std::vector<std::uint8_t> Bytes() const {
+        std::vector<std::uint8_t> out = {'M', 'R', '2', 0};
+        std::vector<std::uint8_t> names;
+        for (const std::string& n : names_) {
+            AppendName(names, n);
+        }
+        Append32(out, static_cast<std::uint32_t>(6 + names.size()));
+        Append16(out, 0x80);
+        out.insert(out.end(), names.begin(), names.end());
+        for (const auto& [type, block] : blocks_) {
+            Append32(out, static_cast<std::uint32_t>(6 + block.size()));
+            Append16(out, type);
+            out.insert(out.end(), block.begin(), block.end());
+        }
+        return out;
+    }
+
+  private:
+    std::vector<std::string> names_;
+    std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>> blocks_;
+};
+
+std::vector<std::uint8_t> OrdersProperties() {
+    constexpr std::uint8_t kText = 0x0A;
+    constexpr std::uint8_t kBoolean = 0x01;
+    PropertyBlob blob(
+        {"ValidationRule", "ValidationText", "DefaultValue", "Required", "AllowZeroLength"});
+    blob.AddBlock(0, "",
+                  {{"ValidationRule", kText, Utf16("[Customer]<>'x'")},
+                   {"ValidationText", kText, Utf16("no x")}});
+    blob.AddBlock(1, "Customer",
+                  {{"DefaultValue", kText, Utf16("\"anon\"")},
+                   {"Required", kBoolean, {1}},
+                   {"AllowZeroLength", kBoolean, {0}},
+                   {"ValidationRule", kText, Utf16("Like 'A*'")}});
+    // A second block for the same column adds to it and replaces a value.
+    blob.AddBlock(
+        1, "customer",
+        {{"AllowZeroLength", kBoolean, {1}}, {"ValidationText", kText, Utf16("starts with A")}});
+    return blob.Bytes();
 }
 
 // A type 0 usage map starting at page 0 marking the given pages.
@@ -198,11 +281,9 @@ BuiltFile BuildJet4File() {
     f.PutHeader32(0x3C, 1252);
     f.PutHeader32(0x6E, 1033);
 
-    const std::vector<Column> catalog = {{0x04, "Id", 0x03, 4},
-                                         {0x04, "ParentId", 0x03, 4},
-                                         {0x03, "Type", 0x03, 2},
-                                         {0x04, "Flags", 0x03, 4},
-                                         {0x0A, "Name", 0x02, 128}};
+    const std::vector<Column> catalog = {{0x04, "Id", 0x03, 4},     {0x04, "ParentId", 0x03, 4},
+                                         {0x03, "Type", 0x03, 2},   {0x04, "Flags", 0x03, 4},
+                                         {0x0A, "Name", 0x02, 128}, {0x0B, "LvProp", 0x02, 0}};
     // Usage maps live on page 3: row 0 for the catalog, row 1 for Orders.
     const auto catalogDef = TableDefinition(catalog, false, (3U << 8) | 0U);
     std::memcpy(b + f.PageOffset(2), catalogDef.data(), catalogDef.size());
@@ -212,7 +293,7 @@ BuiltFile BuildJet4File() {
         CatalogRow(0x0F000000, 0, 3, "Tables root"),
         CatalogRow(0x0F000001, 0x0F000000, 3, "Tables"),
         CatalogRow(static_cast<std::int32_t>(BuiltFile::kOrdersDefinitionPage), 0x0F000001, 1,
-                   "Orders"),
+                   "Orders", OrdersProperties()),
     };
     DataPage(b + f.PageOffset(4), 2, rows);
     // Orders' Id is the first fixed value of the third row.

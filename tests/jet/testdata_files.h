@@ -3,6 +3,7 @@
 // The real Access files beside the project (OSTREL_TESTDATA_DIR), listed for
 // value-parameterised tests.
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ struct TestFile {
     std::string path;
     std::string expected;  // path of expected/<relative with / as __>.json
 };
+
+// Test output names the file by its relative path.
+inline void PrintTo(const TestFile& file, std::ostream* out) { *out << file.relative; }
 
 // Every .mdb and .accdb file below the test data folder, sorted; empty when
 // the folder is absent.
