@@ -220,12 +220,13 @@ ScaledDecimal ParseScaledDecimal(std::string_view text, int scale) {
 
 std::int64_t ParseCurrency(std::string_view text) {
     const ScaledDecimal d = ParseScaledDecimal(text, 4);
-    if (d.words[2] != 0 || d.words[3] != 0 || (d.words[1] & 0x80000000U) != 0) {
+    const std::uint64_t magnitude = (static_cast<std::uint64_t>(d.words[1]) << 32) | d.words[0];
+    const std::uint64_t limit = d.negative ? (1ULL << 63) : (1ULL << 63) - 1;
+    if (d.words[2] != 0 || d.words[3] != 0 || magnitude > limit) {
         throw GeneratorError("currency value out of range: \"" + std::string(text) + "\"");
     }
-    const auto magnitude =
-        static_cast<std::int64_t>((static_cast<std::uint64_t>(d.words[1]) << 32) | d.words[0]);
-    return d.negative ? -magnitude : magnitude;
+    // Two's complement negation keeps the most negative value exact.
+    return static_cast<std::int64_t>(d.negative ? ~magnitude + 1 : magnitude);
 }
 
 }  // namespace ostrel::jetgen
