@@ -1,0 +1,147 @@
+#include "engine/csv_output.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace ostrel::engine {
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 20;
+
+std::string SystemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);  // NOLINT(concurrency-mt-unsafe)
+}
+
+// The file a path finally names: a symbolic link is written through, so that
+// the link stays and its file gets the report.
+std::string ResolveTarget(const std::string& path) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            std::string resolved = real;
+            std::free(real);  // NOLINT(cppcoreguidelines-no-malloc)
+            return resolved;
+        }
+    }
+    return path;
+}
+
+unsigned DefaultMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666U & ~static_cast<unsigned>(mask);
+}
+
+}  // namespace
+
+std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath) {
+    if (targetPath.empty() || targetPath.back() == '/') {
+        return nullptr;
+    }
+    const std::string target = ResolveTarget(targetPath);
+    unsigned mode = DefaultMode();
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode)) {
+            return nullptr;  // a folder, a device, a pipe
+        }
+        // A file without any write permission is read-only, also for root.
+        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+            ::access(target.c_str(), W_OK) != 0) {
+            return nullptr;
+        }
+        mode = info.st_mode & 07777U;
+    } else if (errno != ENOENT) {
+        return nullptr;
+    }
+
+    const auto slash = target.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string pattern = folder + "." + name + ".tmp-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;  // missing folder, no permission
+    }
+    std::string temporary(buffer.data());
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return nullptr;
+    }
+    return std::unique_ptr<CsvFile>(new CsvFile(file, std::move(temporary), target, mode));
+}
+
+CsvFile::CsvFile(std::FILE* file, std::string temporaryPath, std::string targetPath, unsigned mode)
+    : file_(file),
+      temporaryPath_(std::move(temporaryPath)),
+      targetPath_(std::move(targetPath)),
+      mode_(mode) {
+    std::setvbuf(file_, nullptr, _IOFBF, kBufferSize);
+}
+
+CsvFile::~CsvFile() {
+    if (!committed_) {
+        Discard();
+    }
+}
+
+void CsvFile::Discard() noexcept {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    ::unlink(temporaryPath_.c_str());
+}
+
+void CsvFile::WriteLine(std::string_view text) {
+    if (file_ == nullptr) {
+        throw std::runtime_error("the CSV file is already closed");
+    }
+    if ((!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) ||
+        std::fwrite("\r\n", 1, 2, file_) != 2) {
+        throw std::runtime_error(SystemError("could not write to the CSV file"));
+    }
+}
+
+void CsvFile::Commit() {
+    if (file_ == nullptr) {
+        throw std::runtime_error("the CSV file is already closed");
+    }
+    const int fd = ::fileno(file_);
+    if (std::fflush(file_) != 0 || ::fchmod(fd, mode_) != 0 || ::fsync(fd) != 0) {
+        const std::string message = SystemError("could not write to the CSV file");
+        Discard();
+        committed_ = true;
+        throw std::runtime_error(message);
+    }
+    const int closed = std::fclose(file_);
+    file_ = nullptr;
+    if (closed != 0) {
+        const std::string message = SystemError("could not write to the CSV file");
+        Discard();
+        committed_ = true;
+        throw std::runtime_error(message);
+    }
+    if (::rename(temporaryPath_.c_str(), targetPath_.c_str()) != 0) {
+        const std::string message = SystemError("could not replace '" + targetPath_ + "'");
+        Discard();
+        committed_ = true;
+        throw std::runtime_error(message);
+    }
+    committed_ = true;
+}
+
+}  // namespace ostrel::engine

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace ostrel::engine {
+
+// Where CSV report lines go. Each line is written with CR LF after it.
+class LineSink {
+  public:
+    virtual ~LineSink() = default;
+    // Throws std::runtime_error when the line cannot be written.
+    virtual void WriteLine(std::string_view text) = 0;
+
+  protected:
+    LineSink() = default;
+    LineSink(const LineSink&) = default;
+    LineSink& operator=(const LineSink&) = default;
+};
+
+// A CSV report file that replaces its target only when the report is complete.
+// Lines go to a temporary file in the target's folder; Commit moves it over the
+// target. Until then the target is untouched, and a file that is destroyed
+// without Commit removes its temporary file.
+class CsvFile final : public LineSink {
+  public:
+    // Opens the temporary file for a target that can be written: not empty, in
+    // a folder that exists and takes new files, not a folder itself, not a
+    // read-only file. Returns nullptr otherwise; nothing is then created.
+    static std::unique_ptr<CsvFile> Open(const std::string& targetPath);
+
+    ~CsvFile() override;
+    CsvFile(const CsvFile&) = delete;
+    CsvFile& operator=(const CsvFile&) = delete;
+
+    void WriteLine(std::string_view text) override;
+    // Flushes the file to disk and moves it over the target. Throws
+    // std::runtime_error (and leaves the target as it was) when it cannot.
+    void Commit();
+
+    const std::string& TemporaryPath() const { return temporaryPath_; }
+
+  private:
+    CsvFile(std::FILE* file, std::string temporaryPath, std::string targetPath, unsigned mode);
+    void Discard() noexcept;
+
+    std::FILE* file_;
+    std::string temporaryPath_;
+    std::string targetPath_;
+    unsigned mode_;
+    bool committed_ = false;
+};
+
+}  // namespace ostrel::engine

@@ -1,0 +1,29 @@
+#include "engine/parameter_block.h"
+
+#include "engine/vocabularies.h"
+
+namespace ostrel::engine {
+
+bool AppendParameterBlocks(const schema::QueryDef& query, SectionContext& context,
+                           TableText& parameterText) {
+    bool appended = false;
+    const int count = query.Parameters().Count();
+    for (int i = 0; i < count; ++i) {
+        context.place.Member("parameter", i);
+        const schema::Parameter& parameter = query.Parameters().Item(i);
+        const std::string name = parameter.Name();
+        context.place.MemberName(name);
+        parameterText.AppendCaption("Parameter - ", name);
+        if (context.SwitchOn("QueryParameter Direction")) {
+            parameterText.AppendRow("Direction", ParameterDirectionName(parameter.Direction()));
+            appended = true;
+        }
+        if (context.SwitchOn("QueryParameter Type")) {
+            parameterText.AppendRow("Type", FieldTypeName(parameter.Type()));
+            appended = true;
+        }
+    }
+    return appended;
+}
+
+}  // namespace ostrel::engine

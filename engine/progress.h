@@ -1,0 +1,11 @@
+#pragma once
+
+#include "engine/run_host.h"
+
+namespace ostrel::engine {
+
+// The pass counter on status bar panel 1: reset sets it to 0, otherwise it goes
+// up by one; "Pass " and the count are shown and painted at once.
+void ShowProgress(RunHost& host, int& passCounter, bool reset);
+
+}  // namespace ostrel::engine

@@ -1,0 +1,146 @@
+#include "engine/report_run.h"
+
+#include <exception>
+#include <string>
+
+#include "engine/csv_output.h"
+#include "engine/database_section.h"
+#include "engine/file_exists.h"
+#include "engine/progress.h"
+#include "engine/query_section.h"
+#include "engine/relationship_section.h"
+#include "engine/report_writer.h"
+#include "engine/section_context.h"
+#include "engine/table_section.h"
+#include "engine/writing_place.h"
+#include "ostrel_version.h"
+
+namespace ostrel::engine {
+namespace {
+
+constexpr const char* kCaption = "Ostrel2";
+
+std::string TitleLine() {
+    return "Ostrel2 Version " + std::to_string(kVersionMajor) + "." +
+           std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
+}
+
+void PrepareDocument(document::ReportDocument& document) {
+    document.SetPageBorder(0);
+    document.SetPageCaption("|Page %d|");
+    document.SetCaptionTextSize(8);
+    document.SetPreviewMode(true);
+    document.StartDocument();
+}
+
+// Closes the database without letting a failure to close hide the reason the
+// run is ending.
+void CloseQuietly(std::unique_ptr<schema::Database>& database) noexcept {
+    if (database) {
+        try {
+            database->Close();
+        } catch (...) {  // NOLINT(bugprone-empty-catch): nothing more can be done
+        }
+        database.reset();
+    }
+}
+
+}  // namespace
+
+ReportRun::ReportRun(schema::SchemaEngine& engine, const ReportSwitches& switches,
+                     const ValueFormatter& formatter)
+    : engine_(engine), switches_(switches), formatter_(formatter) {}
+
+RunOutcome ReportRun::RunReport(RunHost& host) {
+    if (!FileExists(host.DatabasePath())) {
+        host.ShowMessage("Database does not exist", MessageIcon::Exclamation, kCaption);
+        return RunOutcome::DatabaseMissing;
+    }
+    host.SetStatusText(1, "Opening database");
+
+    WritingPlace place;
+    std::unique_ptr<schema::Database> database;
+    std::unique_ptr<PreviewWindow> window;
+    std::unique_ptr<CsvFile> csv;
+    std::string failure;
+    try {
+        place.Stage("opening the database");
+        database = engine_.OpenDatabase(host.DatabasePath());
+
+        place.Stage("preparing the report");
+        const ReportTarget target = host.Target();
+        document::ReportDocument* document = nullptr;
+        if (target == ReportTarget::Preview) {
+            window = host.LoadPreviewWindow();
+            document = &window->Document();
+            PrepareDocument(*document);
+        } else {
+            csv = CsvFile::Open(host.CsvPath());
+            if (!csv) {
+                CloseQuietly(database);
+                host.ShowMessage(
+                    "Unable to open CSV file - please check that it is not locked elsewhere",
+                    MessageIcon::None, kCaption);
+                return RunOutcome::CsvUnopenable;
+            }
+        }
+        ReportWriter writer = document != nullptr ? ReportWriter(*document) : ReportWriter(*csv);
+
+        place.Stage("writing the title block");
+        writer.TitleBlock(TitleLine(),
+                          "Report produced : " + formatter_.FormatDateTime(formatter_.Now()),
+                          "On contents of : " + host.DatabasePath());
+        ShowProgress(host, passCounter_, true);
+
+        SectionContext context{host, switches_, formatter_, writer, passCounter_, place};
+        DocumentDatabase(*database, context);
+        DocumentTables(*database, context);
+        DocumentRelationships(*database, context);
+        DocumentQueries(*database, context);
+
+        host.SetStatusText(1, "Finished processing");
+        host.SetStatusText(2, "");
+        host.RepaintStatus();
+
+        if (document != nullptr) {
+            place.Stage("finishing the preview");
+            document->EndDocument();
+            const int pages = document->PageCount();
+            if (pages > 1) {
+                window->ShowPageButtons();
+                window->SetPrevEnabled(false);
+                window->SetCaption("Report Preview - Page 1 of " + std::to_string(pages));
+            }
+            place.Stage("showing the preview");
+            window->ShowModal();
+            window.reset();
+        } else {
+            place.Stage("saving the CSV file");
+            csv->Commit();
+            csv.reset();
+        }
+        place.Stage("closing the database");
+        database->Close();
+        database.reset();
+        return RunOutcome::Finished;
+    } catch (const std::exception& error) {
+        failure = error.what();
+    } catch (...) {
+        failure = "an unexpected error occurred";
+    }
+
+    // An orderly end: nothing half-written stays behind, the database is
+    // released, and the user learns what failed and where.
+    window.reset();
+    csv.reset();
+    CloseQuietly(database);
+    host.SetStatusText(1, "Report not completed");
+    host.SetStatusText(2, "");
+    host.RepaintStatus();
+    host.ShowMessage(
+        "The report could not be completed.\n\nWhile " + place.Describe() + ": " + failure,
+        MessageIcon::Critical, kCaption);
+    return RunOutcome::Failed;
+}
+
+}  // namespace ostrel::engine

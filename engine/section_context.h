@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string_view>
+
+#include "engine/progress.h"
+#include "engine/report_switches.h"
+#include "engine/report_writer.h"
+#include "engine/run_host.h"
+#include "engine/value_formatter.h"
+#include "engine/writing_place.h"
+
+namespace ostrel::engine {
+
+// What every section writer works with during one run.
+struct SectionContext {
+    RunHost& host;
+    const ReportSwitches& switches;
+    const ValueFormatter& formatter;
+    ReportWriter& writer;
+    int& passCounter;
+    WritingPlace& place;
+
+    bool SwitchOn(std::string_view key) const { return switches.GetReportSwitch(key); }
+    void AdvancePass() { ShowProgress(host, passCounter, false); }
+    void ShowProcessing(const std::string& text) {
+        host.SetStatusText(2, text);
+        host.RepaintStatus();
+    }
+};
+
+}  // namespace ostrel::engine

@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+#include <QFontDatabase>
+
+#include "components/qtdocument/qt_report_document.h"
+#include "document_fixture.h"
+#include "tools/render-pages/sample_report.h"
+
+namespace ostrel::qtdocument {
+namespace {
+
+using testing::HandedTexts;
+using testing::LinesOnPage;
+
+void Begin(document::ReportDocument& doc) {
+    doc.SetPageBorder(0);
+    doc.SetPageCaption("|Page %d|");
+    doc.SetCaptionTextSize(8);
+    doc.SetPreviewMode(true);
+    doc.StartDocument();
+    doc.SetTextSize(8);
+}
+
+// The widest a line of a cell may be in the value column of "2000|2400|5600;".
+double ValueColumnInner(const QtReportDocument& doc) {
+    const double scale = std::min(1.0, doc.Geometry().body.width() / 10000.0);
+    return 5600 * scale - 2 * 70;
+}
+
+TEST(QtReportDocument, NothingIsLostAcrossManyPages) {
+    auto write = [](document::ReportDocument& d) { sample::WriteLargeReport(d, 40, 12, 3); };
+    QtReportDocument doc(QLocale(QLocale::German, QLocale::Germany));
+    write(doc);
+    const std::vector<std::string> handed = HandedTexts(write);
+
+    ASSERT_GT(doc.PageCount(), 10);
+    ASSERT_EQ(doc.Placed().size(), handed.size());
+    int lastPage = 1;
+    for (std::size_t i = 0; i < handed.size(); ++i) {
+        const PlacedText& placed = doc.Placed()[i];
+        ASSERT_EQ(placed.text, handed[i]) << "at " << i;
+        ASSERT_GE(placed.page, lastPage) << "out of order at " << i;
+        ASSERT_LE(placed.page, doc.PageCount());
+        lastPage = placed.page;
+    }
+    EXPECT_EQ(lastPage, doc.PageCount());
+
+    // Every non-empty text drawn on its page, each page captioned.
+    for (int page = 1; page <= doc.PageCount(); ++page) {
+        const QStringList lines = LinesOnPage(doc, page);
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_EQ(lines.front(), QStringLiteral("Page %1").arg(page));
+    }
+    for (const PlacedText& placed : doc.Placed()) {
+        if (!placed.text.empty()) {
+            ASSERT_TRUE(LinesOnPage(doc, placed.page).contains(QString::fromStdString(placed.text)))
+                << placed.text << " not on page " << placed.page;
+        }
+    }
+}
+
+TEST(QtReportDocument, PaperFollowsTheLocale) {
+    QtReportDocument us(QLocale(QLocale::English, QLocale::UnitedStates));
+    QtReportDocument de(QLocale(QLocale::German, QLocale::Germany));
+    QtReportDocument gb(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    EXPECT_EQ(us.Paper().id(), QPageSize::Letter);
+    EXPECT_EQ(de.Paper().id(), QPageSize::A4);
+    EXPECT_EQ(gb.Paper().id(), QPageSize::A4);
+    // About 2 cm margins (1134 twips) on A4 (11906 twips wide).
+    EXPECT_NEAR(de.Geometry().body.left(), 1134, 2);
+    EXPECT_NEAR(de.Geometry().paper.width() - de.Geometry().body.right(), 1134, 2);
+}
+
+TEST(QtReportDocument, EmptyDocumentHasOnePageAndPreviewPageStaysInRange) {
+    QtReportDocument doc;
+    Begin(doc);
+    doc.EndDocument();
+    EXPECT_EQ(doc.PageCount(), 1);
+    EXPECT_EQ(doc.PreviewPage(), 1);
+    EXPECT_EQ(LinesOnPage(doc, 1), QStringList{"Page 1"});
+    doc.SetPreviewPage(5);
+    EXPECT_EQ(doc.PreviewPage(), 1);
+    doc.SetPreviewPage(0);
+    EXPECT_EQ(doc.PreviewPage(), 1);
+
+    // A new document starts over.
+    Begin(doc);
+    for (int i = 0; i < 300; ++i) {
+        doc.AddParagraph("line " + std::to_string(i));
+    }
+    doc.EndDocument();
+    ASSERT_GT(doc.PageCount(), 2);
+    doc.SetPreviewPage(2);
+    EXPECT_EQ(doc.PreviewPage(), 2);
+    doc.SetPreviewPage(1000);
+    EXPECT_EQ(doc.PreviewPage(), doc.PageCount());
+    Begin(doc);
+    EXPECT_EQ(doc.PreviewPage(), 1);
+    EXPECT_TRUE(doc.Placed().empty());
+}
+
+TEST(QtReportDocument, CaptionPartsAndBorder) {
+    QtReportDocument doc;
+    doc.SetPageBorder(1);
+    doc.SetPageCaption("Orders %d|Draft|p. %d");
+    doc.StartDocument();
+    doc.AddParagraph("x");
+    doc.EndDocument();
+    EXPECT_EQ(LinesOnPage(doc, 1), (QStringList{"Orders 1", "Draft", "p. 1", "x"}));
+    const auto& shapes = doc.PageAt(1).shapes;
+    EXPECT_EQ(std::count_if(
+                  shapes.begin(), shapes.end(),
+                  [](const LaidOutPage::Shape& s) { return s.fill == LaidOutPage::Fill::Border; }),
+              4);
+}
+
+TEST(QtReportDocument, LongWordsBreakAndCarriageReturnsStartLines) {
+    QtReportDocument doc;
+    Begin(doc);
+    const std::string word(300, 'W');
+    doc.AddTable("2000|2400|5600;|DefaultValue|" + word +
+                 ";|ValidationText|first\rsecond\r\nthird;");
+    doc.EndDocument();
+    const LaidOutPage& page = doc.PageAt(1);
+    QString joined;
+    QStringList others;
+    for (const auto& text : page.texts) {
+        EXPECT_LE(text.line.width, ValueColumnInner(doc) + 0.5) << text.line.text.toStdString();
+        if (text.line.text.startsWith(u'W')) {
+            joined += text.line.text;
+        }
+    }
+    EXPECT_EQ(joined.toStdString(), word);
+    const QStringList lines = LinesOnPage(doc, 1);
+    EXPECT_GE(lines.filter(QStringLiteral("WWW")).size(), 3);
+    const qsizetype first = lines.indexOf(QStringLiteral("first"));
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(lines.value(first + 1), QStringLiteral("second"));
+    EXPECT_EQ(lines.value(first + 2), QStringLiteral("third"));
+    EXPECT_EQ(doc.Placed().back().text, "first\rsecond\r\nthird");
+}
+
+TEST(QtReportDocument, LongTextWrapsBetweenWords) {
+    QtReportDocument doc;
+    Begin(doc);
+    std::string sql;
+    for (int i = 0; i < 60; ++i) {
+        sql += "Field" + std::to_string(i) + ", ";
+    }
+    doc.AddTable("2000|2400|5600;|SQL|SELECT " + sql + "x FROM T;");
+    doc.EndDocument();
+    const QStringList lines = LinesOnPage(doc, 1).mid(1);
+    ASSERT_GT(lines.size(), 3);
+    QString rejoined;
+    for (const QString& line : lines.mid(1)) {
+        EXPECT_FALSE(line.endsWith(u' '));
+        // Breaks fall between words: every line ends with a whole field name.
+        EXPECT_TRUE(line.endsWith(u',') || line.endsWith(QStringLiteral("T")))
+            << line.toStdString();
+        rejoined += (rejoined.isEmpty() ? "" : " ") + line;
+    }
+    EXPECT_EQ(rejoined.toStdString(), "SELECT " + sql + "x FROM T");
+}
+
+// Fills page 1 to just above its foot, then adds a row of several lines.
+TEST(QtReportDocument, RowStaysOnOnePageUnlessTallerThanAPage) {
+    QtReportDocument doc;
+    Begin(doc);
+    int filler = 0;
+    while (doc.PageCount() <= 1) {
+        doc.AddTable("2000|8000;filler" + std::to_string(filler++) + "|x;");
+    }
+    // Start again with one row less than the overflow.
+    Begin(doc);
+    for (int i = 0; i < filler - 1; ++i) {
+        doc.AddTable("2000|8000;filler" + std::to_string(i) + "|x;");
+    }
+    ASSERT_EQ(doc.PageCount(), 1);
+    doc.AddTable("2000|8000;tall|a\rb\rc\rd\re;");
+    doc.EndDocument();
+    ASSERT_EQ(doc.PageCount(), 2);
+    EXPECT_EQ(LinesOnPage(doc, 2).mid(1), (QStringList{"tall", "a", "b", "c", "d", "e"}));
+
+    // A cell taller than a page runs on over pages, line by line.
+    QtReportDocument tall;
+    Begin(tall);
+    std::string cell;
+    for (int i = 0; i < 250; ++i) {
+        cell += "line" + std::to_string(i) + "\r";
+    }
+    tall.AddParagraph("before");
+    tall.AddTable("2000|8000;label|" + cell + ";");
+    tall.EndDocument();
+    ASSERT_GE(tall.PageCount(), 3);
+    QStringList all;
+    for (int page = 1; page <= tall.PageCount(); ++page) {
+        all += LinesOnPage(tall, page).mid(1);
+    }
+    ASSERT_EQ(all.size(), 2 + 250);
+    EXPECT_EQ(all[0], "before");
+    EXPECT_EQ(all[1], "label");
+    for (int i = 0; i < 250; ++i) {
+        EXPECT_EQ(all[2 + i], QStringLiteral("line%1").arg(i));
+    }
+    EXPECT_EQ(tall.Placed()[1].page, 1);  // the row starts right after "before"
+}
+
+TEST(QtReportDocument, TextInOtherScriptsIsKept) {
+    QtReportDocument doc;
+    Begin(doc);
+    const std::vector<std::string> texts = {"Ελληνικά κείμενα", "Кириллица и ещё", "Ärger über Öl",
+                                            "日本語のテキスト", "עברית",           "العربية"};
+    for (const std::string& t : texts) {
+        doc.AddTable("2000|8000;" + t + "|" + t + ";");
+    }
+    doc.EndDocument();
+    const QStringList lines = LinesOnPage(doc, 1);
+    for (const std::string& t : texts) {
+        EXPECT_EQ(lines.count(QString::fromStdString(t)), 2) << t;
+    }
+}
+
+TEST(QtReportDocument, EmphasisAndStylesHaveTheirOwnLook) {
+    QtReportDocument doc;
+    Begin(doc);
+    doc.SetHeadingEmphasis(true);
+    doc.SetTextSize(12);
+    doc.AddParagraph("1 - Database Properties");
+    doc.SetTextSize(8);
+    doc.SetHeadingEmphasis(false);
+    doc.SetObjectHeadingEmphasis(true);
+    doc.AddParagraph("Table : Orders");
+    doc.SetObjectHeadingEmphasis(false);
+    doc.AddParagraph("plain");
+    doc.SetTableStyle(0);
+    doc.AddTable("2000|8000;a|b;c|d;");
+    doc.SetTableStyle(7);
+    doc.AddTable("2000|8000;e|f;");
+    doc.EndDocument();
+    const LaidOutPage& page = doc.PageAt(1);
+    auto count = [&](LaidOutPage::Fill fill) {
+        return std::count_if(page.shapes.begin(), page.shapes.end(),
+                             [&](const LaidOutPage::Shape& s) { return s.fill == fill; });
+    };
+    EXPECT_EQ(count(LaidOutPage::Fill::Band), 1);        // object heading
+    EXPECT_EQ(count(LaidOutPage::Fill::StrongRule), 2);  // under the heading, above table 0
+    EXPECT_EQ(count(LaidOutPage::Fill::Rule), 2);        // under each row of table 0
+    EXPECT_EQ(count(LaidOutPage::Fill::Grid), 2 + 3);    // style 7: a framed row
+    // Heading, object heading and plain text each in their own face.
+    ASSERT_GE(page.texts.size(), 4U);
+    const auto& heading = page.texts[1];
+    const auto& object = page.texts[2];
+    const auto& plain = page.texts[3];
+    EXPECT_TRUE(doc.Placed()[0].text == "1 - Database Properties");
+    EXPECT_NE(heading.face, object.face);
+    EXPECT_NE(object.face, plain.face);
+}
+
+}  // namespace
+}  // namespace ostrel::qtdocument

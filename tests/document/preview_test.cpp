@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "document_fixture.h"
+#include "tools/render-pages/sample_report.h"
+#include "ui/preview/page_view.h"
+#include "ui/preview/preview_dialog.h"
+
+namespace ostrel::ui {
+namespace {
+
+// Answers the print dialog and records the messages shown.
+class ScriptedPrompts final : public PreviewPrompts {
+  public:
+    ScriptedPrompts(bool accept, QString outputFile, int* chosen, QStringList* errors)
+        : accept_(accept), outputFile_(std::move(outputFile)), chosen_(chosen), errors_(errors) {}
+    bool ChoosePrinter(QPrinter& printer, int pageCount, QWidget*) override {
+        *chosen_ = pageCount;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(outputFile_);
+        return accept_;
+    }
+    void ShowError(const QString&, const QString& text, QWidget*) override { *errors_ << text; }
+
+  private:
+    bool accept_;
+    QString outputFile_;
+    int* chosen_;
+    QStringList* errors_;
+};
+
+QPushButton* Button(const PreviewDialog& dlg, const char* name) {
+    auto* button = dlg.findChild<QPushButton*>(QString::fromLatin1(name));
+    EXPECT_NE(button, nullptr) << name;
+    return button;
+}
+
+void WriteParagraphs(document::ReportDocument& doc, int count) {
+    doc.SetPageBorder(0);
+    doc.SetPageCaption("|Page %d|");
+    doc.SetCaptionTextSize(8);
+    doc.SetPreviewMode(true);
+    doc.StartDocument();
+    for (int i = 0; i < count; ++i) {
+        doc.AddParagraph("Paragraph " + std::to_string(i));
+    }
+    doc.EndDocument();
+}
+
+// What the report run does before it shows the window.
+void PrepareAsTheRunDoes(PreviewDialog& dlg) {
+    const int pages = dlg.Document().PageCount();
+    if (pages > 1) {
+        dlg.ShowPageButtons();
+        dlg.SetPrevEnabled(false);
+        dlg.SetCaption("Report Preview - Page 1 of " + std::to_string(pages));
+    }
+}
+
+TEST(PreviewDialog, DesignStateLayoutAndTabOrder) {
+    PreviewDialog dlg;
+    EXPECT_EQ(dlg.objectName(), "frmPreview");
+    EXPECT_EQ(dlg.windowTitle(), "Preview");
+    const struct {
+        const char* name;
+        const char* caption;
+        QRect geometry;
+        bool visible;
+    } expected[] = {{"cmdTransmit", "Print", QRect(14, 7, 78, 22), true},
+                    {"cmdCancel", "Cancel", QRect(105, 7, 85, 22), true},
+                    {"cmdNext", "Next Page", QRect(203, 7, 78, 22), false},
+                    {"cmdPrev", "Prev Page", QRect(294, 7, 78, 22), false}};
+    for (const auto& e : expected) {
+        QPushButton* b = Button(dlg, e.name);
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->text(), e.caption);
+        EXPECT_EQ(b->geometry(), e.geometry) << e.name;
+        EXPECT_EQ(b->isVisibleTo(&dlg), e.visible) << e.name;
+        EXPECT_TRUE(b->isEnabled());
+    }
+    EXPECT_EQ(Button(dlg, "cmdPrev")->nextInFocusChain(), Button(dlg, "cmdNext"));
+    EXPECT_EQ(Button(dlg, "cmdNext")->nextInFocusChain(), Button(dlg, "cmdTransmit"));
+    EXPECT_EQ(Button(dlg, "cmdTransmit")->nextInFocusChain(), Button(dlg, "cmdCancel"));
+    EXPECT_EQ(dlg.size(), QSize(596, 534));
+}
+
+TEST(PreviewDialog, OnePageReportShowsOnlyPrintAndCancel) {
+    PreviewDialog dlg;
+    WriteParagraphs(dlg.Document(), 3);
+    ASSERT_EQ(dlg.Document().PageCount(), 1);
+    PrepareAsTheRunDoes(dlg);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    EXPECT_EQ(dlg.windowTitle(), "Preview");
+    EXPECT_TRUE(Button(dlg, "cmdTransmit")->isVisible());
+    EXPECT_TRUE(Button(dlg, "cmdCancel")->isVisible());
+    EXPECT_FALSE(Button(dlg, "cmdNext")->isVisible());
+    EXPECT_FALSE(Button(dlg, "cmdPrev")->isVisible());
+
+    // Page Down with nothing to turn to leaves the page as it is.
+    QTest::keyClick(&dlg, Qt::Key_PageDown);
+    EXPECT_EQ(dlg.Document().PreviewPage(), 1);
+
+    // The page is drawn: dark text pixels appear on the sheet.
+    const QImage shot = dlg.View()->Sheet()->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < shot.height(); y += 2) {
+        for (int x = 0; x < shot.width(); x += 2) {
+            dark += qGray(shot.pixel(x, y)) < 128 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(dark, 20);
+}
+
+TEST(PreviewDialog, PageButtonsWalkThroughAManyPageReport) {
+    PreviewDialog dlg;
+    WriteParagraphs(dlg.Document(), 200);
+    const int pages = dlg.Document().PageCount();
+    ASSERT_GE(pages, 3);
+    PrepareAsTheRunDoes(dlg);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    QPushButton* next = Button(dlg, "cmdNext");
+    QPushButton* prev = Button(dlg, "cmdPrev");
+    const QString of = QStringLiteral(" of %1").arg(pages);
+    EXPECT_EQ(dlg.windowTitle(), "Report Preview - Page 1" + of);
+    EXPECT_TRUE(next->isVisible() && next->isEnabled());
+    EXPECT_TRUE(prev->isVisible());
+    EXPECT_FALSE(prev->isEnabled());
+
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(dlg.Document().PreviewPage(), 2);
+    EXPECT_EQ(dlg.windowTitle(), "Report Preview - Page 2" + of);
+    EXPECT_TRUE(prev->isEnabled());
+    for (int page = 3; page <= pages; ++page) {
+        QTest::mouseClick(next, Qt::LeftButton);
+    }
+    EXPECT_EQ(dlg.Document().PreviewPage(), pages);
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Report Preview - Page %1").arg(pages) + of);
+
+    QTest::mouseClick(prev, Qt::LeftButton);
+    EXPECT_EQ(dlg.Document().PreviewPage(), pages - 1);
+    EXPECT_TRUE(next->isEnabled());
+    for (int page = pages - 2; page >= 1; --page) {
+        QTest::mouseClick(prev, Qt::LeftButton);
+    }
+    EXPECT_EQ(dlg.Document().PreviewPage(), 1);
+    EXPECT_FALSE(prev->isEnabled());
+    EXPECT_EQ(dlg.windowTitle(), "Report Preview - Page 1" + of);
+
+    // Page Down and Page Up turn pages like the buttons.
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    QTest::keyClick(dlg.View(), Qt::Key_PageDown);
+    EXPECT_EQ(dlg.Document().PreviewPage(), 2);
+    EXPECT_EQ(dlg.windowTitle(), "Report Preview - Page 2" + of);
+    QTest::keyClick(dlg.View(), Qt::Key_PageUp);
+    EXPECT_EQ(dlg.Document().PreviewPage(), 1);
+    EXPECT_FALSE(prev->isEnabled());
+    QTest::keyClick(dlg.View(), Qt::Key_PageUp);
+    EXPECT_EQ(dlg.Document().PreviewPage(), 1);
+}
+
+TEST(PreviewDialog, ResizingKeepsTheStripDockedAndThePageFullWidth) {
+    PreviewDialog dlg;
+    WriteParagraphs(dlg.Document(), 5);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    for (const QSize size : {QSize(900, 1000), QSize(400, 300), QSize(1200, 500)}) {
+        dlg.resize(size);
+        QApplication::processEvents();
+        const QWidget* strip = dlg.findChild<QWidget*>(QStringLiteral("VideoSoftElastic1"));
+        ASSERT_NE(strip, nullptr);
+        EXPECT_EQ(strip->geometry().bottom(), dlg.height() - 1);
+        EXPECT_EQ(strip->height(), 35);
+        EXPECT_EQ(strip->width(), dlg.width());
+        const QWidget* sheet = dlg.View()->Sheet();
+        EXPECT_EQ(sheet->width(), dlg.View()->viewport()->width());
+        EXPECT_NEAR(sheet->height(), sheet->width() / dlg.ReportDocument().PageAspect(), 1.0);
+        EXPECT_EQ(Button(dlg, "cmdTransmit")->geometry().topLeft(), QPoint(14, 7));
+    }
+    // The page scrolls.
+    dlg.resize(600, 400);
+    QApplication::processEvents();
+    EXPECT_GT(dlg.View()->verticalScrollBar()->maximum(), 0);
+}
+
+TEST(PreviewDialog, ShowModalReturnsOnCancelAndOnTheCloseBox) {
+    for (const bool closeBox : {false, true}) {
+        PreviewDialog dlg;
+        WriteParagraphs(dlg.Document(), 2);
+        QTimer::singleShot(0, &dlg, [&] {
+            if (closeBox) {
+                dlg.close();
+            } else {
+                QTest::mouseClick(Button(dlg, "cmdCancel"), Qt::LeftButton);
+            }
+        });
+        dlg.ShowModal();
+        EXPECT_FALSE(dlg.isVisible());
+        EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    }
+}
+
+TEST(PreviewDialog, PrintPrintsAndClosesOrReportsFailureAndStaysOpen) {
+    QTemporaryDir dir;
+    int chosen = 0;
+    QStringList errors;
+    {
+        const QString out = dir.filePath(QStringLiteral("printed.pdf"));
+        PreviewDialog dlg(nullptr, std::make_unique<ScriptedPrompts>(true, out, &chosen, &errors));
+        sample::WriteOrdersReport(dlg.Document());
+        QTimer::singleShot(0, &dlg,
+                           [&] { QTest::mouseClick(Button(dlg, "cmdTransmit"), Qt::LeftButton); });
+        dlg.ShowModal();
+        EXPECT_EQ(dlg.result(), QDialog::Accepted);
+        EXPECT_EQ(chosen, dlg.Document().PageCount());
+        EXPECT_TRUE(errors.isEmpty());
+        bool found = false;
+        const QString info = qtdocument::testing::RunTool(QStringLiteral("pdfinfo"), {out}, &found);
+        if (found) {
+            EXPECT_TRUE(info.contains(
+                QStringLiteral("Pages:           %1").arg(dlg.Document().PageCount())))
+                << info.toStdString();
+        }
+    }
+    {
+        const QString out = dir.filePath(QStringLiteral("missing/printed.pdf"));
+        PreviewDialog dlg(nullptr, std::make_unique<ScriptedPrompts>(true, out, &chosen, &errors));
+        WriteParagraphs(dlg.Document(), 2);
+        dlg.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        QTest::mouseClick(Button(dlg, "cmdTransmit"), Qt::LeftButton);
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors[0].startsWith(QStringLiteral("The report could not be printed.")));
+        EXPECT_TRUE(dlg.isVisible());
+    }
+    {
+        errors.clear();
+        const QString out = dir.filePath(QStringLiteral("cancelled.pdf"));
+        PreviewDialog dlg(nullptr, std::make_unique<ScriptedPrompts>(false, out, &chosen, &errors));
+        WriteParagraphs(dlg.Document(), 2);
+        dlg.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        QTest::mouseClick(Button(dlg, "cmdTransmit"), Qt::LeftButton);
+        EXPECT_TRUE(dlg.isVisible());
+        EXPECT_TRUE(errors.isEmpty());
+        EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+}  // namespace
+}  // namespace ostrel::ui

@@ -1,0 +1,228 @@
+// Every one of the 61 switches, driven from the switch table: switching a key
+// off removes exactly its rows, and a row that is off never reads its member.
+
+#include <map>
+#include <set>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "components/memory/memory_database.h"
+#include "components/schema/schema_error.h"
+#include "engine/database_section.h"
+#include "engine/query_section.h"
+#include "engine/relationship_section.h"
+#include "engine/switch_table.h"
+#include "engine/table_section.h"
+#include "engine_test_support.h"
+
+namespace ostrel::engine::testing {
+namespace {
+
+using namespace schema::data_type;
+
+// One object of every kind, with values free of commas so that CSV lines split
+// cleanly into cells.
+memory::DatabaseSpec OneOfEach() {
+    return {
+        .tables = {{.name = "T",
+                    .dateCreated = schema::DateTime{2020, 1, 2, 3, 4, 5},
+                    .fields = {{.name = "F", .type = kLong, .size = 4}},
+                    .indexes = {{.name = "I", .primary = true, .fields = "+F;-G"}}}},
+        .queries = {{.name = "Q",
+                     .sql = "SELECT F FROM T",
+                     .parameters = {{.name = "P", .direction = 1, .type = kText}}}},
+        .relations = {{.name = "R", .table = "T", .foreignTable = "U", .fields = {{"F", "F"}}}}};
+}
+
+std::string ObjectWord(std::string_view key) {
+    return std::string(key.substr(0, key.find(' ')));
+}
+
+std::string PropertyWord(std::string_view key) {
+    return std::string(key.substr(key.find(' ') + 1));
+}
+
+// The members each switch's row reads: the property of the same name, or the
+// attribute mask for the rows that test its bits.
+std::string MemberRead(std::string_view key) {
+    static const std::set<std::string, std::less<>> attributeRows = {
+        "Table AttachedODBC",
+        "Table AttachedTable",
+        "Table AttachExclusive",
+        "Table AttachSavePWD",
+        "Table HiddenObject",
+        "Table SystemObject",
+        "Field AutoIncrement",
+        "Field FixedField",
+        "Field HyperlinkField",
+        "Field SystemField",
+        "Field UpdatableField",
+        "Field VariableField",
+        "Relationship RelationDeleteCascade",
+        "Relationship RelationDontEnforce",
+        "Relationship RelationInherited",
+        "Relationship RelationUnique",
+        "Relationship RelationUpdateCascade"};
+    return attributeRows.contains(key) ? "Attributes" : PropertyWord(key);
+}
+
+std::vector<std::string>& RefusedList(memory::DatabaseSpec& spec, const std::string& objectWord) {
+    if (objectWord == "Database") {
+        return spec.refused;
+    }
+    if (objectWord == "Table") {
+        return spec.tables[0].refused;
+    }
+    if (objectWord == "Field") {
+        return spec.tables[0].fields[0].refused;
+    }
+    if (objectWord == "Index") {
+        return spec.tables[0].indexes[0].refused;
+    }
+    if (objectWord == "Relationship") {
+        return spec.relations[0].refused;
+    }
+    if (objectWord == "Query") {
+        return spec.queries[0].refused;
+    }
+    return spec.queries[0].parameters[0].refused;
+}
+
+std::string RunAllSections(const memory::DatabaseSpec& spec, const MapSwitches& switches) {
+    SectionHarness h(ReportTarget::CsvFile);
+    h.switches = switches;
+    const auto database = memory::OpenMemoryDatabase(spec);
+    DocumentDatabase(*database, h.Context());
+    DocumentTables(*database, h.Context());
+    DocumentRelationships(*database, h.Context());
+    DocumentQueries(*database, h.Context());
+    return h.Csv();
+}
+
+std::vector<std::string> SplitCells(const std::string& line) {
+    std::vector<std::string> cells;
+    std::string cell;
+    std::istringstream in(line);
+    while (std::getline(in, cell, ',')) {
+        cells.push_back(cell);
+    }
+    if (!line.empty() && line.back() == ',') {
+        cells.emplace_back();
+    }
+    return cells;
+}
+
+// The rows of a CSV report as (object word, label) pairs, counted.
+std::map<std::pair<std::string, std::string>, int> RowsOf(const std::string& csv) {
+    std::map<std::pair<std::string, std::string>, int> rows;
+    std::string kind;
+    std::size_t start = 0;
+    while (start < csv.size()) {
+        const std::size_t end = csv.find("\r\n", start);
+        const std::string line = csv.substr(start, end - start);
+        start = end + 2;
+        if (line.empty() || line == "None requested") {
+            continue;
+        }
+        if (line.starts_with("1 - ")) {
+            kind = "Database";
+        } else if (line.starts_with("Table : ")) {
+            kind = "Table";
+        } else if (line.starts_with("Relationship : ")) {
+            kind = "Relationship";
+        } else if (line.starts_with("Query : ")) {
+            kind = "Query";
+        } else if (line.find(',') == std::string::npos) {
+            if (line.starts_with("Field - ")) {
+                kind = "Field";
+            } else if (line.starts_with("Index - ")) {
+                kind = "Index";
+            } else if (line.starts_with("Parameter - ")) {
+                kind = "QueryParameter";
+            }
+            continue;  // a heading, or a caption with no row
+        } else {
+            const auto cells = SplitCells(line);
+            if (kind == "Database") {
+                ++rows[{kind, cells[0]}];
+                continue;
+            }
+            if (cells[0].starts_with("Field - ")) {
+                kind = "Field";
+            } else if (cells[0].starts_with("Index - ")) {
+                kind = "Index";
+            } else if (cells[0].starts_with("Parameter - ")) {
+                kind = "QueryParameter";
+            }
+            ++rows[{kind, cells.at(1)}];
+        }
+    }
+    return rows;
+}
+
+class EverySwitchTest : public ::testing::TestWithParam<SwitchInfo> {};
+
+TEST_P(EverySwitchTest, SwitchingOffRemovesExactlyItsRow) {
+    const SwitchInfo& info = GetParam();
+    MapSwitches on;
+    const auto allRows = RowsOf(RunAllSections(OneOfEach(), on));
+    MapSwitches off;
+    off.Set(std::string(info.key), false);
+    auto rows = RowsOf(RunAllSections(OneOfEach(), off));
+
+    const std::pair<std::string, std::string> removed{ObjectWord(info.key),
+                                                      std::string(info.rowLabel)};
+    ASSERT_EQ(allRows.count(removed), 1U) << "the row is not written when on";
+    EXPECT_EQ(allRows.at(removed), 1);
+    rows[removed] += 1;
+    EXPECT_EQ(rows, allRows);
+}
+
+TEST_P(EverySwitchTest, RowThatIsOffDoesNotReadItsMember) {
+    const SwitchInfo& info = GetParam();
+    const std::string word = ObjectWord(info.key);
+    const std::string member = MemberRead(info.key);
+    memory::DatabaseSpec spec = OneOfEach();
+    RefusedList(spec, word).push_back(member);
+
+    MapSwitches switches;
+    for (const SwitchInfo& other : SwitchTable()) {
+        if (ObjectWord(other.key) == word && MemberRead(other.key) == member) {
+            switches.Set(std::string(other.key), false);
+        }
+    }
+    EXPECT_NO_THROW(RunAllSections(spec, switches));
+    switches.Set(std::string(info.key), true);
+    EXPECT_THROW(RunAllSections(spec, switches), schema::SchemaError);
+}
+
+INSTANTIATE_TEST_SUITE_P(SwitchTable, EverySwitchTest, ::testing::ValuesIn(SwitchTable()),
+                         [](const auto& param) {
+                             std::string name(param.param.key);
+                             std::erase(name, ' ');
+                             return name;
+                         });
+
+TEST(SwitchReads, EachRowReadsItsSwitchAfreshPerObject) {
+    memory::DatabaseSpec spec = OneOfEach();
+    spec.tables[0].fields.push_back({.name = "G", .type = kText, .size = 10});
+    SectionHarness h(ReportTarget::CsvFile);
+    const auto database = memory::OpenMemoryDatabase(spec);
+    DocumentTables(*database, h.Context());
+    EXPECT_EQ(std::count(h.switches.reads.begin(), h.switches.reads.end(), "Field Size"), 2);
+    EXPECT_EQ(std::count(h.switches.reads.begin(), h.switches.reads.end(), "Table RecordCount"), 1);
+}
+
+TEST(SwitchReads, EverySwitchOffGivesNoneRequestedInEverySection) {
+    MapSwitches switches;
+    switches.AllOff();
+    EXPECT_EQ(RunAllSections(OneOfEach(), switches),
+              "1 - Database Properties\r\n\r\nNone requested\r\n\r\n"
+              "2 - Table Properties\r\n\r\nNone requested\r\n\r\n"
+              "3 - Relationship Properties\r\n\r\nNone requested\r\n\r\n"
+              "4 - Query Properties\r\n\r\nNone requested\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace ostrel::engine::testing
