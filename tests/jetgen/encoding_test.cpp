@@ -84,7 +84,7 @@ TEST(HeaderPage, MasksTheFieldsThatJet4Masks) {
     EXPECT_DOUBLE_EQ(created, 45352.75);
     // The password area unmasked with the date mask is empty.
     for (std::size_t i = 0; i < 40; ++i) {
-        const std::uint8_t mask = static_cast<std::uint8_t>(45352U >> (8 * (i % 4)));
+        const auto mask = static_cast<std::uint8_t>(45352U >> (8 * (i % 4)));
         EXPECT_EQ(page[0x42 + i] ^ mask, 0) << i;
     }
 }

@@ -44,7 +44,7 @@ TEST(TableLayout, PlacesFixedColumnsAndNumbersVariableOnes) {
 }
 
 TEST(TableLayout, RejectsColumnsAccessWouldRefuse) {
-    auto bad = [](std::vector<ColumnSpec> cols) {
+    auto bad = [](const std::vector<ColumnSpec>& cols) {
         EXPECT_THROW(MakeTableLayout("T", kTableTypeUser, cols), GeneratorError);
     };
     bad({});
@@ -112,6 +112,7 @@ TEST(TableDefinition, HeaderCountsAndIndexBlocksSitWhereReadersLook) {
 
 TEST(TableDefinition, LongDefinitionsContinueOnChainedPages) {
     std::vector<ColumnSpec> cols;
+    cols.reserve(200);
     for (int i = 0; i < 200; ++i) {
         cols.push_back(
             Col("A column with a rather long name " + std::to_string(i), ColumnType::Long));

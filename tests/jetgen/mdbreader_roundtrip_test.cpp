@@ -173,10 +173,10 @@ TEST_F(MdbReaderRoundTrip, SampleKeepsTablesColumnsAndRows) {
     ExpectMatchesDescription(description, read);
 
     // Table lists by kind: system-flagged tables are apart, links are links.
-    const Json normal = read["normal"];
+    const Json& normal = read["normal"];
     EXPECT_NE(std::find(normal.begin(), normal.end(), "AuditLog"), normal.end());
     EXPECT_EQ(std::find(normal.begin(), normal.end(), "USysSettings"), normal.end());
-    const Json system = read["system"];
+    const Json& system = read["system"];
     for (const char* name : {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships",
                              "MSysAccessObjects", "USysSettings"}) {
         EXPECT_NE(std::find(system.begin(), system.end(), name), system.end()) << name;

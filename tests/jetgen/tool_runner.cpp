@@ -68,7 +68,7 @@ ScratchDir::~ScratchDir() {
 
 std::filesystem::path Generate(const ScratchDir& dir, const std::string& descriptionJson,
                                const std::string& fileName) {
-    const auto path = dir.Path() / fileName;
+    auto path = dir.Path() / fileName;
     try {
         WriteDatabase(ParseDescription(descriptionJson), path);
     } catch (const GeneratorError& e) {

@@ -425,7 +425,7 @@ void Writer::WriteCatalog() {
         add(static_cast<std::int32_t>(t.tdefPages.front()), kIdTablesFolder, t.name, kObjectTable,
             i == accessObjects_ ? kFlagAltSystem : kFlagSystem, created, created);
     }
-    std::int32_t nextId = static_cast<std::int32_t>(0x80000000U);
+    auto nextId = static_cast<std::int32_t>(0x80000000U);
     {
         std::vector<PropertyMap> maps(1);
         if (db_.title) {

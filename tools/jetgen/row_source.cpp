@@ -75,7 +75,7 @@ Cell GeneratedCell(const ColumnSpec& c, std::int64_t row, std::uint32_t seed) {
             return Cell::Blob(std::move(b));
         }
         case ColumnType::Text: {
-            const std::size_t size = static_cast<std::size_t>(c.size > 0 ? c.size : 50);
+            const auto size = static_cast<std::size_t>(c.size > 0 ? c.size : 50);
             return Cell::Text(Words(h, std::min<std::size_t>(size, 8 + h % 24)));
         }
         case ColumnType::Memo:

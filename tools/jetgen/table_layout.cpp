@@ -175,7 +175,7 @@ std::uint32_t AddIndex(TableLayout& table, const std::string& name,
             throw GeneratorError("table \"" + table.name + "\" repeats index \"" + name + "\"");
         }
     }
-    std::uint32_t real = static_cast<std::uint32_t>(table.realIndexes.size());
+    auto real = static_cast<std::uint32_t>(table.realIndexes.size());
     if (share) {
         for (std::size_t i = 0; i < table.realIndexes.size(); ++i) {
             const auto& candidate = table.realIndexes[i].columns;
