@@ -42,6 +42,17 @@ unsigned DefaultMode() {
 
 }  // namespace
 
+std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath,
+                                       const std::string& protectedPath) {
+    struct stat target {};
+    struct stat guarded {};
+    if (::stat(targetPath.c_str(), &target) == 0 && ::stat(protectedPath.c_str(), &guarded) == 0 &&
+        target.st_dev == guarded.st_dev && target.st_ino == guarded.st_ino) {
+        return nullptr;
+    }
+    return Open(targetPath);
+}
+
 std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath) {
     if (targetPath.empty() || targetPath.back() == '/') {
         return nullptr;

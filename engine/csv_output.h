@@ -30,6 +30,10 @@ class CsvFile final : public LineSink {
     // a folder that exists and takes new files, not a folder itself, not a
     // read-only file. Returns nullptr otherwise; nothing is then created.
     static std::unique_ptr<CsvFile> Open(const std::string& targetPath);
+    // As above, and refuses a target that is the file named by protectedPath
+    // (the database being documented, which is open and must not be replaced).
+    static std::unique_ptr<CsvFile> Open(const std::string& targetPath,
+                                         const std::string& protectedPath);
 
     ~CsvFile() override;
     CsvFile(const CsvFile&) = delete;

@@ -1,7 +1,7 @@
 #include "engine/locale_formatter.h"
 
 #include <langinfo.h>
-#include <locale.h>
+#include <clocale>
 
 #include <cstdlib>
 #include <ctime>
@@ -48,11 +48,15 @@ bool HasDirective(std::string_view format, std::string_view directives) {
     return false;
 }
 
+// Year-first patterns are ISO-like and keep their two-digit fields.
+bool IsYearFirst(std::string_view dateFormat) {
+    const auto year = dateFormat.find_first_of("yYF");
+    const auto day = dateFormat.find_first_of("deD");
+    return year != std::string_view::npos && year < day;
+}
+
 void AppendDate(std::string& out, std::string_view format, const schema::DateTime& v) {
-    // Year-first patterns are ISO-like and keep their two-digit fields.
-    const auto year = format.find_first_of("yYF");
-    const auto day = format.find_first_of("deD");
-    const bool padded = year != std::string_view::npos && year < day;
+    const bool padded = IsYearFirst(format);
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format[i] != '%' || i + 1 == format.size()) {
             out.push_back(format[i]);
@@ -211,7 +215,7 @@ std::string FormatGeneralDate(const LocaleDateParts& parts, const schema::DateTi
     AppendDate(out, parts.dateFormat, value);
     if (!value.IsMidnight()) {
         out.push_back(' ');
-        AppendTime(out, parts.timeFormat, parts, value, false);
+        AppendTime(out, parts.timeFormat, parts, value, IsYearFirst(parts.dateFormat));
     }
     return out;
 }

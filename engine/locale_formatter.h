@@ -26,7 +26,8 @@ std::optional<LocaleDateParts> LoadLocaleDateParts(const std::string& localeName
 // The general date form: the short date in numbers with a four-digit year and
 // no leading zeros on month and day, then the long time with two-digit minutes
 // and seconds and no leading zero on the hour; the time is left out at exactly
-// midnight. Year-first patterns (and the C locale) keep ISO's two-digit fields.
+// midnight. Year-first patterns (and the C locale) keep ISO's two-digit fields,
+// the hour's included.
 std::string FormatGeneralDate(const LocaleDateParts& parts, const schema::DateTime& value);
 
 // A formatter for a named locale (falls back to the C form when the locale is

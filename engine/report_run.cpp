@@ -1,6 +1,7 @@
 #include "engine/report_run.h"
 
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "engine/csv_output.h"
@@ -72,10 +73,14 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         document::ReportDocument* document = nullptr;
         if (target == ReportTarget::Preview) {
             window = host.LoadPreviewWindow();
+            if (!window) {
+                throw std::runtime_error("the preview window could not be loaded");
+            }
             document = &window->Document();
             PrepareDocument(*document);
         } else {
-            csv = CsvFile::Open(host.CsvPath());
+            // The database is open: like any file in use, it cannot take the report.
+            csv = CsvFile::Open(host.CsvPath(), host.DatabasePath());
             if (!csv) {
                 CloseQuietly(database);
                 host.ShowMessage(

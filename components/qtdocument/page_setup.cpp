@@ -12,9 +12,9 @@ constexpr double kCaptionGapTwips = 0.6 / 2.54 * kTwipsPerInch;
 
 QPageSize PaperForLocale(const QLocale& locale) {
     if (locale.measurementSystem() == QLocale::ImperialUSSystem) {
-        return QPageSize(QPageSize::Letter);
+        return QPageSize{QPageSize::Letter};
     }
-    return QPageSize(QPageSize::A4);
+    return QPageSize{QPageSize::A4};
 }
 
 PageGeometry PageGeometry::ForPaper(const QPageSize& pageSize) {

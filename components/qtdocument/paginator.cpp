@@ -91,6 +91,15 @@ void Paginator::AddParagraph(const std::string& text, int points, Emphasis empha
         }
     }
 
+    // An empty line that no longer fits is the foot of the page: it does not
+    // open a page of its own, and whatever comes next starts a new one.
+    if (!band && !heading && lines.size() == 1 && lines.front().text.isEmpty() &&
+        y_ + lines.front().height > Bottom() && !AtPageTop()) {
+        y_ = Bottom();
+        placed_.push_back({PlacedText::Kind::Paragraph, text, PageNumber()});
+        return;
+    }
+
     int firstPage = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         ShapedLine& line = lines[i];
@@ -166,7 +175,12 @@ void Paginator::AddTable(const TableText& table, int points, std::int32_t style)
         std::size_t lineCount = 1;
         for (std::size_t c = 0; c < columns; ++c) {
             const double inner = std::max(columnX[c + 1] - columnX[c] - 2 * kCellPadX, 1.0);
-            cells[c] = shaper_.BreakLines(QString::fromStdString(row[c]), face, inner);
+            // A break that ends the cell's text starts no further line.
+            QString cellText = QString::fromStdString(row[c]);
+            while (cellText.endsWith(u'\r') || cellText.endsWith(u'\n')) {
+                cellText.chop(1);
+            }
+            cells[c] = shaper_.BreakLines(cellText, face, inner);
             lineCount = std::max(lineCount, cells[c].size());
             for (const ShapedLine& line : cells[c]) {
                 pitch = std::max(pitch, line.height);

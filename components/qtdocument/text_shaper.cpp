@@ -140,16 +140,11 @@ void TextShaper::BreakPlain(const QString& segment, const FontFace& face,
         for (; i < n; ++i) {
             const double w = advances[static_cast<std::size_t>(i)];
             if (x + w > width && i > start) {
-                if (segment[i] == u' ') {
-                    end = i;
-                    next = i;
-                } else if (lastBreak > start) {
-                    end = lastBreak;
-                    next = lastBreak;
-                } else {
-                    end = i;  // a word wider than the line breaks here
-                    next = i;
-                }
+                // Break at this blank or after the last one; a word wider
+                // than the line breaks right here.
+                const bool afterBlank = segment[i] != u' ' && lastBreak > start;
+                end = afterBlank ? lastBreak : i;
+                next = end;
                 break;
             }
             x += w;

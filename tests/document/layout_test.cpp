@@ -3,6 +3,7 @@
 
 #include "components/qtdocument/qt_report_document.h"
 #include "document_fixture.h"
+#include "tools/render-pages/engine_report.h"
 #include "tools/render-pages/sample_report.h"
 
 namespace ostrel::qtdocument {
@@ -118,7 +119,7 @@ TEST(QtReportDocument, LongWordsBreakAndCarriageReturnsStartLines) {
     Begin(doc);
     const std::string word(300, 'W');
     doc.AddTable("2000|2400|5600;|DefaultValue|" + word +
-                 ";|ValidationText|first\rsecond\r\nthird;");
+                 ";|ValidationText|first\rsecond\r\nthird;|Fields|ID\r;|Next|row;");
     doc.EndDocument();
     const LaidOutPage& page = doc.PageAt(1);
     QString joined;
@@ -136,7 +137,18 @@ TEST(QtReportDocument, LongWordsBreakAndCarriageReturnsStartLines) {
     ASSERT_GE(first, 0);
     EXPECT_EQ(lines.value(first + 1), QStringLiteral("second"));
     EXPECT_EQ(lines.value(first + 2), QStringLiteral("third"));
-    EXPECT_EQ(doc.Placed().back().text, "first\rsecond\r\nthird");
+    EXPECT_EQ(doc.Placed()[5].text, "first\rsecond\r\nthird");
+    // A break at the end of a cell adds no empty line to the row.
+    EXPECT_EQ(doc.Placed()[8].text, "ID\r");
+    double idLine = 0;
+    double nextLine = 0;
+    for (const auto& text : page.texts) {
+        idLine = text.line.text == "ID" ? text.origin.y() : idLine;
+        nextLine = text.line.text == "Next" ? text.origin.y() : nextLine;
+    }
+    const double rowPitch = nextLine - idLine;
+    ASSERT_GT(rowPitch, 0);
+    EXPECT_LT(rowPitch, 2 * page.texts.back().line.height);
 }
 
 TEST(QtReportDocument, LongTextWrapsBetweenWords) {
@@ -210,7 +222,9 @@ TEST(QtReportDocument, TextInOtherScriptsIsKept) {
     const std::vector<std::string> texts = {"Ελληνικά κείμενα", "Кириллица и ещё", "Ärger über Öl",
                                             "日本語のテキスト", "עברית",           "العربية"};
     for (const std::string& t : texts) {
-        doc.AddTable("2000|8000;" + t + "|" + t + ";");
+        std::string table = "2000|8000;";
+        table.append(t).append("|").append(t).append(";");
+        doc.AddTable(table);
     }
     doc.EndDocument();
     const QStringList lines = LinesOnPage(doc, 1);
@@ -253,6 +267,52 @@ TEST(QtReportDocument, EmphasisAndStylesHaveTheirOwnLook) {
     EXPECT_TRUE(doc.Placed()[0].text == "1 - Database Properties");
     EXPECT_NE(heading.face, object.face);
     EXPECT_NE(object.face, plain.face);
+}
+
+}  // namespace
+}  // namespace ostrel::qtdocument
+
+namespace ostrel::qtdocument {
+namespace {
+
+TEST(QtReportDocument, EmptyLinesAtTheFootOpenNoPage) {
+    QtReportDocument doc;
+    Begin(doc);
+    int lines = 0;
+    while (doc.PageCount() < 2) {
+        doc.AddParagraph("line " + std::to_string(lines++));
+    }
+    Begin(doc);
+    for (int i = 0; i < lines - 1; ++i) {
+        doc.AddParagraph("line " + std::to_string(i));
+    }
+    for (int i = 0; i < 3; ++i) {
+        doc.AddParagraph("");
+    }
+    ASSERT_EQ(doc.PageCount(), 1);
+    doc.AddParagraph("after");
+    doc.EndDocument();
+    EXPECT_EQ(doc.PageCount(), 2);
+    EXPECT_EQ(doc.Placed().back().page, 2);
+    EXPECT_EQ(doc.Placed()[doc.Placed().size() - 2].page, 1);
+}
+
+TEST(QtReportDocument, TheEngineReportIsPlacedWhole) {
+    std::string error;
+    auto write = [&](document::ReportDocument& d) {
+        ASSERT_TRUE(sample::WriteEngineReport(d, error)) << error;
+    };
+    QtReportDocument doc;
+    write(doc);
+    const std::vector<std::string> handed = HandedTexts(write);
+    ASSERT_EQ(doc.Placed().size(), handed.size());
+    ASSERT_GT(doc.PageCount(), 2);
+    for (std::size_t i = 0; i < handed.size(); ++i) {
+        if (handed[i].rfind("Report produced : ", 0) != 0) {  // the clock moves on
+            EXPECT_EQ(doc.Placed()[i].text, handed[i]);
+        }
+    }
+    EXPECT_TRUE(doc.Finished());
 }
 
 }  // namespace

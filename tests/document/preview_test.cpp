@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "document_fixture.h"
+#include "tools/render-pages/engine_report.h"
 #include "tools/render-pages/sample_report.h"
 #include "ui/preview/page_view.h"
 #include "ui/preview/preview_dialog.h"
@@ -254,6 +255,51 @@ TEST(PreviewDialog, PrintPrintsAndClosesOrReportsFailureAndStaysOpen) {
         EXPECT_TRUE(dlg.isVisible());
         EXPECT_TRUE(errors.isEmpty());
         EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+}  // namespace
+}  // namespace ostrel::ui
+
+namespace ostrel::ui {
+namespace {
+
+// The report run loads the window, writes into its document, prepares the
+// page buttons and shows it modally; the window is then as the user sees it.
+TEST(PreviewDialog, TheReportRunShowsItsReportInTheWindow) {
+    for (const bool empty : {true, false}) {
+        QString title;
+        bool nextShown = false;
+        bool prevShown = false;
+        bool prevEnabled = true;
+        int pages = 0;
+        auto load = [&]() -> std::unique_ptr<engine::PreviewWindow> {
+            auto dlg = std::make_unique<PreviewDialog>();
+            PreviewDialog* window = dlg.get();
+            QTimer::singleShot(0, window, [&, window] {
+                title = window->windowTitle();
+                nextShown = Button(*window, "cmdNext")->isVisible();
+                prevShown = Button(*window, "cmdPrev")->isVisible();
+                prevEnabled = Button(*window, "cmdPrev")->isEnabled();
+                pages = window->Document().PageCount();
+                QTest::mouseClick(Button(*window, "cmdCancel"), Qt::LeftButton);
+            });
+            return dlg;
+        };
+        std::string error;
+        ASSERT_TRUE(sample::RunEngineReport(load, empty, error)) << error;
+        if (empty) {
+            EXPECT_EQ(pages, 1);
+            EXPECT_EQ(title, "Preview");
+            EXPECT_FALSE(nextShown);
+            EXPECT_FALSE(prevShown);
+        } else {
+            ASSERT_GT(pages, 1);
+            EXPECT_EQ(title, QStringLiteral("Report Preview - Page 1 of %1").arg(pages));
+            EXPECT_TRUE(nextShown);
+            EXPECT_TRUE(prevShown);
+            EXPECT_FALSE(prevEnabled);
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <utility>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -49,7 +50,9 @@ struct RunFixture : ::testing::Test {
         host.queries = {"Big Orders", "Make Archive", "By Region"};
         Register(SampleDatabase());
     }
-    void Register(memory::DatabaseSpec spec) { memoryEngine.Register(host.databasePath, spec); }
+    void Register(memory::DatabaseSpec spec) {
+        memoryEngine.Register(host.databasePath, std::move(spec));
+    }
     RunOutcome Run() { return run.RunReport(host); }
     const RecordedMessage& OnlyMessage() const {
         EXPECT_EQ(host.messages.size(), 1U);
@@ -207,6 +210,18 @@ TEST_F(UnwritableCsvTest, ReadOnlyFileIsLeftAsItWas) {
     ::chmod(path.c_str(), 0444);
     ExpectRefused(path);
     EXPECT_EQ(ReadFile(path), "old report");
+}
+
+TEST_F(UnwritableCsvTest, TheDatabaseItselfIsNeverReplaced) {
+    const std::string database = ReadFile(host.databasePath);
+    ExpectRefused(host.databasePath);
+    EXPECT_EQ(ReadFile(host.databasePath), database);
+    const std::string link = (folder.Path() / "link.csv").string();
+    std::filesystem::create_symlink(host.databasePath, link);
+    host.messages.clear();
+    engine.opened = engine.closed = 0;
+    ExpectRefused(link);
+    EXPECT_EQ(ReadFile(host.databasePath), database);
 }
 
 TEST_F(UnwritableCsvTest, FolderWithoutPermission) {

@@ -1,8 +1,7 @@
 #include "temp_folder.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 #include <vector>
@@ -28,9 +27,8 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
-    const std::string path = (path_ / name).string();
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
+    std::string path = (path_ / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
 

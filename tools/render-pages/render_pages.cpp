@@ -3,25 +3,32 @@
 // report as PDF.
 //
 //   ostrel-render-pages OUTDIR [--pages N] [--width PIXELS] [--pdf FILE]
-//                              [--large TABLES FIELDS ROWS] [--locale NAME]
+//                              [--large TABLES FIELDS ROWS | --engine] [--locale NAME]
+//
+// Without --large or --engine the sample report is fed to the document call
+// by call; --engine runs the report engine itself over the same kind of
+// database.
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "components/qtdocument/qt_report_document.h"
+#include "tools/render-pages/engine_report.h"
 #include "tools/render-pages/sample_report.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: ostrel-render-pages OUTDIR [--pages N] [--width PIXELS] [--pdf FILE]\n"
-                 "                           [--large TABLES FIELDS ROWS] [--locale NAME]\n");
+    std::fprintf(
+        stderr,
+        "usage: ostrel-render-pages OUTDIR [--pages N] [--width PIXELS] [--pdf FILE]\n"
+        "                           [--large TABLES FIELDS ROWS | --engine] [--locale NAME]\n");
     return 2;
 }
 
@@ -36,12 +43,13 @@ int main(int argc, char** argv) {
     if (args.size() < 2) {
         return Usage();
     }
-    const QString outDir = args[1];
+    const QString& outDir = args[1];
     int pages = 3;
     int width = 1240;
     QString pdf;
     QString localeName;
     int large[3] = {0, 0, 0};
+    bool useEngine = false;
     for (qsizetype i = 2; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == "--pages" && i + 1 < args.size()) {
@@ -52,6 +60,8 @@ int main(int argc, char** argv) {
             pdf = args[++i];
         } else if (a == "--locale" && i + 1 < args.size()) {
             localeName = args[++i];
+        } else if (a == "--engine") {
+            useEngine = true;
         } else if (a == "--large" && i + 3 < args.size()) {
             for (int& v : large) {
                 v = args[++i].toInt();
@@ -66,14 +76,20 @@ int main(int argc, char** argv) {
 
     ostrel::qtdocument::QtReportDocument doc(localeName.isEmpty() ? QLocale::system()
                                                                   : QLocale(localeName));
-    if (large[0] > 0) {
+    if (useEngine) {
+        std::string error;
+        if (!ostrel::sample::WriteEngineReport(doc, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+    } else if (large[0] > 0) {
         ostrel::sample::WriteLargeReport(doc, large[0], large[1], large[2]);
     } else {
         ostrel::sample::WriteOrdersReport(doc);
     }
     std::printf("%d pages\n", doc.PageCount());
 
-    const int height = static_cast<int>(width / doc.PageAspect() + 0.5);
+    const auto height = static_cast<int>(std::lround(width / doc.PageAspect()));
     for (int page = 1; page <= std::min(pages, doc.PageCount()); ++page) {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);

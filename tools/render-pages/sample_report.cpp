@@ -182,7 +182,7 @@ std::string TableRows(const std::string& created, const std::string& records,
 void WriteOrdersReport(document::ReportDocument& doc) {
     Writer w(doc);
     w.Setup();
-    w.Title("C:\\Data\\Sales\\Northwind Trading 2026.mdb");
+    w.Title(R"(C:\Data\Sales\Northwind Trading 2026.mdb)");
 
     w.Section("1 - Database Properties");
     {
@@ -285,7 +285,7 @@ void WriteOrdersReport(document::ReportDocument& doc) {
 void WriteLargeReport(document::ReportDocument& doc, int tables, int fields, int fieldRows) {
     Writer w(doc);
     w.Setup();
-    w.Title("C:\\Data\\Large.mdb");
+    w.Title(R"(C:\Data\Large.mdb)");
     w.Section("1 - Database Properties");
     w.Table(kTwoColumns, "CollatingOrder|1033;Transactions|True;Updatable|True;Version|4.0;");
     w.End();

@@ -1,0 +1,68 @@
+#include "cli/cli_host.h"
+
+#include <stdexcept>
+
+namespace ostrel::cli {
+
+void PrintMessage(std::ostream& err, const std::string& text) {
+    err << "ostrel2-report: " << text << '\n';
+    err.flush();
+}
+
+CliHost::CliHost(std::string databasePath, Output output, ObjectSelection selection,
+                 std::ostream& err, bool showProgress)
+    : databasePath_(std::move(databasePath)),
+      output_(std::move(output)),
+      selection_(std::move(selection)),
+      err_(err),
+      showProgress_(showProgress) {}
+
+void CliHost::SetStatusText(int panel, const std::string& text) {
+    if (panel >= 1 && panel <= static_cast<int>(panels_.size())) {
+        panels_[static_cast<std::size_t>(panel - 1)] = text;
+    }
+}
+
+void CliHost::RepaintStatus() {
+    if (!showProgress_) {
+        return;
+    }
+    // Back to the start of the line and clear it, then both panels.
+    err_ << "\r\x1b[K" << panels_[0];
+    if (!panels_[1].empty()) {
+        err_ << "  " << panels_[1];
+    }
+    err_.flush();
+    progressShowing_ = true;
+}
+
+void CliHost::EndProgress() {
+    if (progressShowing_) {
+        err_ << '\n';
+        err_.flush();
+        progressShowing_ = false;
+    }
+}
+
+void CliHost::ShowMessage(const std::string& text, engine::MessageIcon /*icon*/,
+                          const std::string& /*caption*/) {
+    EndProgress();
+    PrintMessage(err_, text);
+}
+
+bool CliHost::IsTableSelected(const std::string& name) const {
+    return selection_.tables.count(name) != 0;
+}
+
+bool CliHost::IsQuerySelected(const std::string& name) const {
+    return selection_.queries.count(name) != 0;
+}
+
+std::unique_ptr<engine::PreviewWindow> CliHost::LoadPreviewWindow() {
+    if (!output_.previewWindow) {
+        throw std::logic_error("the batch program has no preview window here");
+    }
+    return output_.previewWindow();
+}
+
+}  // namespace ostrel::cli

@@ -1,0 +1,67 @@
+// ostrel2-report: the batch front end. Writes the CSV report of one database
+// without a window, for scripts and build pipelines.
+#include <unistd.h>
+
+#include <iostream>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "cli/all_on_switches.h"
+#include "cli/cli_host.h"
+#include "cli/command_line.h"
+#include "cli/report_command.h"
+#include "components/jet/jet_engine.h"
+#include "engine/value_formatter.h"
+#ifdef OSTREL_CLI_PDF
+#include "cli/pdf_preview_window.h"
+#endif
+#ifdef OSTREL_CLI_SWITCH_STORE
+#include "settings/switch_store.h"
+#endif
+
+int main(int argc, char** argv) {
+    using namespace ostrel;
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    cli::CommandLine line;
+    try {
+        line = cli::ParseCommandLine(arguments);
+    } catch (const cli::UsageError& error) {
+        cli::PrintMessage(std::cerr, error.what());
+        std::cerr << "Try 'ostrel2-report --help' for more information.\n";
+        return cli::kExitFailure;
+    }
+    if (line.help) {
+        std::cout << cli::UsageText();
+        return cli::kExitSuccess;
+    }
+    if (line.version) {
+        std::cout << cli::VersionText();
+        return cli::kExitSuccess;
+    }
+
+    jet::JetEngine jetEngine;
+    // The user's stored switches, as the desktop program uses them, unless
+    // every property is asked for.
+    const cli::AllOnSwitches allOn;
+    std::unique_ptr<engine::ReportSwitches> stored;
+#ifdef OSTREL_CLI_SWITCH_STORE
+    if (!line.allSwitches) {
+        stored = std::make_unique<settings::SwitchStore>();
+    }
+#endif
+    const engine::ReportSwitches& switches = stored ? *stored : allOn;
+    const auto formatter = engine::MakeLocaleFormatter();
+    cli::PdfWindowFactory pdfWindow;
+#ifdef OSTREL_CLI_PDF
+    if (line.pdfPath) {
+        cli::EnsureGuiApplication();
+        pdfWindow = [](const std::string& path) {
+            return std::make_unique<cli::PdfPreviewWindow>(path);
+        };
+    }
+#endif
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfWindow},
+                                 {std::cout, std::cerr, terminal});
+}

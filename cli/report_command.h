@@ -1,0 +1,49 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "cli/command_line.h"
+#include "components/schema/database.h"
+#include "engine/report_switches.h"
+#include "engine/run_host.h"
+#include "engine/value_formatter.h"
+
+namespace ostrel::cli {
+
+// The program's exit status.
+enum ExitStatus : int {
+    kExitSuccess = 0,
+    kExitDatabaseMissing = 2,
+    kExitCsvUnopenable = 3,
+    kExitFailure = 4,
+};
+
+// Makes a preview window whose ShowModal saves the finished document as a PDF
+// file at the path given.
+using PdfWindowFactory =
+    std::function<std::unique_ptr<engine::PreviewWindow>(const std::string& pdfPath)>;
+
+// What a run needs from the program around it.
+struct ReportServices {
+    schema::SchemaEngine& engine;
+    const engine::ReportSwitches& switches;
+    const engine::ValueFormatter& formatter;
+    PdfWindowFactory pdfWindow;  // empty where PDF output is not built in
+};
+
+struct Console {
+    std::ostream& out;  // the CSV report when it goes to standard output
+    std::ostream& err;  // messages, and progress when showProgress
+    bool showProgress = false;
+};
+
+// Runs the report as the command line asks (the CSV report first, then the
+// PDF, when both are asked for) and returns the exit status. Every failure is
+// told on standard error; nothing half-written is left behind.
+int RunReportCommand(const CommandLine& line, const ReportServices& services,
+                     const Console& console);
+
+}  // namespace ostrel::cli

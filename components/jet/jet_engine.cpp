@@ -1,0 +1,17 @@
+#include "components/jet/jet_engine.h"
+
+#include "components/jet/jet_database.h"
+#include "components/jet/page_file.h"
+
+namespace ostrel::jet {
+
+std::unique_ptr<schema::Database> JetEngine::OpenDatabase(const std::string& path) {
+    return std::make_unique<JetDatabase>(PageFile::Open(path));
+}
+
+std::unique_ptr<schema::Database> OpenDatabaseFromMemory(std::span<const std::uint8_t> bytes,
+                                                         const std::string& label) {
+    return std::make_unique<JetDatabase>(PageFile::FromBuffer(bytes, label));
+}
+
+}  // namespace ostrel::jet

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "components/schema/database.h"
+
+namespace ostrel::jet {
+
+// The schema source over Access database files: Jet 3 (Access 97), Jet 4
+// (Access 2000-2003) and ACE (.accdb, Access 2007 and later). Files are
+// opened read-only and never written; only the design is read (header,
+// catalog, table definitions, property blobs, the relationship and query
+// system tables). OpenDatabase throws schema::SchemaError naming the file and
+// what is wrong ("not an Access database", "encrypted", "damaged: ...").
+class JetEngine final : public schema::SchemaEngine {
+  public:
+    std::unique_ptr<schema::Database> OpenDatabase(const std::string& path) override;
+};
+
+// Opens a database held in memory (a copy is taken); label names it in
+// messages. Used by tests and the fuzz target.
+std::unique_ptr<schema::Database> OpenDatabaseFromMemory(std::span<const std::uint8_t> bytes,
+                                                         const std::string& label);
+
+}  // namespace ostrel::jet

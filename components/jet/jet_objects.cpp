@@ -1,0 +1,428 @@
+#include "components/jet/jet_objects.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "components/jet/row_reader.h"
+
+namespace ostrel::jet {
+namespace {
+
+using schema::data_type::kAttachment;
+
+std::string Lower(const std::string& s) {
+    std::string out = s;
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+schema::Variant DateOf(const std::optional<double>& oleDate) {
+    if (!oleDate) {
+        return schema::NullValue{};
+    }
+    return schema::DateTime::FromOleDate(*oleDate);
+}
+
+std::string Text(const PageFile& file, const PropertyMap* map, const char* name) {
+    if (map == nullptr) {
+        return {};
+    }
+    return PropertyText(file, map->Find(name)).value_or("");
+}
+
+bool Flag(const PropertyMap* map, const char* name) {
+    if (map == nullptr) {
+        return false;
+    }
+    return PropertyBool(map->Find(name)).value_or(false);
+}
+
+}  // namespace
+
+template <class Impl>
+void SortByName(std::vector<std::unique_ptr<Impl>>& items) {
+    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+        return Lower(a->Name()) < Lower(b->Name());
+    });
+}
+
+// ---- fields ---------------------------------------------------------------
+
+std::int16_t DaoFieldType(const ColumnDef& column, DatabaseState& state) {
+    switch (column.type) {
+        case column_type::kNumeric:
+            return schema::data_type::kDecimal;
+        case column_type::kGuid:
+            return schema::data_type::kGuid;
+        case column_type::kBigInt:
+            return schema::data_type::kBigInt;
+        case column_type::kComplex:
+            return state.ComplexFieldType(column.complexId);
+        default:
+            return column.type;
+    }
+}
+
+std::int32_t DaoFieldSize(const ColumnDef& column, const JetFormat& format) {
+    switch (column.type) {
+        case column_type::kText:
+            return column.length / format.textUnitSize;
+        case column_type::kMemo:
+        case column_type::kOle:
+            return 0;
+        case column_type::kBoolean:
+            return 1;
+        case column_type::kNumeric:
+            return 16;
+        default:
+            return column.length;
+    }
+}
+
+std::uint32_t DaoFieldAttributes(const ColumnDef& column) {
+    namespace fa = schema::field_attribute;
+    std::uint32_t attributes = column.IsFixed() ? fa::kFixed : fa::kVariable;
+    if ((column.flags & column_flag::kAutoNumber) != 0 && column.type == column_type::kLong) {
+        attributes |= fa::kAutoIncrement;
+    }
+    if ((column.flags & column_flag::kUpdatable) != 0) {
+        attributes |= fa::kUpdatable;
+    }
+    if ((column.flags & column_flag::kReplication) != 0) {
+        attributes |= fa::kSystem;
+    }
+    if ((column.flags & column_flag::kHyperlink) != 0) {
+        attributes |= fa::kHyperlink;
+    }
+    return attributes;
+}
+
+JetField::JetField(const ColumnDef& column, int position, std::int16_t type, std::int32_t size,
+                   const PropertyMap* properties, const PageFile& file)
+    : name_(column.name),
+      validationRule_(Text(file, properties, "ValidationRule")),
+      validationText_(Text(file, properties, "ValidationText")),
+      attributes_(DaoFieldAttributes(column)),
+      allowZeroLength_(Flag(properties, "AllowZeroLength")),
+      required_(Flag(properties, "Required")),
+      defaultValue_(Text(file, properties, "DefaultValue")),
+      position_(static_cast<std::int16_t>(position)),
+      type_(type),
+      size_(size) {}
+
+// ---- indexes --------------------------------------------------------------
+
+JetIndex::JetIndex(const LogicalIndexDef& index, const TableDefinition& table)
+    : name_(index.name), indexType_(index.indexType) {
+    const RealIndexDef& real = table.realIndexes.at(index.realIndex);
+    flags_ = real.flags;
+    distinctCount_ = static_cast<std::int32_t>(real.uniqueEntryCount);
+    for (const IndexColumnDef& c : real.columns) {
+        const ColumnDef* column = table.FindNumber(c.columnNumber);
+        if (!fields_.empty()) {
+            fields_ += ';';
+        }
+        fields_ += c.ascending ? '+' : '-';
+        fields_ += column != nullptr ? column->name : "#" + std::to_string(c.columnNumber);
+    }
+}
+
+bool JetIndex::IgnoreNulls() const {
+    return (flags_ & index_flag::kIgnoreNulls) != 0;
+}
+bool JetIndex::Required() const {
+    return (flags_ & index_flag::kRequired) != 0;
+}
+bool JetIndex::Unique() const {
+    return (flags_ & index_flag::kUnique) != 0;
+}
+
+// ---- tables ---------------------------------------------------------------
+
+JetTableDef::JetTableDef(std::shared_ptr<DatabaseState> state, const CatalogEntry& entry)
+    : state_(std::move(state)), entry_(entry) {}
+
+const TableDefinition& JetTableDef::Definition() const {
+    if (!definition_) {
+        const PageFile& file = state_->File();
+        definition_ = ReadTableDefinition(file, DefinitionPage(entry_.id), entry_.name);
+    }
+    return *definition_;
+}
+
+const PropertyMaps& JetTableDef::Properties() const {
+    if (!properties_) {
+        const PageFile& file = state_->File();
+        const std::string context = "properties of table '" + entry_.name + "'";
+        if (entry_.storedProperties) {
+            const auto blob = ReadLongValue(file, *entry_.storedProperties, context);
+            properties_ = PropertyMaps::Parse(file, blob, context);
+        } else {
+            properties_ = PropertyMaps();
+        }
+    }
+    return *properties_;
+}
+
+std::string JetTableDef::ObjectText(const char* property) const {
+    return Text(state_->File(), Properties().Object(), property);
+}
+
+std::string JetTableDef::SourceTableName() const {
+    if (entry_.type == object_type::kTable) {
+        return {};
+    }
+    return entry_.foreignName.value_or("");
+}
+
+std::string JetTableDef::ValidationRule() const {
+    return ObjectText("ValidationRule");
+}
+std::string JetTableDef::ValidationText() const {
+    return ObjectText("ValidationText");
+}
+
+std::uint32_t JetTableDef::Attributes() const {
+    std::uint32_t attributes = entry_.flags;
+    if (entry_.type == object_type::kAccessLink) {
+        attributes |= schema::table_attribute::kAttachedTable;
+    } else if (entry_.type == object_type::kOdbcLink) {
+        attributes |= schema::table_attribute::kAttachedOdbc;
+    }
+    return attributes;
+}
+
+schema::Variant JetTableDef::DateCreated() const {
+    return DateOf(entry_.dateCreate);
+}
+schema::Variant JetTableDef::LastUpdated() const {
+    return DateOf(entry_.dateUpdate);
+}
+
+schema::Variant JetTableDef::ReplicaFilter() const {
+    const PropertyMap* map = Properties().Object();
+    const auto text =
+        map != nullptr ? PropertyText(state_->File(), map->Find("ReplicaFilter")) : std::nullopt;
+    if (!text) {
+        return schema::NullValue{};
+    }
+    return *text;
+}
+
+std::int32_t JetTableDef::RecordCount() const {
+    if (entry_.type != object_type::kTable) {
+        return -1;
+    }
+    return static_cast<std::int32_t>(Definition().rowCount);
+}
+
+const schema::Collection<schema::Field>& JetTableDef::Fields() const {
+    if (!fields_) {
+        if (IsAccessLink()) {
+            throw schema::SchemaError(state_->File().Label() + ": the fields of linked table '" +
+                                      entry_.name + "' are in '" + entry_.database.value_or("") +
+                                      "', which is not read");
+        }
+        const TableDefinition& def = Definition();
+        const PageFile& file = state_->File();
+        const PropertyMaps& properties = Properties();
+        auto fields = std::make_unique<OwningCollection<schema::Field, JetField>>();
+        int position = 0;
+        for (const ColumnDef& column : def.columns) {
+            const PropertyMap* own = properties.Column(column.name);
+            std::optional<PropertyMap> merged;
+            const std::int16_t type = DaoFieldType(column, *state_);
+            if (type >= schema::data_type::kComplexByte &&
+                type <= schema::data_type::kComplexText) {
+                merged = ComplexFieldProperties(column, own);
+            }
+            fields->Add(std::make_unique<JetField>(column, position++, type,
+                                                   DaoFieldSize(column, file.Format()),
+                                                   merged ? &*merged : own, file));
+        }
+        fields_ = std::move(fields);
+    }
+    return *fields_;
+}
+
+// A multi-valued field shows the properties of the column that holds its
+// values (in a hidden table), with its own on top.
+std::optional<PropertyMap> JetTableDef::ComplexFieldProperties(const ColumnDef& column,
+                                                               const PropertyMap* own) const {
+    const CatalogEntry* values = state_->ComplexValueTable(column.complexId);
+    if (values == nullptr || !values->storedProperties) {
+        return std::nullopt;
+    }
+    const PageFile& file = state_->File();
+    const std::string context = "properties of table '" + values->name + "'";
+    const auto blob = ReadLongValue(file, *values->storedProperties, context);
+    const PropertyMaps valueMaps = PropertyMaps::Parse(file, blob, context);
+    const PropertyMap* valueColumn = valueMaps.Column("Value");
+    if (valueColumn == nullptr) {
+        return std::nullopt;
+    }
+    PropertyMap merged = *valueColumn;
+    if (own != nullptr) {
+        for (const StoredProperty& p : own->properties) {
+            auto it =
+                std::find_if(merged.properties.begin(), merged.properties.end(),
+                             [&](const StoredProperty& q) { return SameName(q.name, p.name); });
+            if (it != merged.properties.end()) {
+                *it = p;
+            } else {
+                merged.properties.push_back(p);
+            }
+        }
+    }
+    return merged;
+}
+
+const schema::Collection<schema::Index>& JetTableDef::Indexes() const {
+    if (!indexes_) {
+        if (IsAccessLink()) {
+            throw schema::SchemaError(state_->File().Label() + ": the indexes of linked table '" +
+                                      entry_.name + "' are in '" + entry_.database.value_or("") +
+                                      "', which is not read");
+        }
+        const TableDefinition& def = Definition();
+        auto indexes = std::make_unique<OwningCollection<schema::Index, JetIndex>>();
+        for (const LogicalIndexDef& index : def.indexes) {
+            indexes->Add(std::make_unique<JetIndex>(index, def));
+        }
+        SortByName(indexes->Items());
+        indexes_ = std::move(indexes);
+    }
+    return *indexes_;
+}
+
+// ---- queries --------------------------------------------------------------
+
+JetQueryDef::JetQueryDef(std::shared_ptr<DatabaseState> state, const CatalogEntry& entry)
+    : state_(std::move(state)), entry_(entry) {}
+
+const QueryDesign& JetQueryDef::Design() const {
+    if (!design_) {
+        design_ = BuildQueryDesign(state_->QueryRows(entry_.id));
+    }
+    return *design_;
+}
+
+const PropertyMaps& JetQueryDef::Properties() const {
+    if (!properties_) {
+        const PageFile& file = state_->File();
+        const std::string context = "properties of query '" + entry_.name + "'";
+        if (entry_.storedProperties) {
+            const auto blob = ReadLongValue(file, *entry_.storedProperties, context);
+            properties_ = PropertyMaps::Parse(file, blob, context);
+        } else {
+            properties_ = PropertyMaps();
+        }
+    }
+    return *properties_;
+}
+
+std::string JetQueryDef::SQL() const {
+    return Design().sql;
+}
+schema::Variant JetQueryDef::DateCreated() const {
+    return DateOf(entry_.dateCreate);
+}
+schema::Variant JetQueryDef::LastUpdated() const {
+    return DateOf(entry_.dateUpdate);
+}
+
+std::int16_t JetQueryDef::Type() const {
+    return static_cast<std::int16_t>(entry_.flags & 0xF0U);
+}
+
+std::int32_t JetQueryDef::MaxRecords() const {
+    if (Design().maxRecords) {
+        return *Design().maxRecords;
+    }
+    const PropertyMap* map = Properties().Object();
+    const auto value = map != nullptr ? PropertyInt(map->Find("MaxRecords")) : std::nullopt;
+    return static_cast<std::int32_t>(value.value_or(0));
+}
+
+std::int16_t JetQueryDef::ODBCTimeout() const {
+    if (Design().odbcTimeout) {
+        return *Design().odbcTimeout;
+    }
+    const PropertyMap* map = Properties().Object();
+    const auto value = map != nullptr ? PropertyInt(map->Find("ODBCTimeout")) : std::nullopt;
+    return static_cast<std::int16_t>(value.value_or(60));
+}
+
+bool JetQueryDef::ReturnsRecords() const {
+    return Design().returnsRecords;
+}
+
+const schema::Collection<schema::Parameter>& JetQueryDef::Parameters() const {
+    if (!parameters_) {
+        auto parameters = std::make_unique<OwningCollection<schema::Parameter, JetParameter>>();
+        for (const QueryParameterInfo& p : Design().parameters) {
+            parameters->Add(std::make_unique<JetParameter>(p.name, p.type));
+        }
+        parameters_ = std::move(parameters);
+    }
+    return *parameters_;
+}
+
+// ---- relations ------------------------------------------------------------
+
+void ReadRelations(DatabaseState& state,
+                   OwningCollection<schema::Relation, JetRelation>& relations) {
+    const PageFile& file = state.File();
+    const CatalogEntry* entry = state.GetCatalog().FindTable("MSysRelationships");
+    if (entry == nullptr) {
+        return;
+    }
+    const TableDefinition def = ReadTableDefinition(file, DefinitionPage(entry->id), entry->name);
+    struct Column {
+        std::int64_t number;
+        std::string name;
+        std::string foreignName;
+    };
+    struct Pending {
+        std::string table;
+        std::string foreignTable;
+        std::uint32_t attributes = 0;
+        std::vector<Column> columns;
+    };
+    std::map<std::string, Pending> byName;
+    std::vector<std::string> order;
+    const std::string context = "relationships (MSysRelationships)";
+    ForEachRow(file, def, context, [&](std::span<const std::uint8_t> bytes) {
+        const RowView row(file, def, bytes, context);
+        const std::string name = row.Text("szRelationship").value_or("");
+        auto [it, inserted] = byName.try_emplace(name);
+        if (inserted) {
+            order.push_back(name);
+            it->second.table = row.Text("szReferencedObject").value_or("");
+            it->second.foreignTable = row.Text("szObject").value_or("");
+            it->second.attributes = static_cast<std::uint32_t>(row.Int("grbit").value_or(0));
+        }
+        it->second.columns.push_back({row.Int("icolumn").value_or(0),
+                                      row.Text("szReferencedColumn").value_or(""),
+                                      row.Text("szColumn").value_or("")});
+    });
+    for (const std::string& name : order) {
+        Pending& p = byName[name];
+        std::stable_sort(p.columns.begin(), p.columns.end(),
+                         [](const Column& a, const Column& b) { return a.number < b.number; });
+        auto relation = std::make_unique<JetRelation>(name, p.table, p.foreignTable, p.attributes);
+        for (Column& c : p.columns) {
+            relation->MutableFields().Add(
+                std::make_unique<JetRelationField>(std::move(c.name), std::move(c.foreignName)));
+        }
+        relations.Add(std::move(relation));
+    }
+    SortByName(relations.Items());
+}
+
+template void SortByName(std::vector<std::unique_ptr<JetTableDef>>&);
+template void SortByName(std::vector<std::unique_ptr<JetQueryDef>>&);
+
+}  // namespace ostrel::jet

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "components/jet/byte_cursor.h"
+#include "components/jet/jet_format.h"
+
+namespace ostrel::jet {
+
+// The bytes of one database file, opened read-only, seen as pages. Opening
+// checks the header: the file must be an Access database of a known version,
+// long enough to hold its catalog, and not encrypted. Errors are SchemaError
+// naming the file.
+class PageFile {
+  public:
+    // Maps the file at path read-only.
+    static std::unique_ptr<PageFile> Open(const std::string& path);
+    // Takes a copy of bytes held in memory; label names them in messages.
+    static std::unique_ptr<PageFile> FromBuffer(std::span<const std::uint8_t> bytes,
+                                                const std::string& label);
+
+    ~PageFile();
+    PageFile(const PageFile&) = delete;
+    PageFile& operator=(const PageFile&) = delete;
+
+    const JetFormat& Format() const { return *format_; }
+    const std::string& Label() const { return label_; }
+    std::uint32_t PageCount() const { return pageCount_; }
+    std::int32_t SortOrder() const { return sortOrder_; }
+    int CodePage() const { return codePage_; }
+    bool Writable() const { return writable_; }
+
+    // The page with this number; a number outside the file is reported as
+    // damage of `context`.
+    std::span<const std::uint8_t> Page(std::uint32_t number, const std::string& context) const;
+    ByteCursor PageCursor(std::uint32_t number, const std::string& context) const;
+
+  private:
+    PageFile() = default;
+    void CheckHeader();
+
+    std::string label_;
+    const std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+    void* mapping_ = nullptr;  // munmap'ed on destruction when set
+    std::vector<std::uint8_t> owned_;
+    const JetFormat* format_ = nullptr;
+    std::uint32_t pageCount_ = 0;
+    std::int32_t sortOrder_ = 0;
+    int codePage_ = 0;
+    bool writable_ = false;
+};
+
+}  // namespace ostrel::jet

@@ -1,0 +1,217 @@
+#include "components/jet/property_maps.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "components/jet/table_definition.h"
+#include "components/jet/text_decoding.h"
+
+namespace ostrel::jet {
+namespace {
+
+constexpr std::uint16_t kNameBlock = 0x80;
+constexpr std::uint16_t kObjectBlock = 0x00;
+constexpr std::size_t kBlockHeader = 6;
+constexpr std::uint8_t kTypeBoolean = 0x01;
+constexpr std::uint8_t kTypeGuid = 0x0F;
+constexpr std::uint8_t kTypeText = 0x0A;
+constexpr std::uint8_t kTypeMemo = 0x0C;
+constexpr std::uint8_t kTypeBinary = 0x09;
+
+std::string ReadPropertyName(const PageFile& file, ByteCursor& cursor) {
+    const std::uint16_t length = cursor.ReadU16();
+    return DecodeStoredText(file, cursor.ReadBytes(length));
+}
+
+}  // namespace
+
+const StoredProperty* PropertyMap::Find(const std::string& propertyName) const {
+    for (const StoredProperty& p : properties) {
+        if (SameName(p.name, propertyName)) {
+            return &p;
+        }
+    }
+    return nullptr;
+}
+
+PropertyMaps PropertyMaps::Parse(const PageFile& file, std::span<const std::uint8_t> blob,
+                                 const std::string& context) {
+    PropertyMaps maps;
+    if (blob.empty()) {
+        return maps;
+    }
+    ByteCursor cursor(blob, file.Label(), context + ", properties");
+    const char* tag = file.Format().propertyTag;
+    if (std::memcmp(cursor.Bytes(0, 4).data(), tag, 4) != 0) {
+        cursor.Fail(0, "unknown property blob tag");
+    }
+    cursor.Seek(4);
+    std::vector<std::string> names;
+    while (cursor.Remaining() > 0) {
+        const std::size_t blockAt = cursor.Position();
+        const std::uint32_t length = cursor.ReadU32();
+        const std::uint16_t type = cursor.ReadU16();
+        if (length < kBlockHeader || length > cursor.Size() - blockAt) {
+            cursor.Fail(blockAt, "property block length " + std::to_string(length));
+        }
+        ByteCursor block = cursor.Sub(blockAt + kBlockHeader, length - kBlockHeader);
+        cursor.Seek(blockAt + length);
+        if (type == kNameBlock) {
+            while (block.Remaining() > 0) {
+                names.push_back(ReadPropertyName(file, block));
+            }
+            continue;
+        }
+        PropertyMap map;
+        map.objectMap = type == kObjectBlock;
+        if (block.Remaining() > 0) {
+            const std::size_t nameAt = block.Position();
+            const std::uint32_t nameBlockLength = block.ReadU32();
+            if (nameBlockLength < 4 || nameBlockLength > block.Size() - nameAt) {
+                block.Fail(nameAt, "property map name length " + std::to_string(nameBlockLength));
+            }
+            if (nameBlockLength > 6) {
+                map.name = ReadPropertyName(file, block);
+            }
+            block.Seek(nameAt + nameBlockLength);
+        }
+        while (block.Remaining() > 0) {
+            const std::size_t valueAt = block.Position();
+            const std::uint16_t valueLength = block.ReadU16();
+            if (valueLength < 8 || valueLength > block.Size() - valueAt) {
+                block.Fail(valueAt, "property value length " + std::to_string(valueLength));
+            }
+            block.Skip(1);  // DDL flag
+            StoredProperty property;
+            property.type = block.ReadU8();
+            const std::uint16_t nameIndex = block.ReadU16();
+            const std::uint16_t dataLength = block.ReadU16();
+            if (nameIndex >= names.size()) {
+                block.Fail(valueAt, "property name number " + std::to_string(nameIndex) + " of " +
+                                        std::to_string(names.size()));
+            }
+            property.name = names[nameIndex];
+            const auto data = block.ReadBytes(dataLength);
+            property.data.assign(data.begin(), data.end());
+            map.properties.push_back(std::move(property));
+            block.Seek(valueAt + valueLength);
+        }
+        // Blocks for the same object or column add to one map; a later
+        // value of a property replaces an earlier one.
+        PropertyMap* same = nullptr;
+        for (PropertyMap& m : maps.maps_) {
+            if (m.objectMap == map.objectMap && (map.objectMap || SameName(m.name, map.name))) {
+                same = &m;
+            }
+        }
+        if (same == nullptr) {
+            maps.maps_.push_back(std::move(map));
+            continue;
+        }
+        for (StoredProperty& p : map.properties) {
+            auto it =
+                std::find_if(same->properties.begin(), same->properties.end(),
+                             [&](const StoredProperty& q) { return SameName(q.name, p.name); });
+            if (it != same->properties.end()) {
+                *it = std::move(p);
+            } else {
+                same->properties.push_back(std::move(p));
+            }
+        }
+    }
+    return maps;
+}
+
+const PropertyMap* PropertyMaps::Object() const {
+    for (const PropertyMap& m : maps_) {
+        if (m.objectMap) {
+            return &m;
+        }
+    }
+    return nullptr;
+}
+
+const PropertyMap* PropertyMaps::Column(const std::string& columnName) const {
+    for (const PropertyMap& m : maps_) {
+        if (!m.objectMap && SameName(m.name, columnName)) {
+            return &m;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::string> PropertyText(const PageFile& file, const StoredProperty* property) {
+    if (property == nullptr) {
+        return std::nullopt;
+    }
+    const std::span<const std::uint8_t> data(property->data);
+    switch (property->type) {
+        case kTypeText:
+        case kTypeMemo:
+            return file.Format().unicodeText ? DecodeUnicodeText(data)
+                                             : DecodeCodePageText(data, file.CodePage());
+        case kTypeGuid:
+            return GuidText(data);
+        case kTypeBinary:
+            if (data.size() == 16) {
+                return GuidText(data);
+            }
+            return std::string(data.begin(), data.end());
+        default: {
+            const auto number = PropertyInt(property);
+            if (number) {
+                return std::to_string(*number);
+            }
+            return std::nullopt;
+        }
+    }
+}
+
+std::optional<bool> PropertyBool(const StoredProperty* property) {
+    if (property == nullptr || property->data.empty()) {
+        return std::nullopt;
+    }
+    if (property->type == kTypeBoolean) {
+        return property->data[0] != 0;
+    }
+    const auto number = PropertyInt(property);
+    if (number) {
+        return *number != 0;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> PropertyInt(const StoredProperty* property) {
+    if (property == nullptr) {
+        return std::nullopt;
+    }
+    const auto& d = property->data;
+    switch (d.size()) {
+        case 1:
+            return d[0];
+        case 2:
+            return static_cast<std::int16_t>(d[0] | (d[1] << 8));
+        case 4:
+            return static_cast<std::int32_t>(static_cast<std::uint32_t>(d[0]) |
+                                             (static_cast<std::uint32_t>(d[1]) << 8) |
+                                             (static_cast<std::uint32_t>(d[2]) << 16) |
+                                             (static_cast<std::uint32_t>(d[3]) << 24));
+        default:
+            return std::nullopt;
+    }
+}
+
+std::string GuidText(std::span<const std::uint8_t> b) {
+    if (b.size() != 16) {
+        return {};
+    }
+    char text[40];
+    std::snprintf(text, sizeof text,
+                  "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", b[3],
+                  b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13],
+                  b[14], b[15]);
+    return text;
+}
+
+}  // namespace ostrel::jet

@@ -1,0 +1,97 @@
+#include "components/jet/text_decoding.h"
+
+#include <array>
+
+namespace ostrel::jet {
+namespace {
+
+// Windows-1252 0x80..0x9F; the rest of the code page equals Latin-1.
+constexpr std::array<std::uint16_t, 32> kCp1252High = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+constexpr std::uint32_t kReplacement = 0xFFFD;
+
+}  // namespace
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string Utf16ToUtf8(std::span<const std::uint8_t> bytes) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    const std::size_t units = bytes.size() / 2;
+    for (std::size_t i = 0; i < units; ++i) {
+        const std::uint32_t u = bytes[2 * i] | (bytes[2 * i + 1] << 8);
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < units) {
+            const std::uint32_t low = bytes[2 * i + 2] | (bytes[2 * i + 3] << 8);
+            if (low >= 0xDC00 && low < 0xE000) {
+                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                ++i;
+                continue;
+            }
+        }
+        AppendUtf8(out, (u >= 0xD800 && u < 0xE000) ? kReplacement : u);
+    }
+    return out;
+}
+
+std::string DecodeUnicodeText(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE) {
+        return Utf16ToUtf8(bytes);
+    }
+    // Expand the compressed form to UTF-16LE, then convert.
+    std::basic_string<std::uint8_t> wide;
+    wide.reserve(bytes.size() * 2);
+    bool compressed = true;
+    std::size_t i = 2;
+    while (i < bytes.size()) {
+        if (bytes[i] == 0) {
+            compressed = !compressed;
+            ++i;
+        } else if (compressed) {
+            wide.push_back(bytes[i]);
+            wide.push_back(0);
+            ++i;
+        } else {
+            if (i + 1 >= bytes.size()) {
+                break;
+            }
+            wide.push_back(bytes[i]);
+            wide.push_back(bytes[i + 1]);
+            i += 2;
+        }
+    }
+    return Utf16ToUtf8(std::span<const std::uint8_t>(wide.data(), wide.size()));
+}
+
+std::string DecodeCodePageText(std::span<const std::uint8_t> bytes, int /*codePage*/) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const std::uint8_t b : bytes) {
+        if (b >= 0x80 && b < 0xA0) {
+            AppendUtf8(out, kCp1252High[b - 0x80]);
+        } else {
+            AppendUtf8(out, b);
+        }
+    }
+    return out;
+}
+
+}  // namespace ostrel::jet

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace ostrel::jet {
+
+// UTF-16LE to UTF-8. Unpaired surrogates become U+FFFD; an odd last byte is
+// dropped.
+std::string Utf16ToUtf8(std::span<const std::uint8_t> bytes);
+
+// Text as Jet 4 and ACE store it in rows and property blobs: UTF-16LE, or,
+// when it starts with FF FE, Access's compressed form in which runs of
+// one-byte characters (high byte zero) and runs of UTF-16LE alternate, each
+// 00 byte switching between them (starting with one-byte characters).
+std::string DecodeUnicodeText(std::span<const std::uint8_t> bytes);
+
+// Single-byte text of a Jet 3 file in the given Windows code page. Code page
+// 1252 (and ASCII) is decoded exactly; other code pages decode their ASCII
+// range exactly and the rest as 1252.
+std::string DecodeCodePageText(std::span<const std::uint8_t> bytes, int codePage);
+
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, std::uint32_t codePoint);
+
+}  // namespace ostrel::jet

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli_host.h"
+
+namespace ostrel::cli {
+namespace {
+
+CliHost::Output Csv() {
+    CliHost::Output target;
+    target.csvPath = "out.csv";
+    return target;
+}
+
+ObjectSelection Selection() {
+    ObjectSelection selection;
+    selection.tables = {"Orders"};
+    selection.queries = {"Totals"};
+    return selection;
+}
+
+TEST(CliHost, ShowsProgressOnlyOnATerminal) {
+    std::ostringstream quiet;
+    CliHost batch("db.mdb", Csv(), Selection(), quiet, false);
+    batch.SetStatusText(1, "Pass 1");
+    batch.SetStatusText(2, "Processing database");
+    batch.RepaintStatus();
+    batch.EndProgress();
+    EXPECT_EQ(quiet.str(), "");
+
+    std::ostringstream terminal;
+    CliHost interactive("db.mdb", Csv(), Selection(), terminal, true);
+    interactive.SetStatusText(1, "Pass 2");
+    interactive.SetStatusText(2, "Processing table : Orders");
+    interactive.RepaintStatus();
+    interactive.SetStatusText(1, "Finished processing");
+    interactive.SetStatusText(2, "");
+    interactive.RepaintStatus();
+    interactive.EndProgress();
+    interactive.EndProgress();  // a second end adds nothing
+    EXPECT_EQ(terminal.str(),
+              "\r\x1b[KPass 2  Processing table : Orders\r\x1b[KFinished processing\n");
+}
+
+TEST(CliHost, MessagesGoToStandardErrorOnTheirOwnLine) {
+    std::ostringstream err;
+    CliHost host("db.mdb", Csv(), Selection(), err, true);
+    host.SetStatusText(1, "Pass 0");
+    host.RepaintStatus();
+    host.ShowMessage("Database does not exist", engine::MessageIcon::Exclamation, "Ostrel2");
+    EXPECT_EQ(err.str(), "\r\x1b[KPass 0\nostrel2-report: Database does not exist\n");
+}
+
+TEST(CliHost, AnswersFromTheArguments) {
+    std::ostringstream err;
+    CliHost host("db.mdb", Csv(), Selection(), err, false);
+    EXPECT_EQ(host.DatabasePath(), "db.mdb");
+    EXPECT_EQ(host.CsvPath(), "out.csv");
+    EXPECT_EQ(host.Target(), engine::ReportTarget::CsvFile);
+    EXPECT_TRUE(host.IsTableSelected("Orders"));
+    EXPECT_FALSE(host.IsTableSelected("orders"));
+    EXPECT_FALSE(host.IsTableSelected("Totals"));
+    EXPECT_TRUE(host.IsQuerySelected("Totals"));
+    EXPECT_THROW(host.LoadPreviewWindow(), std::logic_error);
+}
+
+TEST(CliHost, PreviewTargetUsesItsFactory) {
+    class Window final : public engine::PreviewWindow {
+      public:
+        document::ReportDocument& Document() override { throw std::logic_error("unused"); }
+        void ShowPageButtons() override {}
+        void SetPrevEnabled(bool /*enabled*/) override {}
+        void SetCaption(const std::string& /*caption*/) override {}
+        void ShowModal() override {}
+    };
+    int made = 0;
+    CliHost::Output target;
+    target.kind = engine::ReportTarget::Preview;
+    target.previewWindow = [&made] {
+        ++made;
+        return std::make_unique<Window>();
+    };
+    std::ostringstream err;
+    CliHost host("db.mdb", target, Selection(), err, false);
+    EXPECT_EQ(host.Target(), engine::ReportTarget::Preview);
+    EXPECT_NE(host.LoadPreviewWindow(), nullptr);
+    EXPECT_NE(host.LoadPreviewWindow(), nullptr);
+    EXPECT_EQ(made, 2);
+}
+
+}  // namespace
+}  // namespace ostrel::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+// The real Access files beside the project (OSTREL_TESTDATA_DIR), listed for
+// value-parameterised tests.
+
+#include <string>
+#include <vector>
+
+namespace ostrel::jet::test {
+
+struct TestFile {
+    std::string relative;  // e.g. "jackcess/V2000/testV2000.mdb"
+    std::string path;
+    std::string expected;  // path of expected/<relative with / as __>.json
+};
+
+// Every .mdb and .accdb file below the test data folder, sorted; empty when
+// the folder is absent.
+std::vector<TestFile> ListTestFiles();
+
+// A test name made of the relative path's letters and digits.
+std::string TestNameOf(const TestFile& file);
+
+}  // namespace ostrel::jet::test

@@ -1,0 +1,212 @@
+#include "tools/render-pages/engine_report.h"
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+#include "components/memory/memory_database.h"
+#include "engine/locale_formatter.h"
+#include "engine/report_run.h"
+
+namespace ostrel::sample {
+namespace {
+
+namespace dt = schema::data_type;
+namespace fa = schema::field_attribute;
+
+class AllSwitchesOn final : public engine::ReportSwitches {
+  public:
+    bool GetReportSwitch(std::string_view /*key*/) const override { return true; }
+};
+
+// A preview window that only carries the document; showing it returns at once.
+class DocumentOnlyWindow final : public engine::PreviewWindow {
+  public:
+    explicit DocumentOnlyWindow(document::ReportDocument& doc) : doc_(doc) {}
+    document::ReportDocument& Document() override { return doc_; }
+    void ShowPageButtons() override {}
+    void SetPrevEnabled(bool /*enabled*/) override {}
+    void SetCaption(const std::string& /*caption*/) override {}
+    void ShowModal() override {}
+
+  private:
+    document::ReportDocument& doc_;
+};
+
+class SampleHost final : public engine::RunHost {
+  public:
+    using WindowLoader = std::function<std::unique_ptr<engine::PreviewWindow>()>;
+    SampleHost(std::string path, WindowLoader loadWindow)
+        : path_(std::move(path)), loadWindow_(std::move(loadWindow)) {}
+    std::string DatabasePath() const override { return path_; }
+    std::string CsvPath() const override { return {}; }
+    engine::ReportTarget Target() const override { return engine::ReportTarget::Preview; }
+    void SetStatusText(int /*panel*/, const std::string& /*text*/) override {}
+    void RepaintStatus() override {}
+    void ShowMessage(const std::string& text, engine::MessageIcon /*icon*/,
+                     const std::string& /*caption*/) override {
+        message = text;
+    }
+    bool IsTableSelected(const std::string& /*name*/) const override { return true; }
+    bool IsQuerySelected(const std::string& /*name*/) const override { return true; }
+    std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override { return loadWindow_(); }
+    std::string message;
+
+  private:
+    std::string path_;
+    WindowLoader loadWindow_;
+};
+
+memory::DatabaseSpec OrdersDatabase() {
+    using memory::FieldSpec;
+    using memory::IndexSpec;
+    const schema::DateTime created{2024, 3, 12, 9, 15, 7};
+    memory::DatabaseSpec db;
+    db.tables.push_back(
+        {.name = "Customers",
+         .dateCreated = created,
+         .lastUpdated = schema::DateTime{2025, 11, 2, 17, 40, 0},
+         .recordCount = 91,
+         .validationRule = "[Country] Is Not Null Or [Region] Is Null",
+         .fields = {{.name = "CustomerID",
+                     .type = dt::kText,
+                     .size = 5,
+                     .attributes = fa::kVariable | fa::kUpdatable,
+                     .required = true,
+                     .validationRule = "Like \"[A-Z]*\"",
+                     .validationText = "Customer IDs start with a letter."},
+                    {.name = "CompanyName",
+                     .type = dt::kText,
+                     .size = 40,
+                     .attributes = fa::kVariable | fa::kUpdatable,
+                     .required = true,
+                     .ordinalPosition = 1},
+                    {.name = "Country",
+                     .type = dt::kText,
+                     .size = 15,
+                     .attributes = fa::kVariable | fa::kUpdatable,
+                     .defaultValue = std::string("\"Deutschland\""),
+                     .ordinalPosition = 2,
+                     .validationRule = "In (\"Deutschland\";\"Österreich\";\"Schweiz\")",
+                     .validationText = "Choose a country we deliver to;\r\nask the sales office | "
+                                       "Verkauf for others."},
+                    {.name = "HomePage",
+                     .type = dt::kMemo,
+                     .attributes = fa::kVariable | fa::kUpdatable | fa::kHyperlink,
+                     .defaultValue = std::string("http://www.example.com/customers/portal/"
+                                                 "registration/confirm?reference=ABCDEFGHIJKLMNO"),
+                     .ordinalPosition = 3}},
+         .indexes = {{.name = "PrimaryKey",
+                      .primary = true,
+                      .required = true,
+                      .unique = true,
+                      .distinctCount = 91,
+                      .fields = "+CustomerID"},
+                     {.name = "CompanyName", .distinctCount = 91, .fields = "+CompanyName"}}});
+    db.tables.push_back(
+        {.name = "Κατηγορίες",
+         .dateCreated = created,
+         .lastUpdated = created,
+         .recordCount = 8,
+         .fields = {{.name = "ΚωδικόςΚατηγορίας",
+                     .type = dt::kLong,
+                     .size = 4,
+                     .attributes = fa::kFixed | 0x0010U | fa::kUpdatable,
+                     .required = true},
+                    {.name = "Όνομα",
+                     .type = dt::kText,
+                     .size = 50,
+                     .attributes = fa::kVariable | fa::kUpdatable,
+                     .required = true,
+                     .ordinalPosition = 1,
+                     .validationText = "Το όνομα της κατηγορίας είναι υποχρεωτικό."},
+                    {.name = "Описание",
+                     .type = dt::kMemo,
+                     .attributes = fa::kVariable,
+                     .ordinalPosition = 2}},
+         .indexes = {{.name = "PrimaryKey",
+                      .primary = true,
+                      .unique = true,
+                      .fields = "+ΚωδικόςΚατηγορίας"}}});
+    db.tables.push_back({.name = "受注明細",
+                         .dateCreated = created,
+                         .lastUpdated = created,
+                         .recordCount = 2155,
+                         .fields = {{.name = "受注コード",
+                                     .type = dt::kLong,
+                                     .size = 4,
+                                     .attributes = fa::kFixed | fa::kUpdatable,
+                                     .required = true},
+                                    {.name = "単価",
+                                     .type = dt::kCurrency,
+                                     .size = 8,
+                                     .attributes = fa::kFixed | fa::kUpdatable,
+                                     .required = true,
+                                     .defaultValue = std::int64_t{0},
+                                     .ordinalPosition = 1,
+                                     .validationRule = ">=0",
+                                     .validationText = "単価は0以上でなければなりません。"}},
+                         .indexes = {{.name = "PrimaryKey",
+                                      .primary = true,
+                                      .unique = true,
+                                      .fields = "+受注コード;-単価"}}});
+    db.relations.push_back({.name = "CustomersOrders",
+                            .table = "Customers",
+                            .foreignTable = "Orders",
+                            .attributes = 4352,
+                            .fields = {{"CustomerID", "CustomerID"}}});
+    db.queries.push_back(
+        {.name = "Quarterly Orders by Product",
+         .sql = "TRANSFORM Sum(CCur([Order Details].UnitPrice*[Quantity]*(1-[Discount])/100)*100) "
+                "AS ProductAmount\r\nSELECT Products.ProductName, Orders.CustomerID, "
+                "Year([OrderDate]) AS OrderYear\r\nFROM Products INNER JOIN (Orders INNER JOIN "
+                "[Order Details] ON Orders.OrderID = [Order Details].OrderID) ON "
+                "Products.ProductID = [Order Details].ProductID\r\nWHERE Orders.OrderDate Between "
+                "[Start Date] And [End Date]\r\nGROUP BY Products.ProductName, Orders.CustomerID, "
+                "Year([OrderDate])\r\nPIVOT \"Qtr \" & DatePart(\"q\",[OrderDate],1,0) In (\"Qtr "
+                "1\",\"Qtr 2\",\"Qtr 3\",\"Qtr 4\");\r\n",
+         .type = schema::query_type::kCrosstab,
+         .dateCreated = schema::DateTime{2025, 5, 14, 16, 2, 41},
+         .lastUpdated = schema::DateTime{2025, 5, 14, 16, 2, 41},
+         .updatable = false,
+         .parameters = {{.name = "[Start Date]", .type = dt::kDate},
+                        {.name = "[End Date]", .type = dt::kDate}}});
+    return db;
+}
+
+}  // namespace
+
+bool WriteEngineReport(document::ReportDocument& doc, std::string& error) {
+    return RunEngineReport([&doc] { return std::make_unique<DocumentOnlyWindow>(doc); }, false,
+                           error);
+}
+
+bool RunEngineReport(const std::function<std::unique_ptr<engine::PreviewWindow>()>& loadWindow,
+                     bool empty, std::string& error) {
+    std::error_code ec;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path(ec) / "ostrel-render-pages";
+    std::filesystem::create_directories(folder, ec);
+    const std::filesystem::path file = folder / "Northwind Trading.mdb";
+    std::ofstream(file).put(' ');  // the run checks that the file exists
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        error = "cannot create " + file.string();
+        return false;
+    }
+    memory::MemoryEngine engine;
+    engine.Register(file.string(), empty ? memory::DatabaseSpec{} : OrdersDatabase());
+    const AllSwitchesOn switches;
+    const std::unique_ptr<engine::ValueFormatter> formatter = engine::MakeLocaleFormatter("");
+    engine::ReportRun run(engine, switches, *formatter);
+    SampleHost host(file.string(), loadWindow);
+    const engine::RunOutcome outcome = run.RunReport(host);
+    std::filesystem::remove(file, ec);
+    if (outcome != engine::RunOutcome::Finished) {
+        error = host.message.empty() ? "the report run failed" : host.message;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ostrel::sample
