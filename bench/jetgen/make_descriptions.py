@@ -78,6 +78,11 @@ def query(k):
                         {"expression": f"{u}.Field04", "crosstab": "columnHeading"}]
     if kind in ("append", "makeTable"):
         q["target"] = f"Copy{k}"
+    if kind == "append":
+        q["columns"] = [{"expression": f"{t}.ID", "target": "ID"},
+                        {"expression": f"{u}.Field05", "target": "Field05"}]
+    if kind == "update":
+        q["columns"] = [{"expression": f"[Param {k}]", "target": f"{u}.Field05"}]
     if kind == "union":
         q["union"] = [f"SELECT ID FROM {t}", f"SELECT ID FROM {u}"]
     if kind == "dataDefinition":

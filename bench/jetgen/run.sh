@@ -35,11 +35,11 @@ done
 if [ -x "$report" ]; then
     for name in large-schema large-data; do
         /usr/bin/time -f "report $name: %e s, peak %M KB" \
-            "$report" --csv "$out/$name.csv" "$out/$name.mdb" >/dev/null
+            "$report" --all-switches --csv "$out/$name.csv" "$out/$name.mdb" >/dev/null
     done
     hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$out/results.md" \
-        "$report --csv $out/large-schema.csv $out/large-schema.mdb" \
-        "$report --csv $out/large-data.csv $out/large-data.mdb"
+        "$report --all-switches --csv $out/large-schema.csv $out/large-schema.mdb" \
+        "$report --all-switches --csv $out/large-data.csv $out/large-data.mdb"
 else
     echo "note: $report is not built; only mdbtools was timed"
 fi

@@ -71,6 +71,8 @@ TEST(Description, NamesTheObjectInEveryMistake) {
                 HasSubstr("no column \"B\""));
     EXPECT_THAT(ErrorOf(R"({"queries": [{"name": "Q", "type": "append"}]})"),
                 HasSubstr("query \"Q\": make-table and append queries need a \"target\""));
+    EXPECT_THAT(ErrorOf(R"({"queries": [{"name": "Q", "type": "update", "columns": ["x"]}]})"),
+                HasSubstr("needs its \"target\""));
     EXPECT_THAT(ErrorOf(R"({"queries": [{"name": "Q", "type": "union", "union": ["SELECT 1"]}]})"),
                 HasSubstr("at least two"));
     EXPECT_THAT(

@@ -497,6 +497,14 @@ QuerySpec ParseQuery(const Json& j, double created) {
         q.sql.empty()) {
         throw GeneratorError(at + ": this query type needs its \"sql\"");
     }
+    if (q.type == QueryType::Update || q.type == QueryType::Append) {
+        for (const auto& c : q.columns) {
+            if (c.target.empty()) {
+                throw GeneratorError(
+                    at + ": every column of an update or append query needs its \"target\"");
+            }
+        }
+    }
     if (q.type == QueryType::Union && q.unionParts.size() < 2) {
         throw GeneratorError(at + ": a union query needs at least two \"union\" parts");
     }
