@@ -99,12 +99,14 @@ class JetTableDef final : public schema::TableDef {
     schema::Variant LastUpdated() const override;
     schema::Variant ReplicaFilter() const override;
     std::int32_t RecordCount() const override;
-    bool Updatable() const override { return true; }
+    // The design of a linked table can only be changed in its source.
+    bool Updatable() const override { return !IsLink(); }
     const schema::Collection<schema::Field>& Fields() const override;
     const schema::Collection<schema::Index>& Indexes() const override;
 
   private:
     bool IsAccessLink() const { return entry_.type == object_type::kAccessLink; }
+    bool IsLink() const { return IsAccessLink() || entry_.type == object_type::kOdbcLink; }
     const TableDefinition& Definition() const;
     const PropertyMaps& Properties() const;
     std::string ObjectText(const char* property) const;

@@ -66,6 +66,8 @@ TEST(LinkedTable, SourceBesideTheDatabaseIsRead) {
         }
         EXPECT_EQ(link.Indexes().Count(), original.Indexes().Count());
         EXPECT_EQ(link.RecordCount(), -1);
+        EXPECT_FALSE(link.Updatable());
+        EXPECT_TRUE(original.Updatable());
     }
     fs::remove_all(folder);
 }
