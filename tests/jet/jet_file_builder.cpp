@@ -200,7 +200,7 @@ class PropertyBlob {
             Append16(block, static_cast<std::uint16_t>(v.data.size()));
             block.insert(block.end(), v.data.begin(), v.data.end());
         }
-        blocks_.push_back({type, block});
+        blocks_.emplace_back(type, block);
     }
     std::vector<std::uint8_t> Bytes() const {
         std::vector<std::uint8_t> out = {'M', 'R', '2', 0};
