@@ -244,6 +244,17 @@ std::vector<std::uint8_t> OrdersProperties() {
     return blob.Bytes();
 }
 
+std::vector<std::uint8_t> DatabaseProperties() {
+    constexpr std::uint8_t kGuid = 0x0F;
+    PropertyBlob blob({"ReplicaID"});
+    blob.AddBlock(0, "",
+                  {{"ReplicaID",
+                    kGuid,
+                    {0x78, 0x56, 0x34, 0x12, 0x34, 0x12, 0x78, 0x56, 0x9A, 0xBC, 0xDE, 0xF0, 0x01,
+                     0x23, 0x45, 0x67}}});
+    return blob.Bytes();
+}
+
 // A type 0 usage map starting at page 0 marking the given pages.
 std::vector<std::uint8_t> UsageMap(const std::vector<std::uint32_t>& pages) {
     std::vector<std::uint8_t> m(5 + 64, 0);
@@ -294,6 +305,8 @@ BuiltFile BuildJet4File() {
         CatalogRow(0x0F000001, 0x0F000000, 3, "Tables"),
         CatalogRow(static_cast<std::int32_t>(BuiltFile::kOrdersDefinitionPage), 0x0F000001, 1,
                    "Orders", OrdersProperties()),
+        CatalogRow(0x0F000002, 0x0F000000, 3, "Databases"),
+        CatalogRow(0x0F000003, 0x0F000002, 2, "MSysDb", DatabaseProperties()),
     };
     DataPage(b + f.PageOffset(4), 2, rows);
     // Orders' Id is the first fixed value of the third row.
