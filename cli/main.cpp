@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
         stored = std::make_unique<settings::SwitchStore>();
     }
 #endif
-    const engine::ReportSwitches& switches = stored ? *stored : allOn;
+    const engine::ReportSwitches& switches =
+        stored ? *stored : static_cast<const engine::ReportSwitches&>(allOn);
     const auto formatter = engine::MakeLocaleFormatter();
     cli::PdfWindowFactory pdfWindow;
 #ifdef OSTREL_CLI_PDF

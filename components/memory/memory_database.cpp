@@ -50,7 +50,7 @@ class VectorCollection : public Collection<Interface> {
 
 class MemoryField final : public schema::Field {
   public:
-    explicit MemoryField(const FieldSpec& s) : s_(s) {}
+    explicit MemoryField(FieldSpec s) : s_(std::move(s)) {}
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::string, ValidationRule, s_.validationRule)
     OSTREL_MEMBER(std::string, ValidationText, s_.validationText)
@@ -70,7 +70,7 @@ class MemoryField final : public schema::Field {
 
 class MemoryIndex final : public schema::Index {
   public:
-    explicit MemoryIndex(const IndexSpec& s) : s_(s) {}
+    explicit MemoryIndex(IndexSpec s) : s_(std::move(s)) {}
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(bool, Clustered, s_.clustered)
     OSTREL_MEMBER(bool, Foreign, s_.foreign)
@@ -88,9 +88,9 @@ class MemoryIndex final : public schema::Index {
 
 class MemoryTableDef final : public schema::TableDef {
   public:
-    explicit MemoryTableDef(const TableSpec& s) : s_(s) {
-        fields_.Fill(s.fields);
-        indexes_.Fill(s.indexes);
+    explicit MemoryTableDef(TableSpec s) : s_(std::move(s)) {
+        fields_.Fill(s_.fields);
+        indexes_.Fill(s_.indexes);
     }
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::string, SourceTableName, s_.sourceTableName)
@@ -114,7 +114,7 @@ class MemoryTableDef final : public schema::TableDef {
 
 class MemoryRelationField final : public schema::RelationField {
   public:
-    explicit MemoryRelationField(const RelationFieldSpec& s) : s_(s) {}
+    explicit MemoryRelationField(RelationFieldSpec s) : s_(std::move(s)) {}
     std::string Name() const override { return s_.name; }
     std::string ForeignName() const override { return s_.foreignName; }
 
@@ -124,7 +124,7 @@ class MemoryRelationField final : public schema::RelationField {
 
 class MemoryRelation final : public schema::Relation {
   public:
-    explicit MemoryRelation(const RelationSpec& s) : s_(s) { fields_.Fill(s.fields); }
+    explicit MemoryRelation(RelationSpec s) : s_(std::move(s)) { fields_.Fill(s_.fields); }
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::string, Table, s_.table)
     OSTREL_MEMBER(std::string, ForeignTable, s_.foreignTable)
@@ -140,7 +140,7 @@ class MemoryRelation final : public schema::Relation {
 
 class MemoryParameter final : public schema::Parameter {
   public:
-    explicit MemoryParameter(const ParameterSpec& s) : s_(s) {}
+    explicit MemoryParameter(ParameterSpec s) : s_(std::move(s)) {}
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::int16_t, Direction, s_.direction)
     OSTREL_MEMBER(std::int16_t, Type, s_.type)
@@ -152,7 +152,7 @@ class MemoryParameter final : public schema::Parameter {
 
 class MemoryQueryDef final : public schema::QueryDef {
   public:
-    explicit MemoryQueryDef(const QuerySpec& s) : s_(s) { parameters_.Fill(s.parameters); }
+    explicit MemoryQueryDef(QuerySpec s) : s_(std::move(s)) { parameters_.Fill(s_.parameters); }
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::string, SQL, s_.sql)
     OSTREL_MEMBER(Variant, DateCreated, s_.dateCreated)

@@ -28,6 +28,13 @@ namespace ostrel::qtdocument {
 // - SetCaptionTextSize: point size of the running caption (8 by default).
 // - SetPreviewMode: the document is always kept for the preview and printed
 //   only on request, so the flag is recorded and changes nothing.
+//
+// Looks: text is set in a sans-serif face (DejaVu Sans where installed, with
+// the system's fallback fonts for other scripts). A section heading is bold
+// with a strong rule under it; an object heading is bold on a light band
+// across the page; a section heading wins when both are on. Table styles are
+// described with Paginator. A running caption and the setup apply from the
+// next StartDocument.
 class QtReportDocument final : public document::ReportDocument {
   public:
     explicit QtReportDocument(const QLocale& locale = QLocale::system());

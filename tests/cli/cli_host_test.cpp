@@ -52,42 +52,5 @@ TEST(CliHost, MessagesGoToStandardErrorOnTheirOwnLine) {
     EXPECT_EQ(err.str(), "\r\x1b[KPass 0\nostrel2-report: Database does not exist\n");
 }
 
-TEST(CliHost, AnswersFromTheArguments) {
-    std::ostringstream err;
-    CliHost host("db.mdb", Csv(), Selection(), err, false);
-    EXPECT_EQ(host.DatabasePath(), "db.mdb");
-    EXPECT_EQ(host.CsvPath(), "out.csv");
-    EXPECT_EQ(host.Target(), engine::ReportTarget::CsvFile);
-    EXPECT_TRUE(host.IsTableSelected("Orders"));
-    EXPECT_FALSE(host.IsTableSelected("orders"));
-    EXPECT_FALSE(host.IsTableSelected("Totals"));
-    EXPECT_TRUE(host.IsQuerySelected("Totals"));
-    EXPECT_THROW(host.LoadPreviewWindow(), std::logic_error);
-}
-
-TEST(CliHost, PreviewTargetUsesItsFactory) {
-    class Window final : public engine::PreviewWindow {
-      public:
-        document::ReportDocument& Document() override { throw std::logic_error("unused"); }
-        void ShowPageButtons() override {}
-        void SetPrevEnabled(bool /*enabled*/) override {}
-        void SetCaption(const std::string& /*caption*/) override {}
-        void ShowModal() override {}
-    };
-    int made = 0;
-    CliHost::Output target;
-    target.kind = engine::ReportTarget::Preview;
-    target.previewWindow = [&made] {
-        ++made;
-        return std::make_unique<Window>();
-    };
-    std::ostringstream err;
-    CliHost host("db.mdb", target, Selection(), err, false);
-    EXPECT_EQ(host.Target(), engine::ReportTarget::Preview);
-    EXPECT_NE(host.LoadPreviewWindow(), nullptr);
-    EXPECT_NE(host.LoadPreviewWindow(), nullptr);
-    EXPECT_EQ(made, 2);
-}
-
 }  // namespace
 }  // namespace ostrel::cli

@@ -5,11 +5,11 @@
 namespace ostrel::cli {
 namespace {
 
-CommandLine Parse(std::vector<std::string_view> arguments) {
+CommandLine Parse(const std::vector<std::string_view>& arguments) {
     return ParseCommandLine(arguments);
 }
 
-std::string UsageErrorOf(std::vector<std::string_view> arguments) {
+std::string UsageErrorOf(const std::vector<std::string_view>& arguments) {
     try {
         ParseCommandLine(arguments);
     } catch (const UsageError& error) {

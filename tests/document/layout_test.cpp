@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QFontDatabase>
+#include <random>
 
 #include "components/qtdocument/qt_report_document.h"
 #include "document_fixture.h"
@@ -313,6 +314,77 @@ TEST(QtReportDocument, TheEngineReportIsPlacedWhole) {
         }
     }
     EXPECT_TRUE(doc.Finished());
+}
+
+}  // namespace
+}  // namespace ostrel::qtdocument
+
+namespace ostrel::qtdocument {
+namespace {
+
+// Random bytes (broken UTF-8, control characters, separators, backslashes)
+// mixed with words in several scripts: the layout keeps every text and draws
+// nothing outside the body of the page.
+TEST(QtReportDocument, HostileTextStaysInsideThePage) {
+    std::mt19937 random(20261206);
+    const std::vector<std::string> pieces = {"word ",
+                                             "Ελληνικά ",
+                                             "日本語のテキスト",
+                                             "العربية ",
+                                             "e\xcc\x81",
+                                             "\xf0\x9f\x98\x80",
+                                             "|",
+                                             ";",
+                                             "\\",
+                                             "\r",
+                                             "\n",
+                                             "\t",
+                                             "\x01",
+                                             "\xff\xfe",
+                                             std::string(120, 'X'),
+                                             std::string(40, ' ')};
+    auto randomText = [&] {
+        std::string text;
+        const int n = static_cast<int>(random() % 12);
+        for (int i = 0; i < n; ++i) {
+            if (random() % 4 == 0) {
+                text.push_back(static_cast<char>(random() % 256));
+            } else {
+                text += pieces[random() % pieces.size()];
+            }
+        }
+        return text;
+    };
+    QtReportDocument doc;
+    Begin(doc);
+    std::size_t expected = 0;
+    for (int i = 0; i < 150; ++i) {
+        doc.SetTextSize(static_cast<std::int16_t>(random() % 3 == 0 ? 14 : 8));
+        doc.SetHeadingEmphasis(random() % 5 == 0);
+        doc.SetObjectHeadingEmphasis(random() % 5 == 0);
+        doc.SetTableStyle(random() % 2 == 0 ? 0 : 7);
+        const std::string paragraph = randomText();
+        doc.AddParagraph(paragraph);
+        ++expected;
+        const std::string table =
+            (random() % 2 == 0 ? "2000|2400|5600;" : "300|200|100|50;") + randomText();
+        doc.AddTable(table);
+        const TableText parsed = ParseTableText(table);
+        expected += parsed.rows.size() * parsed.columnTwips.size();
+    }
+    doc.EndDocument();
+    EXPECT_EQ(doc.Placed().size(), expected);
+    const QRectF body = doc.Geometry().body;
+    for (int page = 1; page <= doc.PageCount(); ++page) {
+        const auto& texts = doc.PageAt(page).texts;
+        for (std::size_t i = 1; i < texts.size(); ++i) {  // the caption stands above the body
+            const auto& t = texts[i];
+            EXPECT_GE(t.origin.x(), body.left() - 0.5);
+            EXPECT_LE(t.origin.x() + t.line.width, body.right() + 0.5) << t.line.text.toStdString();
+            EXPECT_GE(t.origin.y(), body.top());
+            EXPECT_LE(t.origin.y(), body.bottom());
+        }
+    }
 }
 
 }  // namespace

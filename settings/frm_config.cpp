@@ -1,0 +1,320 @@
+#include "settings/frm_config.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ostrel::settings {
+namespace {
+
+using engine::SwitchInfo;
+using engine::SwitchPage;
+using engine::SwitchTable;
+
+constexpr std::array<const char*, frmConfig::kPageCount> kPageCaptions{
+    "Database", "Tables", "Fields", "Indexes", "Relationships", "Queries"};
+
+int PageIndex(SwitchPage page) {
+    return static_cast<int>(page);
+}
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Design positions are in twips (1/1440 inch).
+int TwipsToPixels(const QWidget& widget, int twips) {
+    return twips * widget.logicalDpiY() / 1440;
+}
+
+// Keyboard order within a page: column by column, each top to bottom; on the
+// Fields page the field ValidationRule box comes first.
+std::vector<int> PageOrder(SwitchPage page) {
+    std::vector<int> order;
+    const auto& table = SwitchTable();
+    for (int i = 0; i < engine::kSwitchCount; ++i) {
+        if (table[static_cast<std::size_t>(i)].page == page) {
+            order.push_back(i);
+        }
+    }
+    std::stable_sort(order.begin(), order.end(), [&table](int a, int b) {
+        const SwitchInfo& x = table[static_cast<std::size_t>(a)];
+        const SwitchInfo& y = table[static_cast<std::size_t>(b)];
+        const bool xFirst = x.key == "Field ValidationRule";
+        const bool yFirst = y.key == "Field ValidationRule";
+        if (xFirst != yFirst) {
+            return xFirst;
+        }
+        return std::pair(x.column, x.row) < std::pair(y.column, y.row);
+    });
+    return order;
+}
+
+}  // namespace
+
+frmConfig::frmConfig(SwitchStore& store, QWidget* parent) : QDialog(parent), store_(store) {
+    setObjectName(QStringLiteral("frmConfig"));
+    setWindowTitle(QStringLiteral("OSTREL2 - Configuration"));
+
+    vsTab1_ = new QTabWidget(this);
+    vsTab1_->setObjectName(QStringLiteral("vsTab1"));
+    BuildPages();
+
+    cmdStore_ = new QPushButton(QStringLiteral("&Store"), this);
+    cmdStore_->setObjectName(QStringLiteral("cmdStore"));
+    cmdStore_->setDefault(true);
+    cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+    cmdSelectAll_ = new QPushButton(QStringLiteral("Select &All"), this);
+    cmdSelectAll_->setObjectName(QStringLiteral("cmdSelectAll"));
+    cmdDeselectAll_ = new QPushButton(QStringLiteral("&Deselect All"), this);
+    cmdDeselectAll_->setObjectName(QStringLiteral("cmdDeselectAll"));
+
+    // Buttons 1170 x 330 twips, 525 twips apart, beside the tab control.
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(TwipsToPixels(*this, 525 - 330));
+    for (QPushButton* button : {cmdStore_, cmdCancel_, cmdSelectAll_, cmdDeselectAll_}) {
+        button->setMinimumSize(TwipsToPixels(*this, 1170), TwipsToPixels(*this, 330));
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+
+    lblUnreadable_ = new QLabel(this);
+    lblUnreadable_->setObjectName(QStringLiteral("lblUnreadable"));
+    lblUnreadable_->setWordWrap(true);
+    lblUnreadable_->hide();
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(vsTab1_, 1);
+    row->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    const int margin = TwipsToPixels(*this, 105);
+    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->addWidget(lblUnreadable_);
+    layout->addLayout(row, 1);
+    vsTab1_->setMinimumSize(TwipsToPixels(*this, 7155), TwipsToPixels(*this, 4950) / 2);
+
+    BuildTabOrder();
+
+    connect(cmdStore_, &QPushButton::clicked, this, &frmConfig::cmdStore_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmConfig::cmdCancel_Click);
+    connect(cmdSelectAll_, &QPushButton::clicked, this, &frmConfig::cmdSelectAll_Click);
+    connect(cmdDeselectAll_, &QPushButton::clicked, this, &frmConfig::cmdDeselectAll_Click);
+
+    Form_Load();
+}
+
+void frmConfig::BuildPages() {
+    std::array<QGridLayout*, kPageCount> grids{};
+    for (int page = 0; page < kPageCount; ++page) {
+        auto* container = new QWidget;
+        container->setObjectName(QStringLiteral("vsElastics%1").arg(page));
+        auto* grid = new QGridLayout(container);
+        // Row 1 and column 1 lie 315 twips from the page's top left corner.
+        const int offset = TwipsToPixels(*this, 315);
+        grid->setContentsMargins(offset, offset / 2, offset, offset);
+        grid->setHorizontalSpacing(TwipsToPixels(*this, 105));
+        grid->setVerticalSpacing(0);
+        vsElastics_[static_cast<std::size_t>(page)] = container;
+        grids[static_cast<std::size_t>(page)] = grid;
+        vsTab1_->addTab(container,
+                        QString::fromLatin1(kPageCaptions[static_cast<std::size_t>(page)]));
+    }
+
+    // Column widths follow the design's column positions, so that the columns
+    // line up as designed and widen only where a caption needs more room.
+    std::array<std::vector<int>, kPageCount> columnLefts{};
+    const auto& table = SwitchTable();
+    for (const SwitchInfo& info : table) {
+        auto& lefts = columnLefts[static_cast<std::size_t>(PageIndex(info.page))];
+        if (std::find(lefts.begin(), lefts.end(), info.left) == lefts.end()) {
+            lefts.push_back(info.left);
+        }
+    }
+    const int rowHeight = TwipsToPixels(*this, 315);
+    for (int i = 0; i < engine::kSwitchCount; ++i) {
+        const SwitchInfo& info = table[static_cast<std::size_t>(i)];
+        auto* box = new QCheckBox(Text(info.caption));
+        box->setObjectName(Text(info.checkBox));
+        QGridLayout* grid = grids[static_cast<std::size_t>(PageIndex(info.page))];
+        grid->addWidget(box, info.row - 1, info.column - 1);
+        grid->setRowMinimumHeight(info.row - 1, rowHeight);
+        checkBoxes_[static_cast<std::size_t>(i)] = box;
+    }
+    for (int page = 0; page < kPageCount; ++page) {
+        auto& lefts = columnLefts[static_cast<std::size_t>(page)];
+        std::sort(lefts.begin(), lefts.end());
+        QGridLayout* grid = grids[static_cast<std::size_t>(page)];
+        for (std::size_t c = 0; c + 1 < lefts.size(); ++c) {
+            grid->setColumnMinimumWidth(
+                static_cast<int>(c),
+                TwipsToPixels(*this, lefts[c + 1] - lefts[c]) - grid->horizontalSpacing());
+        }
+        // Spare room goes below and to the right of the boxes.
+        grid->setRowStretch(grid->rowCount(), 1);
+        grid->setColumnStretch(grid->columnCount(), 1);
+    }
+}
+
+void frmConfig::BuildTabOrder() {
+    QWidget* previous = vsTab1_;
+    for (int page = 0; page < kPageCount; ++page) {
+        for (int index : PageOrder(static_cast<SwitchPage>(page))) {
+            QWidget* box = checkBoxes_[static_cast<std::size_t>(index)];
+            setTabOrder(previous, box);
+            previous = box;
+        }
+    }
+    for (QWidget* button :
+         {static_cast<QWidget*>(cmdStore_), static_cast<QWidget*>(cmdCancel_),
+          static_cast<QWidget*>(cmdSelectAll_), static_cast<QWidget*>(cmdDeselectAll_)}) {
+        setTabOrder(previous, button);
+        previous = button;
+    }
+}
+
+void frmConfig::Form_Load() {
+    // A stored value that cannot be read shows as on, the default; the user
+    // is told which ones, and Store replaces them with readable values.
+    store_.Refresh();
+    QStringList unreadable;
+    const auto& table = SwitchTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        bool on = true;
+        try {
+            on = store_.GetReportSwitch(table[i].dialogKey);
+        } catch (const engine::SwitchError&) {
+            unreadable << Text(table[i].key);
+        }
+        checkBoxes_[i]->setChecked(on);
+    }
+    if (const auto& fileError = store_.LoadError()) {
+        lblUnreadable_->setText(QString::fromStdString(*fileError) +
+                                QStringLiteral(" The switches are shown ticked; Store writes a "
+                                               "new file and keeps the old one as .damaged."));
+        lblUnreadable_->show();
+    } else if (!unreadable.isEmpty()) {
+        lblUnreadable_->setText(
+            QStringLiteral("These stored switches could not be read and are shown ticked: %1.")
+                .arg(unreadable.join(QStringLiteral(", "))));
+        lblUnreadable_->show();
+    }
+}
+
+void frmConfig::TogglePage(SwitchPage page, std::int16_t intValue) {
+    const auto& table = SwitchTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (table[i].page == page) {
+            checkBoxes_[i]->setChecked(intValue == 1);
+        }
+    }
+}
+
+void frmConfig::ToggleDatabase(std::int16_t intValue) {
+    TogglePage(SwitchPage::Database, intValue);
+}
+void frmConfig::ToggleTable(std::int16_t intValue) {
+    TogglePage(SwitchPage::Tables, intValue);
+}
+void frmConfig::ToggleFields(std::int16_t intValue) {
+    TogglePage(SwitchPage::Fields, intValue);
+}
+void frmConfig::ToggleIndexes(std::int16_t intValue) {
+    TogglePage(SwitchPage::Indexes, intValue);
+}
+void frmConfig::ToggleRelationships(std::int16_t intValue) {
+    TogglePage(SwitchPage::Relationships, intValue);
+}
+void frmConfig::ToggleQueries(std::int16_t intValue) {
+    TogglePage(SwitchPage::Queries, intValue);
+}
+
+void frmConfig::cmdSelectAll_Click() {
+    // The page showing decides which method runs.
+    switch (vsTab1_->currentIndex()) {
+        case 0:
+            ToggleDatabase(1);
+            break;
+        case 1:
+            ToggleTable(1);
+            break;
+        case 2:
+            ToggleFields(1);
+            break;
+        case 3:
+            ToggleIndexes(1);
+            break;
+        case 4:
+            ToggleRelationships(1);
+            break;
+        case 5:
+            ToggleQueries(1);
+            break;
+        default:
+            break;
+    }
+}
+
+void frmConfig::cmdDeselectAll_Click() {
+    switch (vsTab1_->currentIndex()) {
+        case 0:
+            ToggleDatabase(0);
+            break;
+        case 1:
+            ToggleTable(0);
+            break;
+        case 2:
+            ToggleFields(0);
+            break;
+        case 3:
+            ToggleIndexes(0);
+            break;
+        case 4:
+            ToggleRelationships(0);
+            break;
+        case 5:
+            ToggleQueries(0);
+            break;
+        default:
+            break;
+    }
+}
+
+void frmConfig::cmdStore_Click() {
+    std::vector<std::pair<std::string, bool>> values;
+    values.reserve(engine::kSwitchCount);
+    const auto& table = SwitchTable();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        values.emplace_back(std::string(table[i].key), checkBoxes_[i]->isChecked());
+    }
+    try {
+        // All 61 switches in one write: a failed Store changes nothing.
+        store_.SaveReportSwitches(values);
+    } catch (const StoreWriteError& error) {
+        if (storeErrorHandler_) {
+            storeErrorHandler_(QString::fromStdString(error.what()));
+        } else {
+            QMessageBox::warning(this, QStringLiteral("Ostrel2"),
+                                 QString::fromStdString(error.what()));
+        }
+        return;  // the dialog stays open with the user's choices
+    }
+    accept();
+}
+
+void frmConfig::cmdCancel_Click() {
+    reject();
+}
+
+}  // namespace ostrel::settings

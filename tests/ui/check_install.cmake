@@ -1,0 +1,35 @@
+# Installs the build into a scratch prefix and checks that a Linux desktop
+# finds the program: command on the search path, help file beside the real
+# executable, desktop entry and icons in the icon theme.
+#   cmake -DBUILD_DIR=... -DPREFIX=... -P check_install.cmake
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+
+function(expect_file path)
+    if(NOT EXISTS "${PREFIX}/${path}")
+        message(FATAL_ERROR "not installed: ${path}")
+    endif()
+endfunction()
+
+expect_file(bin/ostrel2)
+file(REAL_PATH "${PREFIX}/bin/ostrel2" program)
+get_filename_component(program_dir "${program}" DIRECTORY)
+if(NOT EXISTS "${program_dir}/Ostrel2.HLP")
+    message(FATAL_ERROR "the help file is not beside ${program}")
+endif()
+foreach(size 48x48 64x64 128x128 256x256)
+    expect_file(share/icons/hicolor/${size}/apps/ostrel2.png)
+endforeach()
+expect_file(share/applications/ostrel2.desktop)
+file(STRINGS "${PREFIX}/share/applications/ostrel2.desktop" entry)
+foreach(line "[Desktop Entry]" "Type=Application" "Name=Ostrel2" "Exec=ostrel2" "Icon=ostrel2")
+    list(FIND entry "${line}" found)
+    if(found EQUAL -1)
+        message(FATAL_ERROR "desktop entry lacks '${line}'")
+    endif()
+endforeach()
+file(REMOVE_RECURSE "${PREFIX}")

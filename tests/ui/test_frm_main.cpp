@@ -1,0 +1,436 @@
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+#include "components/memory/memory_database.h"
+#include "settings/frm_config.h"
+#include "settings/switch_store.h"
+#include "ui/app/context_ids.h"
+#include "ui/app/frm_about.h"
+#include "ui/app/frm_main.h"
+#include "ui/app/object_pickers.h"
+#include "ui_fakes.h"
+
+using namespace ostrel;
+using ostrel::ui::frmMain;
+using ostrel::ui::testing::RecordingMessages;
+using ostrel::ui::testing::ScriptedDialogs;
+using ostrel::ui::testing::ScriptedRunner;
+
+namespace {
+
+memory::TableSpec Table(const char* name) {
+    memory::TableSpec table;
+    table.name = name;
+    return table;
+}
+
+memory::DatabaseSpec Northwind() {
+    memory::DatabaseSpec db;
+    for (const char* name :
+         {"MSysObjects", "Customers", "msysLocal", "USysSettings", "MSYS", "MSy", "Orders"}) {
+        db.tables.push_back(Table(name));
+    }
+    for (const char* name : {"Current Orders", "MSysQuery", "orders by customer"}) {
+        memory::QuerySpec query;
+        query.name = name;
+        db.queries.push_back(query);
+    }
+    return db;
+}
+
+memory::DatabaseSpec Second() {
+    memory::DatabaseSpec db;
+    db.tables.push_back(Table("Suppliers"));
+    return db;
+}
+
+QStringList Rows(const QListWidget& picker, bool tickedOnly = false) {
+    QStringList rows;
+    for (int i = 0; i < picker.count(); ++i) {
+        if (!tickedOnly || picker.item(i)->checkState() == Qt::Checked) {
+            rows << picker.item(i)->text();
+        }
+    }
+    return rows;
+}
+
+// Presses the named button of the next modal dialog once it is showing.
+void AnswerNextModal(const QString& buttonName, QString* seenTitle = nullptr,
+                     bool* okVisible = nullptr) {
+    QTimer::singleShot(0, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QVERIFY(modal != nullptr);
+        if (seenTitle != nullptr) {
+            *seenTitle = modal->windowTitle();
+        }
+        auto* button = modal->findChild<QPushButton*>(buttonName);
+        QVERIFY(button != nullptr);
+        if (okVisible != nullptr) {
+            *okVisible = button->isVisible();
+        }
+        button->click();
+    });
+}
+
+}  // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<memory::MemoryEngine> engine_;
+    std::unique_ptr<settings::SwitchStore> store_;
+    std::unique_ptr<ui::ContextIDs> help_;
+    RecordingMessages messages_;
+    ScriptedDialogs dialogs_;
+    ScriptedRunner runner_;
+    int previewsLoaded_ = 0;
+    std::unique_ptr<frmMain> window_;
+
+    template <class T>
+    T* Find(const char* name) const {
+        T* found = window_->findChild<T*>(QString::fromLatin1(name));
+        if (found == nullptr) {
+            qWarning("no control %s", name);
+        }
+        return found;
+    }
+    QListWidget& Tables() const { return *Find<QListWidget>("vsFlexTables"); }
+    QListWidget& Queries() const { return *Find<QListWidget>("vsFlexQueries"); }
+
+    // Clicks an option button on its caption (the button is wider than that).
+    void Pick(const char* name) {
+        auto* option = Find<QRadioButton>(name);
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(8, option->height() / 2));
+    }
+
+    void Choose(const QString& path) {
+        dialogs_.databaseAnswers.push_back(path);
+        Find<QPushButton>("cmdBrowse1")->click();
+    }
+
+  private slots:
+    void init() {
+        engine_ = std::make_unique<memory::MemoryEngine>();
+        engine_->Register("/data/northwind.mdb", Northwind());
+        engine_->Register("/data/second.mdb", Second());
+        QFile::remove(dir_.filePath("Ostrel2.ini"));
+        store_ = std::make_unique<settings::SwitchStore>(dir_.filePath("Ostrel2.ini"));
+        help_ = std::make_unique<ui::ContextIDs>();
+        help_->SetHelpFile(QStringLiteral(OSTREL_HELP_FILE));
+        messages_.shown.clear();
+        dialogs_ = ScriptedDialogs();
+        runner_ = ScriptedRunner();
+        previewsLoaded_ = 0;
+        window_ = std::make_unique<frmMain>(ui::MainWindowServices{
+            .engine = *engine_,
+            .switches = *store_,
+            .runner = runner_,
+            .help = *help_,
+            .messages = messages_,
+            .fileDialogs = dialogs_,
+            .loadPreview = [this](QWidget*) -> std::unique_ptr<engine::PreviewWindow> {
+                ++previewsLoaded_;
+                return nullptr;
+            }});
+        help_->InitHelp(window_.get());
+        window_->show();
+    }
+    void cleanup() {
+        window_.reset();
+        help_.reset();
+    }
+
+    void controlsAndMenus() {
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Ostrel2"));
+        for (const char* name :
+             {"txtTable", "cmdBrowse1", "optTarget0", "optTarget1", "txtCSVFile", "cmdBrowseCSV",
+              "vsTab1", "vsFlexTables", "vsFlexQueries", "cmdStart", "StatusBar1"}) {
+            QVERIFY2(window_->findChild<QWidget*>(name) != nullptr, name);
+        }
+        QCOMPARE(Find<QRadioButton>("optTarget0")->text().remove('&'),
+                 QStringLiteral("Output to print preview window"));
+        QCOMPARE(Find<QRadioButton>("optTarget1")->text().remove('&'),
+                 QStringLiteral("Output to CSV file :"));
+        auto* group = Find<QButtonGroup>("optTarget");
+        QCOMPARE(group->id(Find<QRadioButton>("optTarget0")), 0);
+        QCOMPARE(group->id(Find<QRadioButton>("optTarget1")), 1);
+        QCOMPARE(Find<QPushButton>("cmdStart")->text().remove('&'), QStringLiteral("Start"));
+        auto* tabs = Find<QTabWidget>("vsTab1");
+        QCOMPARE(tabs->tabText(0).remove('&'), QStringLiteral("Tables"));
+        QCOMPARE(tabs->tabText(1).remove('&'), QStringLiteral("Queries"));
+        QCOMPARE(tabs->widget(0), &Tables());
+        QCOMPARE(tabs->widget(1), &Queries());
+
+        // Menus in order, separator before About.
+        const QList<QAction*> menus = window_->menuBar()->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->menu()->objectName(), QStringLiteral("mnuFile"));
+        QCOMPARE(menus[0]->text().remove('&'), QStringLiteral("File"));
+        QCOMPARE(menus[1]->menu()->objectName(), QStringLiteral("mnuHelp"));
+        QStringList file;
+        for (QAction* item : menus[0]->menu()->actions()) {
+            file << item->objectName() + "=" + item->text().remove('&');
+        }
+        QCOMPARE(file, QStringList({"mnuFileConfigure=Configure", "mnuFileExit=Exit"}));
+        QStringList help;
+        for (QAction* item : menus[1]->menu()->actions()) {
+            help << item->objectName() + "=" +
+                        (item->isSeparator() ? QStringLiteral("-") : item->text().remove('&'));
+        }
+        QCOMPARE(help, QStringList({"mnuHelpContents=Contents and Index",
+                                    "mnuHelpSupport=Obtaining Support", "mnuHelpSep=-",
+                                    "mnuAbout=About Vantor Tools"}));
+        // Two status panels.
+        QVERIFY(Find<QLabel>("Panel1") != nullptr);
+        QVERIFY(Find<QLabel>("Panel2") != nullptr);
+    }
+
+    void previewIsChosenAtStartAndTheCsvBoxFollowsTheChoice() {
+        QVERIFY(Find<QRadioButton>("optTarget0")->isChecked());
+        QVERIFY(!Find<QLineEdit>("txtCSVFile")->isEnabled());
+        QCOMPARE(window_->Target(), engine::ReportTarget::Preview);
+        Pick("optTarget1");
+        QVERIFY(Find<QLineEdit>("txtCSVFile")->isEnabled());
+        QCOMPARE(window_->Target(), engine::ReportTarget::CsvFile);
+        Pick("optTarget0");
+        QVERIFY(!Find<QLineEdit>("txtCSVFile")->isEnabled());
+        window_->optTarget_Click(1);
+        QVERIFY(Find<QLineEdit>("txtCSVFile")->isEnabled());
+    }
+
+    void choosingADatabaseFillsBothPickersTicked() {
+        QVERIFY(!window_->IsTableSelected("Customers"));  // nothing filled yet
+        Choose("/data/northwind.mdb");
+        QCOMPARE(Find<QLineEdit>("txtTable")->text(), QStringLiteral("/data/northwind.mdb"));
+        QCOMPARE(Rows(Tables()), QStringList({"Customers", "USysSettings", "MSy", "Orders"}));
+        QCOMPARE(Rows(Tables(), true), Rows(Tables()));
+        QCOMPARE(Rows(Queries()),
+                 QStringList({"Current Orders", "MSysQuery", "orders by customer"}));
+        QCOMPARE(Rows(Queries(), true), Rows(Queries()));
+        QVERIFY(window_->PickerDatabase() != nullptr);
+        QVERIFY(messages_.shown.empty());
+    }
+
+    void lookUpsAreExactAndFollowTheTicks() {
+        Choose("/data/northwind.mdb");
+        QVERIFY(window_->IsTableSelected("Orders"));
+        QVERIFY(!window_->IsTableSelected("orders"));
+        QVERIFY(!window_->IsTableSelected("MSysObjects"));
+        QVERIFY(window_->IsQuerySelected("orders by customer"));
+        QVERIFY(!window_->IsQuerySelected("Orders by customer"));
+        Tables().item(3)->setCheckState(Qt::Unchecked);
+        QVERIFY(!window_->IsTableSelected("Orders"));
+        QVERIFY(window_->IsTableSelected("Customers"));
+        // Two rows with one name: either ticked is enough.
+        ui::FillTicked(Tables(), {"Twice", "Twice"});
+        Tables().item(0)->setCheckState(Qt::Unchecked);
+        QVERIFY(window_->IsTableSelected("Twice"));
+        Tables().item(1)->setCheckState(Qt::Unchecked);
+        QVERIFY(!window_->IsTableSelected("Twice"));
+    }
+
+    void msysFilter_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("MSysObjects") << "MSysObjects" << false;
+        QTest::newRow("msysfoo") << "msysfoo" << false;
+        QTest::newRow("MSYS") << "MSYS" << false;
+        QTest::newRow("MSy") << "MSy" << true;
+        QTest::newRow("USysSettings") << "USysSettings" << true;
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("XMSYS") << "XMSYS" << true;
+    }
+    void msysFilter() {
+        QFETCH(QString, name);
+        QFETCH(bool, listed);
+        QCOMPARE(ui::IsListedTable(name), listed);
+    }
+
+    void aSecondDatabaseReplacesBothLists() {
+        Choose("/data/northwind.mdb");
+        const schema::Database* first = window_->PickerDatabase();
+        Choose("/data/second.mdb");
+        QCOMPARE(Rows(Tables()), QStringList({"Suppliers"}));
+        QVERIFY(Rows(Queries()).isEmpty());
+        QVERIFY(window_->PickerDatabase() != first);
+    }
+
+    void aFailedFillSaysWhyAndChangesNothing() {
+        Choose("/data/northwind.mdb");
+        Tables().item(0)->setCheckState(Qt::Unchecked);
+        const schema::Database* kept = window_->PickerDatabase();
+
+        // Not a database.
+        Choose("/data/missing.mdb");
+        QCOMPARE(messages_.shown.size(), std::size_t{1});
+        QVERIFY2(messages_.shown[0].text.contains("/data/missing.mdb"),
+                 qPrintable(messages_.shown[0].text));
+        QCOMPARE(messages_.shown[0].caption, QStringLiteral("Ostrel2"));
+        QCOMPARE(Rows(Tables()), QStringList({"Customers", "USysSettings", "MSy", "Orders"}));
+        QCOMPARE(Tables().item(0)->checkState(), Qt::Unchecked);
+        QCOMPARE(window_->PickerDatabase(), kept);
+
+        // A database whose catalogue fails half way: nothing of it is shown.
+        memory::DatabaseSpec damaged = Second();
+        memory::TableSpec broken = Table("Broken");
+        broken.refused = {"Name"};
+        damaged.tables.push_back(broken);
+        engine_->Register("/data/damaged.mdb", damaged);
+        Choose("/data/damaged.mdb");
+        QCOMPARE(messages_.shown.size(), std::size_t{2});
+        QVERIFY2(messages_.shown[1].text.contains("Name"), qPrintable(messages_.shown[1].text));
+        QCOMPARE(Rows(Tables()).size(), 4);
+        QCOMPARE(window_->PickerDatabase(), kept);
+
+        // An empty path.
+        Find<QLineEdit>("txtTable")->clear();
+        window_->PopulateTables();
+        QCOMPARE(messages_.shown.size(), std::size_t{3});
+        QCOMPARE(Rows(Tables()).size(), 4);
+    }
+
+    void cancellingTheDatabaseDialogKeepsPathAndTicks() {
+        Choose("/data/northwind.mdb");
+        Tables().item(1)->setCheckState(Qt::Unchecked);
+        Find<QPushButton>("cmdBrowse1")->click();  // nothing queued: cancelled
+        QCOMPARE(dialogs_.databaseStart.last(), QStringLiteral("/data/northwind.mdb"));
+        QCOMPARE(Find<QLineEdit>("txtTable")->text(), QStringLiteral("/data/northwind.mdb"));
+        QCOMPARE(Tables().item(1)->checkState(), Qt::Unchecked);
+        QVERIFY(messages_.shown.empty());
+    }
+
+    void browsingForTheCsvFileOnlyCopiesTheName() {
+        dialogs_.csvAnswers.push_back(QStringLiteral("/tmp/new-report.csv"));
+        Find<QPushButton>("cmdBrowseCSV")->click();
+        QCOMPARE(Find<QLineEdit>("txtCSVFile")->text(), QStringLiteral("/tmp/new-report.csv"));
+        Find<QPushButton>("cmdBrowseCSV")->click();  // cancelled
+        QCOMPARE(Find<QLineEdit>("txtCSVFile")->text(), QStringLiteral("/tmp/new-report.csv"));
+        QVERIFY(Rows(Tables()).isEmpty());
+    }
+
+    void fileDialogsOfferTheRightFilesAndRules() {
+        QFileDialog database;
+        ui::SetUpDatabaseDialog(database, QString());
+        QCOMPARE(database.nameFilters(),
+                 QStringList({"Access Databases (*.mdb)", "Access 2007 Databases (*.accdb)"}));
+        QCOMPARE(database.selectedNameFilter(), QStringLiteral("Access Databases (*.mdb)"));
+        QCOMPARE(database.fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(database.acceptMode(), QFileDialog::AcceptOpen);
+        QFileDialog csv;
+        ui::SetUpCsvDialog(csv, dir_.filePath("report.csv"));
+        QCOMPARE(csv.nameFilters(), QStringList({"CSV Files (*.csv)"}));
+        QCOMPARE(csv.fileMode(), QFileDialog::AnyFile);  // a new name is accepted
+        QCOMPARE(csv.acceptMode(), QFileDialog::AcceptOpen);
+        QCOMPARE(QDir(csv.directory()).absolutePath(), QDir(dir_.path()).absolutePath());
+    }
+
+    void theRunReadsTheWindowAndWritesTheStatusBar() {
+        Choose("/data/northwind.mdb");
+        Find<QLineEdit>("txtCSVFile")->setText("/tmp/out.csv");
+        Pick("optTarget1");
+        runner_.onRun = [this](engine::RunHost& host) {
+            QCOMPARE(&host, static_cast<engine::RunHost*>(window_.get()));
+            QCOMPARE(host.DatabasePath(), std::string("/data/northwind.mdb"));
+            QCOMPARE(host.CsvPath(), std::string("/tmp/out.csv"));
+            QCOMPARE(host.Target(), engine::ReportTarget::CsvFile);
+            host.SetStatusText(1, "Pass 2");
+            host.SetStatusText(2, "Processing table : Orders");
+            host.RepaintStatus();
+            host.ShowMessage("Database does not exist", engine::MessageIcon::Exclamation,
+                             "Ostrel2");
+            QVERIFY(host.LoadPreviewWindow() == nullptr);
+        };
+        QTest::mouseClick(Find<QPushButton>("cmdStart"), Qt::LeftButton);
+        QCOMPARE(runner_.runs, 1);
+        QCOMPARE(Find<QLabel>("Panel1")->text(), QStringLiteral("Pass 2"));
+        QCOMPARE(Find<QLabel>("Panel2")->text(), QStringLiteral("Processing table : Orders"));
+        QCOMPARE(messages_.shown.size(), std::size_t{1});
+        QCOMPARE(messages_.shown[0].icon, engine::MessageIcon::Exclamation);
+        QCOMPARE(previewsLoaded_, 1);
+    }
+
+    void aRunSeesTheSwitchesStoredBeforeIt() {
+        bool seen = true;
+        runner_.onRun = [this, &seen](engine::RunHost&) {
+            seen = store_->GetReportSwitch("Query SQL");
+        };
+        settings::SwitchStore elsewhere(store_->FilePath());
+        QVERIFY(store_->GetReportSwitch("Query SQL"));  // snapshot taken before the change
+        elsewhere.SaveReportSwitch("Query SQL", false);
+        window_->cmdStart_Click();
+        QVERIFY(!seen);
+    }
+
+    void aFailureEscapingTheRunIsReported() {
+        runner_.onRun = [](engine::RunHost&) { throw std::runtime_error("disk full"); };
+        window_->cmdStart_Click();
+        QCOMPARE(messages_.shown.size(), std::size_t{1});
+        QVERIFY(messages_.shown[0].text.contains("disk full"));
+        QVERIFY(window_->isVisible());
+    }
+
+    void helpMenuOpensContentsAndSupportAndClosesWithTheWindow() {
+        Find<QAction>("mnuHelpContents")->trigger();
+        QPointer<ui::HelpViewer> viewer = help_->Viewer();
+        QVERIFY(viewer != nullptr);
+        QVERIFY(viewer->isVisible());
+        QCOMPARE(viewer->CurrentContext(), 0);
+        QVERIFY(viewer->Browser()->toPlainText().contains("Contents"));
+        Find<QAction>("mnuHelpSupport")->trigger();
+        QCOMPARE(help_->Viewer(), viewer.data());  // one viewer
+        QCOMPARE(viewer->CurrentContext(), ui::kHelpSupport);
+        QVERIFY(viewer->Browser()->toPlainText().contains("Obtaining support"));
+
+        Find<QAction>("mnuFileExit")->trigger();
+        QVERIFY(!window_->isVisible());
+        QTRY_VERIFY(viewer.isNull() || !viewer->isVisible());
+    }
+
+    void closingTheWindowSignalsTheEnd() {
+        QSignalSpy unloaded(window_.get(), &frmMain::unloaded);
+        window_->close();
+        QCOMPARE(unloaded.count(), 1);
+    }
+
+    void aboutFromTheMenuIsModalWithOk() {
+        QString title;
+        bool okVisible = false;
+        AnswerNextModal("cmdOK", &title, &okVisible);
+        Find<QAction>("mnuAbout")->trigger();  // returns once OK was pressed
+        QCOMPARE(title, QStringLiteral("About Ostrel2"));
+        QVERIFY(okVisible);
+    }
+
+    void configureOpensTheDialogOnTheStore() {
+        QString title;
+        AnswerNextModal("cmdStore", &title);
+        Find<QAction>("mnuFileConfigure")->trigger();
+        QCOMPARE(title, QStringLiteral("OSTREL2 - Configuration"));
+        QVERIFY(QFile::exists(store_->FilePath()));
+        settings::SwitchStore reread(store_->FilePath());
+        QVERIFY(reread.GetReportSwitch("Query SQL"));
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "test_frm_main.moc"

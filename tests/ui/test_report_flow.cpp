@@ -1,0 +1,284 @@
+// The main flows of the program, end to end: choose a database, untick
+// objects, run a report to a CSV file or to the preview window.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+#include "components/memory/memory_database.h"
+#include "settings/switch_store.h"
+#include "ui/app/context_ids.h"
+#include "ui/app/engine_report_runner.h"
+#include "ui/app/frm_main.h"
+#include "ui/preview/preview_dialog.h"
+#include "ui_fakes.h"
+#ifdef OSTREL_HAVE_JET
+#include "components/jet/jet_engine.h"
+#endif
+
+using namespace ostrel;
+using ostrel::ui::frmMain;
+using ostrel::ui::testing::RecordingMessages;
+using ostrel::ui::testing::ScriptedDialogs;
+
+namespace {
+
+memory::DatabaseSpec Shop() {
+    memory::DatabaseSpec db;
+    for (const char* name : {"MSysObjects", "Customers", "Orders", "Products"}) {
+        memory::TableSpec table;
+        table.name = name;
+        memory::FieldSpec id;
+        id.name = "ID";
+        id.type = schema::data_type::kLong;
+        id.size = 4;
+        table.fields.push_back(id);
+        table.recordCount = 7;
+        db.tables.push_back(table);
+    }
+    for (const char* name : {"Big Orders", "Customer List"}) {
+        memory::QuerySpec query;
+        query.name = name;
+        query.sql = "SELECT * FROM Orders;";
+        db.queries.push_back(query);
+    }
+    return db;
+}
+
+QString ReadText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+// The objects a report documents, from its object headings.
+QStringList Headings(const QString& report, const QString& prefix) {
+    QStringList names;
+    for (const QString& line : report.split(QStringLiteral("\r\n"))) {
+        if (line.startsWith(prefix)) {
+            names << line.mid(prefix.size());
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+class TestReportFlow : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    RecordingMessages messages_;
+    ScriptedDialogs dialogs_;
+    ui::ContextIDs help_;
+    std::unique_ptr<settings::SwitchStore> store_;
+    std::unique_ptr<engine::ValueFormatter> formatter_ = engine::MakeLocaleFormatter();
+
+    std::unique_ptr<frmMain> MakeWindow(schema::SchemaEngine& engine, ui::ReportRunner& runner) {
+        auto window = std::make_unique<frmMain>(ui::MainWindowServices{
+            .engine = engine,
+            .switches = *store_,
+            .runner = runner,
+            .help = help_,
+            .messages = messages_,
+            .fileDialogs = dialogs_,
+            .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
+                return std::make_unique<ui::PreviewDialog>(parent);
+            }});
+        window->show();
+        return window;
+    }
+
+    static void Pick(frmMain& window, const char* option) {
+        auto* button = window.findChild<QRadioButton*>(option);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    }
+
+    // Chooses the database, unticks the named objects, runs to a CSV file and
+    // returns the file's text.
+    QString RunToCsv(frmMain& window, const QString& database, const QStringList& untickTables,
+                     const QStringList& untickQueries) {
+        dialogs_.databaseAnswers.push_back(database);
+        window.findChild<QPushButton*>("cmdBrowse1")->click();
+        for (auto [pickerName, untick] :
+             {std::pair("vsFlexTables", untickTables), std::pair("vsFlexQueries", untickQueries)}) {
+            auto* picker = window.findChild<QListWidget*>(pickerName);
+            for (const QString& name : untick) {
+                const auto rows = picker->findItems(name, Qt::MatchExactly);
+                if (rows.size() != 1) {
+                    qWarning("no row %s", qPrintable(name));
+                    return {};
+                }
+                rows.front()->setCheckState(Qt::Unchecked);
+            }
+        }
+        const QString csv = dir_.filePath("report.csv");
+        QFile::remove(csv);
+        Pick(window, "optTarget1");
+        window.findChild<QLineEdit*>("txtCSVFile")->setText(csv);
+        QTest::mouseClick(window.findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+        return ReadText(csv);
+    }
+
+  private slots:
+    void init() {
+        messages_.shown.clear();
+        QFile::remove(dir_.filePath("Ostrel2.ini"));
+        store_ = std::make_unique<settings::SwitchStore>(dir_.filePath("Ostrel2.ini"));
+    }
+
+    void csvReportHoldsExactlyTheTickedObjects() {
+        // The run checks that the file exists before the engine opens it.
+        const QString path = dir_.filePath("shop.mdb");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        memory::MemoryEngine engine;
+        engine.Register(path.toStdString(), Shop());
+        ui::EngineReportRunner runner(engine, *store_, *formatter_);
+        auto window = MakeWindow(engine, runner);
+
+        // Stored before the run: applies to it.
+        settings::SwitchStore(store_->FilePath()).SaveReportSwitch("Table RecordCount", false);
+
+        const QString report = RunToCsv(*window, path, {"Orders"}, {"Customer List"});
+        QVERIFY(messages_.shown.empty());
+        QVERIFY(report.startsWith("Ostrel2 Version 1.0.6\r\n\r\n"));
+        QVERIFY(report.contains("On contents of : " + path + "\r\n"));
+        QCOMPARE(Headings(report, "Table : "), QStringList({"Customers", "Products"}));
+        QCOMPARE(Headings(report, "Query : "), QStringList({"Big Orders"}));
+        QVERIFY(!report.contains(",RecordCount,"));
+        QVERIFY(report.contains(",Updatable,True\r\n"));
+        QCOMPARE(window->findChild<QLabel*>("Panel1")->text(),
+                 QStringLiteral("Finished processing"));
+        QCOMPARE(window->findChild<QLabel*>("Panel2")->text(), QString());
+    }
+
+  private:
+    struct PreviewSeen {
+        QString caption;
+        QStringList visibleButtons;
+        bool prevEnabled = false;
+        bool modal = false;
+    };
+
+    // Runs a preview report of the database and closes the preview with
+    // Cancel, noting what it showed.
+    PreviewSeen RunPreview(const memory::DatabaseSpec& spec) {
+        const QString path = dir_.filePath("preview.mdb");
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.close();
+        memory::MemoryEngine engine;
+        engine.Register(path.toStdString(), spec);
+        ui::EngineReportRunner runner(engine, *store_, *formatter_);
+        auto window = MakeWindow(engine, runner);
+        dialogs_.databaseAnswers.push_back(path);
+        window->findChild<QPushButton*>("cmdBrowse1")->click();
+
+        PreviewSeen seen;
+        QTimer::singleShot(0, [&] {
+            QWidget* preview = QApplication::activeModalWidget();
+            if (preview == nullptr || preview->objectName() != QLatin1String("frmPreview")) {
+                qWarning("the preview window is not showing");
+                return;
+            }
+            seen.modal = true;
+            seen.caption = preview->windowTitle();
+            for (const char* name : {"cmdTransmit", "cmdCancel", "cmdNext", "cmdPrev"}) {
+                auto* button = preview->findChild<QPushButton*>(name);
+                if (button != nullptr && button->isVisible()) {
+                    seen.visibleButtons << button->text().remove('&');
+                }
+            }
+            seen.prevEnabled = preview->findChild<QPushButton*>("cmdPrev")->isEnabled();
+            preview->findChild<QPushButton*>("cmdCancel")->click();
+        });
+        QTest::mouseClick(window->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+        if (window->findChild<QLabel*>("Panel1")->text() != QLatin1String("Finished processing")) {
+            qWarning("the run did not finish");
+        }
+        return seen;
+    }
+
+  private slots:
+    void previewOfOnePage() {
+        const PreviewSeen seen = RunPreview(memory::DatabaseSpec{});
+        QVERIFY(seen.modal);
+        QCOMPARE(seen.caption, QStringLiteral("Preview"));
+        QCOMPARE(seen.visibleButtons, QStringList({"Print", "Cancel"}));
+        QVERIFY(messages_.shown.empty());
+    }
+
+    void previewOfSeveralPages() {
+        const PreviewSeen seen = RunPreview(Shop());
+        QVERIFY(seen.modal);
+        QVERIFY2(seen.caption.startsWith("Report Preview - Page 1 of "), qPrintable(seen.caption));
+        QVERIFY(seen.caption.mid(27).toInt() > 1);
+        QCOMPARE(seen.visibleButtons, QStringList({"Print", "Cancel", "Next Page", "Prev Page"}));
+        QVERIFY(!seen.prevEnabled);
+        QVERIFY(messages_.shown.empty());
+    }
+
+    void aMissingDatabaseIsReportedThroughTheMessageBoxes() {
+        memory::MemoryEngine engine;
+        ui::EngineReportRunner runner(engine, *store_, *formatter_);
+        auto window = MakeWindow(engine, runner);
+        window->findChild<QLineEdit*>("txtTable")->setText(dir_.filePath("nothing.mdb"));
+        window->cmdStart_Click();
+        QCOMPARE(messages_.shown.size(), std::size_t{1});
+        QCOMPARE(messages_.shown[0].text, QStringLiteral("Database does not exist"));
+        QCOMPARE(messages_.shown[0].icon, engine::MessageIcon::Exclamation);
+        QCOMPARE(messages_.shown[0].caption, QStringLiteral("Ostrel2"));
+    }
+
+    void realAccessFileToCsv() {
+#ifndef OSTREL_HAVE_JET
+        QSKIP("the Jet reader is not part of this build");
+#else
+        const QString path =
+            QStringLiteral(OSTREL_TESTDATA_DIR "/jackcess/V2000/queryTestV2000.mdb");
+        if (!QFile::exists(path)) {
+            QSKIP("the shared Access test files are not here");
+        }
+        jet::JetEngine engine;
+        ui::EngineReportRunner runner(engine, *store_, *formatter_);
+        auto window = MakeWindow(engine, runner);
+        dialogs_.databaseAnswers.push_back(path);
+        window->findChild<QPushButton*>("cmdBrowse1")->click();
+        QVERIFY2(messages_.shown.empty(),
+                 messages_.shown.empty() ? "" : qPrintable(messages_.shown[0].text));
+        auto* tables = window->findChild<QListWidget*>("vsFlexTables");
+        auto* queries = window->findChild<QListWidget*>("vsFlexQueries");
+        QVERIFY(tables->count() > 0);
+        QStringList ticked;
+        for (int i = 1; i < tables->count(); ++i) {
+            ticked << tables->item(i)->text();
+        }
+        QStringList tickedQueries;
+        for (int i = 0; i < queries->count(); ++i) {
+            tickedQueries << queries->item(i)->text();
+        }
+        const QString report = RunToCsv(*window, path, {tables->item(0)->text()}, {});
+        QVERIFY2(messages_.shown.empty(),
+                 messages_.shown.empty() ? "" : qPrintable(messages_.shown[0].text));
+        QCOMPARE(Headings(report, "Table : "), ticked);
+        QCOMPARE(Headings(report, "Query : "), tickedQueries);
+#endif
+    }
+};
+
+QTEST_MAIN(TestReportFlow)
+#include "test_report_flow.moc"

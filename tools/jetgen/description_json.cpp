@@ -1,0 +1,580 @@
+#include "tools/jetgen/description_json.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
+
+#include "tools/jetgen/generator_error.h"
+#include "tools/jetgen/text_codec.h"
+
+namespace ostrel::jetgen {
+
+namespace {
+
+using Json = nlohmann::json;
+
+void CheckKeys(const Json& object, std::initializer_list<const char*> allowed,
+               const std::string& where) {
+    if (!object.is_object()) {
+        throw GeneratorError(where + ": expected a JSON object");
+    }
+    for (const auto& item : object.items()) {
+        const bool known = std::any_of(allowed.begin(), allowed.end(),
+                                       [&](const char* k) { return item.key() == k; });
+        if (!known) {
+            throw GeneratorError(where + ": unknown key \"" + item.key() + "\"");
+        }
+    }
+}
+
+std::string String(const Json& o, const char* key, const std::string& where,
+                   const std::string& fallback = {}) {
+    if (!o.contains(key)) {
+        return fallback;
+    }
+    if (!o[key].is_string()) {
+        throw GeneratorError(where + ": \"" + key + "\" must be text");
+    }
+    return o[key].get<std::string>();
+}
+
+std::string RequiredString(const Json& o, const char* key, const std::string& where) {
+    if (!o.contains(key)) {
+        throw GeneratorError(where + ": \"" + key + "\" is required");
+    }
+    return String(o, key, where);
+}
+
+std::optional<std::string> OptionalString(const Json& o, const char* key,
+                                          const std::string& where) {
+    if (!o.contains(key)) {
+        return std::nullopt;
+    }
+    return String(o, key, where);
+}
+
+bool Bool(const Json& o, const char* key, const std::string& where, bool fallback = false) {
+    if (!o.contains(key)) {
+        return fallback;
+    }
+    if (!o[key].is_boolean()) {
+        throw GeneratorError(where + ": \"" + key + "\" must be true or false");
+    }
+    return o[key].get<bool>();
+}
+
+std::optional<bool> OptionalBool(const Json& o, const char* key, const std::string& where) {
+    if (!o.contains(key)) {
+        return std::nullopt;
+    }
+    return Bool(o, key, where);
+}
+
+std::int64_t Integer(const Json& o, const char* key, const std::string& where,
+                     std::int64_t fallback, std::int64_t low, std::int64_t high) {
+    if (!o.contains(key)) {
+        return fallback;
+    }
+    if (!o[key].is_number_integer()) {
+        throw GeneratorError(where + ": \"" + key + "\" must be a whole number");
+    }
+    const auto v = o[key].get<std::int64_t>();
+    if (v < low || v > high) {
+        throw GeneratorError(where + ": \"" + key + "\" is out of range");
+    }
+    return v;
+}
+
+double Date(const Json& o, const char* key, const std::string& where, double fallback) {
+    if (!o.contains(key)) {
+        return fallback;
+    }
+    return ParseOleDate(String(o, key, where));
+}
+
+const Json& Array(const Json& o, const char* key, const std::string& where) {
+    static const Json kEmpty = Json::array();
+    if (!o.contains(key)) {
+        return kEmpty;
+    }
+    if (!o[key].is_array()) {
+        throw GeneratorError(where + ": \"" + key + "\" must be a list");
+    }
+    return o[key];
+}
+
+ColumnType ParseType(const std::string& name, bool& hyperlink, const std::string& where) {
+    static const std::pair<const char*, ColumnType> kTypes[] = {
+        {"Boolean", ColumnType::Boolean},   {"Byte", ColumnType::Byte},
+        {"Integer", ColumnType::Integer},   {"Long", ColumnType::Long},
+        {"Currency", ColumnType::Currency}, {"Single", ColumnType::Single},
+        {"Double", ColumnType::Double},     {"DateTime", ColumnType::DateTime},
+        {"Binary", ColumnType::Binary},     {"Text", ColumnType::Text},
+        {"OLE", ColumnType::Ole},           {"Memo", ColumnType::Memo},
+        {"GUID", ColumnType::Guid},         {"Decimal", ColumnType::Decimal}};
+    if (name == "Hyperlink") {
+        hyperlink = true;
+        return ColumnType::Memo;
+    }
+    for (const auto& [n, t] : kTypes) {
+        if (name == n) {
+            return t;
+        }
+    }
+    throw GeneratorError(where + ": unknown type \"" + name + "\"");
+}
+
+std::string Hex(const std::string& text, const std::string& where) {
+    if (text.size() % 2 != 0) {
+        throw GeneratorError(where + ": hex data needs an even number of digits");
+    }
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const std::string pair = text.substr(i, 2);
+        if (!std::all_of(pair.begin(), pair.end(),
+                         [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
+            throw GeneratorError(where + ": bad hex digit");
+        }
+        out.push_back(static_cast<char>(std::stoi(pair, nullptr, 16)));
+    }
+    return out;
+}
+
+Cell ParseCell(const Json& v, const ColumnSpec& c, const std::string& where) {
+    if (v.is_null()) {
+        return Cell::Null();
+    }
+    const std::string at = where + ", column \"" + c.name + "\"";
+    auto numberText = [&]() -> std::string {
+        if (v.is_string()) {
+            return v.get<std::string>();
+        }
+        if (v.is_number()) {
+            return v.dump();
+        }
+        throw GeneratorError(at + ": expected a number");
+    };
+    switch (c.type) {
+        case ColumnType::Boolean:
+            if (!v.is_boolean()) {
+                throw GeneratorError(at + ": expected true or false");
+            }
+            return Cell::Bool(v.get<bool>());
+        case ColumnType::Byte:
+        case ColumnType::Integer:
+        case ColumnType::Long:
+            if (!v.is_number_integer()) {
+                throw GeneratorError(at + ": expected a whole number");
+            }
+            return Cell::Int(v.get<std::int64_t>());
+        case ColumnType::Currency:
+            return Cell::Int(ParseCurrency(numberText()));
+        case ColumnType::Single:
+        case ColumnType::Double:
+            if (!v.is_number()) {
+                throw GeneratorError(at + ": expected a number");
+            }
+            return Cell::Real(v.get<double>());
+        case ColumnType::DateTime:
+            if (v.is_number()) {
+                return Cell::Real(v.get<double>());
+            }
+            if (!v.is_string()) {
+                throw GeneratorError(at + ": expected a date");
+            }
+            return Cell::Real(ParseOleDate(v.get<std::string>()));
+        case ColumnType::Decimal:
+            return Cell::Text(numberText());
+        case ColumnType::Guid: {
+            if (!v.is_string()) {
+                throw GeneratorError(at + ": expected a GUID");
+            }
+            const auto g = ParseGuid(v.get<std::string>());
+            return Cell::Blob(std::string(g.begin(), g.end()));
+        }
+        case ColumnType::Binary:
+        case ColumnType::Ole: {
+            if (!v.is_string()) {
+                throw GeneratorError(at + ": expected text or 0x-prefixed hex");
+            }
+            const std::string s = v.get<std::string>();
+            if (s.rfind("0x", 0) == 0) {
+                return Cell::Blob(Hex(s.substr(2), at));
+            }
+            return Cell::Blob(s);
+        }
+        case ColumnType::Text:
+        case ColumnType::Memo:
+            if (v.is_string()) {
+                return Cell::Text(v.get<std::string>());
+            }
+            if (v.is_number()) {
+                return Cell::Text(v.dump());
+            }
+            throw GeneratorError(at + ": expected text");
+        default:
+            throw GeneratorError(at + ": this type holds no row data");
+    }
+}
+
+ColumnSpec ParseColumn(const Json& j, const std::string& where) {
+    CheckKeys(
+        j,
+        {"name", "type", "size", "precision", "scale", "autoNumber", "required", "allowZeroLength",
+         "defaultValue", "validationRule", "validationText", "description"},
+        where);
+    ColumnSpec c;
+    c.name = RequiredString(j, "name", where);
+    const std::string at = where + ", column \"" + c.name + "\"";
+    c.type = ParseType(RequiredString(j, "type", at), c.hyperlink, at);
+    c.size = static_cast<int>(Integer(j, "size", at, 0, 1, 510));
+    c.precision = static_cast<int>(Integer(j, "precision", at, 18, 1, 28));
+    c.scale = static_cast<int>(Integer(j, "scale", at, 0, 0, 28));
+    c.autoNumber = Bool(j, "autoNumber", at);
+    c.required = OptionalBool(j, "required", at);
+    c.allowZeroLength = OptionalBool(j, "allowZeroLength", at);
+    c.defaultValue = OptionalString(j, "defaultValue", at);
+    c.validationRule = OptionalString(j, "validationRule", at);
+    c.validationText = OptionalString(j, "validationText", at);
+    c.description = OptionalString(j, "description", at);
+    return c;
+}
+
+IndexSpec ParseIndex(const Json& j, const std::string& where) {
+    CheckKeys(j, {"name", "columns", "primary", "unique", "ignoreNulls", "required"}, where);
+    IndexSpec idx;
+    idx.name = RequiredString(j, "name", where);
+    const std::string at = where + ", index \"" + idx.name + "\"";
+    for (const Json& c : Array(j, "columns", at)) {
+        IndexColumnSpec col;
+        if (c.is_string()) {
+            col.name = c.get<std::string>();
+        } else {
+            CheckKeys(c, {"name", "descending"}, at);
+            col.name = RequiredString(c, "name", at);
+            col.descending = Bool(c, "descending", at);
+        }
+        idx.columns.push_back(col);
+    }
+    idx.primary = Bool(j, "primary", at);
+    idx.unique = Bool(j, "unique", at);
+    idx.ignoreNulls = Bool(j, "ignoreNulls", at);
+    idx.required = Bool(j, "required", at);
+    return idx;
+}
+
+TableSpec ParseTable(const Json& j, double created) {
+    CheckKeys(j,
+              {"name", "columns", "indexes", "rows", "generate", "hidden", "system", "created",
+               "updated", "validationRule", "validationText", "description"},
+              "table");
+    TableSpec t;
+    t.name = RequiredString(j, "name", "table");
+    const std::string at = "table \"" + t.name + "\"";
+    for (const Json& c : Array(j, "columns", at)) {
+        t.columns.push_back(ParseColumn(c, at));
+    }
+    for (const Json& i : Array(j, "indexes", at)) {
+        t.indexes.push_back(ParseIndex(i, at));
+    }
+    std::size_t rowNumber = 0;
+    for (const Json& r : Array(j, "rows", at)) {
+        const std::string rowAt = at + ", row " + std::to_string(++rowNumber);
+        Row row(t.columns.size());
+        if (r.is_array()) {
+            if (r.size() != t.columns.size()) {
+                throw GeneratorError(rowAt + ": has " + std::to_string(r.size()) + " values for " +
+                                     std::to_string(t.columns.size()) + " columns");
+            }
+            for (std::size_t i = 0; i < t.columns.size(); ++i) {
+                row[i] = ParseCell(r[i], t.columns[i], rowAt);
+            }
+        } else if (r.is_object()) {
+            for (const auto& item : r.items()) {
+                const auto it =
+                    std::find_if(t.columns.begin(), t.columns.end(),
+                                 [&](const ColumnSpec& c) { return c.name == item.key(); });
+                if (it == t.columns.end()) {
+                    throw GeneratorError(rowAt + ": no column \"" + item.key() + "\"");
+                }
+                row[static_cast<std::size_t>(it - t.columns.begin())] =
+                    ParseCell(item.value(), *it, rowAt);
+            }
+        } else {
+            throw GeneratorError(rowAt + ": expected a list or an object");
+        }
+        t.rows.push_back(std::move(row));
+    }
+    if (j.contains("generate")) {
+        const Json& g = j["generate"];
+        CheckKeys(g, {"count", "seed"}, at + ", generate");
+        t.generated.count = Integer(g, "count", at, 0, 0, 0xFFFFFFFFLL);
+        t.generated.seed = static_cast<std::uint32_t>(Integer(g, "seed", at, 1, 0, 0xFFFFFFFFLL));
+    }
+    t.hidden = Bool(j, "hidden", at);
+    t.system = Bool(j, "system", at);
+    t.created = Date(j, "created", at, created);
+    t.updated = Date(j, "updated", at, t.created);
+    t.validationRule = OptionalString(j, "validationRule", at);
+    t.validationText = OptionalString(j, "validationText", at);
+    t.description = OptionalString(j, "description", at);
+    return t;
+}
+
+std::uint32_t ParseRelationAttributes(const Json& j, const std::string& at) {
+    if (j.contains("attributes")) {
+        return static_cast<std::uint32_t>(Integer(j, "attributes", at, 0, 0, 0xFFFFFFFFLL));
+    }
+    std::uint32_t a = 0;
+    a |= Bool(j, "enforce", at, true) ? 0 : kRelationDontEnforce;
+    a |= Bool(j, "oneToOne", at) ? kRelationUnique : 0;
+    a |= Bool(j, "cascadeUpdates", at) ? kRelationUpdateCascade : 0;
+    a |= Bool(j, "cascadeDeletes", at) ? kRelationDeleteCascade : 0;
+    const std::string join = String(j, "join", at, "inner");
+    if (join == "left") {
+        a |= kRelationLeft;
+    } else if (join == "right") {
+        a |= kRelationRight;
+    } else if (join != "inner") {
+        throw GeneratorError(at + ": \"join\" must be inner, left or right");
+    }
+    return a;
+}
+
+std::vector<std::string> StringList(const Json& j, const char* key, const std::string& at) {
+    std::vector<std::string> out;
+    for (const Json& s : Array(j, key, at)) {
+        if (!s.is_string()) {
+            throw GeneratorError(at + ": \"" + key + "\" must list texts");
+        }
+        out.push_back(s.get<std::string>());
+    }
+    return out;
+}
+
+int CrosstabRole(const Json& j, const std::string& at) {
+    const std::string role = String(j, "crosstab", at, "");
+    if (role.empty() || role == "value") {
+        return 0;
+    }
+    if (role == "columnHeading") {
+        return 1;
+    }
+    if (role == "rowHeading") {
+        return 2;
+    }
+    throw GeneratorError(at + ": \"crosstab\" must be value, rowHeading or columnHeading");
+}
+
+int ParameterType(const std::string& name, const std::string& at) {
+    static const std::pair<const char*, int> kTypes[] = {
+        {"Value", 0},    {"Boolean", 1}, {"Byte", 2},   {"Integer", 3},  {"Long", 4},
+        {"Currency", 5}, {"Single", 6},  {"Double", 7}, {"DateTime", 8}, {"Binary", 9},
+        {"Text", 10},    {"OLE", 11},    {"Memo", 12},  {"GUID", 15},    {"Decimal", 16}};
+    for (const auto& [n, code] : kTypes) {
+        if (name == n) {
+            return code;
+        }
+    }
+    throw GeneratorError(at + ": unknown parameter type \"" + name + "\"");
+}
+
+QuerySpec ParseQuery(const Json& j, double created) {
+    CheckKeys(j, {"name",       "type",        "parameters",     "tables",     "columns",
+                  "joins",      "where",       "groupBy",        "having",     "orderBy",
+                  "distinct",   "distinctRow", "ownerAccess",    "selectStar", "top",
+                  "topPercent", "target",      "targetDatabase", "sql",        "connect",
+                  "union",      "unionAll",    "hidden",         "created",    "updated"},
+              "query");
+    QuerySpec q;
+    q.name = RequiredString(j, "name", "query");
+    const std::string at = "query \"" + q.name + "\"";
+    static const std::pair<const char*, QueryType> kTypes[] = {
+        {"select", QueryType::Select},
+        {"makeTable", QueryType::MakeTable},
+        {"append", QueryType::Append},
+        {"update", QueryType::Update},
+        {"delete", QueryType::Delete},
+        {"crosstab", QueryType::Crosstab},
+        {"dataDefinition", QueryType::DataDefinition},
+        {"passThrough", QueryType::PassThrough},
+        {"union", QueryType::Union}};
+    const std::string type = String(j, "type", at, "select");
+    const auto found = std::find_if(std::begin(kTypes), std::end(kTypes),
+                                    [&](const auto& p) { return type == p.first; });
+    if (found == std::end(kTypes)) {
+        throw GeneratorError(at + ": unknown query type \"" + type + "\"");
+    }
+    q.type = found->second;
+    for (const Json& p : Array(j, "parameters", at)) {
+        CheckKeys(p, {"name", "type", "size"}, at);
+        QueryParameterSpec ps;
+        ps.name = RequiredString(p, "name", at);
+        ps.type = ParameterType(String(p, "type", at, "Value"), at);
+        ps.size = static_cast<int>(Integer(p, "size", at, 0, 0, 255));
+        q.parameters.push_back(ps);
+    }
+    for (const Json& t : Array(j, "tables", at)) {
+        QueryTableSpec ts;
+        if (t.is_string()) {
+            ts.name = t.get<std::string>();
+        } else {
+            CheckKeys(t, {"name", "alias"}, at);
+            ts.name = RequiredString(t, "name", at);
+            ts.alias = String(t, "alias", at);
+        }
+        q.tables.push_back(ts);
+    }
+    for (const Json& c : Array(j, "columns", at)) {
+        QueryColumnSpec cs;
+        if (c.is_string()) {
+            cs.expression = c.get<std::string>();
+        } else {
+            CheckKeys(c, {"expression", "alias", "target", "crosstab"}, at);
+            cs.expression = String(c, "expression", at);
+            cs.alias = String(c, "alias", at);
+            cs.target = String(c, "target", at);
+            cs.crosstab = CrosstabRole(c, at);
+        }
+        q.columns.push_back(cs);
+    }
+    for (const Json& jn : Array(j, "joins", at)) {
+        CheckKeys(jn, {"left", "right", "on", "kind"}, at);
+        QueryJoinSpec js;
+        js.left = RequiredString(jn, "left", at);
+        js.right = RequiredString(jn, "right", at);
+        js.expression = RequiredString(jn, "on", at);
+        const std::string kind = String(jn, "kind", at, "inner");
+        js.kind = kind == "inner" ? 1 : kind == "left" ? 2 : kind == "right" ? 3 : 0;
+        if (js.kind == 0) {
+            throw GeneratorError(at + ": join \"kind\" must be inner, left or right");
+        }
+        q.joins.push_back(js);
+    }
+    q.where = OptionalString(j, "where", at);
+    for (const Json& g : Array(j, "groupBy", at)) {
+        QueryGroupSpec gs;
+        if (g.is_string()) {
+            gs.expression = g.get<std::string>();
+        } else {
+            CheckKeys(g, {"expression", "crosstab"}, at);
+            gs.expression = RequiredString(g, "expression", at);
+            gs.crosstab = CrosstabRole(g, at);
+        }
+        q.groupBy.push_back(gs);
+    }
+    q.having = OptionalString(j, "having", at);
+    for (const Json& o : Array(j, "orderBy", at)) {
+        QueryOrderSpec os;
+        if (o.is_string()) {
+            os.expression = o.get<std::string>();
+        } else {
+            CheckKeys(o, {"expression", "descending"}, at);
+            os.expression = RequiredString(o, "expression", at);
+            os.descending = Bool(o, "descending", at);
+        }
+        q.orderBy.push_back(os);
+    }
+    q.distinct = Bool(j, "distinct", at);
+    q.distinctRow = Bool(j, "distinctRow", at);
+    q.ownerAccess = Bool(j, "ownerAccess", at);
+    q.selectStar = Bool(j, "selectStar", at);
+    q.top = OptionalString(j, "top", at);
+    q.topPercent = Bool(j, "topPercent", at);
+    q.target = String(j, "target", at);
+    q.targetDatabase = String(j, "targetDatabase", at);
+    q.sql = String(j, "sql", at);
+    q.connect = String(j, "connect", at);
+    q.unionParts = StringList(j, "union", at);
+    q.unionAll = Bool(j, "unionAll", at);
+    q.hidden = Bool(j, "hidden", at);
+    q.created = Date(j, "created", at, created);
+    q.updated = Date(j, "updated", at, q.created);
+    if ((q.type == QueryType::MakeTable || q.type == QueryType::Append) && q.target.empty()) {
+        throw GeneratorError(at + ": make-table and append queries need a \"target\"");
+    }
+    if ((q.type == QueryType::DataDefinition || q.type == QueryType::PassThrough) &&
+        q.sql.empty()) {
+        throw GeneratorError(at + ": this query type needs its \"sql\"");
+    }
+    if (q.type == QueryType::Update || q.type == QueryType::Append) {
+        for (const auto& c : q.columns) {
+            if (c.target.empty()) {
+                throw GeneratorError(
+                    at + ": every column of an update or append query needs its \"target\"");
+            }
+        }
+    }
+    if (q.type == QueryType::Union && q.unionParts.size() < 2) {
+        throw GeneratorError(at + ": a union query needs at least two \"union\" parts");
+    }
+    return q;
+}
+
+}  // namespace
+
+DatabaseSpec ParseDescription(std::string_view text) {
+    Json root;
+    try {
+        root = Json::parse(text.begin(), text.end());
+    } catch (const Json::parse_error& e) {
+        throw GeneratorError(std::string("description is not valid JSON: ") + e.what());
+    }
+    CheckKeys(root,
+              {"created", "sortOrder", "codePage", "accessVersion", "summary", "tables",
+               "linkedTables", "relationships", "queries"},
+              "database");
+    DatabaseSpec db;
+    db.created = Date(root, "created", "database", ParseOleDate("2000-01-01T00:00:00"));
+    db.sortOrder = static_cast<int>(Integer(root, "sortOrder", "database", 1033, 0, 65535));
+    db.codePage = static_cast<int>(Integer(root, "codePage", "database", 1252, 0, 65535));
+    db.accessVersion = String(root, "accessVersion", "database", "08.50");
+    if (root.contains("summary")) {
+        const Json& s = root["summary"];
+        CheckKeys(s, {"title", "author", "company"}, "summary");
+        db.title = OptionalString(s, "title", "summary");
+        db.author = OptionalString(s, "author", "summary");
+        db.company = OptionalString(s, "company", "summary");
+    }
+    for (const Json& t : Array(root, "tables", "database")) {
+        db.tables.push_back(ParseTable(t, db.created));
+    }
+    for (const Json& l : Array(root, "linkedTables", "database")) {
+        CheckKeys(l, {"name", "database", "foreignName", "connect", "created", "updated"},
+                  "linked table");
+        LinkedTableSpec ls;
+        ls.name = RequiredString(l, "name", "linked table");
+        const std::string at = "linked table \"" + ls.name + "\"";
+        ls.database = RequiredString(l, "database", at);
+        ls.foreignName = String(l, "foreignName", at, ls.name);
+        ls.connect = OptionalString(l, "connect", at);
+        ls.created = Date(l, "created", at, db.created);
+        ls.updated = Date(l, "updated", at, ls.created);
+        db.linkedTables.push_back(ls);
+    }
+    for (const Json& r : Array(root, "relationships", "database")) {
+        CheckKeys(r,
+                  {"name", "table", "columns", "foreignTable", "foreignColumns", "enforce",
+                   "oneToOne", "cascadeUpdates", "cascadeDeletes", "join", "attributes", "created"},
+                  "relationship");
+        RelationshipSpec rs;
+        rs.name = RequiredString(r, "name", "relationship");
+        const std::string at = "relationship \"" + rs.name + "\"";
+        rs.table = RequiredString(r, "table", at);
+        rs.foreignTable = RequiredString(r, "foreignTable", at);
+        rs.columns = StringList(r, "columns", at);
+        rs.foreignColumns = StringList(r, "foreignColumns", at);
+        if (rs.foreignColumns.empty()) {
+            rs.foreignColumns = rs.columns;
+        }
+        rs.attributes = ParseRelationAttributes(r, at);
+        rs.created = Date(r, "created", at, db.created);
+        db.relationships.push_back(rs);
+    }
+    for (const Json& q : Array(root, "queries", "database")) {
+        db.queries.push_back(ParseQuery(q, db.created));
+    }
+    return db;
+}
+
+}  // namespace ostrel::jetgen

@@ -1,0 +1,610 @@
+#include "tools/jetgen/generator.h"
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "tools/jetgen/data_page.h"
+#include "tools/jetgen/generator_error.h"
+#include "tools/jetgen/header_page.h"
+#include "tools/jetgen/long_value_store.h"
+#include "tools/jetgen/page_file.h"
+#include "tools/jetgen/property_blob.h"
+#include "tools/jetgen/row_encoder.h"
+#include "tools/jetgen/row_source.h"
+#include "tools/jetgen/system_tables.h"
+#include "tools/jetgen/table_layout.h"
+#include "tools/jetgen/usage_map.h"
+
+namespace ostrel::jetgen {
+
+namespace {
+
+constexpr std::size_t kGlobalMapBits = (kMapRowLength - 5) * 8;
+
+IndexColumnLayout IndexColumn(const TableLayout& t, const std::string& name, bool descending) {
+    const ColumnLayout* c = t.FindColumn(name);
+    if (c == nullptr) {
+        throw GeneratorError("table \"" + t.name + "\" has no column \"" + name + "\"");
+    }
+    if (c->longValue) {
+        throw GeneratorError("column \"" + name + "\" of \"" + t.name + "\" cannot be indexed");
+    }
+    return {c->number, !descending};
+}
+
+// Counts distinct index keys the way the index would hold them.
+class KeyCounter {
+  public:
+    explicit KeyCounter(const TableLayout& t) : table_(t), keys_(t.realIndexes.size()) {}
+
+    void Add(const Row& row) {
+        for (std::size_t i = 0; i < table_.realIndexes.size(); ++i) {
+            const auto& index = table_.realIndexes[i];
+            std::uint64_t h = 1469598103934665603ULL;
+            bool allNull = true;
+            for (const auto& col : index.columns) {
+                const Cell& cell = row[col.column];
+                allNull = allNull && cell.kind == Cell::Kind::Null;
+                h = Fold(h, static_cast<std::uint64_t>(cell.kind));
+                switch (cell.kind) {
+                    case Cell::Kind::Bool:
+                        h = Fold(h, cell.boolean ? 1 : 0);
+                        break;
+                    case Cell::Kind::Int:
+                        h = Fold(h, static_cast<std::uint64_t>(cell.integer));
+                        break;
+                    case Cell::Kind::Real:
+                        h = Fold(h, std::bit_cast<std::uint64_t>(cell.real));
+                        break;
+                    case Cell::Kind::Text:
+                    case Cell::Kind::Blob:
+                        for (const char ch : cell.text) {
+                            // Text keys compare without regard to case.
+                            h = Fold(h, static_cast<std::uint64_t>(
+                                            std::tolower(static_cast<unsigned char>(ch))));
+                        }
+                        break;
+                    case Cell::Kind::Null:
+                        break;
+                }
+            }
+            if (allNull && (index.flags & kIndexIgnoreNulls) != 0) {
+                continue;
+            }
+            keys_[i].push_back(h);
+        }
+    }
+
+    std::uint32_t Distinct(std::size_t index) {
+        auto& k = keys_[index];
+        std::sort(k.begin(), k.end());
+        return static_cast<std::uint32_t>(std::unique(k.begin(), k.end()) - k.begin());
+    }
+
+  private:
+    static std::uint64_t Fold(std::uint64_t h, std::uint64_t v) {
+        for (int i = 0; i < 8; ++i) {
+            h = (h ^ ((v >> (8 * i)) & 0xFF)) * 1099511628211ULL;
+        }
+        return h;
+    }
+
+    const TableLayout& table_;
+    std::vector<std::vector<std::uint64_t>> keys_;
+};
+
+struct PlacedTable {
+    TableLayout layout;
+    const TableSpec* spec = nullptr;  // null for the catalog tables
+    std::vector<std::uint32_t> dataPages;
+};
+
+struct PendingLink {
+    std::size_t primaryTable;
+    std::uint32_t primaryIndex;
+    std::size_t foreignTable;
+    std::uint32_t foreignIndex;
+    std::uint8_t cascadeUpdates;
+    std::uint8_t cascadeDeletes;
+};
+
+class Writer {
+  public:
+    Writer(const DatabaseSpec& db, const std::filesystem::path& path)
+        : db_(db), file_(path), longValues_(file_), maps_(file_) {}
+
+    GenerateSummary Run();
+
+  private:
+    std::size_t AddSystemTable(const std::string& name, const std::vector<ColumnSpec>& columns);
+    std::size_t TableIndex(const std::string& name) const;
+    void LayOutUserTables();
+    void LayOutRelationships();
+    void PlaceDefinitions();
+    void WriteIndexRoots();
+    void WriteRows(PlacedTable& table, RowSource& source);
+    void WriteCatalog();
+    void WriteMaps();
+    void WriteDefinitions();
+    void WriteGlobalMap();
+    std::string TableProperties(const TableSpec& t) const;
+
+    const DatabaseSpec& db_;
+    PageFile file_;
+    LongValueStore longValues_;
+    UsageMapPages maps_;
+    std::vector<std::unique_ptr<PlacedTable>> tables_;
+    std::vector<PendingLink> links_;
+    std::size_t objects_ = 0, aces_ = 0, queries_ = 0, relationships_ = 0, accessObjects_ = 0;
+    std::uint64_t rowTotal_ = 0;
+};
+
+std::size_t Writer::AddSystemTable(const std::string& name,
+                                   const std::vector<ColumnSpec>& columns) {
+    auto placed = std::make_unique<PlacedTable>();
+    placed->layout = MakeTableLayout(name, kTableTypeSystem, columns);
+    tables_.push_back(std::move(placed));
+    return tables_.size() - 1;
+}
+
+std::size_t Writer::TableIndex(const std::string& name) const {
+    for (std::size_t i = 0; i < tables_.size(); ++i) {
+        if (tables_[i]->spec != nullptr && tables_[i]->layout.name == name) {
+            return i;
+        }
+    }
+    throw GeneratorError("no table named \"" + name + "\"");
+}
+
+void Writer::LayOutUserTables() {
+    std::set<std::string> names;
+    for (const TableSpec& spec : db_.tables) {
+        if (!names.insert(spec.name).second) {
+            throw GeneratorError("table \"" + spec.name + "\" is described twice");
+        }
+        auto placed = std::make_unique<PlacedTable>();
+        placed->spec = &spec;
+        placed->layout = MakeTableLayout(spec.name, spec.system ? kTableTypeSystem : kTableTypeUser,
+                                         spec.columns);
+        TableLayout& t = placed->layout;
+        for (const IndexSpec& idx : spec.indexes) {
+            std::vector<IndexColumnLayout> cols;
+            for (const auto& c : idx.columns) {
+                cols.push_back(IndexColumn(t, c.name, c.descending));
+            }
+            std::uint8_t flags = 0;
+            flags |= (idx.unique || idx.primary) ? kIndexUnique : 0;
+            flags |= idx.ignoreNulls ? kIndexIgnoreNulls : 0;
+            flags |= (idx.required || idx.primary) ? kIndexRequired : 0;
+            AddIndex(t, idx.name, cols, flags, idx.primary ? kIndexTypePrimary : kIndexTypeNormal,
+                     false);
+        }
+        tables_.push_back(std::move(placed));
+    }
+    for (const auto& linked : db_.linkedTables) {
+        if (!names.insert(linked.name).second) {
+            throw GeneratorError("table \"" + linked.name + "\" is described twice");
+        }
+    }
+}
+
+void Writer::LayOutRelationships() {
+    std::set<std::string> names;
+    for (const RelationshipSpec& r : db_.relationships) {
+        if (!names.insert(r.name).second) {
+            throw GeneratorError("relationship \"" + r.name + "\" is described twice");
+        }
+        if (r.columns.empty() || r.columns.size() != r.foreignColumns.size()) {
+            throw GeneratorError("relationship \"" + r.name +
+                                 "\" needs matching column lists on both sides");
+        }
+        const std::size_t p = TableIndex(r.table);
+        const std::size_t f = TableIndex(r.foreignTable);
+        std::vector<IndexColumnLayout> pCols;
+        std::vector<IndexColumnLayout> fCols;
+        for (std::size_t i = 0; i < r.columns.size(); ++i) {
+            pCols.push_back(IndexColumn(tables_[p]->layout, r.columns[i], false));
+            fCols.push_back(IndexColumn(tables_[f]->layout, r.foreignColumns[i], false));
+        }
+        if ((r.attributes & kRelationDontEnforce) != 0) {
+            continue;
+        }
+        // The primary side's foreign-key index is named .rB, .rC, ...
+        std::string pName;
+        for (char suffix = 'B';; ++suffix) {
+            if (suffix == '[') {
+                suffix = 'a';
+            }
+            if (suffix > 'z') {
+                throw GeneratorError("too many relationships on \"" + r.table + "\"");
+            }
+            pName = std::string(".r") + suffix;
+            const auto& logical = tables_[p]->layout.logicalIndexes;
+            if (std::none_of(logical.begin(), logical.end(),
+                             [&](const LogicalIndexLayout& l) { return l.name == pName; })) {
+                break;
+            }
+        }
+        PendingLink link{};
+        link.primaryTable = p;
+        link.primaryIndex =
+            AddIndex(tables_[p]->layout, pName, pCols, kIndexUnique, kIndexTypeForeign, true);
+        link.foreignTable = f;
+        link.foreignIndex = AddIndex(tables_[f]->layout, r.name, fCols, 0, kIndexTypeForeign, true);
+        link.cascadeUpdates = (r.attributes & kRelationUpdateCascade) != 0 ? 1 : 0;
+        link.cascadeDeletes = (r.attributes & kRelationDeleteCascade) != 0 ? 1 : 0;
+        links_.push_back(link);
+    }
+}
+
+void Writer::PlaceDefinitions() {
+    for (auto& placed : tables_) {
+        TableLayout& t = placed->layout;
+        for (const auto& c : t.columns) {
+            if (c.longValue) {
+                LongValueMaps m;
+                m.column = c.number;
+                t.longValueMaps.push_back(m);
+            }
+        }
+        const std::size_t n = TableDefinitionPageCount(t);
+        for (std::size_t i = 0; i < n; ++i) {
+            t.tdefPages.push_back(file_.Allocate());
+        }
+    }
+    if (tables_[objects_]->layout.tdefPages.front() != 2) {
+        throw GeneratorError("internal: the catalog definition must be page 2");
+    }
+    for (const PendingLink& link : links_) {
+        auto& pl = tables_[link.primaryTable]->layout.logicalIndexes[link.primaryIndex];
+        auto& fl = tables_[link.foreignTable]->layout.logicalIndexes[link.foreignIndex];
+        pl.relatedTableType = 1;
+        pl.relatedIndex = static_cast<std::int32_t>(link.foreignIndex);
+        pl.relatedTablePage = tables_[link.foreignTable]->layout.tdefPages.front();
+        fl.relatedTableType = 2;
+        fl.relatedIndex = static_cast<std::int32_t>(link.primaryIndex);
+        fl.relatedTablePage = tables_[link.primaryTable]->layout.tdefPages.front();
+        pl.cascadeUpdates = fl.cascadeUpdates = link.cascadeUpdates;
+        pl.cascadeDeletes = fl.cascadeDeletes = link.cascadeDeletes;
+    }
+}
+
+void Writer::WriteIndexRoots() {
+    for (auto& placed : tables_) {
+        for (auto& r : placed->layout.realIndexes) {
+            // An empty leaf page: no entries, the whole entry area free.
+            Page page{};
+            page[0] = 0x04;
+            page[1] = 0x01;
+            PutU32(page.data() + 4, placed->layout.tdefPages.front());
+            constexpr std::size_t kFirstEntry = 0x1E0;
+            PutU16(page.data() + 2, static_cast<std::uint32_t>(kPageSize - kFirstEntry));
+            r.rootPage = file_.Allocate();
+            file_.Write(r.rootPage, page);
+        }
+    }
+}
+
+void Writer::WriteRows(PlacedTable& placed, RowSource& source) {
+    TableLayout& t = placed.layout;
+    DataPageBuilder page(t.tdefPages.front());
+    KeyCounter keys(t);
+    std::vector<std::int64_t> nextAuto(t.columns.size(), 1);
+    std::int64_t lastAuto = 0;
+    std::uint64_t rowNumber = 0;
+    Row row;
+    auto flush = [&] {
+        if (!page.Empty()) {
+            const std::uint32_t at = file_.Allocate();
+            file_.Write(at, page.Finish());
+            placed.dataPages.push_back(at);
+            page.Reset();
+        }
+    };
+    while (source.Next(row)) {
+        if (row.size() != t.columns.size()) {
+            throw GeneratorError("table \"" + t.name + "\": a row has " +
+                                 std::to_string(row.size()) + " values for " +
+                                 std::to_string(t.columns.size()) + " columns");
+        }
+        for (const ColumnLayout& c : t.columns) {
+            if (!c.autoNumber) {
+                continue;
+            }
+            Cell& cell = row[c.number];
+            if (c.type == ColumnType::Long) {
+                if (cell.kind == Cell::Kind::Null) {
+                    cell = Cell::Int(nextAuto[c.number]);
+                }
+                if (cell.kind == Cell::Kind::Int) {
+                    nextAuto[c.number] = std::max(nextAuto[c.number], cell.integer + 1);
+                    lastAuto = std::max(lastAuto, cell.integer);
+                }
+            } else if (cell.kind == Cell::Kind::Null) {
+                ColumnSpec guid;
+                guid.name = c.name;
+                guid.type = ColumnType::Guid;
+                cell = GeneratedCell(guid, static_cast<std::int64_t>(rowNumber), 0x5A17);
+            }
+        }
+        const Bytes encoded = EncodeRow(t, row, longValues_);
+        if (!page.Fits(encoded.size())) {
+            flush();
+        }
+        page.Add(encoded);
+        keys.Add(row);
+        ++rowNumber;
+    }
+    flush();
+    if (rowNumber > 0xFFFFFFFFULL) {
+        throw GeneratorError("table \"" + t.name + "\" has too many rows");
+    }
+    t.rowCount = static_cast<std::uint32_t>(rowNumber);
+    t.lastAutoNumber = static_cast<std::uint32_t>(lastAuto);
+    for (std::size_t i = 0; i < t.realIndexes.size(); ++i) {
+        t.realIndexes[i].uniqueEntries = keys.Distinct(i);
+    }
+    rowTotal_ += rowNumber;
+}
+
+std::string Writer::TableProperties(const TableSpec& t) const {
+    std::vector<PropertyMap> maps;
+    PropertyMap own;
+    if (t.description) {
+        own.values.push_back(MemoProperty("Description", *t.description, false));
+    }
+    if (t.validationRule) {
+        own.values.push_back(TextProperty("ValidationRule", *t.validationRule, true));
+    }
+    if (t.validationText) {
+        own.values.push_back(TextProperty("ValidationText", *t.validationText, true));
+    }
+    maps.push_back(std::move(own));
+    for (const ColumnSpec& c : t.columns) {
+        PropertyMap m;
+        m.name = c.name;
+        m.block = kChildPropertyBlock;
+        if (c.required) {
+            m.values.push_back(BooleanProperty("Required", *c.required, true));
+        }
+        if (c.allowZeroLength) {
+            m.values.push_back(BooleanProperty("AllowZeroLength", *c.allowZeroLength, true));
+        }
+        if (c.defaultValue) {
+            m.values.push_back(MemoProperty("DefaultValue", *c.defaultValue, true));
+        }
+        if (c.validationRule) {
+            m.values.push_back(TextProperty("ValidationRule", *c.validationRule, true));
+        }
+        if (c.validationText) {
+            m.values.push_back(TextProperty("ValidationText", *c.validationText, true));
+        }
+        if (c.description) {
+            m.values.push_back(MemoProperty("Description", *c.description, false));
+        }
+        maps.push_back(std::move(m));
+    }
+    const Bytes blob = EncodePropertyBlob(maps);
+    return {blob.begin(), blob.end()};
+}
+
+void Writer::WriteCatalog() {
+    const double created = db_.created;
+    std::vector<CatalogEntry> entries;
+    auto add = [&](std::int32_t id, std::int32_t parent, const std::string& name, int type,
+                   std::uint32_t flags, double c, double u) -> CatalogEntry& {
+        CatalogEntry e;
+        e.id = id;
+        e.parentId = parent;
+        e.name = name;
+        e.type = type;
+        e.flags = flags;
+        e.created = c;
+        e.updated = u;
+        entries.push_back(std::move(e));
+        return entries.back();
+    };
+    add(kIdTablesFolder, kIdRootFolder, "Tables", kObjectContainer, kFlagSystem, created, created);
+    add(kIdDatabasesFolder, kIdRootFolder, "Databases", kObjectContainer, kFlagSystem, created,
+        created);
+    add(kIdRelationshipsFolder, kIdRootFolder, "Relationships", kObjectContainer, kFlagSystem,
+        created, created);
+    {
+        std::vector<PropertyMap> maps(1);
+        maps[0].values.push_back(TextProperty("AccessVersion", db_.accessVersion, false));
+        const Bytes blob = EncodePropertyBlob(maps);
+        add(kIdMSysDb, kIdDatabasesFolder, "MSysDb", kObjectDatabase, kFlagSystem, created, created)
+            .properties.assign(blob.begin(), blob.end());
+    }
+    for (std::size_t i : {objects_, aces_, queries_, relationships_, accessObjects_}) {
+        const TableLayout& t = tables_[i]->layout;
+        add(static_cast<std::int32_t>(t.tdefPages.front()), kIdTablesFolder, t.name, kObjectTable,
+            i == accessObjects_ ? kFlagAltSystem : kFlagSystem, created, created);
+    }
+    auto nextId = static_cast<std::int32_t>(0x80000000U);
+    {
+        std::vector<PropertyMap> maps(1);
+        if (db_.title) {
+            maps[0].values.push_back(TextProperty("Title", *db_.title, false));
+        }
+        if (db_.author) {
+            maps[0].values.push_back(TextProperty("Author", *db_.author, false));
+        }
+        if (db_.company) {
+            maps[0].values.push_back(TextProperty("Company", *db_.company, false));
+        }
+        const Bytes blob = EncodePropertyBlob(maps);
+        add(nextId++, kIdDatabasesFolder, "SummaryInfo", kObjectDatabaseProperties, 0, created,
+            created)
+            .properties.assign(blob.begin(), blob.end());
+        add(nextId++, kIdDatabasesFolder, "UserDefined", kObjectDatabaseProperties, 0, created,
+            created);
+    }
+    for (const char* folder :
+         {"Forms", "Reports", "Scripts", "Modules", "SysRel", "DataAccessPages"}) {
+        add(nextId++, kIdRootFolder, folder, kObjectContainer, 0, created, created);
+    }
+    for (const auto& placed : tables_) {
+        if (placed->spec == nullptr) {
+            continue;
+        }
+        const TableSpec& s = *placed->spec;
+        std::uint32_t flags = 0;
+        flags |= s.system ? kFlagSystem : 0;
+        flags |= s.hidden ? kFlagHidden : 0;
+        add(static_cast<std::int32_t>(placed->layout.tdefPages.front()), kIdTablesFolder, s.name,
+            kObjectTable, flags, s.created, s.updated)
+            .properties = TableProperties(s);
+    }
+    for (const auto& l : db_.linkedTables) {
+        CatalogEntry& e =
+            add(nextId++, kIdTablesFolder, l.name, kObjectLinkedTable, 0, l.created, l.updated);
+        e.database = l.database;
+        e.foreignName = l.foreignName;
+        e.connect = l.connect.value_or("");
+    }
+    std::vector<Row> queryRows;
+    std::set<std::string> queryNames;
+    for (const auto& q : db_.queries) {
+        if (!queryNames.insert(q.name).second) {
+            throw GeneratorError("query \"" + q.name + "\" is described twice");
+        }
+        const std::int32_t id = nextId++;
+        add(id, kIdTablesFolder, q.name, kObjectQuery,
+            QueryCatalogFlags(q.type) | (q.hidden ? kFlagHidden : 0), q.created, q.updated);
+        for (auto& r : QueryRows(q, id)) {
+            queryRows.push_back(std::move(r));
+        }
+    }
+    std::vector<Row> relationshipRows;
+    for (const auto& r : db_.relationships) {
+        add(nextId++, kIdRelationshipsFolder, r.name, kObjectRelationship, 0, r.created, r.created);
+        for (auto& row : RelationshipRows(r)) {
+            relationshipRows.push_back(std::move(row));
+        }
+    }
+    std::vector<Row> catalogRows;
+    catalogRows.reserve(entries.size());
+    for (const auto& e : entries) {
+        catalogRows.push_back(CatalogRow(e));
+    }
+    auto writeAll = [&](std::size_t table, std::vector<Row> rows) {
+        TableSpec holder;
+        holder.rows = std::move(rows);
+        holder.columns.resize(tables_[table]->layout.columns.size());
+        RowSource source(holder);
+        WriteRows(*tables_[table], source);
+    };
+    writeAll(objects_, std::move(catalogRows));
+    writeAll(queries_, std::move(queryRows));
+    writeAll(relationships_, std::move(relationshipRows));
+    writeAll(aces_, {});
+    writeAll(accessObjects_, {});
+}
+
+void Writer::WriteMaps() {
+    for (auto& placed : tables_) {
+        TableLayout& t = placed->layout;
+        t.ownedMap = maps_.Add(MakeUsageMapRow(placed->dataPages, file_));
+        t.freeMap = maps_.Add(MakeUsageMapRow({}, file_));
+        for (auto& r : t.realIndexes) {
+            const MapRef ref = maps_.Add(MakeUsageMapRow({r.rootPage}, file_));
+            r.mapRow = ref.row;
+            r.mapPage = ref.page;
+        }
+        for (auto& lv : t.longValueMaps) {
+            lv.owned = maps_.Add(MakeUsageMapRow({}, file_));
+            lv.free = maps_.Add(MakeUsageMapRow({}, file_));
+        }
+    }
+    maps_.Flush();
+}
+
+void Writer::WriteDefinitions() {
+    for (auto& placed : tables_) {
+        const TableLayout& t = placed->layout;
+        const Bytes stream = EncodeTableDefinition(t);
+        const std::vector<Bytes> pages = SplitTableDefinition(t, stream);
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            Page page{};
+            std::copy(pages[i].begin(), pages[i].end(), page.begin());
+            file_.Write(t.tdefPages[i], page);
+        }
+    }
+}
+
+void Writer::WriteGlobalMap() {
+    // Page 1 maps the free pages of the file; Access also marks the pages past
+    // the end of the file within the map's range as free.
+    DataPageBuilder page(1);
+    Bytes freeMap(kMapRowLength, 0);
+    for (std::size_t p = file_.PageCount(); p < kGlobalMapBits; ++p) {
+        freeMap[5 + p / 8] |= static_cast<std::uint8_t>(1U << (p % 8));
+    }
+    page.Add(freeMap);
+    page.Add(Bytes(kMapRowLength, 0));
+    file_.Write(1, page.Finish());
+}
+
+GenerateSummary Writer::Run() {
+    file_.Allocate();  // page 0: database definition
+    file_.Allocate();  // page 1: global usage map
+    objects_ = AddSystemTable("MSysObjects", MSysObjectsColumns());
+    aces_ = AddSystemTable("MSysACEs", MSysAcesColumns());
+    queries_ = AddSystemTable("MSysQueries", MSysQueriesColumns());
+    relationships_ = AddSystemTable("MSysRelationships", MSysRelationshipsColumns());
+    accessObjects_ = AddSystemTable("MSysAccessObjects", MSysAccessObjectsColumns());
+    AddIndex(tables_[objects_]->layout, "ParentIdName", {{1, true}, {2, true}}, kIndexUnique,
+             kIndexTypeNormal, false);
+    AddIndex(tables_[objects_]->layout, "Id", {{0, true}}, kIndexUnique, kIndexTypePrimary, false);
+    AddIndex(tables_[aces_]->layout, "ObjectId", {{0, true}}, kIndexRequired, kIndexTypeNormal,
+             false);
+    AddIndex(tables_[queries_]->layout, "ObjectIdAttribute", {{0, true}, {1, true}, {2, true}},
+             kIndexUnique, kIndexTypePrimary, false);
+    for (const auto& [name, column] : std::vector<std::pair<std::string, std::uint16_t>>{
+             {"szRelationship", 0}, {"szObject", 4}, {"szReferencedObject", 6}}) {
+        AddIndex(tables_[relationships_]->layout, name, {{column, true}}, kIndexIgnoreNulls,
+                 kIndexTypeNormal, false);
+    }
+    AddIndex(tables_[accessObjects_]->layout, "AOIndex", {{1, true}}, kIndexUnique | kIndexRequired,
+             kIndexTypePrimary, false);
+
+    LayOutUserTables();
+    LayOutRelationships();
+    PlaceDefinitions();
+    WriteIndexRoots();
+    for (auto& placed : tables_) {
+        if (placed->spec != nullptr) {
+            RowSource source(*placed->spec);
+            WriteRows(*placed, source);
+        }
+    }
+    WriteCatalog();
+    longValues_.Flush();
+    WriteMaps();
+    WriteDefinitions();
+    WriteGlobalMap();
+    HeaderFields header;
+    header.sortOrder = db_.sortOrder;
+    header.codePage = db_.codePage;
+    header.created = db_.created;
+    file_.Write(0, MakeHeaderPage(header));
+    GenerateSummary summary;
+    summary.pages = file_.PageCount();
+    summary.rows = rowTotal_;
+    file_.Commit();
+    return summary;
+}
+
+}  // namespace
+
+GenerateSummary WriteDatabase(const DatabaseSpec& database, const std::filesystem::path& path) {
+    Writer writer(database, path);
+    return writer.Run();
+}
+
+}  // namespace ostrel::jetgen

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "components/schema/database.h"
+#include "engine/report_run.h"
+#include "engine/report_switches.h"
+#include "engine/value_formatter.h"
+#include "ui/app/report_runner.h"
+
+namespace ostrel::ui {
+
+// The report engine's run, kept for the life of the program (it carries the
+// pass counter from one run to the next).
+class EngineReportRunner : public ReportRunner {
+  public:
+    EngineReportRunner(schema::SchemaEngine& engine, const engine::ReportSwitches& switches,
+                       const engine::ValueFormatter& formatter)
+        : run_(engine, switches, formatter) {}
+    void RunReport(engine::RunHost& host) override;
+
+  private:
+    engine::ReportRun run_;
+};
+
+}  // namespace ostrel::ui

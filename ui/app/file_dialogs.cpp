@@ -1,0 +1,57 @@
+#include "ui/app/file_dialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace ostrel::ui {
+namespace {
+
+void StartAt(QFileDialog& dialog, const QString& current) {
+    if (current.isEmpty()) {
+        return;
+    }
+    const QFileInfo info(current);
+    dialog.setDirectory(info.absolutePath());
+    dialog.selectFile(info.fileName());
+}
+
+std::optional<QString> Run(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+void SetUpDatabaseDialog(QFileDialog& dialog, const QString& current) {
+    dialog.setWindowTitle(QStringLiteral("Choose the database"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Access Databases (*.mdb)"),
+                           QStringLiteral("Access 2007 Databases (*.accdb)")});
+    dialog.selectNameFilter(QStringLiteral("Access Databases (*.mdb)"));
+    StartAt(dialog, current);
+}
+
+void SetUpCsvDialog(QFileDialog& dialog, const QString& current) {
+    dialog.setWindowTitle(QStringLiteral("Choose the CSV file"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("CSV Files (*.csv)")});
+    StartAt(dialog, current);
+}
+
+std::optional<QString> QtFileDialogs::ChooseDatabase(QWidget* parent, const QString& current) {
+    QFileDialog dialog(parent);
+    SetUpDatabaseDialog(dialog, current);
+    return Run(dialog);
+}
+
+std::optional<QString> QtFileDialogs::ChooseCsvFile(QWidget* parent, const QString& current) {
+    QFileDialog dialog(parent);
+    SetUpCsvDialog(dialog, current);
+    return Run(dialog);
+}
+
+}  // namespace ostrel::ui

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QFileDialog;
+class QWidget;
+
+namespace ostrel::ui {
+
+// The two file choices of the main window. Tests answer them without a real
+// dialog.
+class FileDialogs {
+  public:
+    virtual ~FileDialogs() = default;
+    // An existing database file, or nothing when the user cancelled.
+    virtual std::optional<QString> ChooseDatabase(QWidget* parent, const QString& current) = 0;
+    // A CSV file name, which need not exist yet, or nothing when cancelled.
+    virtual std::optional<QString> ChooseCsvFile(QWidget* parent, const QString& current) = 0;
+
+  protected:
+    FileDialogs() = default;
+    FileDialogs(const FileDialogs&) = default;
+    FileDialogs& operator=(const FileDialogs&) = default;
+};
+
+// Open-file dialog for a database: Access databases (*.mdb) first, Access
+// 2007 and later (*.accdb) second; the file must exist.
+void SetUpDatabaseDialog(QFileDialog& dialog, const QString& current);
+// Open-file dialog for the CSV file: CSV files (*.csv); a new name is accepted.
+void SetUpCsvDialog(QFileDialog& dialog, const QString& current);
+
+class QtFileDialogs : public FileDialogs {
+  public:
+    std::optional<QString> ChooseDatabase(QWidget* parent, const QString& current) override;
+    std::optional<QString> ChooseCsvFile(QWidget* parent, const QString& current) override;
+};
+
+}  // namespace ostrel::ui

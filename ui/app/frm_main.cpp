@@ -1,0 +1,364 @@
+#include "ui/app/frm_main.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <exception>
+#include <utility>
+
+#include "settings/frm_config.h"
+#include "ui/app/app_icon.h"
+#include "ui/app/frm_about.h"
+#include "ui/app/object_pickers.h"
+
+namespace ostrel::ui {
+namespace {
+
+const QString kCaption = QStringLiteral("Ostrel2");
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QListWidget* MakePicker(const QString& name) {
+    auto* picker = new QListWidget;
+    picker->setObjectName(name);
+    picker->setUniformItemSizes(true);
+    picker->setSelectionMode(QAbstractItemView::SingleSelection);
+    return picker;
+}
+
+// Design sizes are in twips (1/1440 inch).
+int Twips(const QWidget& widget, int twips) {
+    return twips * widget.logicalDpiX() / 1440;
+}
+
+}  // namespace
+
+// The services are references and one small function, copied once.
+frmMain::frmMain(const MainWindowServices& services,  // NOLINT(modernize-pass-by-value)
+                 QWidget* parent)
+    : QMainWindow(parent), services_(services) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kCaption);
+    setWindowIcon(AppIcon());
+    BuildControls();
+    BuildMenus();
+    Form_Load();
+}
+
+frmMain::~frmMain() {
+    if (pickerDatabase_) {
+        try {
+            pickerDatabase_->Close();
+        } catch (const std::exception&) {
+            // Closing only releases the file; nothing is left to report.
+        }
+    }
+}
+
+void frmMain::BuildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("vsElasticForm"));
+    setCentralWidget(central);
+
+    auto* lblDatabase = new QLabel(QStringLiteral("&Database :"), central);
+    txtTable_ = new QLineEdit(central);
+    txtTable_->setObjectName(QStringLiteral("txtTable"));
+    txtTable_->setMinimumWidth(Twips(*this, 3900));
+    lblDatabase->setBuddy(txtTable_);
+    cmdBrowse1_ = new QPushButton(QStringLiteral("&Browse"), central);
+    cmdBrowse1_->setObjectName(QStringLiteral("cmdBrowse1"));
+
+    auto* optPreview = new QRadioButton(QStringLiteral("Output to print &preview window"), central);
+    optPreview->setObjectName(QStringLiteral("optTarget0"));
+    auto* optCsv = new QRadioButton(QStringLiteral("Output to &CSV file :"), central);
+    optCsv->setObjectName(QStringLiteral("optTarget1"));
+    optTarget_ = new QButtonGroup(this);
+    optTarget_->setObjectName(QStringLiteral("optTarget"));
+    optTarget_->addButton(optPreview, 0);
+    optTarget_->addButton(optCsv, 1);
+    txtCSVFile_ = new QLineEdit(central);
+    txtCSVFile_->setObjectName(QStringLiteral("txtCSVFile"));
+    cmdBrowseCSV_ = new QPushButton(QStringLiteral("B&rowse"), central);
+    cmdBrowseCSV_->setObjectName(QStringLiteral("cmdBrowseCSV"));
+    for (QPushButton* button : {cmdBrowse1_, cmdBrowseCSV_}) {
+        button->setMinimumWidth(Twips(*this, 1170));
+    }
+
+    vsTab1_ = new QTabWidget(central);
+    vsTab1_->setObjectName(QStringLiteral("vsTab1"));
+    vsFlexTables_ = MakePicker(QStringLiteral("vsFlexTables"));
+    vsFlexQueries_ = MakePicker(QStringLiteral("vsFlexQueries"));
+    vsTab1_->addTab(vsFlexTables_, QStringLiteral("&Tables"));
+    vsTab1_->addTab(vsFlexQueries_, QStringLiteral("&Queries"));
+
+    cmdStart_ = new QPushButton(QStringLiteral("&Start"), central);
+    cmdStart_->setObjectName(QStringLiteral("cmdStart"));
+    cmdStart_->setMinimumWidth(Twips(*this, 1275));
+    cmdStart_->setDefault(true);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(lblDatabase, 0, 0);
+    grid->addWidget(txtTable_, 0, 1);
+    grid->addWidget(cmdBrowse1_, 0, 2);
+    grid->addWidget(optPreview, 1, 0, 1, 3);
+    grid->addWidget(optCsv, 2, 0);
+    grid->addWidget(txtCSVFile_, 2, 1);
+    grid->addWidget(cmdBrowseCSV_, 2, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto* start = new QHBoxLayout;
+    start->addStretch(1);
+    start->addWidget(cmdStart_);
+    start->addStretch(1);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->addLayout(grid);
+    layout->addSpacing(4);
+    layout->addWidget(vsTab1_, 1);
+    layout->addLayout(start);
+
+    StatusBar1_ = new QStatusBar(this);
+    StatusBar1_->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1_->setSizeGripEnabled(true);
+    panel1_ = new QLabel(StatusBar1_);
+    panel1_->setObjectName(QStringLiteral("Panel1"));
+    panel1_->setMinimumWidth(Twips(*this, 1800));
+    panel2_ = new QLabel(StatusBar1_);
+    panel2_->setObjectName(QStringLiteral("Panel2"));
+    for (QLabel* panel : {panel1_, panel2_}) {
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setContentsMargins(3, 0, 3, 0);
+    }
+    StatusBar1_->addWidget(panel1_);
+    StatusBar1_->addWidget(panel2_, 1);
+    setStatusBar(StatusBar1_);
+
+    setTabOrder(txtTable_, cmdBrowse1_);
+    setTabOrder(cmdBrowse1_, optPreview);
+    setTabOrder(optPreview, optCsv);
+    setTabOrder(optCsv, txtCSVFile_);
+    setTabOrder(txtCSVFile_, cmdBrowseCSV_);
+    setTabOrder(cmdBrowseCSV_, vsTab1_);
+    setTabOrder(vsTab1_, vsFlexTables_);
+    setTabOrder(vsFlexTables_, vsFlexQueries_);
+    setTabOrder(vsFlexQueries_, cmdStart_);
+
+    connect(cmdBrowse1_, &QPushButton::clicked, this, &frmMain::cmdBrowse1_Click);
+    connect(cmdBrowseCSV_, &QPushButton::clicked, this, &frmMain::cmdBrowseCSV_Click);
+    connect(cmdStart_, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
+    connect(optTarget_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) {
+            optTarget_Click(id == 1 ? std::int16_t{1} : std::int16_t{0});
+        }
+    });
+
+    resize(Twips(*this, 9600), Twips(*this, 7200));
+}
+
+void frmMain::BuildMenus() {
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    QAction* configure = mnuFile->addAction(QStringLiteral("&Configure"));
+    configure->setObjectName(QStringLiteral("mnuFileConfigure"));
+    QAction* exit = mnuFile->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("mnuFileExit"));
+
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* contents = mnuHelp->addAction(QStringLiteral("&Contents and Index"));
+    contents->setObjectName(QStringLiteral("mnuHelpContents"));
+    contents->setShortcut(QKeySequence::HelpContents);
+    QAction* support = mnuHelp->addAction(QStringLiteral("Obtaining &Support"));
+    support->setObjectName(QStringLiteral("mnuHelpSupport"));
+    QAction* separator = mnuHelp->addSeparator();
+    separator->setObjectName(QStringLiteral("mnuHelpSep"));
+    QAction* about = mnuHelp->addAction(QStringLiteral("&About Vantor Tools"));
+    about->setObjectName(QStringLiteral("mnuAbout"));
+
+    connect(configure, &QAction::triggered, this, &frmMain::mnuFileConfigure_Click);
+    connect(exit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    connect(contents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
+    connect(support, &QAction::triggered, this, &frmMain::mnuHelpSupport_Click);
+    connect(about, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+}
+
+void frmMain::Form_Load() {
+    // The preview is the first choice; the CSV path is used only for CSV.
+    optTarget_->button(0)->setChecked(true);
+    txtCSVFile_->setEnabled(false);
+    txtTable_->setFocus();
+}
+
+void frmMain::PopulateTables() {
+    const QString path = txtTable_->text();
+    if (path.trimmed().isEmpty()) {
+        services_.messages.Show(this, QStringLiteral("Choose a database file first."),
+                                engine::MessageIcon::Exclamation, kCaption);
+        return;
+    }
+    // Everything is read before anything is replaced: a file that cannot be
+    // read leaves both lists, and the database they came from, as they were.
+    std::unique_ptr<schema::Database> database;
+    QStringList tables;
+    QStringList queries;
+    try {
+        database = services_.engine.OpenDatabase(path.toStdString());
+        const auto& tableDefs = database->TableDefs();
+        for (int i = 0; i < tableDefs.Count(); ++i) {
+            const QString name = FromStd(tableDefs.Item(i).Name());
+            if (IsListedTable(name)) {
+                tables << name;
+            }
+        }
+        const auto& queryDefs = database->QueryDefs();
+        for (int i = 0; i < queryDefs.Count(); ++i) {
+            queries << FromStd(queryDefs.Item(i).Name());
+        }
+    } catch (const std::exception& error) {
+        if (database) {
+            try {
+                database->Close();
+            } catch (const std::exception&) {
+                // Already failing; the first error is the one to report.
+            }
+        }
+        services_.messages.Show(this,
+                                QStringLiteral("The tables and queries of %1 cannot be listed:\n%2")
+                                    .arg(path, FromStd(error.what())),
+                                engine::MessageIcon::Exclamation, kCaption);
+        return;
+    }
+    if (pickerDatabase_) {
+        try {
+            pickerDatabase_->Close();
+        } catch (const std::exception&) {
+            // Releasing the previous file cannot fail in a way that matters.
+        }
+    }
+    pickerDatabase_ = std::move(database);
+    FillTicked(*vsFlexTables_, tables);
+    FillTicked(*vsFlexQueries_, queries);
+}
+
+std::string frmMain::DatabasePath() const {
+    return txtTable_->text().toStdString();
+}
+
+std::string frmMain::CsvPath() const {
+    return txtCSVFile_->text().toStdString();
+}
+
+engine::ReportTarget frmMain::Target() const {
+    return optTarget_->button(0)->isChecked() ? engine::ReportTarget::Preview
+                                              : engine::ReportTarget::CsvFile;
+}
+
+void frmMain::SetStatusText(int panel, const std::string& text) {
+    QLabel* shown = panel == 1 ? panel1_ : (panel == 2 ? panel2_ : nullptr);
+    if (shown != nullptr) {
+        shown->setText(FromStd(text));
+    }
+}
+
+void frmMain::RepaintStatus() {
+    panel1_->repaint();
+    panel2_->repaint();
+}
+
+void frmMain::ShowMessage(const std::string& text, engine::MessageIcon icon,
+                          const std::string& caption) {
+    services_.messages.Show(this, FromStd(text), icon, FromStd(caption));
+}
+
+bool frmMain::IsTableSelected(const std::string& name) const {
+    return IsTicked(*vsFlexTables_, FromStd(name));
+}
+
+bool frmMain::IsQuerySelected(const std::string& name) const {
+    return IsTicked(*vsFlexQueries_, FromStd(name));
+}
+
+std::unique_ptr<engine::PreviewWindow> frmMain::LoadPreviewWindow() {
+    return services_.loadPreview(this);
+}
+
+void frmMain::cmdBrowse1_Click() {
+    // A cancelled dialog changes nothing: the path and the ticks stay.
+    const auto chosen = services_.fileDialogs.ChooseDatabase(this, txtTable_->text());
+    if (!chosen) {
+        return;
+    }
+    txtTable_->setText(*chosen);
+    PopulateTables();
+}
+
+void frmMain::cmdBrowseCSV_Click() {
+    const auto chosen = services_.fileDialogs.ChooseCsvFile(this, txtCSVFile_->text());
+    if (chosen) {
+        txtCSVFile_->setText(*chosen);
+    }
+}
+
+void frmMain::optTarget_Click(std::int16_t Index) {
+    txtCSVFile_->setEnabled(Index == 1);
+}
+
+void frmMain::cmdStart_Click() {
+    // Switches stored before this run apply to all of it.
+    services_.switches.Refresh();
+    try {
+        services_.runner.RunReport(*this);
+    } catch (const std::exception& error) {
+        services_.messages.Show(this,
+                                QStringLiteral("The report stopped: %1").arg(FromStd(error.what())),
+                                engine::MessageIcon::Critical, kCaption);
+    }
+}
+
+void frmMain::mnuFileConfigure_Click() {
+    settings::frmConfig dialog(services_.switches, this);
+    dialog.exec();
+}
+
+void frmMain::mnuFileExit_Click() {
+    close();
+}
+
+void frmMain::mnuHelpContents_Click() {
+    services_.help.ShowHelpContents();
+}
+
+void frmMain::mnuHelpSupport_Click() {
+    services_.help.ShowHelpTopic(kHelpSupport);
+}
+
+void frmMain::mnuAbout_Click() {
+    ShowAbout(1, this);
+}
+
+void frmMain::Form_QueryUnload() {
+    services_.help.CloseHelp();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_QueryUnload();
+    event->accept();
+    QMainWindow::closeEvent(event);
+    emit unloaded();
+}
+
+}  // namespace ostrel::ui

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "components/schema/database.h"
+#include "engine/run_host.h"
+#include "settings/switch_store.h"
+#include "ui/app/context_ids.h"
+#include "ui/app/file_dialogs.h"
+#include "ui/app/message_boxes.h"
+#include "ui/app/report_runner.h"
+
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+
+namespace ostrel::ui {
+
+// Loads a fresh preview window, owned by the caller, over the given parent.
+using PreviewLoader = std::function<std::unique_ptr<engine::PreviewWindow>(QWidget* parent)>;
+
+// What the main window works with; all of it outlives the window.
+struct MainWindowServices {
+    schema::SchemaEngine& engine;  // shared by the pickers and the runs
+    settings::SwitchStore& switches;
+    ReportRunner& runner;
+    ContextIDs& help;
+    MessageBoxes& messages;
+    FileDialogs& fileDialogs;
+    PreviewLoader loadPreview;
+};
+
+// The main window: the database, the output target, the two object pickers
+// and the Start button. Report runs read everything they need from it.
+class frmMain : public QMainWindow, public engine::RunHost {
+    Q_OBJECT
+
+  public:
+    explicit frmMain(const MainWindowServices& services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Refills both pickers from the database named in txtTable.
+    void PopulateTables();
+
+    // RunHost
+    std::string DatabasePath() const override;
+    std::string CsvPath() const override;
+    engine::ReportTarget Target() const override;
+    void SetStatusText(int panel, const std::string& text) override;
+    void RepaintStatus() override;
+    void ShowMessage(const std::string& text, engine::MessageIcon icon,
+                     const std::string& caption) override;
+    bool IsTableSelected(const std::string& name) const override;
+    bool IsQuerySelected(const std::string& name) const override;
+    std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override;
+
+    void cmdBrowse1_Click();
+    void cmdBrowseCSV_Click();
+    void optTarget_Click(std::int16_t Index);
+    void cmdStart_Click();
+    void mnuFileConfigure_Click();
+    void mnuFileExit_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpSupport_Click();
+    void mnuAbout_Click();
+
+    // The database object the pickers were filled from (null before a fill).
+    const schema::Database* PickerDatabase() const { return pickerDatabase_.get(); }
+
+  signals:
+    // The window has been closed; the program ends.
+    void unloaded();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildControls();
+    void BuildMenus();
+    void Form_Load();
+    void Form_QueryUnload();
+
+    MainWindowServices services_;
+    std::unique_ptr<schema::Database> pickerDatabase_;
+
+    QLineEdit* txtTable_ = nullptr;
+    QPushButton* cmdBrowse1_ = nullptr;
+    QButtonGroup* optTarget_ = nullptr;
+    QLineEdit* txtCSVFile_ = nullptr;
+    QPushButton* cmdBrowseCSV_ = nullptr;
+    QTabWidget* vsTab1_ = nullptr;
+    QListWidget* vsFlexTables_ = nullptr;
+    QListWidget* vsFlexQueries_ = nullptr;
+    QPushButton* cmdStart_ = nullptr;
+    QStatusBar* StatusBar1_ = nullptr;
+    QLabel* panel1_ = nullptr;
+    QLabel* panel2_ = nullptr;
+};
+
+}  // namespace ostrel::ui

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "engine/run_host.h"
+
+namespace ostrel::ui {
+
+// What the Start button sets going: one complete report run against a host.
+class ReportRunner {
+  public:
+    virtual ~ReportRunner() = default;
+    virtual void RunReport(engine::RunHost& host) = 0;
+
+  protected:
+    ReportRunner() = default;
+    ReportRunner(const ReportRunner&) = default;
+    ReportRunner& operator=(const ReportRunner&) = default;
+};
+
+}  // namespace ostrel::ui
