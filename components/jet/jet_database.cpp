@@ -46,11 +46,14 @@ const PageFile& DatabaseState::File() const {
     return *file_;
 }
 
+// Rows are collected completely before they are kept, so that a damaged
+// table fails every later read the same way instead of leaving part of it.
 void DatabaseState::LoadQueryRows() {
-    queryRows_.emplace();
+    std::map<std::int32_t, std::vector<QueryRow>> rows;
     const PageFile& file = File();
     const CatalogEntry* entry = catalog_.FindTable("MSysQueries");
     if (entry == nullptr) {
+        queryRows_ = std::move(rows);
         return;
     }
     const TableDefinition def = ReadTableDefinition(file, DefinitionPage(entry->id), entry->name);
@@ -68,8 +71,9 @@ void DatabaseState::LoadQueryRows() {
         q.lvExtra = row.Binary("LvExtra");
         q.objectId = static_cast<std::int32_t>(row.Int("ObjectId").value_or(0));
         q.order = row.Binary("Order").value_or(std::vector<std::uint8_t>{});
-        (*queryRows_)[q.objectId].push_back(std::move(q));
+        rows[q.objectId].push_back(std::move(q));
     });
+    queryRows_ = std::move(rows);
 }
 
 std::vector<QueryRow> DatabaseState::QueryRows(std::int32_t objectId) {
@@ -81,10 +85,11 @@ std::vector<QueryRow> DatabaseState::QueryRows(std::int32_t objectId) {
 }
 
 void DatabaseState::LoadComplexTypes() {
-    complexColumns_.emplace();
+    std::map<std::uint32_t, ComplexColumn> columns;
     const PageFile& file = File();
     const CatalogEntry* entry = catalog_.FindTable("MSysComplexColumns");
     if (entry == nullptr) {
+        complexColumns_ = std::move(columns);
         return;
     }
     const TableDefinition def = ReadTableDefinition(file, DefinitionPage(entry->id), entry->name);
@@ -109,9 +114,10 @@ void DatabaseState::LoadComplexTypes() {
                 }
             }
         }
-        (*complexColumns_)[static_cast<std::uint32_t>(*id)] =
+        columns[static_cast<std::uint32_t>(*id)] =
             ComplexColumn{type, static_cast<std::int32_t>(flatTableId.value_or(0))};
     });
+    complexColumns_ = std::move(columns);
 }
 
 std::int16_t DatabaseState::ComplexFieldType(std::uint32_t complexId) {

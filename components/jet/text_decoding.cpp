@@ -105,20 +105,28 @@ std::string DecodeCp1252(std::span<const std::uint8_t> bytes) {
 // Converts with the C library's converter for "CP<codePage>"; nullopt when it
 // does not know the code page or the bytes are not valid in it.
 std::optional<std::string> DecodeWithIconv(std::span<const std::uint8_t> bytes, int codePage) {
+    // Closes the converter when it goes out of scope.
+    struct Converter {
+        explicit Converter(iconv_t handle) : cd(handle) {}
+        ~Converter() { iconv_close(cd); }
+        iconv_t cd;
+        Converter(const Converter&) = delete;
+        Converter& operator=(const Converter&) = delete;
+    };
     const std::string name = "CP" + std::to_string(codePage);
     iconv_t cd = iconv_open("UTF-8", name.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    // iconv_open reports failure as (iconv_t)-1.
+    if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
         return std::nullopt;
     }
+    const Converter converter(cd);
     std::vector<char> in(bytes.begin(), bytes.end());
     std::string out(bytes.size() * 4 + 4, '\0');
     char* inPtr = in.data();
     std::size_t inLeft = in.size();
     char* outPtr = out.data();
     std::size_t outLeft = out.size();
-    const std::size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    if (result == static_cast<std::size_t>(-1)) {
+    if (iconv(converter.cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
         return std::nullopt;
     }
     out.resize(out.size() - outLeft);

@@ -48,6 +48,8 @@ TEST(BuiltFile, OpensWithItsTableFieldsAndKey) {
     const auto db = Open(f);
     EXPECT_EQ(db->Version(), "4.0");
     EXPECT_EQ(db->CollatingOrder(), 1033);
+    EXPECT_EQ(db->ReplicaID(), "{12345678-1234-5678-9ABC-DEF001234567}");
+    EXPECT_TRUE(db->Transactions());
     EXPECT_FALSE(db->Updatable());  // a buffer cannot be written
     ASSERT_EQ(db->TableDefs().Count(), 1);
     const schema::TableDef& orders = db->TableDefs().Item(0);
@@ -219,9 +221,9 @@ TEST(DamagedCatalog, RowsAndUsageMapsAreChecked) {
 
 TEST(DamagedProperties, BlobsAreCheckedWhenRead) {
     const BuiltFile good = BuildJet4File();
-    const std::string tag = "MR2";
+    const std::string tag = "MR2";  // Orders' blob lies after the database's on the page
     const auto at = static_cast<std::size_t>(
-        std::search(good.bytes.begin(), good.bytes.end(), tag.begin(), tag.end()) -
+        std::find_end(good.bytes.begin(), good.bytes.end(), tag.begin(), tag.end()) -
         good.bytes.begin());
     ASSERT_LT(at, good.bytes.size());
     struct Case {

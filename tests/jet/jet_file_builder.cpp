@@ -200,7 +200,7 @@ class PropertyBlob {
             Append16(block, static_cast<std::uint16_t>(v.data.size()));
             block.insert(block.end(), v.data.begin(), v.data.end());
         }
-        blocks_.push_back({type, block});
+        blocks_.emplace_back(type, block);
     }
     std::vector<std::uint8_t> Bytes() const {
         std::vector<std::uint8_t> out = {'M', 'R', '2', 0};
@@ -241,6 +241,17 @@ std::vector<std::uint8_t> OrdersProperties() {
     blob.AddBlock(
         1, "customer",
         {{"AllowZeroLength", kBoolean, {1}}, {"ValidationText", kText, Utf16("starts with A")}});
+    return blob.Bytes();
+}
+
+std::vector<std::uint8_t> DatabaseProperties() {
+    constexpr std::uint8_t kGuid = 0x0F;
+    PropertyBlob blob({"ReplicaID"});
+    blob.AddBlock(0, "",
+                  {{"ReplicaID",
+                    kGuid,
+                    {0x78, 0x56, 0x34, 0x12, 0x34, 0x12, 0x78, 0x56, 0x9A, 0xBC, 0xDE, 0xF0, 0x01,
+                     0x23, 0x45, 0x67}}});
     return blob.Bytes();
 }
 
@@ -294,6 +305,8 @@ BuiltFile BuildJet4File() {
         CatalogRow(0x0F000001, 0x0F000000, 3, "Tables"),
         CatalogRow(static_cast<std::int32_t>(BuiltFile::kOrdersDefinitionPage), 0x0F000001, 1,
                    "Orders", OrdersProperties()),
+        CatalogRow(0x0F000002, 0x0F000000, 3, "Databases"),
+        CatalogRow(0x0F000003, 0x0F000002, 2, "MSysDb", DatabaseProperties()),
     };
     DataPage(b + f.PageOffset(4), 2, rows);
     // Orders' Id is the first fixed value of the third row.

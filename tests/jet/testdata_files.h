@@ -16,7 +16,9 @@ struct TestFile {
 };
 
 // Test output names the file by its relative path.
-inline void PrintTo(const TestFile& file, std::ostream* out) { *out << file.relative; }
+inline void PrintTo(const TestFile& file, std::ostream* out) {
+    *out << file.relative;
+}
 
 // Every .mdb and .accdb file below the test data folder, sorted; empty when
 // the folder is absent.
