@@ -61,6 +61,13 @@ TEST(QuerySqlHostile, InconsistentRowsNameTheProblem) {
                           .Row(6, 0, std::nullopt, std::nullopt, std::nullopt)
                           .Rows()),
               "a column row of the query has no expression");
+    // A subquery in the FROM list without a name or alias cannot be joined.
+    EXPECT_EQ(ErrorOf(QueryRowsBuilder(1)
+                          .Table("A")
+                          .Row(5, std::nullopt, std::nullopt, std::nullopt, "SELECT 1")
+                          .Join(1, "A", "B", "A.x = B.x")
+                          .Rows()),
+              "a join names the table 'B', which the query does not list");
 }
 
 TEST(QuerySqlHostile, DeepNestingAndHugeRowCountsAreRefused) {

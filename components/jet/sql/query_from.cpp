@@ -71,7 +71,13 @@ class FromBuilder {
         if (!row.expression && !row.name1) {
             throw schema::SchemaError("a table row of the query names no table");
         }
-        table.key = row.name2 ? std::string_view(*row.name2) : std::string_view(*row.name1);
+        // Joins refer to a table by its alias, else by its name; a subquery
+        // without an alias has neither and cannot take part in a join.
+        if (row.name2) {
+            table.key = *row.name2;
+        } else if (row.name1) {
+            table.key = *row.name1;
+        }
         topLevel_.push_back(sources_.size());
         sources_.push_back(std::move(table));
     }
