@@ -89,15 +89,34 @@ std::vector<std::string>& RefusedList(memory::DatabaseSpec& spec, const std::str
     return spec.queries[0].parameters[0].refused;
 }
 
-std::string RunAllSections(const memory::DatabaseSpec& spec, const MapSwitches& switches) {
-    SectionHarness h(ReportTarget::CsvFile);
+// The preview's paragraphs and tables turned into CSV-like lines, so that both
+// targets can be read the same way. The values of OneOfEach hold no separators.
+std::string PreviewAsLines(const std::vector<std::string>& calls) {
+    std::string lines;
+    for (const std::string& call : calls) {
+        if (call.starts_with("AddParagraph(")) {
+            lines += call.substr(13, call.size() - 14) + "\r\n";
+        } else if (call.starts_with("AddTable(")) {
+            std::string rows = call.substr(9, call.size() - 10);
+            rows.erase(0, rows.find(';') + 1);  // the column format
+            for (const char c : rows) {
+                lines += c == ';' ? std::string("\r\n") : std::string(1, c == '|' ? ',' : c);
+            }
+        }
+    }
+    return lines;
+}
+
+std::string RunAllSections(const memory::DatabaseSpec& spec, const MapSwitches& switches,
+                           ReportTarget target = ReportTarget::CsvFile) {
+    SectionHarness h(target);
     h.switches = switches;
     const auto database = memory::OpenMemoryDatabase(spec);
     DocumentDatabase(*database, h.Context());
     DocumentTables(*database, h.Context());
     DocumentRelationships(*database, h.Context());
     DocumentQueries(*database, h.Context());
-    return h.Csv();
+    return target == ReportTarget::CsvFile ? h.Csv() : PreviewAsLines(h.Document().Calls());
 }
 
 std::vector<std::string> SplitCells(const std::string& line) {
@@ -165,18 +184,21 @@ class EverySwitchTest : public ::testing::TestWithParam<SwitchInfo> {};
 
 TEST_P(EverySwitchTest, SwitchingOffRemovesExactlyItsRow) {
     const SwitchInfo& info = GetParam();
-    MapSwitches on;
-    const auto allRows = RowsOf(RunAllSections(OneOfEach(), on));
-    MapSwitches off;
-    off.Set(std::string(info.key), false);
-    auto rows = RowsOf(RunAllSections(OneOfEach(), off));
+    for (const ReportTarget target : {ReportTarget::CsvFile, ReportTarget::Preview}) {
+        SCOPED_TRACE(target == ReportTarget::CsvFile ? "CSV" : "preview");
+        MapSwitches on;
+        const auto allRows = RowsOf(RunAllSections(OneOfEach(), on, target));
+        MapSwitches off;
+        off.Set(std::string(info.key), false);
+        auto rows = RowsOf(RunAllSections(OneOfEach(), off, target));
 
-    const std::pair<std::string, std::string> removed{ObjectWord(info.key),
-                                                      std::string(info.rowLabel)};
-    ASSERT_EQ(allRows.count(removed), 1U) << "the row is not written when on";
-    EXPECT_EQ(allRows.at(removed), 1);
-    rows[removed] += 1;
-    EXPECT_EQ(rows, allRows);
+        const std::pair<std::string, std::string> removed{ObjectWord(info.key),
+                                                          std::string(info.rowLabel)};
+        ASSERT_EQ(allRows.count(removed), 1U) << "the row is not written when on";
+        EXPECT_EQ(allRows.at(removed), 1);
+        rows[removed] += 1;
+        EXPECT_EQ(rows, allRows);
+    }
 }
 
 TEST_P(EverySwitchTest, RowThatIsOffDoesNotReadItsMember) {
