@@ -180,12 +180,12 @@ class PreopenedEngine final : public schema::SchemaEngine {
 
 class BenchHost final : public engine::RunHost {
   public:
-    BenchHost(std::string database, std::string csv, const memory::DatabaseSpec& spec)
+    BenchHost(std::string database, std::string csv, const memory::DatabaseSpec& blueprint)
         : database_(std::move(database)), csv_(std::move(csv)) {
-        for (const auto& table : spec.tables) {
+        for (const auto& table : blueprint.tables) {
             tables_.insert(table.name);
         }
-        for (const auto& query : spec.queries) {
+        for (const auto& query : blueprint.queries) {
             queries_.insert(query.name);
         }
     }
@@ -234,9 +234,9 @@ int main(int argc, char** argv) {
     std::ofstream(databasePath) << "stand-in: the engine below is in memory";
 
     const auto buildStart = std::chrono::steady_clock::now();
-    memory::DatabaseSpec spec = LargeDatabase();
-    BenchHost host(databasePath, csvPath, spec);
-    PreopenedEngine engine(memory::OpenMemoryDatabase(std::move(spec)));
+    memory::DatabaseSpec blueprint = LargeDatabase();
+    BenchHost host(databasePath, csvPath, blueprint);
+    PreopenedEngine engine(memory::OpenMemoryDatabase(std::move(blueprint)));
     const auto buildEnd = std::chrono::steady_clock::now();
 
     const CachedSwitches switches;

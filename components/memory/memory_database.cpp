@@ -30,11 +30,11 @@ class VectorCollection : public Collection<Interface> {
         }
         return items_[static_cast<std::size_t>(index)];
     }
-    template <class Spec>
-    void Fill(const std::vector<Spec>& specs) {
-        items_.reserve(specs.size());
-        for (const Spec& spec : specs) {
-            items_.emplace_back(spec);
+    template <class Description>
+    void Fill(const std::vector<Description>& descriptions) {
+        items_.reserve(descriptions.size());
+        for (const Description& blueprint : descriptions) {
+            items_.emplace_back(blueprint);
         }
     }
 
@@ -172,7 +172,7 @@ class MemoryQueryDef final : public schema::QueryDef {
 
 class MemoryDatabase final : public schema::Database {
   public:
-    explicit MemoryDatabase(DatabaseSpec spec) : s_(std::move(spec)) {
+    explicit MemoryDatabase(DatabaseSpec blueprint) : s_(std::move(blueprint)) {
         tables_.Fill(s_.tables);
         queries_.Fill(s_.queries);
         relations_.Fill(s_.relations);
@@ -199,12 +199,12 @@ class MemoryDatabase final : public schema::Database {
 
 }  // namespace
 
-std::unique_ptr<schema::Database> OpenMemoryDatabase(DatabaseSpec spec) {
-    return std::make_unique<MemoryDatabase>(std::move(spec));
+std::unique_ptr<schema::Database> OpenMemoryDatabase(DatabaseSpec blueprint) {
+    return std::make_unique<MemoryDatabase>(std::move(blueprint));
 }
 
-void MemoryEngine::Register(const std::string& path, DatabaseSpec spec) {
-    databases_[path] = std::move(spec);
+void MemoryEngine::Register(const std::string& path, DatabaseSpec blueprint) {
+    databases_[path] = std::move(blueprint);
 }
 
 std::unique_ptr<schema::Database> MemoryEngine::OpenDatabase(const std::string& path) {

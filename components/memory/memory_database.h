@@ -10,13 +10,13 @@
 namespace ostrel::memory {
 
 // Opens a database that serves every member from the given description.
-std::unique_ptr<schema::Database> OpenMemoryDatabase(DatabaseSpec spec);
+std::unique_ptr<schema::Database> OpenMemoryDatabase(DatabaseSpec blueprint);
 
 // An engine whose "files" are descriptions registered under a path. Opening an
 // unregistered path fails like opening a missing file.
 class MemoryEngine : public schema::SchemaEngine {
   public:
-    void Register(const std::string& path, DatabaseSpec spec);
+    void Register(const std::string& path, DatabaseSpec blueprint);
     std::unique_ptr<schema::Database> OpenDatabase(const std::string& path) override;
     int OpenCount() const { return openCount_; }
 

@@ -8,19 +8,19 @@ namespace ostrel::cli {
 namespace {
 
 std::unique_ptr<schema::Database> SampleDatabase() {
-    memory::DatabaseSpec spec;
+    memory::DatabaseSpec blueprint;
     for (const char* name :
          {"Orders", "MSysObjects", "msysACEs", "MSys", "MSy", "Msysfoo", "AMSys"}) {
         memory::TableSpec table;
         table.name = name;
-        spec.tables.push_back(table);
+        blueprint.tables.push_back(table);
     }
     for (const char* name : {"~sq_cHidden", "Totals"}) {
         memory::QuerySpec query;
         query.name = name;
-        spec.queries.push_back(query);
+        blueprint.queries.push_back(query);
     }
-    return memory::OpenMemoryDatabase(std::move(spec));
+    return memory::OpenMemoryDatabase(std::move(blueprint));
 }
 
 TEST(ObjectSelection, DefaultsToWhatThePickersTick) {

@@ -35,13 +35,13 @@ class PdfOutputTest : public ::testing::Test {
         fs::create_directories(folder_);
         database_ = (folder_ / "sample.mdb").string();
         std::ofstream(database_) << "stands in for the database file";
-        memory::DatabaseSpec spec;
+        memory::DatabaseSpec blueprint;
         for (int i = 0; i < 40; ++i) {
             memory::TableSpec table;
             table.name = "Table" + std::to_string(i);
-            spec.tables.push_back(table);
+            blueprint.tables.push_back(table);
         }
-        engine_.Register(database_, spec);
+        engine_.Register(database_, blueprint);
     }
     void TearDown() override { fs::remove_all(folder_); }
 

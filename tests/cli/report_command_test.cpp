@@ -37,17 +37,17 @@ class ReportCommandTest : public ::testing::Test {
         database_ = (folder_ / "sample.mdb").string();
         std::ofstream(database_) << "stands in for the database file";
 
-        memory::DatabaseSpec spec;
+        memory::DatabaseSpec blueprint;
         for (const char* name : {"Orders", "MSysObjects"}) {
             memory::TableSpec table;
             table.name = name;
-            spec.tables.push_back(table);
+            blueprint.tables.push_back(table);
         }
         memory::QuerySpec query;
         query.name = "Totals";
         query.sql = "SELECT 1;";
-        spec.queries.push_back(query);
-        engine_.Register(database_, spec);
+        blueprint.queries.push_back(query);
+        engine_.Register(database_, blueprint);
     }
     void TearDown() override { fs::remove_all(folder_); }
 

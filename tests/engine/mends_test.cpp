@@ -59,18 +59,18 @@ TEST(NoneRequested, StillWrittenWhenNoTableWasWritten) {
 }
 
 TEST(NoSixteenBitLimits, MoreThan32767TablesAndFields) {
-    memory::DatabaseSpec spec;
-    spec.tables.resize(33000);
-    for (std::size_t i = 0; i < spec.tables.size(); ++i) {
-        spec.tables[i].name = "T" + std::to_string(i);
+    memory::DatabaseSpec blueprint;
+    blueprint.tables.resize(33000);
+    for (std::size_t i = 0; i < blueprint.tables.size(); ++i) {
+        blueprint.tables[i].name = "T" + std::to_string(i);
     }
-    spec.tables.back().fields.resize(33000);
-    for (std::size_t i = 0; i < spec.tables.back().fields.size(); ++i) {
-        spec.tables.back().fields[i].name = "F" + std::to_string(i);
+    blueprint.tables.back().fields.resize(33000);
+    for (std::size_t i = 0; i < blueprint.tables.back().fields.size(); ++i) {
+        blueprint.tables.back().fields[i].name = "F" + std::to_string(i);
     }
     SectionHarness h(ReportTarget::CsvFile);
     OnlyOn(h.switches, {"Table RecordCount", "Field Size"});
-    DocumentTables(*memory::OpenMemoryDatabase(std::move(spec)), h.Context());
+    DocumentTables(*memory::OpenMemoryDatabase(std::move(blueprint)), h.Context());
     EXPECT_EQ(Occurrences(h.Csv(), "Table : "), 33000U);
     EXPECT_EQ(Occurrences(h.Csv(), "Field - "), 33000U);
     EXPECT_THAT(h.Csv(), HasSubstr("Table : T32999\r\n"));

@@ -50,8 +50,8 @@ struct RunFixture : ::testing::Test {
         host.queries = {"Big Orders", "Make Archive", "By Region"};
         Register(SampleDatabase());
     }
-    void Register(memory::DatabaseSpec spec) {
-        memoryEngine.Register(host.databasePath, std::move(spec));
+    void Register(memory::DatabaseSpec blueprint) {
+        memoryEngine.Register(host.databasePath, std::move(blueprint));
     }
     RunOutcome Run() { return run.RunReport(host); }
     const RecordedMessage& OnlyMessage() const {
@@ -247,9 +247,9 @@ TEST_F(RunFixture, SuccessfulRunReplacesTheOldFileAndKeepsItsPermissions) {
 
 TEST_F(RunFixture, FailedRunLeavesTheOldFileAndNoTemporary) {
     folder.Write("report.csv", "old report");
-    memory::DatabaseSpec spec = SampleDatabase();
-    spec.tables[1].fields[1].refused = {"Size"};
-    Register(spec);
+    memory::DatabaseSpec blueprint = SampleDatabase();
+    blueprint.tables[1].fields[1].refused = {"Size"};
+    Register(blueprint);
     EXPECT_EQ(Run(), RunOutcome::Failed);
     EXPECT_EQ(ReadFile(host.csvPath), "old report");
     EXPECT_THAT(folder.Entries(), ElementsAre("report.csv", "sample.mdb"));
@@ -263,9 +263,9 @@ TEST_F(RunFixture, FailedRunLeavesTheOldFileAndNoTemporary) {
 }
 
 TEST_F(RunFixture, FailedRunCreatesNoFileWhereThereWasNone) {
-    memory::DatabaseSpec spec = SampleDatabase();
-    spec.queries[2].parameters[1].refused = {"Type"};
-    Register(spec);
+    memory::DatabaseSpec blueprint = SampleDatabase();
+    blueprint.queries[2].parameters[1].refused = {"Type"};
+    Register(blueprint);
     EXPECT_EQ(Run(), RunOutcome::Failed);
     EXPECT_THAT(folder.Entries(), ElementsAre("sample.mdb"));
     EXPECT_THAT(OnlyMessage().text,
@@ -274,9 +274,9 @@ TEST_F(RunFixture, FailedRunCreatesNoFileWhereThereWasNone) {
 
 TEST_F(RunFixture, FailedPreviewRunIsNotShown) {
     host.target = ReportTarget::Preview;
-    memory::DatabaseSpec spec = SampleDatabase();
-    spec.relations[1].refused = {"Attributes"};
-    Register(spec);
+    memory::DatabaseSpec blueprint = SampleDatabase();
+    blueprint.relations[1].refused = {"Attributes"};
+    Register(blueprint);
     EXPECT_EQ(Run(), RunOutcome::Failed);
     EXPECT_FALSE(host.previewShown);
     EXPECT_EQ(engine.closed, 1);
@@ -293,9 +293,9 @@ struct FailurePlace {
 class FailurePlaceTest : public RunFixture, public ::testing::WithParamInterface<FailurePlace> {};
 
 TEST_P(FailurePlaceTest, MessageNamesWhatWasBeingWritten) {
-    memory::DatabaseSpec spec = SampleDatabase();
-    GetParam().spoil(spec);
-    Register(spec);
+    memory::DatabaseSpec blueprint = SampleDatabase();
+    GetParam().spoil(blueprint);
+    Register(blueprint);
     EXPECT_EQ(Run(), RunOutcome::Failed);
     EXPECT_THAT(OnlyMessage().text,
                 ::testing::StartsWith("The report could not be completed.\n\nWhile " +

@@ -67,26 +67,26 @@ std::string MemberRead(std::string_view key) {
     return attributeRows.contains(key) ? "Attributes" : PropertyWord(key);
 }
 
-std::vector<std::string>& RefusedList(memory::DatabaseSpec& spec, const std::string& objectWord) {
+std::vector<std::string>& RefusedList(memory::DatabaseSpec& blueprint, const std::string& objectWord) {
     if (objectWord == "Database") {
-        return spec.refused;
+        return blueprint.refused;
     }
     if (objectWord == "Table") {
-        return spec.tables[0].refused;
+        return blueprint.tables[0].refused;
     }
     if (objectWord == "Field") {
-        return spec.tables[0].fields[0].refused;
+        return blueprint.tables[0].fields[0].refused;
     }
     if (objectWord == "Index") {
-        return spec.tables[0].indexes[0].refused;
+        return blueprint.tables[0].indexes[0].refused;
     }
     if (objectWord == "Relationship") {
-        return spec.relations[0].refused;
+        return blueprint.relations[0].refused;
     }
     if (objectWord == "Query") {
-        return spec.queries[0].refused;
+        return blueprint.queries[0].refused;
     }
-    return spec.queries[0].parameters[0].refused;
+    return blueprint.queries[0].parameters[0].refused;
 }
 
 // The preview's paragraphs and tables turned into CSV-like lines, so that both
@@ -107,11 +107,11 @@ std::string PreviewAsLines(const std::vector<std::string>& calls) {
     return lines;
 }
 
-std::string RunAllSections(const memory::DatabaseSpec& spec, const MapSwitches& switches,
+std::string RunAllSections(const memory::DatabaseSpec& blueprint, const MapSwitches& switches,
                            ReportTarget target = ReportTarget::CsvFile) {
     SectionHarness h(target);
     h.switches = switches;
-    const auto database = memory::OpenMemoryDatabase(spec);
+    const auto database = memory::OpenMemoryDatabase(blueprint);
     DocumentDatabase(*database, h.Context());
     DocumentTables(*database, h.Context());
     DocumentRelationships(*database, h.Context());
@@ -205,8 +205,8 @@ TEST_P(EverySwitchTest, RowThatIsOffDoesNotReadItsMember) {
     const SwitchInfo& info = GetParam();
     const std::string word = ObjectWord(info.key);
     const std::string member = MemberRead(info.key);
-    memory::DatabaseSpec spec = OneOfEach();
-    RefusedList(spec, word).push_back(member);
+    memory::DatabaseSpec blueprint = OneOfEach();
+    RefusedList(blueprint, word).push_back(member);
 
     MapSwitches switches;
     for (const SwitchInfo& other : SwitchTable()) {
@@ -214,9 +214,9 @@ TEST_P(EverySwitchTest, RowThatIsOffDoesNotReadItsMember) {
             switches.Set(std::string(other.key), false);
         }
     }
-    EXPECT_NO_THROW(RunAllSections(spec, switches));
+    EXPECT_NO_THROW(RunAllSections(blueprint, switches));
     switches.Set(std::string(info.key), true);
-    EXPECT_THROW(RunAllSections(spec, switches), schema::SchemaError);
+    EXPECT_THROW(RunAllSections(blueprint, switches), schema::SchemaError);
 }
 
 INSTANTIATE_TEST_SUITE_P(SwitchTable, EverySwitchTest, ::testing::ValuesIn(SwitchTable()),
@@ -227,10 +227,10 @@ INSTANTIATE_TEST_SUITE_P(SwitchTable, EverySwitchTest, ::testing::ValuesIn(Switc
                          });
 
 TEST(SwitchReads, EachRowReadsItsSwitchAfreshPerObject) {
-    memory::DatabaseSpec spec = OneOfEach();
-    spec.tables[0].fields.push_back({.name = "G", .type = kText, .size = 10});
+    memory::DatabaseSpec blueprint = OneOfEach();
+    blueprint.tables[0].fields.push_back({.name = "G", .type = kText, .size = 10});
     SectionHarness h(ReportTarget::CsvFile);
-    const auto database = memory::OpenMemoryDatabase(spec);
+    const auto database = memory::OpenMemoryDatabase(blueprint);
     DocumentTables(*database, h.Context());
     EXPECT_EQ(std::count(h.switches.reads.begin(), h.switches.reads.end(), "Field Size"), 2);
     EXPECT_EQ(std::count(h.switches.reads.begin(), h.switches.reads.end(), "Table RecordCount"), 1);

@@ -17,8 +17,8 @@ namespace {
 using namespace schema::data_type;
 using ::testing::ElementsAre;
 
-std::unique_ptr<schema::Database> Open(memory::DatabaseSpec spec) {
-    return memory::OpenMemoryDatabase(std::move(spec));
+std::unique_ptr<schema::Database> Open(memory::DatabaseSpec blueprint) {
+    return memory::OpenMemoryDatabase(std::move(blueprint));
 }
 
 void OnlyOn(MapSwitches& switches, std::initializer_list<const char*> keys) {

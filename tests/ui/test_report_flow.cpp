@@ -176,13 +176,13 @@ class TestReportFlow : public QObject {
 
     // Runs a preview report of the database and closes the preview with
     // Cancel, noting what it showed.
-    PreviewSeen RunPreview(const memory::DatabaseSpec& spec) {
+    PreviewSeen RunPreview(const memory::DatabaseSpec& blueprint) {
         const QString path = dir_.filePath("preview.mdb");
         QFile file(path);
         file.open(QIODevice::WriteOnly);
         file.close();
         memory::MemoryEngine engine;
-        engine.Register(path.toStdString(), spec);
+        engine.Register(path.toStdString(), blueprint);
         ui::EngineReportRunner runner(engine, *store_, *formatter_);
         auto window = MakeWindow(engine, runner);
         dialogs_.databaseAnswers.push_back(path);

@@ -99,7 +99,7 @@ class KeyCounter {
 
 struct PlacedTable {
     TableLayout layout;
-    const TableSpec* spec = nullptr;  // null for the catalog tables
+    const TableSpec* blueprint = nullptr;  // null for the catalog tables
     std::vector<std::uint32_t> dataPages;
 };
 
@@ -153,7 +153,7 @@ std::size_t Writer::AddSystemTable(const std::string& name,
 
 std::size_t Writer::TableIndex(const std::string& name) const {
     for (std::size_t i = 0; i < tables_.size(); ++i) {
-        if (tables_[i]->spec != nullptr && tables_[i]->layout.name == name) {
+        if (tables_[i]->blueprint != nullptr && tables_[i]->layout.name == name) {
             return i;
         }
     }
@@ -162,16 +162,16 @@ std::size_t Writer::TableIndex(const std::string& name) const {
 
 void Writer::LayOutUserTables() {
     std::set<std::string> names;
-    for (const TableSpec& spec : db_.tables) {
-        if (!names.insert(spec.name).second) {
-            throw GeneratorError("table \"" + spec.name + "\" is described twice");
+    for (const TableSpec& blueprint : db_.tables) {
+        if (!names.insert(blueprint.name).second) {
+            throw GeneratorError("table \"" + blueprint.name + "\" is described twice");
         }
         auto placed = std::make_unique<PlacedTable>();
-        placed->spec = &spec;
-        placed->layout = MakeTableLayout(spec.name, spec.system ? kTableTypeSystem : kTableTypeUser,
-                                         spec.columns);
+        placed->blueprint = &blueprint;
+        placed->layout = MakeTableLayout(blueprint.name, blueprint.system ? kTableTypeSystem : kTableTypeUser,
+                                         blueprint.columns);
         TableLayout& t = placed->layout;
-        for (const IndexSpec& idx : spec.indexes) {
+        for (const IndexSpec& idx : blueprint.indexes) {
             std::vector<IndexColumnLayout> cols;
             for (const auto& c : idx.columns) {
                 cols.push_back(IndexColumn(t, c.name, c.descending));
@@ -449,10 +449,10 @@ void Writer::WriteCatalog() {
         add(nextId++, kIdRootFolder, folder, kObjectContainer, 0, created, created);
     }
     for (const auto& placed : tables_) {
-        if (placed->spec == nullptr) {
+        if (placed->blueprint == nullptr) {
             continue;
         }
-        const TableSpec& s = *placed->spec;
+        const TableSpec& s = *placed->blueprint;
         std::uint32_t flags = 0;
         flags |= s.system ? kFlagSystem : 0;
         flags |= s.hidden ? kFlagHidden : 0;
@@ -578,8 +578,8 @@ GenerateSummary Writer::Run() {
     PlaceDefinitions();
     WriteIndexRoots();
     for (auto& placed : tables_) {
-        if (placed->spec != nullptr) {
-            RowSource source(*placed->spec);
+        if (placed->blueprint != nullptr) {
+            RowSource source(*placed->blueprint);
             WriteRows(*placed, source);
         }
     }

@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
         }
         std::ostringstream text;
         text << in.rdbuf();
-        const auto spec = ostrel::jetgen::ParseDescription(text.str());
-        const auto summary = ostrel::jetgen::WriteDatabase(spec, argv[2]);
+        const auto blueprint = ostrel::jetgen::ParseDescription(text.str());
+        const auto summary = ostrel::jetgen::WriteDatabase(blueprint, argv[2]);
         std::cout << "wrote " << argv[2] << ": " << summary.pages << " pages, " << summary.rows
                   << " rows\n";
         return 0;

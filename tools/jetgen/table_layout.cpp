@@ -75,25 +75,25 @@ TableLayout MakeTableLayout(const std::string& name, std::uint8_t tableType,
     std::uint16_t fixedOffset = 0;
     std::uint16_t varIndex = 0;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        const ColumnSpec& spec = columns[i];
-        if (spec.name.empty()) {
+        const ColumnSpec& blueprint = columns[i];
+        if (blueprint.name.empty()) {
             throw GeneratorError("table \"" + name + "\" has a column without a name");
         }
         for (std::size_t k = 0; k < i; ++k) {
-            if (columns[k].name == spec.name) {
-                throw GeneratorError("table \"" + name + "\" repeats column \"" + spec.name + "\"");
+            if (columns[k].name == blueprint.name) {
+                throw GeneratorError("table \"" + name + "\" repeats column \"" + blueprint.name + "\"");
             }
         }
         ColumnLayout c;
-        c.name = spec.name;
-        c.type = spec.type;
+        c.name = blueprint.name;
+        c.type = blueprint.type;
         c.number = static_cast<std::uint16_t>(i);
-        c.autoNumber = spec.autoNumber;
-        switch (spec.type) {
+        c.autoNumber = blueprint.autoNumber;
+        switch (blueprint.type) {
             case ColumnType::Text: {
-                const int chars = spec.size > 0 ? spec.size : 50;
+                const int chars = blueprint.size > 0 ? blueprint.size : 50;
                 if (chars > 255) {
-                    throw GeneratorError("text column \"" + spec.name +
+                    throw GeneratorError("text column \"" + blueprint.name +
                                          "\" is longer than 255 characters");
                 }
                 c.variable = true;
@@ -101,9 +101,9 @@ TableLayout MakeTableLayout(const std::string& name, std::uint8_t tableType,
                 break;
             }
             case ColumnType::Binary: {
-                const int bytes = spec.size > 0 ? spec.size : 255;
+                const int bytes = blueprint.size > 0 ? blueprint.size : 255;
                 if (bytes > 510) {
-                    throw GeneratorError("binary column \"" + spec.name +
+                    throw GeneratorError("binary column \"" + blueprint.name +
                                          "\" is longer than 510 bytes");
                 }
                 c.variable = true;
@@ -116,42 +116,42 @@ TableLayout MakeTableLayout(const std::string& name, std::uint8_t tableType,
                 c.longValue = true;
                 break;
             case ColumnType::Complex:
-                c.length = static_cast<std::uint16_t>(spec.size);
+                c.length = static_cast<std::uint16_t>(blueprint.size);
                 break;
             default:
-                c.length = FixedLength(spec.type);
+                c.length = FixedLength(blueprint.type);
                 break;
         }
-        if (spec.type == ColumnType::Decimal) {
-            if (spec.precision < 1 || spec.precision > 28 || spec.scale < 0 ||
-                spec.scale > spec.precision) {
-                throw GeneratorError("decimal column \"" + spec.name +
+        if (blueprint.type == ColumnType::Decimal) {
+            if (blueprint.precision < 1 || blueprint.precision > 28 || blueprint.scale < 0 ||
+                blueprint.scale > blueprint.precision) {
+                throw GeneratorError("decimal column \"" + blueprint.name +
                                      "\" needs 1 <= precision <= 28 and 0 <= scale <= precision");
             }
-            c.precision = static_cast<std::uint8_t>(spec.precision);
-            c.scale = static_cast<std::uint8_t>(spec.scale);
+            c.precision = static_cast<std::uint8_t>(blueprint.precision);
+            c.scale = static_cast<std::uint8_t>(blueprint.scale);
         }
-        if (spec.autoNumber && spec.type != ColumnType::Long && spec.type != ColumnType::Guid) {
-            throw GeneratorError("auto-number column \"" + spec.name + "\" must be Long or GUID");
+        if (blueprint.autoNumber && blueprint.type != ColumnType::Long && blueprint.type != ColumnType::Guid) {
+            throw GeneratorError("auto-number column \"" + blueprint.name + "\" must be Long or GUID");
         }
-        if (spec.hyperlink && spec.type != ColumnType::Memo) {
-            throw GeneratorError("hyperlink column \"" + spec.name + "\" must be Memo");
+        if (blueprint.hyperlink && blueprint.type != ColumnType::Memo) {
+            throw GeneratorError("hyperlink column \"" + blueprint.name + "\" must be Memo");
         }
         c.flags = kColumnUpdatable;
         if (!c.variable) {
             c.flags |= kColumnFixed;
         }
-        if (spec.autoNumber) {
-            c.flags |= spec.type == ColumnType::Long ? kColumnAutoLong : kColumnAutoGuid;
+        if (blueprint.autoNumber) {
+            c.flags |= blueprint.type == ColumnType::Long ? kColumnAutoLong : kColumnAutoGuid;
         }
-        if (spec.hyperlink) {
+        if (blueprint.hyperlink) {
             c.flags |= kColumnHyperlink;
         }
         if (c.variable) {
             c.varIndex = varIndex++;
         } else {
             c.varIndex = varIndex;
-            if (spec.type != ColumnType::Boolean) {
+            if (blueprint.type != ColumnType::Boolean) {
                 c.fixedOffset = fixedOffset;
                 fixedOffset = static_cast<std::uint16_t>(fixedOffset + c.length);
             }
