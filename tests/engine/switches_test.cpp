@@ -67,7 +67,8 @@ std::string MemberRead(std::string_view key) {
     return attributeRows.contains(key) ? "Attributes" : PropertyWord(key);
 }
 
-std::vector<std::string>& RefusedList(memory::DatabaseSpec& blueprint, const std::string& objectWord) {
+std::vector<std::string>& RefusedList(memory::DatabaseSpec& blueprint,
+                                      const std::string& objectWord) {
     if (objectWord == "Database") {
         return blueprint.refused;
     }

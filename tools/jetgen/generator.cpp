@@ -168,8 +168,9 @@ void Writer::LayOutUserTables() {
         }
         auto placed = std::make_unique<PlacedTable>();
         placed->blueprint = &blueprint;
-        placed->layout = MakeTableLayout(blueprint.name, blueprint.system ? kTableTypeSystem : kTableTypeUser,
-                                         blueprint.columns);
+        placed->layout =
+            MakeTableLayout(blueprint.name, blueprint.system ? kTableTypeSystem : kTableTypeUser,
+                            blueprint.columns);
         TableLayout& t = placed->layout;
         for (const IndexSpec& idx : blueprint.indexes) {
             std::vector<IndexColumnLayout> cols;

@@ -81,7 +81,8 @@ TableLayout MakeTableLayout(const std::string& name, std::uint8_t tableType,
         }
         for (std::size_t k = 0; k < i; ++k) {
             if (columns[k].name == blueprint.name) {
-                throw GeneratorError("table \"" + name + "\" repeats column \"" + blueprint.name + "\"");
+                throw GeneratorError("table \"" + name + "\" repeats column \"" + blueprint.name +
+                                     "\"");
             }
         }
         ColumnLayout c;
@@ -131,8 +132,10 @@ TableLayout MakeTableLayout(const std::string& name, std::uint8_t tableType,
             c.precision = static_cast<std::uint8_t>(blueprint.precision);
             c.scale = static_cast<std::uint8_t>(blueprint.scale);
         }
-        if (blueprint.autoNumber && blueprint.type != ColumnType::Long && blueprint.type != ColumnType::Guid) {
-            throw GeneratorError("auto-number column \"" + blueprint.name + "\" must be Long or GUID");
+        if (blueprint.autoNumber && blueprint.type != ColumnType::Long &&
+            blueprint.type != ColumnType::Guid) {
+            throw GeneratorError("auto-number column \"" + blueprint.name +
+                                 "\" must be Long or GUID");
         }
         if (blueprint.hyperlink && blueprint.type != ColumnType::Memo) {
             throw GeneratorError("hyperlink column \"" + blueprint.name + "\" must be Memo");
