@@ -174,9 +174,8 @@ std::string JetDatabase::ReplicaID() const {
     if (db == nullptr || !db->storedProperties) {
         return {};
     }
-    const std::string context = "database properties";
-    const auto blob = ReadLongValue(file, *db->storedProperties, context);
-    const PropertyMaps maps = PropertyMaps::Parse(file, blob, context);
+    const PropertyMaps maps =
+        PropertyMaps::ReadStored(file, db->storedProperties, "database properties");
     const PropertyMap* map = maps.Object();
     if (map == nullptr) {
         return {};

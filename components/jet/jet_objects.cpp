@@ -156,14 +156,8 @@ const TableDefinition& JetTableDef::Definition() const {
 
 const PropertyMaps& JetTableDef::Properties() const {
     if (!properties_) {
-        const PageFile& file = state_->File();
-        const std::string context = "properties of table '" + entry_.name + "'";
-        if (entry_.storedProperties) {
-            const auto blob = ReadLongValue(file, *entry_.storedProperties, context);
-            properties_ = PropertyMaps::Parse(file, blob, context);
-        } else {
-            properties_ = PropertyMaps();
-        }
+        properties_ = PropertyMaps::ReadStored(state_->File(), entry_.storedProperties,
+                                               "properties of table '" + entry_.name + "'");
     }
     return *properties_;
 }
@@ -306,10 +300,8 @@ std::optional<PropertyMap> JetTableDef::ComplexFieldProperties(const ColumnDef& 
     if (values == nullptr || !values->storedProperties) {
         return std::nullopt;
     }
-    const PageFile& file = state_->File();
-    const std::string context = "properties of table '" + values->name + "'";
-    const auto blob = ReadLongValue(file, *values->storedProperties, context);
-    const PropertyMaps valueMaps = PropertyMaps::Parse(file, blob, context);
+    const PropertyMaps valueMaps = PropertyMaps::ReadStored(
+        state_->File(), values->storedProperties, "properties of table '" + values->name + "'");
     const PropertyMap* valueColumn = valueMaps.Column("Value");
     if (valueColumn == nullptr) {
         return std::nullopt;
@@ -360,14 +352,8 @@ const QueryDesign& JetQueryDef::Design() const {
 
 const PropertyMaps& JetQueryDef::Properties() const {
     if (!properties_) {
-        const PageFile& file = state_->File();
-        const std::string context = "properties of query '" + entry_.name + "'";
-        if (entry_.storedProperties) {
-            const auto blob = ReadLongValue(file, *entry_.storedProperties, context);
-            properties_ = PropertyMaps::Parse(file, blob, context);
-        } else {
-            properties_ = PropertyMaps();
-        }
+        properties_ = PropertyMaps::ReadStored(state_->File(), entry_.storedProperties,
+                                               "properties of query '" + entry_.name + "'");
     }
     return *properties_;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "components/jet/row_reader.h"
 #include "components/jet/table_definition.h"
 #include "components/jet/text_decoding.h"
 
@@ -33,6 +34,16 @@ const StoredProperty* PropertyMap::Find(const std::string& propertyName) const {
         }
     }
     return nullptr;
+}
+
+PropertyMaps PropertyMaps::ReadStored(const PageFile& file,
+                                      const std::optional<std::vector<std::uint8_t>>& lvProp,
+                                      const std::string& context) {
+    if (!lvProp) {
+        return {};
+    }
+    const auto blob = ReadLongValue(file, *lvProp, context);
+    return Parse(file, blob, context);
 }
 
 PropertyMaps PropertyMaps::Parse(const PageFile& file, std::span<const std::uint8_t> blob,

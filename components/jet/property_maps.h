@@ -33,6 +33,11 @@ class PropertyMaps {
     PropertyMaps() = default;
     static PropertyMaps Parse(const PageFile& file, std::span<const std::uint8_t> blob,
                               const std::string& context);
+    // The maps of a catalog object: its LvProp field points at the blob, which
+    // may live on long-value pages. An object without the field has none.
+    static PropertyMaps ReadStored(const PageFile& file,
+                                   const std::optional<std::vector<std::uint8_t>>& lvProp,
+                                   const std::string& context);
 
     const PropertyMap* Object() const;
     const PropertyMap* Column(const std::string& columnName) const;
