@@ -22,9 +22,9 @@
 #include "components/memory/memory_database.h"
 #include "settings/frm_config.h"
 #include "settings/switch_store.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/frm_about.h"
 #include "ui/app/frm_main.h"
+#include "ui/app/help_system.h"
 #include "ui/app/object_pickers.h"
 #include "ui_fakes.h"
 

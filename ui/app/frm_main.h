@@ -10,8 +10,8 @@
 #include "components/schema/database.h"
 #include "engine/run_host.h"
 #include "settings/switch_store.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/file_dialogs.h"
+#include "ui/app/help_system.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/report_runner.h"
 
