@@ -92,7 +92,7 @@ class frmMain : public QMainWindow, public engine::RunHost {
     MainWindowServices services_;
     std::unique_ptr<schema::Database> pickerDatabase_;
 
-    QLineEdit* txtTable_ = nullptr;
+    QLineEdit* databasePath_ = nullptr;  // the txtTable box
     QPushButton* cmdBrowse1_ = nullptr;
     QButtonGroup* optTarget_ = nullptr;
     QLineEdit* txtCSVFile_ = nullptr;
