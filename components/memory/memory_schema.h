@@ -1,11 +1,11 @@
 #pragma once
 
-// Plain descriptions of a database's design, for the in-memory schema source.
-// Tests (and the generator) write them with designated initializers:
+// Blueprints of a database's design, for the in-memory schema source. Tests,
+// benchmarks and the sample reports write them with designated initializers:
 //
 //   DatabaseBlueprint db{.tables = {{.name = "Customers",
-//                               .fields = {{.name = "ID", .type = data_type::kLong,
-//                                           .size = 4}}}}};
+//                                    .fields = {{.name = "ID", .type = data_type::kLong,
+//                                                .size = 4}}}}};
 //
 // Every object may name members in `refused`; reading such a member throws
 // SchemaError, as a real engine does for a property it will not give.
