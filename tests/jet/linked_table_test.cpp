@@ -16,9 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kData = OSTREL_TESTDATA_DIR;
-const fs::path kLinker = kData / "jackcess/V2007/linkerTestV2007.accdb";
-const fs::path kSomeSource = kData / "jackcess/V2007/testV2007.accdb";
+// The bundled sample links ArchivedOrders to Orders in C:\Data\HarbourArchive.mdb,
+// which sits beside it.
+const fs::path kSamples = fs::path(OSTREL_SOURCE_DIR) / "samples";
+const fs::path kLinker = kSamples / "sample-business.mdb";
+const fs::path kSource = kSamples / "HarbourArchive.mdb";
 
 const schema::TableDef& TableNamed(const schema::Database& db, const std::string& name) {
     for (int i = 0; i < db.TableDefs().Count(); ++i) {
@@ -29,47 +31,43 @@ const schema::TableDef& TableNamed(const schema::Database& db, const std::string
 }
 
 TEST(LinkedTable, MissingSourceIsAClearError) {
-    if (!fs::exists(kLinker))
-        GTEST_SKIP() << "test data absent";
-    const auto db = JetEngine().OpenDatabase(kLinker.string());
-    const schema::TableDef& link = TableNamed(*db, "Table2");
-    EXPECT_EQ(link.SourceTableName(), "Table1");
-    EXPECT_EQ(link.RecordCount(), -1);
-    EXPECT_NE(link.Attributes() & schema::table_attribute::kAttachedTable, 0U);
-    try {
-        (void)link.Fields().Count();
-        FAIL() << "fields of a link without its source";
-    } catch (const schema::SchemaError& e) {
-        EXPECT_NE(std::string(e.what()).find("linkeeTest.accdb' cannot be found"),
-                  std::string::npos)
-            << e.what();
+    const fs::path folder =
+        fs::temp_directory_path() / ("ostrel-link-alone-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    fs::copy_file(kLinker, folder / "linker.mdb", fs::copy_options::overwrite_existing);
+    {
+        const auto db = JetEngine().OpenDatabase((folder / "linker.mdb").string());
+        const schema::TableDef& link = TableNamed(*db, "ArchivedOrders");
+        EXPECT_EQ(link.SourceTableName(), "Orders");
+        EXPECT_EQ(link.RecordCount(), -1);
+        EXPECT_NE(link.Attributes() & schema::table_attribute::kAttachedTable, 0U);
+        try {
+            (void)link.Fields().Count();
+            FAIL() << "fields of a link without its source";
+        } catch (const schema::SchemaError& e) {
+            EXPECT_NE(std::string(e.what()).find("HarbourArchive.mdb' cannot be found"),
+                      std::string::npos)
+                << e.what();
+        }
     }
+    fs::remove_all(folder);
 }
 
 TEST(LinkedTable, SourceBesideTheDatabaseIsRead) {
-    if (!fs::exists(kLinker) || !fs::exists(kSomeSource))
-        GTEST_SKIP() << "test data absent";
-    const fs::path folder =
-        fs::temp_directory_path() / ("ostrel-link-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    fs::copy_file(kLinker, folder / "linker.accdb", fs::copy_options::overwrite_existing);
-    fs::copy_file(kSomeSource, folder / "linkeeTest.accdb", fs::copy_options::overwrite_existing);
-    {
-        const auto db = JetEngine().OpenDatabase((folder / "linker.accdb").string());
-        const auto source = JetEngine().OpenDatabase((folder / "linkeeTest.accdb").string());
-        const schema::TableDef& link = TableNamed(*db, "Table2");
-        const schema::TableDef& original = TableNamed(*source, "Table1");
-        ASSERT_EQ(link.Fields().Count(), original.Fields().Count());
-        for (int i = 0; i < link.Fields().Count(); ++i) {
-            EXPECT_EQ(link.Fields().Item(i).Name(), original.Fields().Item(i).Name());
-            EXPECT_EQ(link.Fields().Item(i).Type(), original.Fields().Item(i).Type());
-        }
-        EXPECT_EQ(link.Indexes().Count(), original.Indexes().Count());
-        EXPECT_EQ(link.RecordCount(), -1);
-        EXPECT_FALSE(link.Updatable());
-        EXPECT_TRUE(original.Updatable());
+    const auto db = JetEngine().OpenDatabase(kLinker.string());
+    const auto source = JetEngine().OpenDatabase(kSource.string());
+    const schema::TableDef& link = TableNamed(*db, "ArchivedOrders");
+    const schema::TableDef& original = TableNamed(*source, "Orders");
+    ASSERT_EQ(link.Fields().Count(), original.Fields().Count());
+    ASSERT_GT(link.Fields().Count(), 0);
+    for (int i = 0; i < link.Fields().Count(); ++i) {
+        EXPECT_EQ(link.Fields().Item(i).Name(), original.Fields().Item(i).Name());
+        EXPECT_EQ(link.Fields().Item(i).Type(), original.Fields().Item(i).Type());
     }
-    fs::remove_all(folder);
+    EXPECT_EQ(link.Indexes().Count(), original.Indexes().Count());
+    EXPECT_EQ(link.RecordCount(), -1);
+    EXPECT_FALSE(link.Updatable());
+    EXPECT_TRUE(original.Updatable());
 }
 
 }  // namespace
