@@ -121,21 +121,21 @@ void frmMain::BuildControls() {
     layout->addWidget(vsTab1_, 1);
     layout->addLayout(start);
 
-    StatusBar1_ = new QStatusBar(this);
-    StatusBar1_->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1_->setSizeGripEnabled(true);
-    panel1_ = new QLabel(StatusBar1_);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(true);
+    panel1_ = new QLabel(statusBar_);
     panel1_->setObjectName(QStringLiteral("Panel1"));
     panel1_->setMinimumWidth(settings::TwipsToPixels(*this, 1800));
-    panel2_ = new QLabel(StatusBar1_);
+    panel2_ = new QLabel(statusBar_);
     panel2_->setObjectName(QStringLiteral("Panel2"));
     for (QLabel* panel : {panel1_, panel2_}) {
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setContentsMargins(3, 0, 3, 0);
     }
-    StatusBar1_->addWidget(panel1_);
-    StatusBar1_->addWidget(panel2_, 1);
-    setStatusBar(StatusBar1_);
+    statusBar_->addWidget(panel1_);
+    statusBar_->addWidget(panel2_, 1);
+    setStatusBar(statusBar_);
 
     setTabOrder(databasePath_, cmdBrowse1_);
     setTabOrder(cmdBrowse1_, optPreview);

@@ -101,7 +101,7 @@ class frmMain : public QMainWindow, public engine::RunHost {
     QListWidget* vsFlexTables_ = nullptr;
     QListWidget* vsFlexQueries_ = nullptr;
     QPushButton* cmdStart_ = nullptr;
-    QStatusBar* StatusBar1_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
 };
