@@ -67,6 +67,14 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
             line.tables.push_back(takeValue());
         } else if (name == "--query") {
             line.queries.push_back(takeValue());
+        } else if (name == "--link-folder") {
+            line.linkFolders.push_back(takeValue());
+            if (line.linkFolders.back().empty()) {
+                throw UsageError("option --link-folder needs a folder");
+            }
+        } else if (name == "--strict") {
+            noValue();
+            line.strict = true;
         } else if (name == "--all-switches") {
             noValue();
             line.allSwitches = true;
@@ -107,12 +115,18 @@ std::string UsageText() {
            "  --table NAME     document table NAME (may be repeated)\n"
            "  --query NAME     document query NAME (may be repeated)\n"
            "  --all-switches   report every property, ignoring the stored report switches\n"
+           "  --link-folder DIR  look in DIR for the source databases of linked tables\n"
+           "                   (may be repeated; after the place the link names and the\n"
+           "                   database's own folder)\n"
+           "  --strict         fail when a linked table's source cannot be read, instead\n"
+           "                   of documenting the table without its fields\n"
            "  -h, --help       show this help and exit\n"
            "      --version    show the version and exit\n"
            "\n"
-           "Without --table and --query, every table whose name does not begin with\n"
-           "\"MSys\" and every query is documented; with them, exactly the named objects\n"
-           "(names are case-sensitive).\n"
+           "Without --table and --query, every table except Access's own (\"MSys...\" and\n"
+           "the hidden \"f_...\" tables of multi-valued fields) and every query is\n"
+           "documented; with them, exactly the named objects (names are case-sensitive).\n"
+           "A linked table whose source cannot be read is named in a warning.\n"
            "\n"
            "Exit status: 0 success, 2 database does not exist, 3 CSV file cannot be\n"
            "opened, 4 any other failure.\n";

@@ -17,9 +17,13 @@ struct CommandLine {
     // Where the paged report goes as PDF.
     std::optional<std::string> pdfPath;
     // Tables and queries to document, case-sensitive. When both are empty,
-    // every table not named "MSys..." and every query is documented.
+    // every table but Access's own and every query is documented.
     std::vector<std::string> tables;
     std::vector<std::string> queries;
+    // Where to look for the source databases of linked tables.
+    std::vector<std::string> linkFolders;
+    // A linked table whose source cannot be read fails the run.
+    bool strict = false;
     bool allSwitches = false;
     bool help = false;
     bool version = false;

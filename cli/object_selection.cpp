@@ -2,25 +2,10 @@
 
 #include <stdexcept>
 
+#include "components/schema/own_tables.h"
+
 namespace ostrel::cli {
 namespace {
-
-bool IsSystemTableName(const std::string& name) {
-    static constexpr std::string_view kPrefix = "MSYS";
-    if (name.size() < kPrefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < kPrefix.size(); ++i) {
-        char c = name[i];
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-        if (c != kPrefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 template <class T>
 std::set<std::string> Names(const schema::Collection<T>& collection) {
@@ -55,7 +40,7 @@ ObjectSelection SelectObjects(const schema::Database& database, const CommandLin
         return selection;
     }
     for (const std::string& name : tables) {
-        if (!IsSystemTableName(name)) {
+        if (!schema::IsAccessOwnTable(name)) {
             selection.tables.insert(name);
         }
     }

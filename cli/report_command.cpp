@@ -5,6 +5,7 @@
 #include <fstream>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "cli/cli_host.h"
 #include "cli/object_selection.h"
@@ -50,7 +51,13 @@ void CopyToOutput(const std::filesystem::path& file, std::ostream& out) {
     }
 }
 
-ObjectSelection SelectFrom(const CommandLine& line, schema::SchemaEngine& engine) {
+struct Selected {
+    ObjectSelection objects;
+    // One line for each selected linked table whose source cannot be read.
+    std::vector<std::string> unlinked;
+};
+
+Selected SelectFrom(const CommandLine& line, schema::SchemaEngine& engine) {
     if (!engine::FileExists(line.database)) {
         // The run itself tells the user that the database does not exist.
         return {};
@@ -58,9 +65,20 @@ ObjectSelection SelectFrom(const CommandLine& line, schema::SchemaEngine& engine
     // Like the pickers, the selection is read through a database object of
     // its own, released before the run opens the file again.
     const std::unique_ptr<schema::Database> database = engine.OpenDatabase(line.database);
-    ObjectSelection selection = SelectObjects(*database, line);
+    Selected selected{SelectObjects(*database, line), {}};
+    const auto& tables = database->TableDefs();
+    for (int i = 0; i < tables.Count(); ++i) {
+        const schema::TableDef& table = tables.Item(i);
+        if (selected.objects.tables.count(table.Name()) == 0) {
+            continue;
+        }
+        if (const auto problem = table.LinkProblem()) {
+            selected.unlinked.push_back("linked table '" + table.Name() +
+                                        "': its fields cannot be listed because " + *problem);
+        }
+    }
     database->Close();
-    return selection;
+    return selected;
 }
 
 int StatusOf(engine::RunOutcome outcome) {
@@ -85,7 +103,14 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
         if (line.pdfPath && !services.pdfWindow) {
             throw std::runtime_error("PDF output is not available in this build");
         }
-        const ObjectSelection selection = SelectFrom(line, services.engine);
+        const Selected selected = SelectFrom(line, services.engine);
+        for (const std::string& unlinked : selected.unlinked) {
+            PrintMessage(console.err, (line.strict ? "" : "warning: ") + unlinked);
+        }
+        if (line.strict && !selected.unlinked.empty()) {
+            return kExitFailure;
+        }
+        const ObjectSelection& selection = selected.objects;
         engine::ReportRun run(services.engine, services.switches, services.formatter);
         const auto runReport = [&](CliHost::Output target) {
             CliHost host(line.database, std::move(target), selection, console.err,

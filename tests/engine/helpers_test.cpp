@@ -67,7 +67,8 @@ TEST(Vocabularies, FieldTypeNames) {
                                               {20, "Decimal"},
                                               {21, "Float"},
                                               {22, "Time"},
-                                              {23, "Time Stamp"}};
+                                              {23, "Time Stamp"},
+                                              {26, "Date/Time Extended"}};
     for (int code = -2; code <= 120; ++code) {
         const auto found = names.find(code);
         EXPECT_EQ(FieldTypeName(static_cast<std::int16_t>(code)),
