@@ -8,19 +8,19 @@ namespace ostrel::cli {
 namespace {
 
 std::unique_ptr<schema::Database> SampleDatabase() {
-    memory::DatabaseSpec blueprint;
+    memory::DatabaseBlueprint blueprint;
     for (const char* name :
          {"Orders", "MSysObjects", "msysACEs", "MSys", "MSy", "Msysfoo", "AMSys",
           // the hidden value tables of multi-valued fields, and near misses
           "f_0BFE159C44334BFB968A820EA89C2D7E_Tags", "f_0bfe159c44334bfb968a820ea89c2d7e_x",
           "f_0BFE159C44334BFB968A820EA89C2D7_Tags", "f_0BFE159C44334BFB968A820EA89C2D7G_Tags",
           "F_0BFE159C44334BFB968A820EA89C2D7E_Tags"}) {
-        memory::TableSpec table;
+        memory::TableBlueprint table;
         table.name = name;
         blueprint.tables.push_back(table);
     }
     for (const char* name : {"~sq_cHidden", "Totals"}) {
-        memory::QuerySpec query;
+        memory::QueryBlueprint query;
         query.name = name;
         blueprint.queries.push_back(query);
     }

@@ -209,13 +209,13 @@ TEST(Program, SplitDatabase) {
         fs::temp_directory_path() / ("ostrel2-split-" + std::to_string(::getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder / "back");
-    jetgen::DatabaseSpec front;
+    jetgen::DatabaseDescription front;
     front.linkedTables.push_back(
         {"Customers", "\\\\server\\share\\Sales Data.mdb", "Clients", std::nullopt, 0, 0});
-    jetgen::DatabaseSpec back;
-    jetgen::TableSpec clients;
+    jetgen::DatabaseDescription back;
+    jetgen::TableDescription clients;
     clients.name = "Clients";
-    jetgen::ColumnSpec column;
+    jetgen::ColumnDescription column;
     column.name = "Client's name";
     clients.columns.push_back(column);
     back.tables.push_back(clients);

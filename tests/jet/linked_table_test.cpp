@@ -32,20 +32,20 @@ const schema::TableDef& TableNamed(const schema::Database& db, const std::string
     throw std::runtime_error("no table " + name);
 }
 
-jetgen::DatabaseSpec FrontEnd(const std::string& sourceTable = "Orders") {
-    jetgen::DatabaseSpec front;
+jetgen::DatabaseDescription FrontEnd(const std::string& sourceTable = "Orders") {
+    jetgen::DatabaseDescription front;
     front.linkedTables.push_back({"Orders Link", kStoredPath, sourceTable, std::nullopt, 0, 0});
     return front;
 }
 
-jetgen::DatabaseSpec BackEnd() {
-    jetgen::DatabaseSpec back;
-    jetgen::TableSpec orders;
+jetgen::DatabaseDescription BackEnd() {
+    jetgen::DatabaseDescription back;
+    jetgen::TableDescription orders;
     orders.name = "Orders";
-    jetgen::ColumnSpec id;
+    jetgen::ColumnDescription id;
     id.name = "OrderID";
     id.type = jetgen::ColumnType::Long;
-    jetgen::ColumnSpec customer;
+    jetgen::ColumnDescription customer;
     customer.name = "Customer";
     customer.size = 40;
     orders.columns = {id, customer};
@@ -147,7 +147,7 @@ TEST_F(SplitDatabase, SourcesThatCannotBeUsedAreReported) {
          "Back End.mdb' cannot be read: "},
         {"without the table",
          [](const SplitDatabase& t) {
-             jetgen::WriteDatabase(jetgen::DatabaseSpec{}, t.Beside("Back End.mdb"));
+             jetgen::WriteDatabase(jetgen::DatabaseDescription{}, t.Beside("Back End.mdb"));
          },
          "Back End.mdb' holds no table 'Orders'"},
         {"whose table is itself a link",
