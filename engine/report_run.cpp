@@ -34,18 +34,6 @@ void PrepareDocument(document::ReportDocument& document) {
     document.StartDocument();
 }
 
-// Closes the database without letting a failure to close hide the reason the
-// run is ending.
-void CloseQuietly(std::unique_ptr<schema::Database>& database) noexcept {
-    if (database) {
-        try {
-            database->Close();
-        } catch (...) {  // NOLINT(bugprone-empty-catch): nothing more can be done
-        }
-        database.reset();
-    }
-}
-
 }  // namespace
 
 ReportRun::ReportRun(schema::SchemaEngine& engine, const ReportSwitches& switches,
@@ -82,7 +70,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
             // The database is open: like any file in use, it cannot take the report.
             csv = CsvFile::Open(host.CsvPath(), host.DatabasePath());
             if (!csv) {
-                CloseQuietly(database);
+                schema::CloseQuietly(database);
                 host.ShowMessage(
                     "Unable to open CSV file - please check that it is not locked elsewhere",
                     MessageIcon::None, kCaption);
@@ -126,7 +114,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         }
         // The report is complete; a database that will not close cleanly
         // changes nothing about it.
-        CloseQuietly(database);
+        schema::CloseQuietly(database);
         return RunOutcome::Finished;
     } catch (const std::exception& error) {
         failure = error.what();
@@ -138,7 +126,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
     // released, and the user learns what failed and where.
     window.reset();
     csv.reset();
-    CloseQuietly(database);
+    schema::CloseQuietly(database);
     host.SetStatusText(1, "Report not completed");
     host.SetStatusText(2, "");
     host.RepaintStatus();
