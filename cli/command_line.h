@@ -21,6 +21,14 @@ struct CommandLine {
     std::vector<std::string> tables;
     std::vector<std::string> queries;
     bool allSwitches = false;
+    // Where the structured (JSON) report goes; "-" is standard output.
+    std::optional<std::string> jsonPath;
+    // CSV cells holding a comma, quote or line break are quoted (RFC 4180).
+    bool csvQuoted = false;
+    // --compare OLD NEW: database holds OLD, compareWith NEW.
+    std::optional<std::string> compareWith;
+    bool compareVolatile = false;  // also compare dates, record and key counts
+    bool listUnchanged = false;    // --all: list unchanged objects too
     bool help = false;
     bool version = false;
 
