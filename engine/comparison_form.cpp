@@ -26,10 +26,18 @@ void AppendMembers(TableText& text, std::string_view captionPrefix,
 }
 
 void WriteTable(ReportWriter& writer, const TableText& text) {
-    if (!text.Empty()) {
-        writer.PropertyTable(kFourColumnFormat, text.Text());
-        writer.EmptyLine();
+    if (text.Empty()) {
+        return;
     }
+    if (writer.Target() == ReportTarget::Preview) {
+        // On paper the columns are named; the CSV's form is documented.
+        TableText withHeader(writer);
+        withHeader.AppendComparisonRow("Property", "Old value", "New value");
+        writer.PropertyTable(kFourColumnFormat, withHeader.Text() + text.Text());
+    } else {
+        writer.PropertyTable(kFourColumnFormat, text.Text());
+    }
+    writer.EmptyLine();
 }
 
 void WriteSection(const std::vector<ObjectComparison>& objects, const std::string& heading,

@@ -1,5 +1,6 @@
 #include "engine/json_form.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <type_traits>
@@ -27,20 +28,6 @@ Json JsonValue(const schema::Variant& value) {
         value);
 }
 
-Json Properties(const PropertyRows& rows) {
-    Json properties = Json::object();
-    for (const PropertyRow& row : rows) {
-        properties[std::string(row.Label())] = JsonValue(row.value);
-    }
-    return properties;
-}
-
-Json Object(const PropertyRows& rows) {
-    Json object = Json::object();
-    object["properties"] = Properties(rows);
-    return object;
-}
-
 Json Header(std::string_view formatName, int version, const JsonHeader& header) {
     Json json = Json::object();
     json["format"] = {{"name", formatName}, {"version", version}};
@@ -52,7 +39,7 @@ Json Header(std::string_view formatName, int version, const JsonHeader& header) 
 std::string Dump(const Json& json) {
     // Text that is not valid UTF-8 is written with replacement characters
     // rather than failing the whole report.
-    return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 Json ChangedProperties(const std::vector<PropertyChange>& changes) {
@@ -111,63 +98,109 @@ std::string IsoDateTime(const schema::DateTime& value) {
     return text.data();
 }
 
-struct JsonReportBuilder::State {
-    Json document;
-    Json* table = nullptr;
-    Json* query = nullptr;
-};
+namespace {
 
-JsonReportBuilder::JsonReportBuilder(const JsonHeader& header, const std::string& databasePath)
-    : state_(std::make_unique<State>()) {
-    Json& document = state_->document;
-    document = Header("ostrel2-report", kJsonReportVersion, header);
-    document["database"] = {{"path", databasePath}, {"properties", Json::object()}};
-    document["tables"] = Json::object();
-    document["relationships"] = Json::object();
-    document["queries"] = Json::object();
+// Printable ASCII without a quote or a backslash is already its own JSON
+// string once quoted; anything else goes through the library's serialiser.
+// Most names and values are such text, and the large reports need the speed.
+void AppendString(std::string& out, std::string_view text) {
+    const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+        return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+    });
+    if (plain) {
+        out.push_back('"');
+        out.append(text);
+        out.push_back('"');
+    } else {
+        out += Dump(Json(std::string(text)));
+    }
 }
 
-JsonReportBuilder::~JsonReportBuilder() = default;
+}  // namespace
 
-void JsonReportBuilder::DatabaseProperties(const PropertyRows& rows) {
-    state_->document["database"]["properties"] = Properties(rows);
+void JsonStream::Separate() {
+    if (afterKey_) {
+        afterKey_ = false;
+        return;
+    }
+    if (!hasMembers_.empty()) {
+        if (hasMembers_.back()) {
+            out_.push_back(',');
+        }
+        hasMembers_.back() = true;
+    }
 }
 
-void JsonReportBuilder::BeginTable(const std::string& name, const PropertyRows& rows) {
-    Json table = Object(rows);
-    table["fields"] = Json::object();
-    table["indexes"] = Json::object();
-    Json& tables = state_->document["tables"];
-    tables[name] = std::move(table);
-    state_->table = &tables[name];
+void JsonStream::BeginObject() {
+    Separate();
+    out_.push_back('{');
+    hasMembers_.push_back(false);
 }
 
-void JsonReportBuilder::Field(const std::string& name, const PropertyRows& rows) {
-    (*state_->table)["fields"][name] = Object(rows);
+void JsonStream::EndObject() {
+    out_.push_back('}');
+    hasMembers_.pop_back();
+    if (hasMembers_.empty()) {
+        out_.push_back('\n');
+    }
 }
 
-void JsonReportBuilder::Index(const std::string& name, const PropertyRows& rows) {
-    (*state_->table)["indexes"][name] = Object(rows);
+void JsonStream::Key(std::string_view key) {
+    Separate();
+    AppendString(out_, key);
+    out_.push_back(':');
+    afterKey_ = true;
 }
 
-void JsonReportBuilder::Relationship(const std::string& name, const PropertyRows& rows) {
-    state_->document["relationships"][name] = Object(rows);
+void JsonStream::Value(const schema::Variant& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        Text(*text);
+    } else if (const auto* flag = std::get_if<bool>(&value)) {
+        Value(*flag);
+    } else if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        Value(*number);
+    } else {
+        Separate();
+        out_ += Dump(JsonValue(value));
+    }
 }
 
-void JsonReportBuilder::BeginQuery(const std::string& name, const PropertyRows& rows) {
-    Json query = Object(rows);
-    query["parameters"] = Json::object();
-    Json& queries = state_->document["queries"];
-    queries[name] = std::move(query);
-    state_->query = &queries[name];
+void JsonStream::Text(std::string_view text) {
+    Separate();
+    AppendString(out_, text);
 }
 
-void JsonReportBuilder::Parameter(const std::string& name, const PropertyRows& rows) {
-    (*state_->query)["parameters"][name] = Object(rows);
+void JsonStream::Value(bool value) {
+    Separate();
+    out_ += value ? "true" : "false";
 }
 
-std::string JsonReportBuilder::Text() const {
-    return Dump(state_->document);
+void JsonStream::Value(std::int64_t value) {
+    Separate();
+    out_ += std::to_string(value);
+}
+
+void JsonStream::Header(std::string_view formatName, int version, const JsonHeader& header) {
+    Key("format");
+    BeginObject();
+    Key("name");
+    Text(formatName);
+    Key("version");
+    Value(static_cast<std::int64_t>(version));
+    EndObject();
+    Key("producedBy");
+    Text(header.producedBy);
+    Key("produced");
+    Text(IsoDateTime(header.produced));
+}
+
+void JsonStream::Properties(const PropertyRows& rows) {
+    BeginObject();
+    for (const PropertyRow& row : rows) {
+        Key(row.Label());
+        Value(row.value);
+    }
+    EndObject();
 }
 
 std::string ComparisonJsonText(const Comparison& comparison, const JsonHeader& header,
@@ -194,7 +227,7 @@ std::string ComparisonJsonText(const Comparison& comparison, const JsonHeader& h
             return Json{{"properties", ChangedProperties(query.properties)},
                         {"parameters", MemberGroups(query.parameters, options)}};
         });
-    return Dump(document);
+    return Dump(document) + "\n";
 }
 
 }  // namespace ostrel::engine

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "components/schema/variant.h"
 #include "engine/comparison.h"
@@ -23,29 +26,34 @@ struct JsonHeader {
     schema::DateTime produced;
 };
 
-// Builds the structured report: the database's properties, then the objects
-// of each section keyed by name, each with its typed properties.
-class JsonReportBuilder {
+// Writes a JSON document into a text piece by piece, so that a large report
+// never needs a tree of the whole document. Keys and values are serialised by
+// the JSON library; this only places them. Text that is not valid UTF-8 is
+// written with replacement characters.
+class JsonStream {
   public:
-    JsonReportBuilder(const JsonHeader& header, const std::string& databasePath);
-    ~JsonReportBuilder();
-    JsonReportBuilder(const JsonReportBuilder&) = delete;
-    JsonReportBuilder& operator=(const JsonReportBuilder&) = delete;
+    explicit JsonStream(std::string& out) : out_(out) {}
 
-    void DatabaseProperties(const PropertyRows& rows);
-    void BeginTable(const std::string& name, const PropertyRows& rows);
-    void Field(const std::string& name, const PropertyRows& rows);
-    void Index(const std::string& name, const PropertyRows& rows);
-    void Relationship(const std::string& name, const PropertyRows& rows);
-    void BeginQuery(const std::string& name, const PropertyRows& rows);
-    void Parameter(const std::string& name, const PropertyRows& rows);
-
-    // The document as indented JSON text, ending with a line feed.
-    std::string Text() const;
+    void BeginObject();
+    void EndObject();
+    // The key of the next member of the current object.
+    void Key(std::string_view key);
+    void Value(const schema::Variant& value);
+    void Text(std::string_view text);
+    void Value(bool value);
+    void Value(std::int64_t value);
+    // "format", "producedBy" and "produced": the members every document
+    // starts with.
+    void Header(std::string_view formatName, int version, const JsonHeader& header);
+    // {"Label": value, ...} for each row.
+    void Properties(const PropertyRows& rows);
 
   private:
-    struct State;
-    std::unique_ptr<State> state_;
+    void Separate();
+
+    std::string& out_;
+    std::vector<bool> hasMembers_;
+    bool afterKey_ = false;
 };
 
 // The comparison's structured form.
