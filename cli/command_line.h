@@ -25,6 +25,14 @@ struct CommandLine {
     // A linked table whose source cannot be read fails the run.
     bool strict = false;
     bool allSwitches = false;
+    // Where the structured (JSON) report goes; "-" is standard output.
+    std::optional<std::string> jsonPath;
+    // CSV cells holding a comma, quote or line break are quoted (RFC 4180).
+    bool csvQuoted = false;
+    // --compare OLD NEW: database holds OLD, compareWith NEW.
+    std::optional<std::string> compareWith;
+    bool compareVolatile = false;  // also compare dates, record and key counts
+    bool listUnchanged = false;    // --all: list unchanged objects too
     bool help = false;
     bool version = false;
 
