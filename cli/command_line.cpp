@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include <cctype>
+
 #include "ostrel_version.h"
 
 namespace ostrel::cli {
@@ -12,6 +14,18 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
         return {arg, std::nullopt};
     }
     return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+bool HasDiagramExtension(std::string_view path) {
+    const auto dot = path.rfind('.');
+    if (dot == std::string_view::npos) {
+        return false;
+    }
+    std::string extension(path.substr(dot));
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension == ".svg" || extension == ".png" || extension == ".pdf";
 }
 
 }  // namespace
@@ -63,6 +77,17 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
             if (line.pdfPath->empty() || *line.pdfPath == "-") {
                 throw UsageError("option --pdf needs a file name");
             }
+        } else if (name == "--diagram") {
+            if (line.diagramPath) {
+                throw UsageError("option --diagram is given more than once");
+            }
+            line.diagramPath = takeValue();
+            if (line.diagramPath->empty() || *line.diagramPath == "-") {
+                throw UsageError("option --diagram needs a file name");
+            }
+            if (!HasDiagramExtension(*line.diagramPath)) {
+                throw UsageError("option --diagram needs a file name ending in .svg, .png or .pdf");
+            }
         } else if (name == "--table") {
             line.tables.push_back(takeValue());
         } else if (name == "--query") {
@@ -91,7 +116,7 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         throw UsageError("more than one database named: " + std::string(positional[1]));
     }
     line.database = std::string(positional.front());
-    if (!line.csvPath && !line.pdfPath) {
+    if (!line.csvPath && !line.pdfPath && !line.diagramPath) {
         line.csvPath = "-";
     }
     return line;
@@ -102,8 +127,10 @@ std::string UsageText() {
            "Write a report of the design of the Access database DATABASE.\n"
            "\n"
            "  --csv FILE       write the report as CSV text to FILE (\"-\": standard output,\n"
-           "                   the default when no --pdf is given)\n"
+           "                   the default when neither --pdf nor --diagram is given)\n"
            "  --pdf FILE       write the paged report, as the print preview shows it, to FILE\n"
+           "  --diagram FILE   draw the relationships between the selected tables to FILE,\n"
+           "                   as SVG, PNG or PDF by its extension (.svg, .png, .pdf)\n"
            "  --table NAME     document table NAME (may be repeated)\n"
            "  --query NAME     document query NAME (may be repeated)\n"
            "  --all-switches   report every property, ignoring the stored report switches\n"

@@ -77,6 +77,24 @@ int StatusOf(engine::RunOutcome outcome) {
     return kExitFailure;
 }
 
+// The diagram of the relationships between the selected tables, read through
+// a database object of its own.
+int WriteDiagram(const CommandLine& line, const ReportServices& services,
+                 const ObjectSelection& selection, const Console& console) {
+    if (!engine::FileExists(line.database)) {
+        PrintMessage(console.err, "Database does not exist");
+        return kExitDatabaseMissing;
+    }
+    std::unique_ptr<schema::Database> database = services.engine.OpenDatabase(line.database);
+    const diagram::DiagramModel model = diagram::BuildDiagramModel(
+        *database,
+        [&selection](const std::string& name) { return selection.tables.count(name) != 0; });
+    database->Close();
+    database.reset();
+    services.diagramFile(model, *line.diagramPath);
+    return kExitSuccess;
+}
+
 }  // namespace
 
 int RunReportCommand(const CommandLine& line, const ReportServices& services,
@@ -84,6 +102,9 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
     try {
         if (line.pdfPath && !services.pdfWindow) {
             throw std::runtime_error("PDF output is not available in this build");
+        }
+        if (line.diagramPath && !services.diagramFile) {
+            throw std::runtime_error("diagram output is not available in this build");
         }
         const ObjectSelection selection = SelectFrom(line, services.engine);
         engine::ReportRun run(services.engine, services.switches, services.formatter);
@@ -123,6 +144,9 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
             if (outcome != engine::RunOutcome::Finished) {
                 return StatusOf(outcome);
             }
+        }
+        if (line.diagramPath) {
+            return WriteDiagram(line, services, selection, console);
         }
         return kExitSuccess;
     } catch (const std::exception& error) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "components/diagram/diagram_model.h"
 #include "components/schema/database.h"
 #include "engine/report_switches.h"
 #include "engine/run_host.h"
@@ -26,12 +27,18 @@ enum ExitStatus : int {
 using PdfWindowFactory =
     std::function<std::unique_ptr<engine::PreviewWindow>(const std::string& pdfPath)>;
 
+// Writes a relationship diagram to a file, its format chosen by the file's
+// extension; throws std::runtime_error with a message for the user.
+using DiagramFileWriter =
+    std::function<void(const diagram::DiagramModel& model, const std::string& path)>;
+
 // What a run needs from the program around it.
 struct ReportServices {
     schema::SchemaEngine& engine;
     const engine::ReportSwitches& switches;
     const engine::ValueFormatter& formatter;
-    PdfWindowFactory pdfWindow;  // empty where PDF output is not built in
+    PdfWindowFactory pdfWindow;          // empty where PDF output is not built in
+    DiagramFileWriter diagramFile = {};  // empty where drawing is not built in
 };
 
 struct Console {
@@ -41,8 +48,8 @@ struct Console {
 };
 
 // Runs the report as the command line asks (the CSV report first, then the
-// PDF, when both are asked for) and returns the exit status. Every failure is
-// told on standard error; nothing half-written is left behind.
+// PDF, then the diagram, as far as they are asked for) and returns the exit status. Every failure
+// is told on standard error; nothing half-written is left behind.
 int RunReportCommand(const CommandLine& line, const ReportServices& services,
                      const Console& console);
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "components/diagram/diagram_model.h"
 #include "engine/value_text.h"
 
 namespace ostrel::engine {
@@ -47,6 +48,23 @@ void AppendRelationRows(const schema::Relation& relation, SectionContext& contex
     row("Relationship Table", "Table", [&] { return relation.Table(); });
 }
 
+// The diagram of the relationships between the ticked tables, in the paged
+// report only.
+void AddDiagram(const schema::Database& database, SectionContext& context) {
+    if (context.writer.Target() != ReportTarget::Preview ||
+        !context.SwitchOn("Relationship Diagram")) {
+        return;
+    }
+    context.place.Stage("drawing the relationship diagram");
+    context.ShowProcessing("Drawing the relationship diagram");
+    const diagram::DiagramModel model = diagram::BuildDiagramModel(
+        database,
+        [&context](const std::string& name) { return context.host.IsTableSelected(name); });
+    if (!model.Empty()) {
+        context.writer.Diagram(model);
+    }
+}
+
 }  // namespace
 
 void DocumentRelationships(const schema::Database& database, SectionContext& context) {
@@ -78,6 +96,7 @@ void DocumentRelationships(const schema::Database& database, SectionContext& con
     if (!anyWritten) {
         writer.NoneRequested();
     }
+    AddDiagram(database, context);
     writer.SectionEnd();
 }
 

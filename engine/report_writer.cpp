@@ -80,6 +80,12 @@ void ReportWriter::EmptyLine() {
     Paragraph({});
 }
 
+void ReportWriter::Diagram(const diagram::DiagramModel& model) {
+    if (document_ != nullptr) {
+        document_->AddDiagram(model);
+    }
+}
+
 void ReportWriter::NoneRequested() {
     Paragraph("None requested");
     Paragraph({});

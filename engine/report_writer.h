@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "components/diagram/diagram_model.h"
 #include "components/document/report_document.h"
 #include "engine/csv_output.h"
 #include "engine/run_host.h"
@@ -31,6 +32,8 @@ class ReportWriter {
     void ObjectHeading(const std::string& text);
     // A table text built by TableText; the format is used by the preview only.
     void PropertyTable(std::string_view columnFormat, const std::string& tableText);
+    // The relationship diagram: pages of the preview; nothing in CSV.
+    void Diagram(const diagram::DiagramModel& model);
     void EmptyLine();
     void NoneRequested();
     void SectionEnd();

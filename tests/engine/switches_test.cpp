@@ -1,6 +1,8 @@
-// Every one of the 61 switches, driven from the switch table: switching a key
+// Every one of the switches with a report row, driven from the switch table: switching a key
 // off removes exactly its rows, and a row that is off never reads its member.
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -220,7 +222,15 @@ TEST_P(EverySwitchTest, RowThatIsOffDoesNotReadItsMember) {
     EXPECT_THROW(RunAllSections(blueprint, switches), schema::SchemaError);
 }
 
-INSTANTIATE_TEST_SUITE_P(SwitchTable, EverySwitchTest, ::testing::ValuesIn(SwitchTable()),
+// The switches that turn a report row on or off (the diagram's has no row).
+std::vector<SwitchInfo> RowSwitches() {
+    std::vector<SwitchInfo> rows;
+    std::copy_if(SwitchTable().begin(), SwitchTable().end(), std::back_inserter(rows),
+                 [](const SwitchInfo& info) { return !info.rowLabel.empty(); });
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(SwitchTable, EverySwitchTest, ::testing::ValuesIn(RowSwitches()),
                          [](const auto& param) {
                              std::string name(param.param.key);
                              std::erase(name, ' ');
