@@ -147,8 +147,8 @@ void ExpectDrawnAsModelled(const DiagramModel& model, const SvgDiagram& svg) {
     EXPECT_EQ(svg.lines.size(), expectedLines);
 }
 
-memory::TableSpec Table(const std::string& name, int fields, const std::string& key = "+ID") {
-    memory::TableSpec table{.name = name};
+memory::TableBlueprint Table(const std::string& name, int fields, const std::string& key = "+ID") {
+    memory::TableBlueprint table{.name = name};
     table.fields.push_back({.name = "ID"});
     table.fields.push_back({.name = "ParentID"});
     table.fields.push_back({.name = "Code"});
@@ -159,10 +159,10 @@ memory::TableSpec Table(const std::string& name, int fields, const std::string& 
     return table;
 }
 
-memory::RelationSpec Relation(const std::string& name, const std::string& primary,
-                              const std::string& foreign, std::uint32_t attributes = 0,
-                              std::vector<memory::RelationFieldSpec> fields = {
-                                  {"ID", "ParentID"}}) {
+memory::RelationBlueprint Relation(const std::string& name, const std::string& primary,
+                                   const std::string& foreign, std::uint32_t attributes = 0,
+                                   std::vector<memory::RelationFieldBlueprint> fields = {
+                                       {"ID", "ParentID"}}) {
     return {.name = name,
             .table = primary,
             .foreignTable = foreign,
@@ -173,9 +173,9 @@ memory::RelationSpec Relation(const std::string& name, const std::string& primar
 // A small schema with the awkward cases: a table related to itself, two
 // relationships (one on two fields) between the same tables, a linked table,
 // outer joins, and a relationship that is not enforced.
-memory::DatabaseSpec AwkwardSchema() {
-    memory::DatabaseSpec blueprint;
-    memory::TableSpec archive = Table("Archive", 4);
+memory::DatabaseBlueprint AwkwardSchema() {
+    memory::DatabaseBlueprint blueprint;
+    memory::TableBlueprint archive = Table("Archive", 4);
     archive.attributes = schema::table_attribute::kAttachedTable;
     blueprint.tables = {Table("Staff", 5), Table("Orders", 6, "+ID;+Code"), Table("Lines", 5),
                         archive, Table("Unrelated", 3)};
@@ -211,8 +211,8 @@ TEST_F(DiagramDrawingTest, SvgOfAwkwardRelationships) {
               svg.texts.end());
 }
 
-memory::DatabaseSpec LargeGroup(int tables) {
-    memory::DatabaseSpec blueprint;
+memory::DatabaseBlueprint LargeGroup(int tables) {
+    memory::DatabaseBlueprint blueprint;
     for (int i = 0; i < tables; ++i) {
         blueprint.tables.push_back(Table("Entity" + std::to_string(i), 12));
     }
@@ -363,7 +363,7 @@ TEST_F(DiagramDrawingTest, ReportHasDiagramPagesOnlyWithTheSwitchOn) {
     const std::string database = (folder_ / "db.mdb").string();
     std::ofstream(database) << "stands in for the database file";
     memory::MemoryEngine engine;
-    memory::DatabaseSpec blueprint = AwkwardSchema();
+    memory::DatabaseBlueprint blueprint = AwkwardSchema();
     blueprint.queries.push_back({.name = "AfterTheDiagram", .sql = "SELECT 1;"});
     engine.Register(database, blueprint);
     const DiagramModel model = ModelOf(engine, database);

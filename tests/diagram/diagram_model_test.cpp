@@ -11,13 +11,13 @@ namespace ostrel::diagram {
 namespace {
 
 namespace attr = schema::relation_attribute;
-using memory::DatabaseSpec;
-using memory::RelationSpec;
-using memory::TableSpec;
+using memory::DatabaseBlueprint;
+using memory::RelationBlueprint;
+using memory::TableBlueprint;
 
-TableSpec Table(const std::string& name, std::vector<std::string> fields,
-                const std::string& key = "+ID") {
-    TableSpec table{.name = name};
+TableBlueprint Table(const std::string& name, std::vector<std::string> fields,
+                     const std::string& key = "+ID") {
+    TableBlueprint table{.name = name};
     for (std::string& field : fields) {
         table.fields.push_back({.name = std::move(field)});
     }
@@ -25,9 +25,10 @@ TableSpec Table(const std::string& name, std::vector<std::string> fields,
     return table;
 }
 
-RelationSpec Relation(const std::string& name, const std::string& primary,
-                      const std::string& foreign, std::uint32_t attributes = 0,
-                      std::vector<memory::RelationFieldSpec> fields = {{"ID", "ParentID"}}) {
+RelationBlueprint Relation(const std::string& name, const std::string& primary,
+                           const std::string& foreign, std::uint32_t attributes = 0,
+                           std::vector<memory::RelationFieldBlueprint> fields = {
+                               {"ID", "ParentID"}}) {
     return {.name = name,
             .table = primary,
             .foreignTable = foreign,
@@ -35,7 +36,7 @@ RelationSpec Relation(const std::string& name, const std::string& primary,
             .fields = std::move(fields)};
 }
 
-DiagramModel Build(const DatabaseSpec& blueprint, const std::set<std::string>& unticked = {}) {
+DiagramModel Build(const DatabaseBlueprint& blueprint, const std::set<std::string>& unticked = {}) {
     memory::MemoryEngine engine;
     engine.Register("db", blueprint);
     const auto database = engine.OpenDatabase("db");
@@ -67,7 +68,7 @@ TEST(DiagramModel, EndsFollowTheRelationshipAttributes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.attributes);
-        DatabaseSpec blueprint;
+        DatabaseBlueprint blueprint;
         blueprint.tables = {Table("A", {"ID"}), Table("B", {"ID", "ParentID"})};
         blueprint.relations = {Relation("AB", "A", "B", c.attributes)};
         const DiagramModel model = Build(blueprint);
@@ -82,7 +83,7 @@ TEST(DiagramModel, EndsFollowTheRelationshipAttributes) {
 }
 
 TEST(DiagramModel, DrawsOnlyRelationshipsBetweenTickedTables) {
-    DatabaseSpec blueprint;
+    DatabaseBlueprint blueprint;
     blueprint.tables = {Table("MSysObjects", {"ID", "ParentID"}),
                         Table("Customers", {"ID", "Name"}),
                         Table("Orders", {"ID", "ParentID"}),
@@ -111,9 +112,9 @@ TEST(DiagramModel, DrawsOnlyRelationshipsBetweenTickedTables) {
 }
 
 TEST(DiagramModel, MarksKeysLinksAndTheRowsLinesAttachTo) {
-    DatabaseSpec blueprint;
-    TableSpec lines = Table("Lines", {"OrderID", "LineNo", "Item"}, "+OrderID;-lineno");
-    TableSpec archive = Table("Archive", {"ID", "OrderRef"});
+    DatabaseBlueprint blueprint;
+    TableBlueprint lines = Table("Lines", {"OrderID", "LineNo", "Item"}, "+OrderID;-lineno");
+    TableBlueprint archive = Table("Archive", {"ID", "OrderRef"});
     archive.attributes = schema::table_attribute::kAttachedTable;
     archive.indexes.clear();
     blueprint.tables = {Table("Orders", {"ID", "Date"}), lines, archive};
@@ -143,7 +144,7 @@ TEST(DiagramModel, MarksKeysLinksAndTheRowsLinesAttachTo) {
 }
 
 TEST(DiagramModel, GroupsJoinTablesThroughAnyRelationship) {
-    DatabaseSpec blueprint;
+    DatabaseBlueprint blueprint;
     for (const char* name : {"A", "B", "C", "D", "E", "F"}) {
         blueprint.tables.push_back(Table(name, {"ID", "ParentID"}));
     }
