@@ -3,6 +3,7 @@
 #include <QLineF>
 #include <QPainterPath>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <deque>
 #include <limits>
@@ -32,6 +33,11 @@ constexpr double kBlockGap = 18;
 constexpr double kMarkOffset = 7;
 constexpr double kArrowLength = 7;
 constexpr double kArrowHalfWidth = 3;
+// "∞" is a small glyph: it is set larger than the "1" to read as well.
+constexpr double kManyPoints = 11;
+// A group alone on its page may be drawn this much larger than its nominal
+// size.
+constexpr double kSoloMaxScale = 1.35;
 // How much more room than the boxes themselves a ranked layout takes; used
 // to decide how many tables to try on one page.
 constexpr double kSpread = 3.5;
@@ -315,6 +321,15 @@ class Planner {
             }
         }
 
+        // Room between columns for the widest cascade legend on a line.
+        for (const EdgeInfo& info : edgeInfo) {
+            const std::string& legend =
+                model_.relations[static_cast<std::size_t>(info.relation)].legend;
+            if (!legend.empty()) {
+                graph.rankGap = std::clamp(measure_.Width(Q(legend), kTextPoints, false, true) + 16,
+                                           graph.rankGap, 140.0);
+            }
+        }
         LayoutMethod method = MethodFor(graph, options_.limits);
         const bool late = Clock::now() - started_ > options_.budget;
         if (late) {
@@ -359,6 +374,7 @@ class Planner {
             block.lines.push_back(MakeLine(edgeInfo[e].relation, edgeInfo[e].pair, layout.paths[e],
                                            graph, graph.edges[e], layout, offset, nodeOf));
         }
+        PlaceLegends(block);
         block.size = QSizeF(std::max(layout.width, CaptionWidth(block)), layout.height + top);
         return block;
     }
@@ -572,12 +588,49 @@ class Planner {
         text.end = side;
         text.text = mark == EndMark::One ? QStringLiteral("1") : QStringLiteral("∞");
         text.bold = mark == EndMark::One;
-        const double width = measure_.Width(text.text, kTextPoints, text.bold);
+        text.points = mark == EndMark::One ? kTextPoints : kManyPoints;
+        const double width = measure_.Width(text.text, text.points, text.bold);
         // Beside the line, clear of the box and of an arrow.
         QPointF centre = end + along * (kMarkOffset + (arrow ? kArrowLength : 0));
         centre += (normal.y() <= 0 ? normal : -normal) * 5.0;
-        text.baseline = QPointF(centre.x() - width / 2, centre.y() + kTextPoints * 0.36);
+        text.baseline = QPointF(centre.x() - width / 2, centre.y() + text.points * 0.3);
         line.texts.push_back(text);
+    }
+
+    // Moves each cascade legend along its line to the first place, from the
+    // middle outwards, where it covers no table.
+    void PlaceLegends(DiagramBlock& block) const {
+        static constexpr std::array<double, 7> kAlong{0.5, 0.4, 0.6, 0.3, 0.7, 0.2, 0.8};
+        for (SceneLine& line : block.lines) {
+            for (SceneText& text : line.texts) {
+                if (text.role != SceneText::Role::Legend) {
+                    continue;
+                }
+                QPainterPath curve(line.path.front());
+                for (std::size_t i = 1; i + 2 < line.path.size(); i += 3) {
+                    curve.cubicTo(line.path[i], line.path[i + 1], line.path[i + 2]);
+                }
+                const double width = measure_.Width(text.text, text.points, false, true);
+                const auto place = [&](double t) {
+                    const QPointF at = curve.pointAtPercent(t);
+                    return QPointF(at.x() - width / 2, at.y() - 3);
+                };
+                const auto clear = [&](QPointF baseline) {
+                    const QRectF rect(baseline.x() - 1, baseline.y() - text.points * 0.8, width + 2,
+                                      text.points * 1.05);
+                    return std::none_of(
+                        block.boxes.begin(), block.boxes.end(),
+                        [&](const SceneBox& box) { return box.rect.intersects(rect); });
+                };
+                text.baseline = place(0.5);
+                for (const double t : kAlong) {
+                    if (clear(place(t))) {
+                        text.baseline = place(t);
+                        break;
+                    }
+                }
+            }
+        }
     }
 
     // Shelf packing of the parts onto pages, in order.
@@ -624,6 +677,31 @@ class Planner {
         }
         pageCount_ = page + 1;
         lastBottom_ = y + shelf;
+        EnlargeLoneGroups();
+    }
+
+    // A whole group alone on a page is drawn as large as the page allows, up
+    // to kSoloMaxScale, room kept for the note under the last one.
+    void EnlargeLoneGroups() {
+        if (options_.onePage) {
+            return;
+        }
+        std::vector<int> blocksOnPage(static_cast<std::size_t>(pageCount_), 0);
+        for (const auto& [page, topLeft] : placed_) {
+            ++blocksOnPage[static_cast<std::size_t>(page)];
+        }
+        const QSizeF area = PartArea() - QSizeF(0, kNoteHeight);
+        for (std::size_t i = 0; i < parts_.size(); ++i) {
+            DiagramBlock& block = parts_[i].block;
+            if (parts_[i].count > 1 ||
+                blocksOnPage[static_cast<std::size_t>(placed_[i].first)] != 1 ||
+                block.size.isEmpty()) {
+                continue;
+            }
+            const double fit = std::min({kSoloMaxScale, area.width() / block.size.width(),
+                                         area.height() / block.size.height()});
+            block.scale = std::max(block.scale, fit);
+        }
     }
 
     void LabelStubs() {

@@ -77,10 +77,10 @@ class LaidOutGraph {
     Agraph_t* graph_;
 };
 
-void SetGraphAttributes(Agraph_t* graph, LayoutMethod method) {
+void SetGraphAttributes(Agraph_t* graph, LayoutMethod method, double rankGap) {
     Set(graph, "rankdir", "LR");
     Set(graph, "nodesep", "0.3");
-    Set(graph, "ranksep", "0.8");
+    Set(graph, "ranksep", Number(rankGap / kPointsPerInch));
     if (method == LayoutMethod::Ranked) {
         Set(graph, "splines", "spline");
         // Bound the ranking and crossing-reduction passes so that their work
@@ -117,7 +117,7 @@ LayoutResult LayOutGraph(const LayoutGraph& graph, LayoutMethod method) {
         throw std::runtime_error("Graphviz could not make a graph");
     }
     std::unique_ptr<Agraph_t, GraphCloser> owner(raw);
-    SetGraphAttributes(raw, method);
+    SetGraphAttributes(raw, method, graph.rankGap);
 
     std::vector<Agnode_t*> nodes;
     nodes.reserve(graph.nodes.size());

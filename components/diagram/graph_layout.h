@@ -24,6 +24,8 @@ struct LayoutEdge {
 struct LayoutGraph {
     std::vector<LayoutNode> nodes;
     std::vector<LayoutEdge> edges;
+    // Least room between columns of the ranked layout, in points.
+    double rankGap = 58;
 };
 
 struct LayoutPoint {
