@@ -164,6 +164,9 @@ void frmMain::BuildMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     QAction* configure = mnuFile->addAction(QStringLiteral("&Configure"));
     configure->setObjectName(QStringLiteral("mnuFileConfigure"));
+    QAction* compare = mnuFile->addAction(QStringLiteral("Compare &With\u2026"));
+    compare->setObjectName(QStringLiteral("mnuFileCompare"));
+    connect(compare, &QAction::triggered, this, &frmMain::mnuFileCompare_Click);
     QAction* exit = mnuFile->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
 
@@ -305,6 +308,22 @@ void frmMain::cmdStart_Click() {
         services_.messages.Show(this,
                                 QStringLiteral("The report stopped: %1").arg(FromStd(error.what())),
                                 engine::MessageIcon::Critical, kCaption);
+    }
+}
+
+void frmMain::mnuFileCompare_Click() {
+    // The chosen database is the old one; the second choice is the new one.
+    const auto chosen = services_.fileDialogs.ChooseDatabase(this, databasePath_->text());
+    if (!chosen) {
+        return;
+    }
+    services_.switches.Refresh();
+    try {
+        services_.runner.RunComparison(*this, chosen->toStdString());
+    } catch (const std::exception& error) {
+        services_.messages.Show(
+            this, QStringLiteral("The comparison stopped: %1").arg(FromStd(error.what())),
+            engine::MessageIcon::Critical, kCaption);
     }
 }
 
