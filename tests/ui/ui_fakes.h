@@ -67,11 +67,12 @@ class ScriptedDialogs : public FileDialogs {
 // Runs whatever the test wants in place of a report.
 class ScriptedRunner : public ReportRunner {
   public:
-    void RunReport(engine::RunHost& host) override {
+    bool RunReport(engine::RunHost& host) override {
         ++runs;
         if (onRun) {
             onRun(host);
         }
+        return true;
     }
     int runs = 0;
     std::function<void(engine::RunHost&)> onRun;

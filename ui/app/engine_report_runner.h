@@ -15,7 +15,7 @@ class EngineReportRunner : public ReportRunner {
     EngineReportRunner(schema::SchemaEngine& engine, const engine::ReportSwitches& switches,
                        const engine::ValueFormatter& formatter)
         : run_(engine, switches, formatter) {}
-    void RunReport(engine::RunHost& host) override;
+    bool RunReport(engine::RunHost& host) override;
 
   private:
     engine::ReportRun run_;

@@ -5,10 +5,11 @@
 namespace ostrel::ui {
 
 // What the Start button sets going: one complete report run against a host.
+// Returns whether the run finished (a failed run has told the user why).
 class ReportRunner {
   public:
     virtual ~ReportRunner() = default;
-    virtual void RunReport(engine::RunHost& host) = 0;
+    virtual bool RunReport(engine::RunHost& host) = 0;
 
   protected:
     ReportRunner() = default;
