@@ -71,5 +71,46 @@ TEST(ObjectSelection, NamedObjectsAreExactlyThoseAndCaseMatters) {
     EXPECT_THROW(SelectObjects(*database, line), std::runtime_error);
 }
 
+std::unique_ptr<schema::Database> DatabaseWith(std::vector<std::string> tables,
+                                               std::vector<std::string> queries) {
+    memory::DatabaseSpec blueprint;
+    for (std::string& name : tables) {
+        memory::TableSpec table;
+        table.name = std::move(name);
+        blueprint.tables.push_back(table);
+    }
+    for (std::string& name : queries) {
+        memory::QuerySpec query;
+        query.name = std::move(name);
+        blueprint.queries.push_back(query);
+    }
+    return memory::OpenMemoryDatabase(std::move(blueprint));
+}
+
+// Named objects are looked for in both files, letter case ignored, so that
+// an object one file lacks is reported as added or removed.
+TEST(ObjectSelection, ComparisonTakesNamesFromBothFiles) {
+    const auto oldDatabase = DatabaseWith({"Orders", "Gone", "MSysObjects"}, {"Q"});
+    const auto newDatabase = DatabaseWith({"ORDERS", "Fresh", "MSysObjects"}, {"Q", "R"});
+    ObjectSelection selection = SelectForComparison(*oldDatabase, *newDatabase, CommandLine{});
+    EXPECT_EQ(selection.tables, (std::set<std::string>{"Orders", "ORDERS", "Gone", "Fresh"}));
+    EXPECT_EQ(selection.queries, (std::set<std::string>{"Q", "R"}));
+
+    CommandLine line;
+    line.tables = {"orders", "fresh", "GONE"};
+    line.queries = {"r"};
+    selection = SelectForComparison(*oldDatabase, *newDatabase, line);
+    EXPECT_EQ(selection.tables, (std::set<std::string>{"Orders", "ORDERS", "Gone", "Fresh"}));
+    EXPECT_EQ(selection.queries, (std::set<std::string>{"R"}));
+
+    line.tables = {"Nowhere"};
+    try {
+        SelectForComparison(*oldDatabase, *newDatabase, line);
+        ADD_FAILURE() << "a table neither file holds was accepted";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "neither database holds a table named 'Nowhere'");
+    }
+}
+
 }  // namespace
 }  // namespace ostrel::cli

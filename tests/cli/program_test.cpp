@@ -21,6 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const std::string kSample = OSTREL_SOURCE_DIR "/samples/sample-business.mdb";
+
 struct ProgramResult {
     int status = -1;
     std::string out;
@@ -97,12 +99,7 @@ TEST(Program, MissingDatabaseAndUnwritableCsv) {
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "ostrel2-report: Database does not exist\n");
 
-    const auto testData = testsupport::TestDataDir();
-    if (!testData) {
-        GTEST_SKIP() << "no test data beside the project";
-    }
-    const std::string database = (*testData / "jackcess/V2000/queryTestV2000.mdb").string();
-    result = RunProgram({"--csv", "/nonexistent/folder/report.csv", database});
+    result = RunProgram({"--csv", "/nonexistent/folder/report.csv", kSample});
     EXPECT_EQ(result.status, 3);
     EXPECT_EQ(result.err,
               "ostrel2-report: Unable to open CSV file - please check that it is not locked "
@@ -254,10 +251,6 @@ TEST(Program, SplitDatabase) {
 #ifdef OSTREL_CLI_SWITCH_STORE
 // Without --all-switches the switches the user stored apply.
 TEST(Program, UsesTheStoredSwitchesUnlessAllAreAskedFor) {
-    const auto testData = testsupport::TestDataDir();
-    if (!testData) {
-        GTEST_SKIP() << "no test data beside the project";
-    }
     const fs::path home =
         fs::temp_directory_path() / ("ostrel2-program-home-" + std::to_string(::getpid()));
     fs::create_directories(home / "config" / "Ostrel2");
@@ -265,14 +258,12 @@ TEST(Program, UsesTheStoredSwitchesUnlessAllAreAskedFor) {
         << "[Config]\nDatabase Version=False\nDatabase CollatingOrder=True\n";
     const std::string environment = "HOME=" + Quoted(home.string()) +
                                     " XDG_CONFIG_HOME=" + Quoted((home / "config").string()) + " ";
-    const std::string database = (*testData / "jackcess/V2000/queryTestV2000.mdb").string();
-
-    ProgramResult result = RunProgram({database}, environment);
+    ProgramResult result = RunProgram({kSample}, environment);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("\r\nCollatingOrder,1033\r\n"), std::string::npos);
     EXPECT_EQ(result.out.find("\r\nVersion,"), std::string::npos);
 
-    result = RunProgram({"--all-switches", database}, environment);
+    result = RunProgram({"--all-switches", kSample}, environment);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("\r\nVersion,4.0\r\n"), std::string::npos);
     fs::remove_all(home);
