@@ -19,13 +19,13 @@
 #include "components/jet/jet_engine.h"
 #include "components/memory/memory_database.h"
 #include "settings/switch_store.h"
+#include "tools/jetgen/generator.h"
 #include "ui/app/engine_report_runner.h"
 #include "ui/app/frm_main.h"
 #include "ui/app/help_system.h"
+#include "ui/app/link_folders.h"
 #include "ui/preview/preview_dialog.h"
 #include "ui_fakes.h"
-#include "tools/jetgen/generator.h"
-#include "ui/app/link_folders.h"
 
 using namespace ostrel;
 using ostrel::ui::frmMain;
@@ -177,7 +177,7 @@ class TestReportFlow : public QObject {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        memory::DatabaseSpec changed = Shop();
+        memory::DatabaseBlueprint changed = Shop();
         changed.tables[1].fields[0].size = 8;  // Customers: changed
         changed.tables[2].fields[0].size = 8;  // Orders: unticked below
         changed.tables[3].name = "Stock";      // Products removed, Stock added
