@@ -136,7 +136,9 @@ void PaintStub(QPainter& painter, const SceneStub& stub) {
     painter.setBrush(Qt::white);
     painter.drawRoundedRect(stub.rect, 3, 3);
     painter.restore();
-    PaintText(painter, stub.text, scene_colour::kLegend);
+    for (const SceneStub::Row& row : stub.rows) {
+        PaintText(painter, row.text, scene_colour::kLegend);
+    }
 }
 
 }  // namespace
