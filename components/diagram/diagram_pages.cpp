@@ -358,8 +358,10 @@ class Planner {
             edgeInfo.push_back({entry.relation, entry.pair});
         }
 
-        // Room between columns for the widest cascade legend on a line.
-        for (const EdgeInfo& info : edgeInfo) {
+        // Room between columns for the widest cascade legend on a line; not
+        // for a part of a split group, which needs the room for its tables
+        // (its legends then find what room there is).
+        for (const EdgeInfo& info : stubs.empty() ? edgeInfo : std::vector<EdgeInfo>{}) {
             const std::string& legend =
                 model_.relations[static_cast<std::size_t>(info.relation)].legend;
             if (!legend.empty()) {
