@@ -175,7 +175,7 @@ class TestReportFlow : public QObject {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        memory::DatabaseSpec changed = Shop();
+        memory::DatabaseBlueprint changed = Shop();
         changed.tables[1].fields[0].size = 8;  // Customers: changed
         changed.tables[2].fields[0].size = 8;  // Orders: unticked below
         changed.tables[3].name = "Stock";      // Products removed, Stock added

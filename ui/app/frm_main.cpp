@@ -313,7 +313,7 @@ void frmMain::cmdStart_Click() {
 
 void frmMain::mnuFileCompare_Click() {
     // The chosen database is the old one; the second choice is the new one.
-    const auto chosen = services_.fileDialogs.ChooseDatabase(this, txtTable_->text());
+    const auto chosen = services_.fileDialogs.ChooseDatabase(this, databasePath_->text());
     if (!chosen) {
         return;
     }
