@@ -644,6 +644,17 @@ class Planner {
     // middle outwards, where it covers no table.
     void PlaceLegends(DiagramBlock& block) const {
         static constexpr std::array<double, 7> kAlong{0.5, 0.4, 0.6, 0.3, 0.7, 0.2, 0.8};
+        // The end marks, which a legend must not cover either.
+        std::vector<QRectF> marks;
+        for (const SceneLine& line : block.lines) {
+            for (const SceneText& text : line.texts) {
+                if (text.role == SceneText::Role::Mark) {
+                    marks.emplace_back(text.baseline.x(), text.baseline.y() - text.points * 0.75,
+                                       measure_.Width(text.text, text.points, text.bold),
+                                       text.points * 0.9);
+                }
+            }
+        }
         for (SceneLine& line : block.lines) {
             for (SceneText& text : line.texts) {
                 if (text.role != SceneText::Role::Legend) {
@@ -658,18 +669,27 @@ class Planner {
                     const QPointF at = curve.pointAtPercent(t);
                     return QPointF(at.x() - width / 2, at.y() - 3);
                 };
-                const auto clear = [&](QPointF baseline) {
+                const auto clear = [&](QPointF baseline, bool ofBoxes) {
                     const QRectF rect(baseline.x() - 1, baseline.y() - text.points * 0.8, width + 2,
                                       text.points * 1.05);
-                    return std::none_of(
-                        block.boxes.begin(), block.boxes.end(),
-                        [&](const SceneBox& box) { return box.rect.intersects(rect); });
+                    const auto hits = [&rect](const QRectF& other) {
+                        return other.intersects(rect);
+                    };
+                    return std::none_of(marks.begin(), marks.end(), hits) &&
+                           (!ofBoxes ||
+                            std::none_of(block.boxes.begin(), block.boxes.end(),
+                                         [&](const SceneBox& box) { return hits(box.rect); }));
                 };
-                text.baseline = place(0.5);
-                for (const double t : kAlong) {
-                    if (clear(place(t))) {
-                        text.baseline = place(t);
-                        break;
+                // Clear of boxes and marks if possible, else of the marks,
+                // else a line higher than the middle.
+                text.baseline = place(0.5) - QPointF(0, text.points);
+                bool placed = false;
+                for (const bool ofBoxes : {true, false}) {
+                    for (const double t : kAlong) {
+                        if (!placed && clear(place(t), ofBoxes)) {
+                            text.baseline = place(t);
+                            placed = true;
+                        }
                     }
                 }
             }

@@ -111,8 +111,12 @@ void PaintLine(QPainter& painter, const SceneLine& line) {
 }
 
 // End marks and legends go over the boxes, so that no box hides them.
-void PaintLineTexts(QPainter& painter, const SceneLine& line) {
+// Draws the texts of one role.
+void PaintLineTexts(QPainter& painter, const SceneLine& line, SceneText::Role role) {
     for (const SceneText& text : line.texts) {
+        if (text.role != role) {
+            continue;
+        }
         if (text.role == SceneText::Role::Legend) {
             // A white band keeps the legend readable across other lines.
             painter.save();
@@ -168,8 +172,11 @@ void PaintDiagramPage(QPainter& painter, const DiagramPage& page) {
         for (const SceneBox& box : block.boxes) {
             PaintBox(painter, box);
         }
-        for (const SceneLine& line : block.lines) {
-            PaintLineTexts(painter, line);
+        // Legends, then the end marks over them.
+        for (const SceneText::Role role : {SceneText::Role::Legend, SceneText::Role::Mark}) {
+            for (const SceneLine& line : block.lines) {
+                PaintLineTexts(painter, line, role);
+            }
         }
         painter.restore();
     }
