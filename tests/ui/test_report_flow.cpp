@@ -1,5 +1,6 @@
 // The main flows of the program, end to end: choose a database, untick
 // objects, run a report to a CSV file or to the preview window.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -14,13 +15,11 @@
 
 #include <memory>
 
-#include <QAction>
 #include "components/memory/memory_database.h"
 #include "settings/switch_store.h"
-#include "ui/app/context_ids.h"
-
 #include "ui/app/engine_report_runner.h"
 #include "ui/app/frm_main.h"
+#include "ui/app/help_system.h"
 #include "ui/preview/preview_dialog.h"
 #include "ui_fakes.h"
 #ifdef OSTREL_HAVE_JET
@@ -34,12 +33,12 @@ using ostrel::ui::testing::ScriptedDialogs;
 
 namespace {
 
-memory::DatabaseSpec Shop() {
-    memory::DatabaseSpec db;
+memory::DatabaseBlueprint Shop() {
+    memory::DatabaseBlueprint db;
     for (const char* name : {"MSysObjects", "Customers", "Orders", "Products"}) {
-        memory::TableSpec table;
+        memory::TableBlueprint table;
         table.name = name;
-        memory::FieldSpec id;
+        memory::FieldBlueprint id;
         id.name = "ID";
         id.type = schema::data_type::kLong;
         id.size = 4;
@@ -48,7 +47,7 @@ memory::DatabaseSpec Shop() {
         db.tables.push_back(table);
     }
     for (const char* name : {"Big Orders", "Customer List"}) {
-        memory::QuerySpec query;
+        memory::QueryBlueprint query;
         query.name = name;
         query.sql = "SELECT * FROM Orders;";
         db.queries.push_back(query);
@@ -177,7 +176,7 @@ class TestReportFlow : public QObject {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        memory::DatabaseSpec changed = Shop();
+        memory::DatabaseBlueprint changed = Shop();
         changed.tables[1].fields[0].size = 8;  // Customers: changed
         changed.tables[2].fields[0].size = 8;  // Orders: unticked below
         changed.tables[3].name = "Stock";      // Products removed, Stock added
@@ -216,7 +215,7 @@ class TestReportFlow : public QObject {
 
     // Runs a preview report of the database and closes the preview with
     // Cancel, noting what it showed.
-    PreviewSeen RunPreview(const memory::DatabaseSpec& blueprint) {
+    PreviewSeen RunPreview(const memory::DatabaseBlueprint& blueprint) {
         const QString path = dir_.filePath("preview.mdb");
         QFile file(path);
         file.open(QIODevice::WriteOnly);
@@ -255,7 +254,7 @@ class TestReportFlow : public QObject {
 
   private slots:
     void previewOfOnePage() {
-        const PreviewSeen seen = RunPreview(memory::DatabaseSpec{});
+        const PreviewSeen seen = RunPreview(memory::DatabaseBlueprint{});
         QVERIFY(seen.modal);
         QCOMPARE(seen.caption, QStringLiteral("Preview"));
         QCOMPARE(seen.visibleButtons, QStringList({"Print", "Cancel"}));

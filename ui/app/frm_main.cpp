@@ -75,10 +75,10 @@ void frmMain::BuildControls() {
     setCentralWidget(central);
 
     auto* lblDatabase = new QLabel(QStringLiteral("&Database :"), central);
-    txtTable_ = new QLineEdit(central);
-    txtTable_->setObjectName(QStringLiteral("txtTable"));
-    txtTable_->setMinimumWidth(Twips(*this, 3900));
-    lblDatabase->setBuddy(txtTable_);
+    databasePath_ = new QLineEdit(central);
+    databasePath_->setObjectName(QStringLiteral("txtTable"));
+    databasePath_->setMinimumWidth(Twips(*this, 3900));
+    lblDatabase->setBuddy(databasePath_);
     cmdBrowse1_ = new QPushButton(QStringLiteral("&Browse"), central);
     cmdBrowse1_->setObjectName(QStringLiteral("cmdBrowse1"));
 
@@ -112,7 +112,7 @@ void frmMain::BuildControls() {
 
     auto* grid = new QGridLayout;
     grid->addWidget(lblDatabase, 0, 0);
-    grid->addWidget(txtTable_, 0, 1);
+    grid->addWidget(databasePath_, 0, 1);
     grid->addWidget(cmdBrowse1_, 0, 2);
     grid->addWidget(optPreview, 1, 0, 1, 3);
     grid->addWidget(optCsv, 2, 0);
@@ -147,7 +147,7 @@ void frmMain::BuildControls() {
     StatusBar1_->addWidget(panel2_, 1);
     setStatusBar(StatusBar1_);
 
-    setTabOrder(txtTable_, cmdBrowse1_);
+    setTabOrder(databasePath_, cmdBrowse1_);
     setTabOrder(cmdBrowse1_, optPreview);
     setTabOrder(optPreview, optCsv);
     setTabOrder(optCsv, txtCSVFile_);
@@ -203,11 +203,11 @@ void frmMain::Form_Load() {
     // The preview is the first choice; the CSV path is used only for CSV.
     optTarget_->button(0)->setChecked(true);
     txtCSVFile_->setEnabled(false);
-    txtTable_->setFocus();
+    databasePath_->setFocus();
 }
 
 void frmMain::PopulateTables() {
-    const QString path = txtTable_->text();
+    const QString path = databasePath_->text();
     if (path.trimmed().isEmpty()) {
         services_.messages.Show(this, QStringLiteral("Choose a database file first."),
                                 engine::MessageIcon::Exclamation, kCaption);
@@ -258,7 +258,7 @@ void frmMain::PopulateTables() {
 }
 
 std::string frmMain::DatabasePath() const {
-    return txtTable_->text().toStdString();
+    return databasePath_->text().toStdString();
 }
 
 std::string frmMain::CsvPath() const {
@@ -301,11 +301,11 @@ std::unique_ptr<engine::PreviewWindow> frmMain::LoadPreviewWindow() {
 
 void frmMain::cmdBrowse1_Click() {
     // A cancelled dialog changes nothing: the path and the ticks stay.
-    const auto chosen = services_.fileDialogs.ChooseDatabase(this, txtTable_->text());
+    const auto chosen = services_.fileDialogs.ChooseDatabase(this, databasePath_->text());
     if (!chosen) {
         return;
     }
-    txtTable_->setText(*chosen);
+    databasePath_->setText(*chosen);
     PopulateTables();
 }
 
@@ -334,7 +334,7 @@ void frmMain::cmdStart_Click() {
 
 void frmMain::mnuFileCompare_Click() {
     // The chosen database is the old one; the second choice is the new one.
-    const auto chosen = services_.fileDialogs.ChooseDatabase(this, txtTable_->text());
+    const auto chosen = services_.fileDialogs.ChooseDatabase(this, databasePath_->text());
     if (!chosen) {
         return;
     }

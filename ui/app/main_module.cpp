@@ -10,11 +10,11 @@
 #include "ostrel_version.h"
 #include "settings/switch_store.h"
 #include "ui/app/app_icon.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/engine_report_runner.h"
 #include "ui/app/file_dialogs.h"
 #include "ui/app/frm_about.h"
 #include "ui/app/frm_main.h"
+#include "ui/app/help_system.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/single_instance.h"
 #include "ui/preview/preview_dialog.h"
@@ -34,13 +34,13 @@ int Main(int argc, char** argv) {
     QApplication::setWindowIcon(AppIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("ostrel2"));
 
-    // 1. A second copy ends at once, silently.
+    // A second copy of the program ends at once, silently.
     SingleInstance instance;
     if (!instance.TryAcquire()) {
         return 0;
     }
 
-    // 2, 3. The splash, for four seconds from now.
+    // The About box shows as a splash for four seconds from now.
     std::unique_ptr<frmAbout> splash = ShowAbout(0);
 
     jet::JetEngine engine;
@@ -62,15 +62,15 @@ int Main(int argc, char** argv) {
             return std::make_unique<PreviewDialog>(parent);
         }});
 
-    // 4. Help belongs to the main window.
+    // Help windows open over the main window.
     help.InitHelp(&window);
 
-    // 5, 6. The main window can be used at once; the splash stays above it.
+    // The main window can be used at once; the splash stays above it.
     window.show();
     splash->raise();
 
-    // 7, 8. The event loop runs; the splash goes when its time is up, or
-    // with the main window if that is closed first.
+    // The splash goes when its time is up, or with the main window if that is
+    // closed first; closing the main window ends the program.
     QTimer::singleShot(kSplashMilliseconds, &app, [&splash] { splash.reset(); });
 
     QApplication::setQuitOnLastWindowClosed(false);
