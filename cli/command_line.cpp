@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include <cctype>
+
 #include "ostrel_version.h"
 
 namespace ostrel::cli {
@@ -12,6 +14,18 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
         return {arg, std::nullopt};
     }
     return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+bool HasDiagramExtension(std::string_view path) {
+    const auto dot = path.rfind('.');
+    if (dot == std::string_view::npos) {
+        return false;
+    }
+    std::string extension(path.substr(dot));
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension == ".svg" || extension == ".png" || extension == ".pdf";
 }
 
 }  // namespace
@@ -63,10 +77,29 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
             if (line.pdfPath->empty() || *line.pdfPath == "-") {
                 throw UsageError("option --pdf needs a file name");
             }
+        } else if (name == "--diagram") {
+            if (line.diagramPath) {
+                throw UsageError("option --diagram is given more than once");
+            }
+            line.diagramPath = takeValue();
+            if (line.diagramPath->empty() || *line.diagramPath == "-") {
+                throw UsageError("option --diagram needs a file name");
+            }
+            if (!HasDiagramExtension(*line.diagramPath)) {
+                throw UsageError("option --diagram needs a file name ending in .svg, .png or .pdf");
+            }
         } else if (name == "--table") {
             line.tables.push_back(takeValue());
         } else if (name == "--query") {
             line.queries.push_back(takeValue());
+        } else if (name == "--link-folder") {
+            line.linkFolders.push_back(takeValue());
+            if (line.linkFolders.back().empty()) {
+                throw UsageError("option --link-folder needs a folder");
+            }
+        } else if (name == "--strict") {
+            noValue();
+            line.strict = true;
         } else if (name == "--all-switches") {
             noValue();
             line.allSwitches = true;
@@ -130,10 +163,13 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         throw UsageError(std::string(line.compareVolatile ? "--compare-volatile" : "--all") +
                          " is for use with --compare");
     }
+    if (line.compareWith && line.diagramPath) {
+        throw UsageError("--diagram draws one database; it is not for use with --compare");
+    }
     if (line.csvPath == "-" && line.jsonPath == "-") {
         throw UsageError("only one of --csv and --json can go to standard output");
     }
-    if (!line.csvPath && !line.pdfPath && !line.jsonPath) {
+    if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.diagramPath) {
         line.csvPath = "-";
     }
     return line;
@@ -146,13 +182,20 @@ std::string UsageText() {
            "changed in the design between OLD and NEW.\n"
            "\n"
            "  --csv FILE       write the report as CSV text to FILE (\"-\": standard output,\n"
-           "                   the default when no --pdf or --json is given)\n"
+           "                   the default when no --pdf, --json or --diagram is given)\n"
            "  --csv-quoted     quote CSV cells that hold a comma, quote or line break\n"
            "  --pdf FILE       write the paged report, as the print preview shows it, to FILE\n"
            "  --json FILE      write the report as JSON to FILE (\"-\": standard output)\n"
+           "  --diagram FILE   draw the relationships between the selected tables to FILE,\n"
+           "                   as SVG, PNG or PDF by its extension (.svg, .png, .pdf)\n"
            "  --table NAME     document table NAME (may be repeated)\n"
            "  --query NAME     document query NAME (may be repeated)\n"
            "  --all-switches   report every property, ignoring the stored report switches\n"
+           "  --link-folder DIR  look in DIR for the source databases of linked tables\n"
+           "                   (may be repeated; after the place the link names and the\n"
+           "                   database's own folder)\n"
+           "  --strict         fail when a linked table's source cannot be read, instead\n"
+           "                   of documenting the table without its fields\n"
            "  --compare OLD NEW  compare the designs of two databases\n"
            "  --compare-volatile  also compare DateCreated, LastUpdated, RecordCount and\n"
            "                   DistinctCount, which change whenever a file is used\n"
@@ -160,9 +203,10 @@ std::string UsageText() {
            "  -h, --help       show this help and exit\n"
            "      --version    show the version and exit\n"
            "\n"
-           "Without --table and --query, every table whose name does not begin with\n"
-           "\"MSys\" and every query is documented; with them, exactly the named objects\n"
-           "(names are case-sensitive).\n"
+           "Without --table and --query, every table except Access's own (\"MSys...\" and\n"
+           "the hidden \"f_...\" tables of multi-valued fields) and every query is\n"
+           "documented; with them, exactly the named objects (names are case-sensitive).\n"
+           "A linked table whose source cannot be read is named in a warning.\n"
            "\n"
            "A comparison matches objects by name, ignoring letter case.\n"
            "\n"

@@ -12,14 +12,21 @@ namespace ostrel::cli {
 struct CommandLine {
     std::string database;
     // Where the CSV report goes; "-" is standard output. Standard output when
-    // neither --csv nor --pdf is given.
+    // none of --csv, --pdf and --diagram is given.
     std::optional<std::string> csvPath;
     // Where the paged report goes as PDF.
     std::optional<std::string> pdfPath;
+    // Where the relationship diagram of the selected tables goes, as SVG, PNG
+    // or PDF by the file name's extension.
+    std::optional<std::string> diagramPath;
     // Tables and queries to document, case-sensitive. When both are empty,
-    // every table not named "MSys..." and every query is documented.
+    // every table but Access's own and every query is documented.
     std::vector<std::string> tables;
     std::vector<std::string> queries;
+    // Where to look for the source databases of linked tables.
+    std::vector<std::string> linkFolders;
+    // A linked table whose source cannot be read fails the run.
+    bool strict = false;
     bool allSwitches = false;
     // Where the structured (JSON) report goes; "-" is standard output.
     std::optional<std::string> jsonPath;

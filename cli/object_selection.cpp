@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "components/schema/own_tables.h"
 #include "engine/object_name.h"
 
 namespace ostrel::cli {
@@ -65,7 +66,7 @@ ObjectSelection SelectForComparison(const schema::Database& oldDatabase,
     }
     for (const std::set<std::string>* names : {&oldTables, &newTables}) {
         for (const std::string& name : *names) {
-            if (!engine::IsSystemTableName(name)) {
+            if (!schema::IsAccessOwnTable(name)) {
                 selection.tables.insert(name);
             }
         }
@@ -85,7 +86,7 @@ ObjectSelection SelectObjects(const schema::Database& database, const CommandLin
         return selection;
     }
     for (const std::string& name : tables) {
-        if (!engine::IsSystemTableName(name)) {
+        if (!schema::IsAccessOwnTable(name)) {
             selection.tables.insert(name);
         }
     }

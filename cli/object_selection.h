@@ -14,10 +14,9 @@ struct ObjectSelection {
     std::set<std::string> queries;
 };
 
-// Without named objects: every table whose name does not begin with "MSYS"
-// (compared upper-cased) and every query, as the pickers tick them after
-// Browse. With named objects: exactly those; a name the database does not hold
-// throws std::runtime_error naming it. Schema errors pass through.
+// Without named objects: every table but Access's own (schema::IsAccessOwnTable)
+// and every query, as the pickers tick them after Browse. With named objects: exactly those; a name
+// the database does not hold throws std::runtime_error naming it. Schema errors pass through.
 ObjectSelection SelectObjects(const schema::Database& database, const CommandLine& line);
 
 // For a comparison: the names, as each file spells them, of the objects of

@@ -52,7 +52,13 @@ void CopyToOutput(const std::filesystem::path& file, std::ostream& out) {
     }
 }
 
-ObjectSelection SelectFrom(const CommandLine& line, schema::SchemaEngine& engine) {
+struct Selected {
+    ObjectSelection objects;
+    // One line for each selected linked table whose source cannot be read.
+    std::vector<std::string> unlinked;
+};
+
+Selected SelectFrom(const CommandLine& line, schema::SchemaEngine& engine) {
     if (!engine::FileExists(line.database)) {
         // The run itself tells the user that the database does not exist.
         return {};
@@ -60,9 +66,20 @@ ObjectSelection SelectFrom(const CommandLine& line, schema::SchemaEngine& engine
     // Like the pickers, the selection is read through a database object of
     // its own, released before the run opens the file again.
     const std::unique_ptr<schema::Database> database = engine.OpenDatabase(line.database);
-    ObjectSelection selection = SelectObjects(*database, line);
+    Selected selected{SelectObjects(*database, line), {}};
+    const auto& tables = database->TableDefs();
+    for (int i = 0; i < tables.Count(); ++i) {
+        const schema::TableDef& table = tables.Item(i);
+        if (selected.objects.tables.count(table.Name()) == 0) {
+            continue;
+        }
+        if (const auto problem = table.LinkProblem()) {
+            selected.unlinked.push_back("linked table '" + table.Name() +
+                                        "': its fields cannot be listed because " + *problem);
+        }
+    }
     database->Close();
-    return selection;
+    return selected;
 }
 
 int StatusOf(engine::RunOutcome outcome) {
@@ -123,6 +140,24 @@ ObjectSelection SelectForComparisonFrom(const CommandLine& line, schema::SchemaE
     return selection;
 }
 
+// The diagram of the relationships between the selected tables, read through
+// a database object of its own.
+int WriteDiagram(const CommandLine& line, const ReportServices& services,
+                 const ObjectSelection& selection, const Console& console) {
+    if (!engine::FileExists(line.database)) {
+        PrintMessage(console.err, "Database does not exist");
+        return kExitDatabaseMissing;
+    }
+    std::unique_ptr<schema::Database> database = services.engine.OpenDatabase(line.database);
+    const diagram::DiagramModel model = diagram::BuildDiagramModel(
+        *database,
+        [&selection](const std::string& name) { return selection.tables.count(name) != 0; });
+    database->Close();
+    database.reset();
+    services.diagramFile(model, *line.diagramPath);
+    return kExitSuccess;
+}
+
 }  // namespace
 
 int RunReportCommand(const CommandLine& line, const ReportServices& services,
@@ -131,9 +166,23 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
         if (line.pdfPath && !services.pdfWindow) {
             throw std::runtime_error("PDF output is not available in this build");
         }
+        if (line.diagramPath && !services.diagramFile) {
+            throw std::runtime_error("diagram output is not available in this build");
+        }
         const bool comparing = line.compareWith.has_value();
-        const ObjectSelection selection = comparing ? SelectForComparisonFrom(line, services.engine)
-                                                    : SelectFrom(line, services.engine);
+        ObjectSelection selection;
+        if (comparing) {
+            selection = SelectForComparisonFrom(line, services.engine);
+        } else {
+            Selected selected = SelectFrom(line, services.engine);
+            for (const std::string& unlinked : selected.unlinked) {
+                PrintMessage(console.err, (line.strict ? "" : "warning: ") + unlinked);
+            }
+            if (line.strict && !selected.unlinked.empty()) {
+                return kExitFailure;
+            }
+            selection = std::move(selected.objects);
+        }
         engine::ReportRun run(services.engine, services.switches, services.formatter);
         engine::ComparisonRun comparison(services.engine, services.switches, services.formatter);
         engine::ComparisonOptions options;
@@ -178,6 +227,9 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
             if (toStandardOutput) {
                 CopyToOutput(path, console.out);
             }
+        }
+        if (line.diagramPath) {
+            return WriteDiagram(line, services, selection, console);
         }
         return differences ? kExitDifferences : kExitSuccess;
     } catch (const std::exception& error) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "components/schema/own_tables.h"
 #include "engine/comparison_form.h"
 #include "engine/csv_output.h"
 #include "engine/file_exists.h"
@@ -27,7 +28,7 @@ ObjectFilter FilterFor(const RunHost& host, bool addedObjectsShown) {
     filter.table = [&host](const std::string& name) { return host.IsTableSelected(name); };
     filter.query = [&host](const std::string& name) { return host.IsQuerySelected(name); };
     if (addedObjectsShown) {
-        filter.addedTable = [](const std::string& name) { return !IsSystemTableName(name); };
+        filter.addedTable = [](const std::string& name) { return !schema::IsAccessOwnTable(name); };
         filter.addedQuery = [](const std::string& /*name*/) { return true; };
     }
     return filter;
@@ -74,8 +75,8 @@ ComparisonOutcome ComparisonRun::Compare(RunHost& host, const std::string& newPa
                 host.SetStatusText(2, std::string("Comparing ") + kind + " : " + name);
                 host.RepaintStatus();
             });
-        CloseQuietly(newDatabase);
-        CloseQuietly(oldDatabase);
+        schema::CloseQuietly(newDatabase);
+        schema::CloseQuietly(oldDatabase);
         const bool differences = comparison.HasDifferences();
 
         place.Stage("preparing the report");
@@ -145,8 +146,8 @@ ComparisonOutcome ComparisonRun::Compare(RunHost& host, const std::string& newPa
 
     window.reset();
     file.reset();
-    CloseQuietly(newDatabase);
-    CloseQuietly(oldDatabase);
+    schema::CloseQuietly(newDatabase);
+    schema::CloseQuietly(oldDatabase);
     host.SetStatusText(1, "Comparison not completed");
     host.SetStatusText(2, "");
     host.RepaintStatus();

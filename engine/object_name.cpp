@@ -26,8 +26,4 @@ std::string NameKey(std::string_view name) {
     return key;
 }
 
-bool IsSystemTableName(std::string_view name) {
-    return name.size() >= 4 && NameKey(name.substr(0, 4)) == "msys";
-}
-
 }  // namespace ostrel::engine

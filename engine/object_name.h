@@ -10,7 +10,4 @@ namespace ostrel::engine {
 // are the same object's name when their keys are equal.
 std::string NameKey(std::string_view name);
 
-// Whether a table name marks a system table ("MSys" in any letter case).
-bool IsSystemTableName(std::string_view name);
-
 }  // namespace ostrel::engine

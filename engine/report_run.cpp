@@ -54,7 +54,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
             // The database is open: like any file in use, it cannot take the report.
             csv = CsvFile::Open(json ? host.JsonPath() : host.CsvPath(), host.DatabasePath());
             if (!csv) {
-                CloseQuietly(database);
+                schema::CloseQuietly(database);
                 host.ShowMessage(std::string("Unable to open ") + (json ? "JSON" : "CSV") +
                                      " file - please check that it is not locked elsewhere",
                                  MessageIcon::None, kRunCaption);
@@ -71,7 +71,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
             place.Stage("saving the JSON file");
             csv->Commit();
             csv.reset();
-            CloseQuietly(database);
+            schema::CloseQuietly(database);
             return RunOutcome::Finished;
         }
         ReportWriter writer =
@@ -114,7 +114,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         }
         // The report is complete; a database that will not close cleanly
         // changes nothing about it.
-        CloseQuietly(database);
+        schema::CloseQuietly(database);
         return RunOutcome::Finished;
     } catch (const std::exception& error) {
         failure = error.what();
@@ -126,7 +126,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
     // released, and the user learns what failed and where.
     window.reset();
     csv.reset();
-    CloseQuietly(database);
+    schema::CloseQuietly(database);
     host.SetStatusText(1, "Report not completed");
     host.SetStatusText(2, "");
     host.RepaintStatus();

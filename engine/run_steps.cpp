@@ -17,14 +17,4 @@ void PrepareDocument(document::ReportDocument& document) {
     document.StartDocument();
 }
 
-void CloseQuietly(std::unique_ptr<schema::Database>& database) noexcept {
-    if (database) {
-        try {
-            database->Close();
-        } catch (...) {  // NOLINT(bugprone-empty-catch): nothing more can be done
-        }
-        database.reset();
-    }
-}
-
 }  // namespace ostrel::engine

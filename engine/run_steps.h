@@ -18,8 +18,4 @@ std::string TitleLine();
 // Sets up a fresh preview document and starts it.
 void PrepareDocument(document::ReportDocument& document);
 
-// Closes the database without letting a failure to close hide the reason the
-// run is ending.
-void CloseQuietly(std::unique_ptr<schema::Database>& database) noexcept;
-
 }  // namespace ostrel::engine

@@ -10,7 +10,11 @@ namespace {
 std::unique_ptr<schema::Database> SampleDatabase() {
     memory::DatabaseBlueprint blueprint;
     for (const char* name :
-         {"Orders", "MSysObjects", "msysACEs", "MSys", "MSy", "Msysfoo", "AMSys"}) {
+         {"Orders", "MSysObjects", "msysACEs", "MSys", "MSy", "Msysfoo", "AMSys",
+          // the hidden value tables of multi-valued fields, and near misses
+          "f_0BFE159C44334BFB968A820EA89C2D7E_Tags", "f_0bfe159c44334bfb968a820ea89c2d7e_x",
+          "f_0BFE159C44334BFB968A820EA89C2D7_Tags", "f_0BFE159C44334BFB968A820EA89C2D7G_Tags",
+          "F_0BFE159C44334BFB968A820EA89C2D7E_Tags"}) {
         memory::TableBlueprint table;
         table.name = name;
         blueprint.tables.push_back(table);
@@ -26,8 +30,19 @@ std::unique_ptr<schema::Database> SampleDatabase() {
 TEST(ObjectSelection, DefaultsToWhatThePickersTick) {
     const auto database = SampleDatabase();
     const ObjectSelection selection = SelectObjects(*database, CommandLine{});
-    EXPECT_EQ(selection.tables, (std::set<std::string>{"Orders", "MSy", "AMSys"}));
+    EXPECT_EQ(selection.tables, (std::set<std::string>{"Orders", "MSy", "AMSys",
+                                                       "f_0BFE159C44334BFB968A820EA89C2D7_Tags",
+                                                       "f_0BFE159C44334BFB968A820EA89C2D7G_Tags",
+                                                       "F_0BFE159C44334BFB968A820EA89C2D7E_Tags"}));
     EXPECT_EQ(selection.queries, (std::set<std::string>{"~sq_cHidden", "Totals"}));
+}
+
+TEST(ObjectSelection, AnInternalTableNamedIsDocumented) {
+    const auto database = SampleDatabase();
+    CommandLine line;
+    line.tables = {"f_0BFE159C44334BFB968A820EA89C2D7E_Tags"};
+    EXPECT_EQ(SelectObjects(*database, line).tables,
+              (std::set<std::string>{"f_0BFE159C44334BFB968A820EA89C2D7E_Tags"}));
 }
 
 TEST(ObjectSelection, NamedObjectsAreExactlyThoseAndCaseMatters) {

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "components/jet/jet_engine.h"
+#include "components/schema/own_tables.h"
 #include "engine/comparison.h"
 #include "engine/object_name.h"
 #include "engine_test_support.h"
@@ -95,7 +96,7 @@ std::unique_ptr<Pair> OpenPair(const Json& oldDescription, const Json& newDescri
 // Every table but the system tables, and every query, as the batch program
 // selects them by default.
 ObjectFilter Everything() {
-    return {[](const std::string& name) { return !IsSystemTableName(name); },
+    return {[](const std::string& name) { return !schema::IsAccessOwnTable(name); },
             [](const std::string&) { return true; },
             {},
             {}};
@@ -196,7 +197,7 @@ TEST(Comparison, SelectionAppliesToBothFiles) {
 
     // The desktop's pickers list the old file only; what the new file adds is
     // shown, but not its system tables.
-    filter.addedTable = [](const std::string& name) { return !IsSystemTableName(name); };
+    filter.addedTable = [](const std::string& name) { return !schema::IsAccessOwnTable(name); };
     filter.table = only({"Spare"});
     const Comparison desktop = CompareDatabases(*pair->oldDatabase, *pair->newDatabase, allOn,
                                                 filter, ComparisonOptions{});

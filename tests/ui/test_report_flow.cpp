@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "components/jet/jet_engine.h"
 #include "components/memory/memory_database.h"
 #include "settings/switch_store.h"
 #include "ui/app/engine_report_runner.h"
@@ -22,9 +23,6 @@
 #include "ui/app/help_system.h"
 #include "ui/preview/preview_dialog.h"
 #include "ui_fakes.h"
-#ifdef OSTREL_HAVE_JET
-#include "components/jet/jet_engine.h"
-#endif
 
 using namespace ostrel;
 using ostrel::ui::frmMain;
@@ -284,14 +282,7 @@ class TestReportFlow : public QObject {
     }
 
     void realAccessFileToCsv() {
-#ifndef OSTREL_HAVE_JET
-        QSKIP("the Jet reader is not part of this build");
-#else
-        const QString path =
-            QStringLiteral(OSTREL_TESTDATA_DIR "/jackcess/V2000/queryTestV2000.mdb");
-        if (!QFile::exists(path)) {
-            QSKIP("the shared Access test files are not here");
-        }
+        const QString path = QStringLiteral(OSTREL_SOURCE_DIR "/samples/sample-business.mdb");
         jet::JetEngine engine;
         ui::EngineReportRunner runner(engine, *store_, *formatter_);
         auto window = MakeWindow(engine, runner);
@@ -315,7 +306,6 @@ class TestReportFlow : public QObject {
                  messages_.shown.empty() ? "" : qPrintable(messages_.shown[0].text));
         QCOMPARE(Headings(report, "Table : "), ticked);
         QCOMPARE(Headings(report, "Query : "), tickedQueries);
-#endif
     }
 };
 

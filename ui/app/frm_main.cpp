@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "settings/frm_config.h"
+#include "settings/twips.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/frm_about.h"
 #include "ui/app/object_pickers.h"
@@ -40,11 +41,6 @@ QListWidget* MakePicker(const QString& name) {
     return picker;
 }
 
-// Design sizes are in twips (1/1440 inch).
-int Twips(const QWidget& widget, int twips) {
-    return twips * widget.logicalDpiX() / 1440;
-}
-
 }  // namespace
 
 // The services are references and one small function, copied once.
@@ -60,13 +56,7 @@ frmMain::frmMain(const MainWindowServices& services,  // NOLINT(modernize-pass-b
 }
 
 frmMain::~frmMain() {
-    if (pickerDatabase_) {
-        try {
-            pickerDatabase_->Close();
-        } catch (const std::exception&) {
-            // Closing only releases the file; nothing is left to report.
-        }
-    }
+    schema::CloseQuietly(pickerDatabase_);
 }
 
 void frmMain::BuildControls() {
@@ -77,7 +67,7 @@ void frmMain::BuildControls() {
     auto* lblDatabase = new QLabel(QStringLiteral("&Database :"), central);
     databasePath_ = new QLineEdit(central);
     databasePath_->setObjectName(QStringLiteral("txtTable"));
-    databasePath_->setMinimumWidth(Twips(*this, 3900));
+    databasePath_->setMinimumWidth(settings::TwipsToPixels(*this, 3900));
     lblDatabase->setBuddy(databasePath_);
     cmdBrowse1_ = new QPushButton(QStringLiteral("&Browse"), central);
     cmdBrowse1_->setObjectName(QStringLiteral("cmdBrowse1"));
@@ -95,7 +85,7 @@ void frmMain::BuildControls() {
     cmdBrowseCSV_ = new QPushButton(QStringLiteral("B&rowse"), central);
     cmdBrowseCSV_->setObjectName(QStringLiteral("cmdBrowseCSV"));
     for (QPushButton* button : {cmdBrowse1_, cmdBrowseCSV_}) {
-        button->setMinimumWidth(Twips(*this, 1170));
+        button->setMinimumWidth(settings::TwipsToPixels(*this, 1170));
     }
 
     vsTab1_ = new QTabWidget(central);
@@ -107,7 +97,7 @@ void frmMain::BuildControls() {
 
     cmdStart_ = new QPushButton(QStringLiteral("&Start"), central);
     cmdStart_->setObjectName(QStringLiteral("cmdStart"));
-    cmdStart_->setMinimumWidth(Twips(*this, 1275));
+    cmdStart_->setMinimumWidth(settings::TwipsToPixels(*this, 1275));
     cmdStart_->setDefault(true);
 
     auto* grid = new QGridLayout;
@@ -136,7 +126,7 @@ void frmMain::BuildControls() {
     StatusBar1_->setSizeGripEnabled(true);
     panel1_ = new QLabel(StatusBar1_);
     panel1_->setObjectName(QStringLiteral("Panel1"));
-    panel1_->setMinimumWidth(Twips(*this, 1800));
+    panel1_->setMinimumWidth(settings::TwipsToPixels(*this, 1800));
     panel2_ = new QLabel(StatusBar1_);
     panel2_->setObjectName(QStringLiteral("Panel2"));
     for (QLabel* panel : {panel1_, panel2_}) {
@@ -166,7 +156,7 @@ void frmMain::BuildControls() {
         }
     });
 
-    resize(Twips(*this, 9600), Twips(*this, 7200));
+    resize(settings::TwipsToPixels(*this, 9600), settings::TwipsToPixels(*this, 7200));
 }
 
 void frmMain::BuildMenus() {
@@ -232,26 +222,15 @@ void frmMain::PopulateTables() {
             queries << FromStd(queryDefs.Item(i).Name());
         }
     } catch (const std::exception& error) {
-        if (database) {
-            try {
-                database->Close();
-            } catch (const std::exception&) {
-                // Already failing; the first error is the one to report.
-            }
-        }
+        // Already failing; the first error is the one to report.
+        schema::CloseQuietly(database);
         services_.messages.Show(this,
                                 QStringLiteral("The tables and queries of %1 cannot be listed:\n%2")
                                     .arg(path, FromStd(error.what())),
                                 engine::MessageIcon::Exclamation, kCaption);
         return;
     }
-    if (pickerDatabase_) {
-        try {
-            pickerDatabase_->Close();
-        } catch (const std::exception&) {
-            // Releasing the previous file cannot fail in a way that matters.
-        }
-    }
+    schema::CloseQuietly(pickerDatabase_);
     pickerDatabase_ = std::move(database);
     FillTicked(*vsFlexTables_, tables);
     FillTicked(*vsFlexQueries_, queries);
@@ -316,8 +295,8 @@ void frmMain::cmdBrowseCSV_Click() {
     }
 }
 
-void frmMain::optTarget_Click(std::int16_t Index) {
-    txtCSVFile_->setEnabled(Index == 1);
+void frmMain::optTarget_Click(std::int16_t index) {
+    txtCSVFile_->setEnabled(index == 1);
 }
 
 void frmMain::cmdStart_Click() {
