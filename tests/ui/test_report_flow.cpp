@@ -1,5 +1,6 @@
 // The main flows of the program, end to end: choose a database, untick
 // objects, run a report to a CSV file or to the preview window.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -13,8 +14,6 @@
 #include <QtTest>
 
 #include <memory>
-
-#include <QAction>
 
 #include "components/jet/jet_engine.h"
 #include "components/memory/memory_database.h"
