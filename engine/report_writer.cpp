@@ -39,6 +39,7 @@ void ReportWriter::TitleBlock(const std::string& titleLine, const std::string& d
 
 void ReportWriter::SectionHeading(const std::string& text) {
     if (document_ != nullptr) {
+        document_->BeginSection(text);
         document_->SetHeadingEmphasis(true);
         document_->SetTextSize(12);
         document_->AddParagraph(text);
@@ -52,7 +53,27 @@ void ReportWriter::SectionHeading(const std::string& text) {
     }
 }
 
+void ReportWriter::ObjectHeading(std::string_view kind, const std::string& name) {
+    std::string text(kind);
+    text.append(" : ");
+    text.append(name);
+    if (document_ != nullptr) {
+        document_->BeginObject(std::string(kind), name);
+    }
+    WriteObjectHeading(text);
+}
+
 void ReportWriter::ObjectHeading(const std::string& text) {
+    static constexpr std::string_view kSeparator = " : ";
+    const std::size_t at = text.find(kSeparator);
+    if (at == std::string::npos) {
+        WriteObjectHeading(text);
+        return;
+    }
+    ObjectHeading(std::string_view(text).substr(0, at), text.substr(at + kSeparator.size()));
+}
+
+void ReportWriter::WriteObjectHeading(const std::string& text) {
     if (document_ != nullptr) {
         document_->SetObjectHeadingEmphasis(true);
         document_->AddParagraph(text);

@@ -27,7 +27,10 @@ class ReportWriter {
 
     void TitleBlock(const std::string& titleLine, const std::string& dateLine,
                     const std::string& pathLine);
+    // Headings also tell the document where a section or an object's block
+    // begins. An object heading reads "Kind : Name".
     void SectionHeading(const std::string& text);
+    void ObjectHeading(std::string_view kind, const std::string& name);
     void ObjectHeading(const std::string& text);
     // A table text built by TableText; the format is used by the preview only.
     void PropertyTable(std::string_view columnFormat, const std::string& tableText);
@@ -37,6 +40,7 @@ class ReportWriter {
 
   private:
     void Paragraph(const std::string& text);
+    void WriteObjectHeading(const std::string& text);
 
     ReportTarget target_;
     document::ReportDocument* document_ = nullptr;

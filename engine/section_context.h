@@ -21,10 +21,15 @@ struct SectionContext {
     WritingPlace& place;
 
     bool SwitchOn(std::string_view key) const { return switches.GetReportSwitch(key); }
-    void AdvancePass() { ShowProgress(host, passCounter, false); }
+    void AdvancePass() {
+        ShowProgress(host, passCounter, false);
+        AskToGoOn(host);
+    }
+    // Called for every object, so the host is asked here whether to go on.
     void ShowProcessing(const std::string& text) {
         host.SetStatusText(2, text);
         host.RepaintStatus();
+        AskToGoOn(host);
     }
 };
 

@@ -43,6 +43,12 @@ void RecordingDocument::AddParagraph(const std::string& text) {
 void RecordingDocument::AddTable(const std::string& text) {
     calls_.push_back("AddTable(" + text + ")");
 }
+void RecordingDocument::BeginSection(const std::string& title) {
+    blocks_.push_back("BeginSection(" + title + ")");
+}
+void RecordingDocument::BeginObject(const std::string& kind, const std::string& name) {
+    blocks_.push_back("BeginObject(" + kind + "|" + name + ")");
+}
 void RecordingDocument::EndDocument() {
     calls_.emplace_back("EndDocument()");
 }

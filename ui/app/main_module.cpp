@@ -59,7 +59,9 @@ int Main(int argc, char** argv) {
         .messages = messages,
         .fileDialogs = fileDialogs,
         .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
-            return std::make_unique<PreviewDialog>(parent);
+            auto preview = std::make_unique<PreviewDialog>(parent);
+            preview->ShowWhileLayingOut(true);
+            return preview;
         }});
 
     // 4. Help belongs to the main window.

@@ -26,6 +26,7 @@ class HeadlessPreview final : public engine::PreviewWindow {
     void ShowPageButtons() override { pageButtons_ = true; }
     void SetPrevEnabled(bool enabled) override { prevEnabled_ = enabled; }
     void SetCaption(const std::string& caption) override { caption_ = caption; }
+    void SetDatabasePath(const std::string& path) override { document_.SetDatabaseName(path); }
     void ShowModal() override {
         if (onShow_) {
             onShow_(*this);
