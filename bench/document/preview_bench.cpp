@@ -14,8 +14,8 @@
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -35,7 +35,10 @@ double ProcMegabytes(const char* key) {
     }
     for (const QByteArray& line : status.readAll().split('\n')) {
         if (line.startsWith(key)) {
-            return line.mid(static_cast<int>(std::strlen(key))).trimmed().split(' ').front()
+            return line.mid(static_cast<int>(std::strlen(key)))
+                       .trimmed()
+                       .split(' ')
+                       .front()
                        .toDouble() /
                    1024.0;
         }

@@ -178,6 +178,9 @@ void AddPdfNavigation(const std::string& inputPath, QIODevice& output,
 
         DevicePipeline pipeline(output);
         QPDFWriter writer(pdf);
+        // The page streams go across as Qt compressed them.
+        writer.setDecodeLevel(qpdf_dl_none);
+        writer.setStreamDataMode(qpdf_s_preserve);
         writer.setOutputPipeline(&pipeline);
         writer.write();
     } catch (const std::runtime_error&) {

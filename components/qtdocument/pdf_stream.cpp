@@ -15,8 +15,8 @@ namespace {
 constexpr double kPointsPerTwip = 1.0 / kTwipsPerPoint;
 
 QRectF InPoints(const QRectF& twips) {
-    return {twips.x() * kPointsPerTwip, twips.y() * kPointsPerTwip,
-            twips.width() * kPointsPerTwip, twips.height() * kPointsPerTwip};
+    return {twips.x() * kPointsPerTwip, twips.y() * kPointsPerTwip, twips.width() * kPointsPerTwip,
+            twips.height() * kPointsPerTwip};
 }
 
 }  // namespace
@@ -128,9 +128,8 @@ bool PdfStream::Finish(std::string& error) {
     }
     PdfInfo info;
     const QString database = document_.DatabaseName();
-    info.title = database.isEmpty()
-                     ? std::string("Ostrel2 report")
-                     : "Ostrel2 report \u2013 " + database.toStdString();
+    info.title = database.isEmpty() ? std::string("Ostrel2 report")
+                                    : "Ostrel2 report \u2013 " + database.toStdString();
     info.author = QtReportDocument::ProgramName();
     info.creator = info.author;
     info.created = document_.Started();

@@ -204,6 +204,9 @@ PreviewDialog::PreviewDialog(QWidget* owner, std::unique_ptr<PreviewPrompts> pro
     });
     connect(zoomBox_, &QComboBox::textActivated, this,
             [this](const QString& text) { ApplyZoomText(text); });
+    // A typed scale applies when Return is pressed in the box.
+    connect(zoomBox_->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { ApplyZoomText(zoomBox_->currentText()); });
     connect(view_, &PageView::zoomStepRequested, this, [this](int step) { ZoomBy(step); });
     auto open = [this](QTreeWidgetItem* item) {
         if (item == nullptr) {
