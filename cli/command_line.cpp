@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include <cctype>
+
 #include "ostrel_version.h"
 
 namespace ostrel::cli {
@@ -12,6 +14,18 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
         return {arg, std::nullopt};
     }
     return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+bool HasDiagramExtension(std::string_view path) {
+    const auto dot = path.rfind('.');
+    if (dot == std::string_view::npos) {
+        return false;
+    }
+    std::string extension(path.substr(dot));
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension == ".svg" || extension == ".png" || extension == ".pdf";
 }
 
 }  // namespace
@@ -63,13 +77,63 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
             if (line.pdfPath->empty() || *line.pdfPath == "-") {
                 throw UsageError("option --pdf needs a file name");
             }
+        } else if (name == "--diagram") {
+            if (line.diagramPath) {
+                throw UsageError("option --diagram is given more than once");
+            }
+            line.diagramPath = takeValue();
+            if (line.diagramPath->empty() || *line.diagramPath == "-") {
+                throw UsageError("option --diagram needs a file name");
+            }
+            if (!HasDiagramExtension(*line.diagramPath)) {
+                throw UsageError("option --diagram needs a file name ending in .svg, .png or .pdf");
+            }
         } else if (name == "--table") {
             line.tables.push_back(takeValue());
         } else if (name == "--query") {
             line.queries.push_back(takeValue());
+        } else if (name == "--link-folder") {
+            line.linkFolders.push_back(takeValue());
+            if (line.linkFolders.back().empty()) {
+                throw UsageError("option --link-folder needs a folder");
+            }
+        } else if (name == "--strict") {
+            noValue();
+            line.strict = true;
         } else if (name == "--all-switches") {
             noValue();
             line.allSwitches = true;
+        } else if (name == "--json") {
+            if (line.jsonPath) {
+                throw UsageError("option --json is given more than once");
+            }
+            line.jsonPath = takeValue();
+            if (line.jsonPath->empty()) {
+                throw UsageError("option --json needs a file name, or - for standard output");
+            }
+        } else if (name == "--csv-quoted") {
+            noValue();
+            line.csvQuoted = true;
+        } else if (name == "--compare") {
+            if (line.compareWith) {
+                throw UsageError("option --compare is given more than once");
+            }
+            // OLD stays a view of the argument itself, as the positional ones are.
+            if (inlineValue) {
+                positional.push_back(*inlineValue);
+            } else if (i + 1 < arguments.size()) {
+                positional.push_back(arguments[++i]);
+            }
+            if (positional.empty() || i + 1 >= arguments.size()) {
+                throw UsageError("option --compare needs two databases, OLD and NEW");
+            }
+            line.compareWith = std::string(arguments[++i]);
+        } else if (name == "--compare-volatile") {
+            noValue();
+            line.compareVolatile = true;
+        } else if (name == "--all") {
+            noValue();
+            line.listUnchanged = true;
         } else if (name == "--help" || name == "-h") {
             noValue();
             line.help = true;
@@ -87,11 +151,25 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
     if (positional.empty()) {
         throw UsageError("no database named");
     }
-    if (positional.size() > 1) {
+    if (positional.size() > 1 && !line.compareWith) {
         throw UsageError("more than one database named: " + std::string(positional[1]));
     }
     line.database = std::string(positional.front());
-    if (!line.csvPath && !line.pdfPath) {
+    if (line.compareWith && positional.size() > 1) {
+        throw UsageError("--compare takes the two databases; also named: " +
+                         std::string(positional[1]));
+    }
+    if (!line.compareWith && (line.compareVolatile || line.listUnchanged)) {
+        throw UsageError(std::string(line.compareVolatile ? "--compare-volatile" : "--all") +
+                         " is for use with --compare");
+    }
+    if (line.compareWith && line.diagramPath) {
+        throw UsageError("--diagram draws one database; it is not for use with --compare");
+    }
+    if (line.csvPath == "-" && line.jsonPath == "-") {
+        throw UsageError("only one of --csv and --json can go to standard output");
+    }
+    if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.diagramPath) {
         line.csvPath = "-";
     }
     return line;
@@ -99,23 +177,42 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
 
 std::string UsageText() {
     return "Usage: ostrel2-report [OPTION]... DATABASE\n"
-           "Write a report of the design of the Access database DATABASE.\n"
+           "  or:  ostrel2-report [OPTION]... --compare OLD NEW\n"
+           "Write a report of the design of the Access database DATABASE, or of what\n"
+           "changed in the design between OLD and NEW.\n"
            "\n"
            "  --csv FILE       write the report as CSV text to FILE (\"-\": standard output,\n"
-           "                   the default when no --pdf is given)\n"
+           "                   the default when no --pdf, --json or --diagram is given)\n"
+           "  --csv-quoted     quote CSV cells that hold a comma, quote or line break\n"
            "  --pdf FILE       write the paged report, as the print preview shows it, to FILE\n"
+           "  --json FILE      write the report as JSON to FILE (\"-\": standard output)\n"
+           "  --diagram FILE   draw the relationships between the selected tables to FILE,\n"
+           "                   as SVG, PNG or PDF by its extension (.svg, .png, .pdf)\n"
            "  --table NAME     document table NAME (may be repeated)\n"
            "  --query NAME     document query NAME (may be repeated)\n"
            "  --all-switches   report every property, ignoring the stored report switches\n"
+           "  --link-folder DIR  look in DIR for the source databases of linked tables\n"
+           "                   (may be repeated; after the place the link names and the\n"
+           "                   database's own folder)\n"
+           "  --strict         fail when a linked table's source cannot be read, instead\n"
+           "                   of documenting the table without its fields\n"
+           "  --compare OLD NEW  compare the designs of two databases\n"
+           "  --compare-volatile  also compare DateCreated, LastUpdated, RecordCount and\n"
+           "                   DistinctCount, which change whenever a file is used\n"
+           "  --all            list unchanged objects in the comparison too\n"
            "  -h, --help       show this help and exit\n"
            "      --version    show the version and exit\n"
            "\n"
-           "Without --table and --query, every table whose name does not begin with\n"
-           "\"MSys\" and every query is documented; with them, exactly the named objects\n"
-           "(names are case-sensitive).\n"
+           "Without --table and --query, every table except Access's own (\"MSys...\" and\n"
+           "the hidden \"f_...\" tables of multi-valued fields) and every query is\n"
+           "documented; with them, exactly the named objects (names are case-sensitive).\n"
+           "A linked table whose source cannot be read is named in a warning.\n"
            "\n"
-           "Exit status: 0 success, 2 database does not exist, 3 CSV file cannot be\n"
-           "opened, 4 any other failure.\n";
+           "A comparison matches objects by name, ignoring letter case.\n"
+           "\n"
+           "Exit status: 0 success (for --compare: no differences), 1 differences found,\n"
+           "2 database does not exist, 3 output file cannot be opened, 4 any other\n"
+           "failure.\n";
 }
 
 std::string VersionText() {

@@ -12,15 +12,30 @@ namespace ostrel::cli {
 struct CommandLine {
     std::string database;
     // Where the CSV report goes; "-" is standard output. Standard output when
-    // neither --csv nor --pdf is given.
+    // none of --csv, --pdf and --diagram is given.
     std::optional<std::string> csvPath;
     // Where the paged report goes as PDF.
     std::optional<std::string> pdfPath;
+    // Where the relationship diagram of the selected tables goes, as SVG, PNG
+    // or PDF by the file name's extension.
+    std::optional<std::string> diagramPath;
     // Tables and queries to document, case-sensitive. When both are empty,
-    // every table not named "MSys..." and every query is documented.
+    // every table but Access's own and every query is documented.
     std::vector<std::string> tables;
     std::vector<std::string> queries;
+    // Where to look for the source databases of linked tables.
+    std::vector<std::string> linkFolders;
+    // A linked table whose source cannot be read fails the run.
+    bool strict = false;
     bool allSwitches = false;
+    // Where the structured (JSON) report goes; "-" is standard output.
+    std::optional<std::string> jsonPath;
+    // CSV cells holding a comma, quote or line break are quoted (RFC 4180).
+    bool csvQuoted = false;
+    // --compare OLD NEW: database holds OLD, compareWith NEW.
+    std::optional<std::string> compareWith;
+    bool compareVolatile = false;  // also compare dates, record and key counts
+    bool listUnchanged = false;    // --all: list unchanged objects too
     bool help = false;
     bool version = false;
 

@@ -1,5 +1,6 @@
-// ostrel2-report: the batch front end. Writes the CSV report of one database
-// without a window, for scripts and build pipelines.
+// ostrel2-report: the batch front end. Writes the report of one database as
+// CSV text, as a PDF of the print preview's pages, or both, without a window,
+// for scripts and build pipelines.
 #include <unistd.h>
 
 #include <iostream>
@@ -14,6 +15,7 @@
 #include "components/jet/jet_engine.h"
 #include "engine/value_formatter.h"
 #ifdef OSTREL_CLI_PDF
+#include "cli/diagram_output.h"
 #include "cli/pdf_preview_window.h"
 #endif
 #ifdef OSTREL_CLI_SWITCH_STORE
@@ -40,7 +42,7 @@ int main(int argc, char** argv) {
         return cli::kExitSuccess;
     }
 
-    jet::JetEngine jetEngine;
+    jet::JetEngine jetEngine(line.linkFolders);
     // The user's stored switches, as the desktop program uses them, unless
     // every property is asked for.
     const cli::AllOnSwitches allOn;
@@ -62,7 +64,16 @@ int main(int argc, char** argv) {
         };
     }
 #endif
+    cli::DiagramFileWriter diagramFile;
+#ifdef OSTREL_CLI_PDF
+    if (line.diagramPath) {
+        cli::EnsureGuiApplication();
+        diagramFile = [](const diagram::DiagramModel& model, const std::string& path) {
+            cli::WriteDiagramFile(model, path);
+        };
+    }
+#endif
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfWindow},
+    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfWindow, diagramFile},
                                  {std::cout, std::cerr, terminal});
 }

@@ -1,50 +1,25 @@
 #include "engine/relationship_section.h"
 
-#include <cstdint>
-
-#include "engine/value_text.h"
+#include "components/diagram/diagram_model.h"
 
 namespace ostrel::engine {
 namespace {
 
-namespace attribute = schema::relation_attribute;
-
-// Each field's name followed by a carriage return, so that the cell lists one
-// field per line.
-std::string FieldList(const schema::Relation& relation) {
-    std::string list;
-    const int count = relation.Fields().Count();
-    for (int i = 0; i < count; ++i) {
-        list += relation.Fields().Item(i).Name();
-        list += '\r';
+// The diagram of the relationships between the ticked tables, in the paged
+// report only.
+void AddDiagram(const schema::Database& database, SectionContext& context) {
+    if (context.writer.Target() != ReportTarget::Preview ||
+        !context.SwitchOn("Relationship Diagram")) {
+        return;
     }
-    return list;
-}
-
-void AppendRelationRows(const schema::Relation& relation, SectionContext& context,
-                        TableText& text) {
-    const auto row = [&](std::string_view key, std::string_view label, auto&& value) {
-        if (context.SwitchOn(key)) {
-            text.AppendRow(label, value());
-        }
-    };
-    const auto attributeRow = [&](std::string_view key, std::string_view label,
-                                  std::uint32_t mask) {
-        row(key, label, [&] { return BoolText((relation.Attributes() & mask) == mask); });
-    };
-    row("Relationship Fields", "Fields", [&] { return FieldList(relation); });
-    row("Relationship ForeignTable", "ForeignTable", [&] { return relation.ForeignTable(); });
-    row("Relationship PartialReplica", "PartialReplica",
-        [&] { return BoolText(relation.PartialReplica()); });
-    attributeRow("Relationship RelationDeleteCascade", "RelationDeleteCascade",
-                 attribute::kDeleteCascade);
-    attributeRow("Relationship RelationDontEnforce", "RelationDontEnforce",
-                 attribute::kDontEnforce);
-    attributeRow("Relationship RelationInherited", "RelationInherited", attribute::kInherited);
-    attributeRow("Relationship RelationUnique", "RelationUnique", attribute::kUnique);
-    attributeRow("Relationship RelationUpdateCascade", "RelationUpdateCascade",
-                 attribute::kUpdateCascade);
-    row("Relationship Table", "Table", [&] { return relation.Table(); });
+    context.place.Stage("drawing the relationship diagram");
+    context.ShowProcessing("Drawing the relationship diagram");
+    const diagram::DiagramModel model = diagram::BuildDiagramModel(
+        database,
+        [&context](const std::string& name) { return context.host.IsTableSelected(name); });
+    if (!model.Empty()) {
+        context.writer.Diagram(model);
+    }
 }
 
 }  // namespace
@@ -66,7 +41,7 @@ void DocumentRelationships(const schema::Database& database, SectionContext& con
         context.ShowProcessing("Processing relationship : " + name);
 
         text.Clear();
-        AppendRelationRows(relation, context, text);
+        context.AppendRows(text, RelationRows(relation, context.switches));
         if (!text.Empty()) {
             writer.ObjectHeading("Relationship : " + relation.Name());
             writer.PropertyTable(kThreeColumnFormat, text.Text());
@@ -78,6 +53,7 @@ void DocumentRelationships(const schema::Database& database, SectionContext& con
     if (!anyWritten) {
         writer.NoneRequested();
     }
+    AddDiagram(database, context);
     writer.SectionEnd();
 }
 

@@ -1,5 +1,7 @@
 #include "components/document/recording_document.h"
 
+#include "components/diagram/diagram_model.h"
+
 namespace ostrel::document {
 namespace {
 
@@ -48,6 +50,10 @@ void RecordingDocument::BeginSection(const std::string& title) {
 }
 void RecordingDocument::BeginObject(const std::string& kind, const std::string& name) {
     blocks_.push_back("BeginObject(" + kind + "|" + name + ")");
+}
+void RecordingDocument::AddDiagram(const diagram::DiagramModel& model) {
+    calls_.push_back("AddDiagram(" + std::to_string(model.tables.size()) + " tables, " +
+                     std::to_string(model.relations.size()) + " relationships)");
 }
 void RecordingDocument::EndDocument() {
     calls_.emplace_back("EndDocument()");

@@ -27,6 +27,8 @@ class RecordingDocument : public ReportDocument {
     // "BeginObject(kind|name)", so that the calls read as the report's forms.
     void BeginSection(const std::string& title) override;
     void BeginObject(const std::string& kind, const std::string& name) override;
+    // Recorded as "AddDiagram(3 tables, 2 relationships)".
+    void AddDiagram(const diagram::DiagramModel& model) override;
     void EndDocument() override;
     int PageCount() const override { return pageCount_; }
     int PreviewPage() const override { return previewPage_; }

@@ -3,15 +3,19 @@
 #include <cstdint>
 #include <string>
 
+namespace ostrel::diagram {
+struct DiagramModel;
+}
+
 namespace ostrel::document {
 
 // The paginated document behind the print preview. The report run appends
 // paragraphs and tables; the document breaks them into pages.
 //
 // Calling order in one run: the three setup calls and SetPageCaption,
-// StartDocument, any number of size, emphasis, style, paragraph, table and
-// block calls, EndDocument, PageCount; then, from the preview window only,
-// PreviewPage/SetPreviewPage and PrintDocument.
+// StartDocument, any number of size, emphasis, style, paragraph, table, block
+// and diagram calls, EndDocument, PageCount; then, from the preview window
+// only, PreviewPage/SetPreviewPage and PrintDocument.
 class ReportDocument {
   public:
     virtual ~ReportDocument() = default;
@@ -47,6 +51,9 @@ class ReportDocument {
     virtual void BeginSection(const std::string& /*title*/) {}
     virtual void BeginObject(const std::string& /*kind*/, const std::string& /*name*/) {}
 
+    // The relationship diagram of the model, on pages of its own after what
+    // was added before; what is added after it begins a new page.
+    virtual void AddDiagram(const diagram::DiagramModel& model) = 0;
     virtual void EndDocument() = 0;
 
     virtual int PageCount() const = 0;

@@ -30,14 +30,21 @@ constexpr ComplexTemplate kComplexTemplates[] = {
     {"Text", schema::data_type::kComplexText},
 };
 constexpr char kComplexTemplatePrefix[] = "MSysComplexType_";
+// The hidden column that keeps the history of an append-only Long Text field
+// refers to a template of its own; its values are Long Text.
+constexpr char kVersionHistoryTemplatePrefix[] = "MSysComplexTypeVH_";
 // Complex columns whose kind is not known (for example version history)
 // keep Jet's complex type code.
 constexpr std::int16_t kUnknownComplexType = 0x12;
 
 }  // namespace
 
-DatabaseState::DatabaseState(std::unique_ptr<PageFile> file)
-    : file_(std::move(file)), label_(file_->Label()), catalog_(ReadCatalog(*file_)) {}
+DatabaseState::DatabaseState(std::unique_ptr<PageFile> file,
+                             std::vector<std::filesystem::path> linkFolders)
+    : file_(std::move(file)),
+      linkFolders_(std::move(linkFolders)),
+      label_(file_->Label()),
+      catalog_(ReadCatalog(*file_)) {}
 
 const PageFile& DatabaseState::File() const {
     if (!file_) {
@@ -68,7 +75,9 @@ void DatabaseState::LoadQueryRows() {
         }
         q.name1 = row.Text("Name1");
         q.name2 = row.Text("Name2");
-        q.lvExtra = row.Binary("LvExtra");
+        if (const auto extra = row.Int("LvExtra")) {
+            q.lvExtra = static_cast<std::int32_t>(*extra);
+        }
         q.objectId = static_cast<std::int32_t>(row.Int("ObjectId").value_or(0));
         q.order = row.Binary("Order").value_or(std::vector<std::uint8_t>{});
         rows[q.objectId].push_back(std::move(q));
@@ -105,7 +114,11 @@ void DatabaseState::LoadComplexTypes() {
         std::int16_t type = kUnknownComplexType;
         const CatalogEntry* templateEntry =
             catalog_.FindById(static_cast<std::int32_t>(*templateId));
-        if (templateEntry != nullptr && templateEntry->name.starts_with(kComplexTemplatePrefix)) {
+        if (templateEntry != nullptr &&
+            templateEntry->name.starts_with(kVersionHistoryTemplatePrefix)) {
+            type = schema::data_type::kMemo;
+        } else if (templateEntry != nullptr &&
+                   templateEntry->name.starts_with(kComplexTemplatePrefix)) {
             const std::string suffix =
                 templateEntry->name.substr(sizeof kComplexTemplatePrefix - 1);
             for (const ComplexTemplate& t : kComplexTemplates) {
@@ -142,8 +155,9 @@ struct JetDatabase::Members {
     std::optional<OwningCollection<schema::Relation, JetRelation>> relations;
 };
 
-JetDatabase::JetDatabase(std::unique_ptr<PageFile> file)
-    : state_(std::make_shared<DatabaseState>(std::move(file))),
+JetDatabase::JetDatabase(std::unique_ptr<PageFile> file,
+                         std::vector<std::filesystem::path> linkFolders)
+    : state_(std::make_shared<DatabaseState>(std::move(file), std::move(linkFolders))),
       members_(std::make_unique<Members>()) {
     const Catalog& catalog = state_->GetCatalog();
     const std::int32_t tables = catalog.TablesContainerId();

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "components/jet/jet_engine.h"
+#include "components/jet/linked_source.h"
 #include "components/jet/row_reader.h"
 
 namespace ostrel::jet {
@@ -52,22 +53,87 @@ void SortByName(std::vector<std::unique_ptr<Impl>>& items) {
 
 // ---- fields ---------------------------------------------------------------
 
-std::int16_t DaoFieldType(const ColumnDef& column, DatabaseState& state) {
-    switch (column.type) {
+namespace {
+
+// Bytes a calculated column stores before its value.
+constexpr int kCalculatedValueHeader = 23;
+
+// DAO's type code for a Jet column type byte of a column that is not complex.
+std::int16_t DaoTypeOfJetType(std::uint8_t jetType) {
+    switch (jetType) {
         case column_type::kNumeric:
             return schema::data_type::kDecimal;
         case column_type::kGuid:
             return schema::data_type::kGuid;
         case column_type::kBigInt:
             return schema::data_type::kBigInt;
-        case column_type::kComplex:
-            return state.ComplexFieldType(column.complexId);
+        case column_type::kExtendedDateTime:
+            return schema::data_type::kDateTimeExtended;
         default:
-            return column.type;
+            return jetType;
     }
 }
 
-std::int32_t DaoFieldSize(const ColumnDef& column, const JetFormat& format) {
+// The size DAO gives a value of a fixed-size Jet type; 0 for others.
+std::int32_t FixedSizeOf(std::uint8_t jetType) {
+    switch (jetType) {
+        case column_type::kBoolean:
+        case column_type::kByte:
+            return 1;
+        case column_type::kInteger:
+            return 2;
+        case column_type::kLong:
+        case column_type::kSingle:
+            return 4;
+        case column_type::kCurrency:
+        case column_type::kDouble:
+        case column_type::kDateTime:
+        case column_type::kBigInt:
+            return 8;
+        case column_type::kGuid:
+        case column_type::kNumeric:
+            return 16;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+std::optional<std::uint8_t> CalculatedResultType(const ColumnDef& column,
+                                                 const PropertyMap* properties) {
+    if (!column.IsCalculated() || properties == nullptr) {
+        return std::nullopt;
+    }
+    const auto result = PropertyInt(properties->Find("ResultType"));
+    if (!result || *result <= 0 || *result > 0xFF) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(*result);
+}
+
+std::int16_t DaoFieldType(const ColumnDef& column, std::optional<std::uint8_t> resultType,
+                          DatabaseState& state) {
+    if (column.type == column_type::kComplex) {
+        return state.ComplexFieldType(column.complexId);
+    }
+    return DaoTypeOfJetType(resultType.value_or(column.type));
+}
+
+std::int32_t DaoFieldSize(const ColumnDef& column, std::optional<std::uint8_t> resultType,
+                          const JetFormat& format) {
+    if (resultType) {
+        // A calculated column's length covers its stored form, a header
+        // before the value.
+        switch (*resultType) {
+            case column_type::kText:
+                return std::max(0, column.length - kCalculatedValueHeader) / format.textUnitSize;
+            case column_type::kBinary:
+                return std::max(0, column.length - kCalculatedValueHeader);
+            default:
+                return FixedSizeOf(*resultType);
+        }
+    }
     switch (column.type) {
         case column_type::kText:
             return column.length / format.textUnitSize;
@@ -227,13 +293,14 @@ const schema::Collection<schema::Field>& JetTableDef::Fields() const {
         for (const ColumnDef& column : def.columns) {
             const PropertyMap* own = properties.Column(column.name);
             std::optional<PropertyMap> merged;
-            const std::int16_t type = DaoFieldType(column, *state_);
+            const auto resultType = CalculatedResultType(column, own);
+            const std::int16_t type = DaoFieldType(column, resultType, *state_);
             if (type >= schema::data_type::kComplexByte &&
                 type <= schema::data_type::kComplexText) {
                 merged = ComplexFieldProperties(column, own);
             }
             fields->Add(std::make_unique<JetField>(column, position++, type,
-                                                   DaoFieldSize(column, file.Format()),
+                                                   DaoFieldSize(column, resultType, file.Format()),
                                                    merged ? &*merged : own, file));
         }
         fields_ = std::move(fields);
@@ -241,55 +308,60 @@ const schema::Collection<schema::Field>& JetTableDef::Fields() const {
     return *fields_;
 }
 
-// The source database of a link is looked for where the link says and, as
-// files are often moved together, beside this database. Links to links are
-// not followed.
-const schema::TableDef& JetTableDef::LinkedSource() const {
-    if (linkedTable_ != nullptr) {
-        return *linkedTable_;
-    }
+// The source's own links are not followed: a source table that is itself a
+// link is reported, not opened.
+void JetTableDef::OpenLinkedSource() const {
     const PageFile& file = state_->File();
     const std::string stored = entry_.database.value_or("");
-    const std::string where = file.Label() + ": linked table '" + entry_.name + "'";
-    std::vector<std::filesystem::path> candidates;
-    if (file.FromPath() && !stored.empty()) {
-        candidates.emplace_back(stored);
-        const std::size_t slash = stored.find_last_of("\\/");
-        const std::string base = slash == std::string::npos ? stored : stored.substr(slash + 1);
-        candidates.push_back(std::filesystem::path(file.Label()).parent_path() / base);
+    const auto found = file.FromPath()
+                           ? FindLinkedDatabase(stored, file.Label(), state_->LinkFolders())
+                           : std::nullopt;
+    if (!found) {
+        linkProblem_ = "its source database '" + stored + "' cannot be found";
+        return;
     }
-    for (const auto& candidate : candidates) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(candidate, ec)) {
+    const std::string where = "its source database '" + found->string() + "'";
+    std::unique_ptr<schema::Database> source;
+    try {
+        source = JetEngine().OpenDatabase(found->string());
+    } catch (const schema::SchemaError& e) {
+        linkProblem_ = where + " cannot be read: " + e.what();
+        return;
+    }
+    const std::string sourceName = entry_.foreignName.value_or(entry_.name);
+    const auto& tables = source->TableDefs();
+    for (int i = 0; i < tables.Count(); ++i) {
+        const schema::TableDef& t = tables.Item(i);
+        if (!SameName(t.Name(), sourceName)) {
             continue;
         }
-        std::unique_ptr<schema::Database> source;
-        try {
-            source = JetEngine().OpenDatabase(candidate.string());
-        } catch (const schema::SchemaError& e) {
-            throw schema::SchemaError(where + ": " + e.what());
+        if ((t.Attributes() & schema::table_attribute::kAttachedTable) != 0) {
+            linkProblem_ = where + " links its table '" + sourceName + "' from elsewhere";
+            return;
         }
-        const std::string sourceName = entry_.foreignName.value_or(entry_.name);
-        const auto& tables = source->TableDefs();
-        for (int i = 0; i < tables.Count(); ++i) {
-            const schema::TableDef& t = tables.Item(i);
-            if (!SameName(t.Name(), sourceName)) {
-                continue;
-            }
-            if ((t.Attributes() & schema::table_attribute::kAttachedTable) != 0) {
-                std::string message = where;
-                message += ": its source '" + sourceName + "' is itself a linked table";
-                throw schema::SchemaError(message);
-            }
-            linkedTable_ = &t;
-            linkedDatabase_ = std::move(source);
-            return *linkedTable_;
-        }
-        std::string message = where;
-        message += ": table '" + sourceName + "' not found in '" + candidate.string() + "'";
-        throw schema::SchemaError(message);
+        linkedTable_ = &t;
+        linkedDatabase_ = std::move(source);
+        return;
     }
-    throw schema::SchemaError(where + ": its source database '" + stored + "' cannot be found");
+    linkProblem_ = where + " holds no table '" + sourceName + "'";
+}
+
+std::optional<std::string> JetTableDef::LinkProblem() const {
+    if (!IsAccessLink()) {
+        return std::nullopt;
+    }
+    if (linkedTable_ == nullptr && !linkProblem_) {
+        OpenLinkedSource();
+    }
+    return linkProblem_;
+}
+
+const schema::TableDef& JetTableDef::LinkedSource() const {
+    if (const auto problem = LinkProblem()) {
+        throw schema::SchemaError(state_->File().Label() + ": linked table '" + entry_.name +
+                                  "': " + *problem);
+    }
+    return *linkedTable_;
 }
 
 // A multi-valued field shows the properties of the column that holds its

@@ -9,11 +9,11 @@ namespace ostrel::qtdocument {
 
 // One call of the report as the document keeps it for laying pages out again.
 struct LoggedItem {
-    enum class Kind : std::uint8_t { Paragraph, Table, Section, Object };
+    enum class Kind : std::uint8_t { Paragraph, Table, Section, Object, Drawing };
     Kind kind = Kind::Paragraph;
     std::uint8_t emphasis = 0;  // paragraphs: Emphasis
     std::int16_t points = 8;
-    std::int32_t value = 0;  // tables: style; sections and objects: block index
+    std::int32_t value = 0;  // tables: style; blocks and drawings: their index
     std::string text;        // paragraphs and tables: the text as handed over
 };
 

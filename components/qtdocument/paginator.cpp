@@ -46,6 +46,7 @@ Paginator::Paginator(TextShaper& shaper, const PageGeometry& geometry, PageDecor
       block_(start.block),
       lastBlock_(start.lastBlock),
       blockPending_(start.blockPending) {
+    atStart_ = true;
     OpenPage();
 }
 
@@ -183,9 +184,34 @@ void Paginator::Place(const LoggedItem& item, std::int32_t index, std::int64_t o
         case LoggedItem::Kind::Object:
             BeginBlock(item.value);
             break;
+        case LoggedItem::Kind::Drawing:
+            AddDrawingPage(item.value, item.text);
+            break;
     }
     startRow_ = 0;
     startLine_ = 0;
+    atStart_ = false;
+}
+
+void Paginator::AddDrawingPage(std::int32_t drawing, const std::string& title) {
+    // A drawing has its page to itself: no heading is repeated on it, and
+    // nothing continues after it.
+    block_ = -1;
+    blockPending_ = false;
+    if (!atStart_) {  // a replay starting here has opened the page already
+        NewPage(0, 0);
+        if (stopped_) {
+            return;
+        }
+    }
+    if (sink_ && drawings_ != nullptr && drawing >= 0 &&
+        static_cast<std::size_t>(drawing) < drawings_->size()) {
+        current_.drawings.push_back((*drawings_)[static_cast<std::size_t>(drawing)]);
+    }
+    if (keepPlaced_) {
+        placed_.push_back({PlacedText::Kind::Paragraph, title, pageNumber_});
+    }
+    y_ = Bottom();
 }
 
 void Paginator::BeginBlock(std::int32_t block) {

@@ -6,10 +6,12 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "components/qtdocument/item_log.h"
+#include "components/qtdocument/page_drawing.h"
 #include "components/qtdocument/page_setup.h"
 #include "components/qtdocument/table_text.h"
 #include "components/qtdocument/text_shaper.h"
@@ -62,6 +64,7 @@ struct LaidOutPage {
     std::vector<Shape> shapes;
     std::vector<Text> texts;
     std::vector<Reference> references;
+    std::vector<std::shared_ptr<const PageDrawing>> drawings;  // over the rest
 };
 
 // A section or object block of the report: where its heading landed.
@@ -115,6 +118,11 @@ class Paginator {
     // text).
     void SetPageSink(PageSink sink) { sink_ = std::move(sink); }
     void KeepPlaced(bool keep) { keepPlaced_ = keep; }
+    // The drawings that drawing items name by index; must outlive the
+    // paginator.
+    void SetDrawings(const std::vector<std::shared_ptr<const PageDrawing>>* drawings) {
+        drawings_ = drawings;
+    }
 
     // Lays out one item at the given log position. A replay begins with the
     // item its page starts in and ends as soon as Done().
@@ -133,6 +141,9 @@ class Paginator {
     void AddParagraph(const std::string& text, int points, Emphasis emphasis);
     void AddTable(const TableText& table, int points, std::int32_t style);
     void BeginBlock(std::int32_t block);
+    // A new page holding the drawing, listed in the placed texts under title;
+    // what is added next begins another page.
+    void AddDrawingPage(std::int32_t drawing, const std::string& title);
     void HeadingPlaced(const std::string& text, int points, Emphasis emphasis, int page,
                        double top);
 
@@ -153,6 +164,7 @@ class Paginator {
     PageGeometry geometry_;
     PageDecoration decoration_;
     std::vector<Block>& blocks_;
+    const std::vector<std::shared_ptr<const PageDrawing>>* drawings_ = nullptr;
     PageSink sink_;
     bool replay_ = false;
     bool keepPlaced_ = false;
@@ -170,6 +182,7 @@ class Paginator {
     std::int64_t offset_ = 0;
     std::int32_t startRow_ = 0;  // replay: skip to this row and line of the first item
     std::int32_t startLine_ = 0;
+    bool atStart_ = false;  // replay: the first item is not placed yet
     std::int32_t block_ = -1;
     std::int32_t lastBlock_ = -1;
     std::int32_t firstUnplacedBlock_ = 0;

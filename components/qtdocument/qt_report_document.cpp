@@ -18,6 +18,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "components/diagram/diagram_pages.h"
+#include "components/diagram/scene_painter.h"
 #include "components/qtdocument/pdf_stream.h"
 #include "components/qtdocument/table_text.h"
 #include "ostrel_version.h"
@@ -49,6 +51,24 @@ QColor FillColour(LaidOutPage::Fill fill) {
     }
     return {0, 0, 0};
 }
+
+// One diagram page, drawn in points inside the body of the sheet.
+class DiagramPageDrawing final : public PageDrawing {
+  public:
+    DiagramPageDrawing(diagram::DiagramPage page, const QPointF& bodyTopLeft)
+        : page_(std::move(page)), origin_(bodyTopLeft) {}
+    void Draw(QPainter& painter) const override {
+        painter.save();
+        painter.translate(origin_);
+        painter.scale(kTwipsPerPoint, kTwipsPerPoint);
+        diagram::PaintDiagramPage(painter, page_);
+        painter.restore();
+    }
+
+  private:
+    diagram::DiagramPage page_;
+    QPointF origin_;
+};
 
 }  // namespace
 
@@ -96,8 +116,10 @@ void QtReportDocument::StartDocument() {
     blocks_.clear();
     recent_.clear();
     log_ = std::make_unique<ItemLog>();
+    drawings_.clear();
     paginator_ = std::make_unique<Paginator>(shaper_, geometry_, decoration_, blocks_);
     paginator_->KeepPlaced(keepPlaced_);
+    paginator_->SetDrawings(&drawings_);
     if (layoutSink_) {
         paginator_->SetPageSink(layoutSink_);
     }
@@ -197,6 +219,24 @@ void QtReportDocument::BeginObject(const std::string& kind, const std::string& n
     Log(item);
 }
 
+void QtReportDocument::AddDiagram(const diagram::DiagramModel& model) {
+    Paginator& layout = Layout();
+    diagram::PagePlanOptions options;
+    options.area = geometry_.body.size() / kTwipsPerPoint;
+    // Every diagram page opens a page after those begun so far.
+    options.firstPage = static_cast<int>(layout.Starts().size()) + 1;
+    std::vector<diagram::DiagramPage> pages = diagram::PlanDiagramPages(model, options);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        drawings_.push_back(
+            std::make_shared<DiagramPageDrawing>(std::move(pages[i]), geometry_.body.topLeft()));
+        LoggedItem item;
+        item.kind = LoggedItem::Kind::Drawing;
+        item.value = static_cast<std::int32_t>(drawings_.size() - 1);
+        item.text = i == 0 ? "Relationship diagram" : "Relationship diagram (continued)";
+        Log(item);
+    }
+}
+
 void QtReportDocument::EndDocument() {
     Paginator& layout = Layout();
     layout.Finish();
@@ -232,6 +272,7 @@ void QtReportDocument::LayOutPages(int from, int to, const PageSink& sink) const
     // The replay reads the blocks but never changes them.
     auto& blocks = const_cast<std::vector<Block>&>(blocks_);
     Paginator replay(shaper_, geometry_, decoration_, blocks, start, from, to, sink);
+    replay.SetDrawings(&drawings_);
     LoggedItem item;
     std::int64_t offset = start.offset;
     std::int32_t index = start.item;
@@ -369,6 +410,9 @@ void QtReportDocument::DrawPage(QPainter& painter, const LaidOutPage& page) cons
     painter.setPen(Qt::black);
     for (const LaidOutPage::Text& text : page.texts) {
         shaper_.DrawLine(painter, text.origin, text.line, text.face);
+    }
+    for (const auto& drawing : page.drawings) {
+        drawing->Draw(painter);
     }
 }
 

@@ -74,6 +74,8 @@ class QtReportDocument final : public document::ReportDocument {
     void AddTable(const std::string& text) override;
     void BeginSection(const std::string& title) override;
     void BeginObject(const std::string& kind, const std::string& name) override;
+    // Each diagram page is a page of its own; see diagram_pages.h.
+    void AddDiagram(const diagram::DiagramModel& model) override;
     void EndDocument() override;
     // While the report is still being written: the pages finished so far.
     int PageCount() const override;
@@ -150,6 +152,8 @@ class QtReportDocument final : public document::ReportDocument {
     mutable TextShaper shaper_;
     std::unique_ptr<ItemLog> log_;
     std::vector<Block> blocks_;
+    // Drawings are kept whole: they cannot be laid out again from text.
+    std::vector<std::shared_ptr<const PageDrawing>> drawings_;
     std::unique_ptr<Paginator> paginator_;
     PageSink layoutSink_;
     std::function<void(int, bool)> pagesListener_;

@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "settings/frm_config.h"
+#include "settings/twips.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/frm_about.h"
 #include "ui/app/object_pickers.h"
@@ -42,11 +43,6 @@ QListWidget* MakePicker(const QString& name) {
     return picker;
 }
 
-// Design sizes are in twips (1/1440 inch).
-int Twips(const QWidget& widget, int twips) {
-    return twips * widget.logicalDpiX() / 1440;
-}
-
 }  // namespace
 
 // The services are references and one small function, copied once.
@@ -62,13 +58,7 @@ frmMain::frmMain(const MainWindowServices& services,  // NOLINT(modernize-pass-b
 }
 
 frmMain::~frmMain() {
-    if (pickerDatabase_) {
-        try {
-            pickerDatabase_->Close();
-        } catch (const std::exception&) {
-            // Closing only releases the file; nothing is left to report.
-        }
-    }
+    schema::CloseQuietly(pickerDatabase_);
 }
 
 void frmMain::BuildControls() {
@@ -77,10 +67,10 @@ void frmMain::BuildControls() {
     setCentralWidget(central);
 
     auto* lblDatabase = new QLabel(QStringLiteral("&Database :"), central);
-    txtTable_ = new QLineEdit(central);
-    txtTable_->setObjectName(QStringLiteral("txtTable"));
-    txtTable_->setMinimumWidth(Twips(*this, 3900));
-    lblDatabase->setBuddy(txtTable_);
+    databasePath_ = new QLineEdit(central);
+    databasePath_->setObjectName(QStringLiteral("txtTable"));
+    databasePath_->setMinimumWidth(settings::TwipsToPixels(*this, 3900));
+    lblDatabase->setBuddy(databasePath_);
     cmdBrowse1_ = new QPushButton(QStringLiteral("&Browse"), central);
     cmdBrowse1_->setObjectName(QStringLiteral("cmdBrowse1"));
 
@@ -97,7 +87,7 @@ void frmMain::BuildControls() {
     cmdBrowseCSV_ = new QPushButton(QStringLiteral("B&rowse"), central);
     cmdBrowseCSV_->setObjectName(QStringLiteral("cmdBrowseCSV"));
     for (QPushButton* button : {cmdBrowse1_, cmdBrowseCSV_}) {
-        button->setMinimumWidth(Twips(*this, 1170));
+        button->setMinimumWidth(settings::TwipsToPixels(*this, 1170));
     }
 
     vsTab1_ = new QTabWidget(central);
@@ -109,12 +99,12 @@ void frmMain::BuildControls() {
 
     cmdStart_ = new QPushButton(QStringLiteral("&Start"), central);
     cmdStart_->setObjectName(QStringLiteral("cmdStart"));
-    cmdStart_->setMinimumWidth(Twips(*this, 1275));
+    cmdStart_->setMinimumWidth(settings::TwipsToPixels(*this, 1275));
     cmdStart_->setDefault(true);
 
     auto* grid = new QGridLayout;
     grid->addWidget(lblDatabase, 0, 0);
-    grid->addWidget(txtTable_, 0, 1);
+    grid->addWidget(databasePath_, 0, 1);
     grid->addWidget(cmdBrowse1_, 0, 2);
     grid->addWidget(optPreview, 1, 0, 1, 3);
     grid->addWidget(optCsv, 2, 0);
@@ -138,7 +128,7 @@ void frmMain::BuildControls() {
     StatusBar1_->setSizeGripEnabled(true);
     panel1_ = new QLabel(StatusBar1_);
     panel1_->setObjectName(QStringLiteral("Panel1"));
-    panel1_->setMinimumWidth(Twips(*this, 1800));
+    panel1_->setMinimumWidth(settings::TwipsToPixels(*this, 1800));
     panel2_ = new QLabel(StatusBar1_);
     panel2_->setObjectName(QStringLiteral("Panel2"));
     for (QLabel* panel : {panel1_, panel2_}) {
@@ -158,7 +148,7 @@ void frmMain::BuildControls() {
     connect(escape, &QShortcut::activated, this, [this] { CancelRun(); });
     setStatusBar(StatusBar1_);
 
-    setTabOrder(txtTable_, cmdBrowse1_);
+    setTabOrder(databasePath_, cmdBrowse1_);
     setTabOrder(cmdBrowse1_, optPreview);
     setTabOrder(optPreview, optCsv);
     setTabOrder(optCsv, txtCSVFile_);
@@ -177,7 +167,7 @@ void frmMain::BuildControls() {
         }
     });
 
-    resize(Twips(*this, 9600), Twips(*this, 7200));
+    resize(settings::TwipsToPixels(*this, 9600), settings::TwipsToPixels(*this, 7200));
 }
 
 void frmMain::BuildMenus() {
@@ -185,6 +175,9 @@ void frmMain::BuildMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     QAction* configure = mnuFile->addAction(QStringLiteral("&Configure"));
     configure->setObjectName(QStringLiteral("mnuFileConfigure"));
+    QAction* compare = mnuFile->addAction(QStringLiteral("Compare &With\u2026"));
+    compare->setObjectName(QStringLiteral("mnuFileCompare"));
+    connect(compare, &QAction::triggered, this, &frmMain::mnuFileCompare_Click);
     QAction* exit = mnuFile->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
 
@@ -211,11 +204,11 @@ void frmMain::Form_Load() {
     // The preview is the first choice; the CSV path is used only for CSV.
     optTarget_->button(0)->setChecked(true);
     txtCSVFile_->setEnabled(false);
-    txtTable_->setFocus();
+    databasePath_->setFocus();
 }
 
 void frmMain::PopulateTables() {
-    const QString path = txtTable_->text();
+    const QString path = databasePath_->text();
     if (path.trimmed().isEmpty()) {
         services_.messages.Show(this, QStringLiteral("Choose a database file first."),
                                 engine::MessageIcon::Exclamation, kCaption);
@@ -240,33 +233,22 @@ void frmMain::PopulateTables() {
             queries << FromStd(queryDefs.Item(i).Name());
         }
     } catch (const std::exception& error) {
-        if (database) {
-            try {
-                database->Close();
-            } catch (const std::exception&) {
-                // Already failing; the first error is the one to report.
-            }
-        }
+        // Already failing; the first error is the one to report.
+        schema::CloseQuietly(database);
         services_.messages.Show(this,
                                 QStringLiteral("The tables and queries of %1 cannot be listed:\n%2")
                                     .arg(path, FromStd(error.what())),
                                 engine::MessageIcon::Exclamation, kCaption);
         return;
     }
-    if (pickerDatabase_) {
-        try {
-            pickerDatabase_->Close();
-        } catch (const std::exception&) {
-            // Releasing the previous file cannot fail in a way that matters.
-        }
-    }
+    schema::CloseQuietly(pickerDatabase_);
     pickerDatabase_ = std::move(database);
     FillTicked(*vsFlexTables_, tables);
     FillTicked(*vsFlexQueries_, queries);
 }
 
 std::string frmMain::DatabasePath() const {
-    return txtTable_->text().toStdString();
+    return databasePath_->text().toStdString();
 }
 
 std::string frmMain::CsvPath() const {
@@ -331,11 +313,11 @@ void frmMain::CancelRun() {
 
 void frmMain::cmdBrowse1_Click() {
     // A cancelled dialog changes nothing: the path and the ticks stay.
-    const auto chosen = services_.fileDialogs.ChooseDatabase(this, txtTable_->text());
+    const auto chosen = services_.fileDialogs.ChooseDatabase(this, databasePath_->text());
     if (!chosen) {
         return;
     }
-    txtTable_->setText(*chosen);
+    databasePath_->setText(*chosen);
     PopulateTables();
 }
 
@@ -346,8 +328,8 @@ void frmMain::cmdBrowseCSV_Click() {
     }
 }
 
-void frmMain::optTarget_Click(std::int16_t Index) {
-    txtCSVFile_->setEnabled(Index == 1);
+void frmMain::optTarget_Click(std::int16_t index) {
+    txtCSVFile_->setEnabled(index == 1);
 }
 
 void frmMain::cmdStart_Click() {
@@ -378,6 +360,22 @@ void frmMain::cmdStart_Click() {
     menuBar()->setEnabled(true);
     centralWidget()->setEnabled(true);
     cmdStart_->setFocus();
+}
+
+void frmMain::mnuFileCompare_Click() {
+    // The chosen database is the old one; the second choice is the new one.
+    const auto chosen = services_.fileDialogs.ChooseDatabase(this, databasePath_->text());
+    if (!chosen) {
+        return;
+    }
+    services_.switches.Refresh();
+    try {
+        services_.runner.RunComparison(*this, chosen->toStdString());
+    } catch (const std::exception& error) {
+        services_.messages.Show(
+            this, QStringLiteral("The comparison stopped: %1").arg(FromStd(error.what())),
+            engine::MessageIcon::Critical, kCaption);
+    }
 }
 
 void frmMain::mnuFileConfigure_Click() {

@@ -11,8 +11,8 @@
 #include "components/schema/database.h"
 #include "engine/run_host.h"
 #include "settings/switch_store.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/file_dialogs.h"
+#include "ui/app/help_system.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/report_runner.h"
 
@@ -73,9 +73,10 @@ class frmMain : public QMainWindow, public engine::RunHost {
 
     void cmdBrowse1_Click();
     void cmdBrowseCSV_Click();
-    void optTarget_Click(std::int16_t Index);
+    void optTarget_Click(std::int16_t index);
     void cmdStart_Click();
     void mnuFileConfigure_Click();
+    void mnuFileCompare_Click();
     void mnuFileExit_Click();
     void mnuHelpContents_Click();
     void mnuHelpSupport_Click();
@@ -100,7 +101,7 @@ class frmMain : public QMainWindow, public engine::RunHost {
     MainWindowServices services_;
     std::unique_ptr<schema::Database> pickerDatabase_;
 
-    QLineEdit* txtTable_ = nullptr;
+    QLineEdit* databasePath_ = nullptr;  // the txtTable box
     QPushButton* cmdBrowse1_ = nullptr;
     QButtonGroup* optTarget_ = nullptr;
     QLineEdit* txtCSVFile_ = nullptr;

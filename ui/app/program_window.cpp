@@ -1,0 +1,25 @@
+#include "ui/app/program_window.h"
+
+#include "ui/preview/preview_dialog.h"
+
+namespace ostrel::ui {
+ProgramWindow::ProgramWindow(const QString& switchFile)
+    : switches_(switchFile.isEmpty() ? settings::SwitchStore::DefaultFilePath() : switchFile),
+      formatter_(engine::MakeLocaleFormatter()),
+      runner_(engine_, switches_, *formatter_),
+      window_(MainWindowServices{
+          .engine = engine_,
+          .switches = switches_,
+          .runner = runner_,
+          .help = help_,
+          .messages = messages_,
+          .fileDialogs = fileDialogs_,
+          .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
+              auto preview = std::make_unique<PreviewDialog>(parent);
+              preview->ShowWhileLayingOut(true);
+              return preview;
+          }}) {
+    help_.InitHelp(&window_);
+}
+
+}  // namespace ostrel::ui
