@@ -73,14 +73,14 @@ TEST(ObjectSelection, NamedObjectsAreExactlyThoseAndCaseMatters) {
 
 std::unique_ptr<schema::Database> DatabaseWith(std::vector<std::string> tables,
                                                std::vector<std::string> queries) {
-    memory::DatabaseSpec blueprint;
+    memory::DatabaseBlueprint blueprint;
     for (std::string& name : tables) {
-        memory::TableSpec table;
+        memory::TableBlueprint table;
         table.name = std::move(name);
         blueprint.tables.push_back(table);
     }
     for (std::string& name : queries) {
-        memory::QuerySpec query;
+        memory::QueryBlueprint query;
         query.name = std::move(name);
         blueprint.queries.push_back(query);
     }

@@ -191,7 +191,10 @@ class TestFrmMain : public QObject {
         for (QAction* item : menus[0]->menu()->actions()) {
             file << item->objectName() + "=" + item->text().remove('&');
         }
-        QCOMPARE(file, QStringList({"mnuFileConfigure=Configure", "mnuFileExit=Exit"}));
+        QCOMPARE(file, QStringList({"mnuFileConfigure=Configure",
+                                    QStringLiteral("mnuFileCompare=Compare With\u2026"),
+                                    QStringLiteral("mnuFileLinkFolders=Link Folders\u2026"),
+                                    "mnuFileExit=Exit"}));
         QStringList help;
         for (QAction* item : menus[1]->menu()->actions()) {
             help << item->objectName() + "=" +

@@ -76,6 +76,7 @@ class frmMain : public QMainWindow, public engine::RunHost {
     void optTarget_Click(std::int16_t index);
     void cmdStart_Click();
     void mnuFileConfigure_Click();
+    void mnuFileLinkFolders_Click();
     void mnuFileCompare_Click();
     void mnuFileExit_Click();
     void mnuHelpContents_Click();
@@ -97,6 +98,8 @@ class frmMain : public QMainWindow, public engine::RunHost {
     void BuildMenus();
     void Form_Load();
     void Form_QueryUnload();
+    void NameTablesWithoutSource();
+    void UseStoredLinkFolders();
 
     MainWindowServices services_;
     std::unique_ptr<schema::Database> pickerDatabase_;
