@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -137,6 +139,15 @@ void frmMain::BuildControls() {
     }
     statusBar_->addWidget(panel1_);
     statusBar_->addWidget(panel2_, 1);
+    // Shown only while a report is being run.
+    cmdCancelRun_ = new QPushButton(QStringLiteral("Cancel"), statusBar_);
+    cmdCancelRun_->setObjectName(QStringLiteral("cmdCancelRun"));
+    cmdCancelRun_->setToolTip(QStringLiteral("Stop the report (Esc)"));
+    cmdCancelRun_->hide();
+    statusBar_->addPermanentWidget(cmdCancelRun_);
+    connect(cmdCancelRun_, &QPushButton::clicked, this, [this] { CancelRun(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { CancelRun(); });
     setStatusBar(statusBar_);
 
     setTabOrder(databasePath_, cmdBrowse1_);
@@ -280,7 +291,29 @@ bool frmMain::IsQuerySelected(const std::string& name) const {
 }
 
 std::unique_ptr<engine::PreviewWindow> frmMain::LoadPreviewWindow() {
-    return services_.loadPreview(this);
+    std::unique_ptr<engine::PreviewWindow> window = services_.loadPreview(this);
+    runPreview_ = window.get();
+    return window;
+}
+
+bool frmMain::GoOn() {
+    // Often enough to feel immediate, seldom enough to cost nothing.
+    constexpr qint64 kEventsEveryMs = 40;
+    if (running_ && (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventsEveryMs)) {
+        sinceEvents_.restart();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    if (runPreview_ != nullptr && runPreview_->CloseRequested()) {
+        return false;
+    }
+    return !cancelRequested_;
+}
+
+void frmMain::CancelRun() {
+    if (running_) {
+        cancelRequested_ = true;
+        SetStatusText(2, "Cancelling");
+    }
 }
 
 void frmMain::cmdBrowse1_Click() {
@@ -307,6 +340,18 @@ void frmMain::optTarget_Click(std::int16_t index) {
 void frmMain::cmdStart_Click() {
     // Switches stored before this run apply to all of it.
     services_.switches.Refresh();
+    if (running_) {
+        return;
+    }
+    // While the run goes on the window repaints and takes Escape and the
+    // Cancel button, nothing else.
+    running_ = true;
+    cancelRequested_ = false;
+    runPreview_ = nullptr;
+    sinceEvents_.invalidate();
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    cmdCancelRun_->show();
     try {
         if (services_.runner.RunReport(*this)) {
             NameTablesWithoutSource();
@@ -316,6 +361,12 @@ void frmMain::cmdStart_Click() {
                                 QStringLiteral("The report stopped: %1").arg(FromStd(error.what())),
                                 engine::MessageIcon::Critical, kCaption);
     }
+    runPreview_ = nullptr;
+    running_ = false;
+    cmdCancelRun_->hide();
+    menuBar()->setEnabled(true);
+    centralWidget()->setEnabled(true);
+    cmdStart_->setFocus();
 }
 
 void frmMain::mnuFileCompare_Click() {
@@ -406,6 +457,12 @@ void frmMain::Form_QueryUnload() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        // The run is stopped first; the window can be closed once it has.
+        CancelRun();
+        event->ignore();
+        return;
+    }
     Form_QueryUnload();
     event->accept();
     QMainWindow::closeEvent(event);

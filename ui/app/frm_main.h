@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <cstdint>
@@ -62,6 +63,13 @@ class frmMain : public QMainWindow, public engine::RunHost {
     bool IsTableSelected(const std::string& name) const override;
     bool IsQuerySelected(const std::string& name) const override;
     std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override;
+    // Lets the window repaint and take keys; false once the run is cancelled
+    // (Cancel, Escape, or closing the preview shown during the run).
+    bool GoOn() override;
+
+    // Stops the report being run, if any.
+    void CancelRun();
+    bool Running() const { return running_; }
 
     void cmdBrowse1_Click();
     void cmdBrowseCSV_Click();
@@ -108,6 +116,12 @@ class frmMain : public QMainWindow, public engine::RunHost {
     QStatusBar* statusBar_ = nullptr;
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
+    QPushButton* cmdCancelRun_ = nullptr;
+
+    bool running_ = false;
+    bool cancelRequested_ = false;
+    engine::PreviewWindow* runPreview_ = nullptr;  // owned by the run
+    QElapsedTimer sinceEvents_;
 };
 
 }  // namespace ostrel::ui

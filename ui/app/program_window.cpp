@@ -15,7 +15,9 @@ ProgramWindow::ProgramWindow(const QString& switchFile)
           .messages = messages_,
           .fileDialogs = fileDialogs_,
           .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
-              return std::make_unique<PreviewDialog>(parent);
+              auto preview = std::make_unique<PreviewDialog>(parent);
+              preview->ShowWhileLayingOut(true);
+              return preview;
           }}) {
     help_.InitHelp(&window_);
 }
