@@ -115,7 +115,7 @@ std::string UsageText() {
            "(names are case-sensitive).\n"
            "\n"
            "Exit status: 0 success, 2 database does not exist, 3 CSV file cannot be\n"
-           "opened, 4 any other failure.\n";
+           "opened, 4 any other failure, 64 the command line cannot be understood.\n";
 }
 
 std::string VersionText() {

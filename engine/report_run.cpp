@@ -80,12 +80,18 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
             PrepareDocument(*document);
         } else {
             // The database is open: like any file in use, it cannot take the report.
-            csv = CsvFile::Open(host.CsvPath(), host.DatabasePath());
+            std::string reason;
+            csv = CsvFile::Open(host.CsvPath(), host.DatabasePath(), &reason);
             if (!csv) {
                 CloseQuietly(database);
+                host.SetStatusText(1, "Report not completed");
+                host.SetStatusText(2, "");
+                host.RepaintStatus();
+                // The traditional first line, then which file and why.
                 host.ShowMessage(
-                    "Unable to open CSV file - please check that it is not locked elsewhere",
-                    MessageIcon::None, kCaption);
+                    "Unable to open CSV file - please check that it is not locked elsewhere\n\n" +
+                        (host.CsvPath().empty() ? std::string() : host.CsvPath() + "\n") + reason,
+                    MessageIcon::Critical, kCaption);
                 return RunOutcome::CsvUnopenable;
             }
         }
