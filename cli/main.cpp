@@ -1,5 +1,6 @@
-// ostrel2-report: the batch front end. Writes the CSV report of one database
-// without a window, for scripts and build pipelines.
+// ostrel2-report: the batch front end. Writes the report of one database as
+// CSV text, as a PDF of the print preview's pages, or both, without a window,
+// for scripts and build pipelines.
 #include <unistd.h>
 
 #include <iostream>

@@ -1,7 +1,5 @@
 #include "engine/database_section.h"
 
-#include "engine/value_text.h"
-
 namespace ostrel::engine {
 
 void DocumentDatabase(const schema::Database& database, SectionContext& context) {
@@ -12,20 +10,8 @@ void DocumentDatabase(const schema::Database& database, SectionContext& context)
     context.ShowProcessing("Processing database");
 
     TableText table(writer);
-    if (context.SwitchOn("Database CollatingOrder")) {
-        table.AppendPair("CollatingOrder", IntegerText(database.CollatingOrder()));
-    }
-    if (context.SwitchOn("Database ReplicaID")) {
-        table.AppendPair("ReplicaID", database.ReplicaID());
-    }
-    if (context.SwitchOn("Database Transactions")) {
-        table.AppendPair("Transactions", BoolText(database.Transactions()));
-    }
-    if (context.SwitchOn("Database Updatable")) {
-        table.AppendPair("Updatable", BoolText(database.Updatable()));
-    }
-    if (context.SwitchOn("Database Version")) {
-        table.AppendPair("Version", database.Version());
+    for (const PropertyRow& row : DatabaseRows(database, context.switches)) {
+        table.AppendPair(row.Label(), RowText(row, context.formatter, writer.RowSeparator()));
     }
 
     if (!table.Empty()) {

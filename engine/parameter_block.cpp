@@ -1,7 +1,5 @@
 #include "engine/parameter_block.h"
 
-#include "engine/vocabularies.h"
-
 namespace ostrel::engine {
 
 bool AppendParameterBlocks(const schema::QueryDef& query, SectionContext& context,
@@ -14,14 +12,8 @@ bool AppendParameterBlocks(const schema::QueryDef& query, SectionContext& contex
         const std::string name = parameter.Name();
         context.place.MemberName(name);
         parameterText.AppendCaption("Parameter - ", name);
-        if (context.SwitchOn("QueryParameter Direction")) {
-            parameterText.AppendRow("Direction", ParameterDirectionName(parameter.Direction()));
-            appended = true;
-        }
-        if (context.SwitchOn("QueryParameter Type")) {
-            parameterText.AppendRow("Type", FieldTypeName(parameter.Type()));
-            appended = true;
-        }
+        appended = context.AppendRows(parameterText, ParameterRows(parameter, context.switches)) ||
+                   appended;
     }
     return appended;
 }

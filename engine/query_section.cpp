@@ -1,37 +1,8 @@
 #include "engine/query_section.h"
 
 #include "engine/parameter_block.h"
-#include "engine/replace_char.h"
-#include "engine/value_text.h"
-#include "engine/vocabularies.h"
 
 namespace ostrel::engine {
-namespace {
-
-void AppendQueryRows(const schema::QueryDef& query, SectionContext& context, TableText& text) {
-    const auto row = [&](std::string_view key, std::string_view label, auto&& value) {
-        if (context.SwitchOn(key)) {
-            text.AppendRow(label, value());
-        }
-    };
-    const ValueFormatter& formatter = context.formatter;
-    row("Query DateCreated", "DateCreated",
-        [&] { return VariantText(query.DateCreated(), formatter); });
-    row("Query LastUpdated", "LastUpdated",
-        [&] { return VariantText(query.LastUpdated(), formatter); });
-    row("Query MaxRecords", "MaxRecords", [&] { return IntegerText(query.MaxRecords()); });
-    row("Query ODBCTimeout", "ODBCTimeout", [&] { return IntegerText(query.ODBCTimeout()); });
-    row("Query ReturnsRecords", "ReturnsRecords", [&] { return BoolText(query.ReturnsRecords()); });
-    row("Query SQL", "SQL", [&] { return CleanSql(query.SQL(), context.writer.RowSeparator()); });
-    row("Query Type", "Type", [&] { return QueryTypeName(query.Type()); });
-    row("Query Updatable", "Updatable", [&] { return BoolText(query.Updatable()); });
-}
-
-}  // namespace
-
-std::string CleanSql(std::string_view sql, std::string_view rowSeparator) {
-    return ReplaceChar(ReplaceChar(ReplaceChar(sql, "\r", " "), "\n", " "), rowSeparator, "");
-}
 
 void DocumentQueries(const schema::Database& database, SectionContext& context) {
     ReportWriter& writer = context.writer;
@@ -55,7 +26,7 @@ void DocumentQueries(const schema::Database& database, SectionContext& context) 
 
         text.Clear();
         parameterText.Clear();
-        AppendQueryRows(query, context, text);
+        context.AppendRows(text, QueryRows(query, context.switches));
         const bool parameterRows = AppendParameterBlocks(query, context, parameterText);
         context.place.ClearMember();
         if (!text.Empty()) {

@@ -1,53 +1,6 @@
 #include "engine/relationship_section.h"
 
-#include <cstdint>
-
-#include "engine/value_text.h"
-
 namespace ostrel::engine {
-namespace {
-
-namespace attribute = schema::relation_attribute;
-
-// Each field's name followed by a carriage return, so that the cell lists one
-// field per line.
-std::string FieldList(const schema::Relation& relation) {
-    std::string list;
-    const int count = relation.Fields().Count();
-    for (int i = 0; i < count; ++i) {
-        list += relation.Fields().Item(i).Name();
-        list += '\r';
-    }
-    return list;
-}
-
-void AppendRelationRows(const schema::Relation& relation, SectionContext& context,
-                        TableText& text) {
-    const auto row = [&](std::string_view key, std::string_view label, auto&& value) {
-        if (context.SwitchOn(key)) {
-            text.AppendRow(label, value());
-        }
-    };
-    const auto attributeRow = [&](std::string_view key, std::string_view label,
-                                  std::uint32_t mask) {
-        row(key, label, [&] { return BoolText((relation.Attributes() & mask) == mask); });
-    };
-    row("Relationship Fields", "Fields", [&] { return FieldList(relation); });
-    row("Relationship ForeignTable", "ForeignTable", [&] { return relation.ForeignTable(); });
-    row("Relationship PartialReplica", "PartialReplica",
-        [&] { return BoolText(relation.PartialReplica()); });
-    attributeRow("Relationship RelationDeleteCascade", "RelationDeleteCascade",
-                 attribute::kDeleteCascade);
-    attributeRow("Relationship RelationDontEnforce", "RelationDontEnforce",
-                 attribute::kDontEnforce);
-    attributeRow("Relationship RelationInherited", "RelationInherited", attribute::kInherited);
-    attributeRow("Relationship RelationUnique", "RelationUnique", attribute::kUnique);
-    attributeRow("Relationship RelationUpdateCascade", "RelationUpdateCascade",
-                 attribute::kUpdateCascade);
-    row("Relationship Table", "Table", [&] { return relation.Table(); });
-}
-
-}  // namespace
 
 void DocumentRelationships(const schema::Database& database, SectionContext& context) {
     ReportWriter& writer = context.writer;
@@ -66,7 +19,7 @@ void DocumentRelationships(const schema::Database& database, SectionContext& con
         context.ShowProcessing("Processing relationship : " + name);
 
         text.Clear();
-        AppendRelationRows(relation, context, text);
+        context.AppendRows(text, RelationRows(relation, context.switches));
         if (!text.Empty()) {
             writer.ObjectHeading("Relationship : " + relation.Name());
             writer.PropertyTable(kThreeColumnFormat, text.Text());

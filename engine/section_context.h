@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "engine/progress.h"
+#include "engine/property_rows.h"
 #include "engine/report_switches.h"
 #include "engine/report_writer.h"
 #include "engine/run_host.h"
@@ -21,6 +22,14 @@ struct SectionContext {
     WritingPlace& place;
 
     bool SwitchOn(std::string_view key) const { return switches.GetReportSwitch(key); }
+    // Appends the rows as (indent), label, value rows; returns whether there
+    // were any.
+    bool AppendRows(TableText& text, const PropertyRows& rows) const {
+        for (const PropertyRow& row : rows) {
+            text.AppendRow(row.Label(), RowText(row, formatter, writer.RowSeparator()));
+        }
+        return !rows.empty();
+    }
     void AdvancePass() { ShowProgress(host, passCounter, false); }
     void ShowProcessing(const std::string& text) {
         host.SetStatusText(2, text);

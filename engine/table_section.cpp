@@ -1,61 +1,10 @@
 #include "engine/table_section.h"
 
-#include <cstdint>
-
 #include "engine/field_block.h"
 #include "engine/index_block.h"
-#include "engine/value_text.h"
 
 namespace ostrel::engine {
 namespace {
-
-namespace attribute = schema::table_attribute;
-
-bool HasBits(std::uint32_t attributes, std::uint32_t mask) {
-    return (attributes & mask) == mask;
-}
-
-// The table's own rows; returns whether any was appended.
-bool AppendTableRows(const schema::TableDef& table, SectionContext& context, TableText& text) {
-    const auto attributeRow = [&](std::string_view key, std::string_view label,
-                                  std::uint32_t mask) {
-        if (context.SwitchOn(key)) {
-            text.AppendRow(label, BoolText(HasBits(table.Attributes(), mask)));
-        }
-    };
-    const ValueFormatter& formatter = context.formatter;
-    attributeRow("Table AttachExclusive", "AttachExclusive", attribute::kAttachExclusive);
-    attributeRow("Table AttachedODBC", "AttachedODBC", attribute::kAttachedOdbc);
-    attributeRow("Table AttachSavePWD", "AttachSavePWD", attribute::kAttachSavePwd);
-    attributeRow("Table AttachedTable", "AttachedTable", attribute::kAttachedTable);
-    if (context.SwitchOn("Table DateCreated")) {
-        text.AppendRow("DateCreated", VariantText(table.DateCreated(), formatter));
-    }
-    attributeRow("Table HiddenObject", "HiddenObject", attribute::kHidden);
-    if (context.SwitchOn("Table LastUpdated")) {
-        text.AppendRow("LastUpdated", VariantText(table.LastUpdated(), formatter));
-    }
-    if (context.SwitchOn("Table RecordCount")) {
-        text.AppendRow("RecordCount", IntegerText(table.RecordCount()));
-    }
-    if (context.SwitchOn("Table ReplicaFilter")) {
-        text.AppendRow("ReplicaFilter", VariantText(table.ReplicaFilter(), formatter));
-    }
-    if (context.SwitchOn("Table SourceTableName")) {
-        text.AppendRow("SourceTableName", table.SourceTableName());
-    }
-    attributeRow("Table SystemObject", "SystemObject", attribute::kSystemObject);
-    if (context.SwitchOn("Table Updatable")) {
-        text.AppendRow("Updatable", BoolText(table.Updatable()));
-    }
-    if (context.SwitchOn("Table ValidationRule")) {
-        text.AppendRow("ValidationRule", table.ValidationRule());
-    }
-    if (context.SwitchOn("Table ValidationText")) {
-        text.AppendRow("ValidationText", table.ValidationText());
-    }
-    return !text.Empty();
-}
 
 void WriteTableBlock(ReportWriter& writer, const std::string& name, const TableText& tableText,
                      const TableText& fieldText, const TableText& indexText) {
@@ -99,7 +48,7 @@ void DocumentTables(const schema::Database& database, SectionContext& context) {
         tableText.Clear();
         fieldText.Clear();
         indexText.Clear();
-        bool written = AppendTableRows(table, context, tableText);
+        bool written = context.AppendRows(tableText, TableRows(table, context.switches));
         written = AppendFieldBlocks(table, context, fieldText) || written;
         written = AppendIndexBlocks(table, context, indexText) || written;
         if (written) {

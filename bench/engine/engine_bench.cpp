@@ -30,11 +30,11 @@ constexpr int kIndexesPerTable = 4;
 constexpr int kRelations = 1000;
 constexpr int kQueries = 1000;
 
-memory::DatabaseSpec LargeDatabase() {
-    memory::DatabaseSpec db;
+memory::DatabaseBlueprint LargeDatabase() {
+    memory::DatabaseBlueprint db;
     db.tables.reserve(kTables);
     for (int t = 0; t < kTables; ++t) {
-        memory::TableSpec table{
+        memory::TableBlueprint table{
             .name = "Table" + std::to_string(t),
             .dateCreated = schema::DateTime{2024, 1 + t % 12, 1 + t % 28, 10, t % 60, 0},
             .lastUpdated = schema::DateTime{2025, 6, 1, 0, 0, 0},
@@ -180,7 +180,7 @@ class PreopenedEngine final : public schema::SchemaEngine {
 
 class BenchHost final : public engine::RunHost {
   public:
-    BenchHost(std::string database, std::string csv, const memory::DatabaseSpec& blueprint)
+    BenchHost(std::string database, std::string csv, const memory::DatabaseBlueprint& blueprint)
         : database_(std::move(database)), csv_(std::move(csv)) {
         for (const auto& table : blueprint.tables) {
             tables_.insert(table.name);
@@ -234,7 +234,7 @@ int main(int argc, char** argv) {
     std::ofstream(databasePath) << "stand-in: the engine below is in memory";
 
     const auto buildStart = std::chrono::steady_clock::now();
-    memory::DatabaseSpec blueprint = LargeDatabase();
+    memory::DatabaseBlueprint blueprint = LargeDatabase();
     BenchHost host(databasePath, csvPath, blueprint);
     PreopenedEngine engine(memory::OpenMemoryDatabase(std::move(blueprint)));
     const auto buildEnd = std::chrono::steady_clock::now();

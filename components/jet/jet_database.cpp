@@ -30,6 +30,9 @@ constexpr ComplexTemplate kComplexTemplates[] = {
     {"Text", schema::data_type::kComplexText},
 };
 constexpr char kComplexTemplatePrefix[] = "MSysComplexType_";
+// The hidden column that keeps the history of an append-only Long Text field
+// refers to a template of its own; its values are Long Text.
+constexpr char kVersionHistoryTemplatePrefix[] = "MSysComplexTypeVH_";
 // Complex columns whose kind is not known (for example version history)
 // keep Jet's complex type code.
 constexpr std::int16_t kUnknownComplexType = 0x12;
@@ -68,7 +71,9 @@ void DatabaseState::LoadQueryRows() {
         }
         q.name1 = row.Text("Name1");
         q.name2 = row.Text("Name2");
-        q.lvExtra = row.Binary("LvExtra");
+        if (const auto extra = row.Int("LvExtra")) {
+            q.lvExtra = static_cast<std::int32_t>(*extra);
+        }
         q.objectId = static_cast<std::int32_t>(row.Int("ObjectId").value_or(0));
         q.order = row.Binary("Order").value_or(std::vector<std::uint8_t>{});
         rows[q.objectId].push_back(std::move(q));
@@ -105,7 +110,11 @@ void DatabaseState::LoadComplexTypes() {
         std::int16_t type = kUnknownComplexType;
         const CatalogEntry* templateEntry =
             catalog_.FindById(static_cast<std::int32_t>(*templateId));
-        if (templateEntry != nullptr && templateEntry->name.starts_with(kComplexTemplatePrefix)) {
+        if (templateEntry != nullptr &&
+            templateEntry->name.starts_with(kVersionHistoryTemplatePrefix)) {
+            type = schema::data_type::kMemo;
+        } else if (templateEntry != nullptr &&
+                   templateEntry->name.starts_with(kComplexTemplatePrefix)) {
             const std::string suffix =
                 templateEntry->name.substr(sizeof kComplexTemplatePrefix - 1);
             for (const ComplexTemplate& t : kComplexTemplates) {

@@ -52,22 +52,87 @@ void SortByName(std::vector<std::unique_ptr<Impl>>& items) {
 
 // ---- fields ---------------------------------------------------------------
 
-std::int16_t DaoFieldType(const ColumnDef& column, DatabaseState& state) {
-    switch (column.type) {
+namespace {
+
+// Bytes a calculated column stores before its value.
+constexpr int kCalculatedValueHeader = 23;
+
+// DAO's type code for a Jet column type byte of a column that is not complex.
+std::int16_t DaoTypeOfJetType(std::uint8_t jetType) {
+    switch (jetType) {
         case column_type::kNumeric:
             return schema::data_type::kDecimal;
         case column_type::kGuid:
             return schema::data_type::kGuid;
         case column_type::kBigInt:
             return schema::data_type::kBigInt;
-        case column_type::kComplex:
-            return state.ComplexFieldType(column.complexId);
+        case column_type::kExtendedDateTime:
+            return schema::data_type::kDateTimeExtended;
         default:
-            return column.type;
+            return jetType;
     }
 }
 
-std::int32_t DaoFieldSize(const ColumnDef& column, const JetFormat& format) {
+// The size DAO gives a value of a fixed-size Jet type; 0 for others.
+std::int32_t FixedSizeOf(std::uint8_t jetType) {
+    switch (jetType) {
+        case column_type::kBoolean:
+        case column_type::kByte:
+            return 1;
+        case column_type::kInteger:
+            return 2;
+        case column_type::kLong:
+        case column_type::kSingle:
+            return 4;
+        case column_type::kCurrency:
+        case column_type::kDouble:
+        case column_type::kDateTime:
+        case column_type::kBigInt:
+            return 8;
+        case column_type::kGuid:
+        case column_type::kNumeric:
+            return 16;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+std::optional<std::uint8_t> CalculatedResultType(const ColumnDef& column,
+                                                 const PropertyMap* properties) {
+    if (!column.IsCalculated() || properties == nullptr) {
+        return std::nullopt;
+    }
+    const auto result = PropertyInt(properties->Find("ResultType"));
+    if (!result || *result <= 0 || *result > 0xFF) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(*result);
+}
+
+std::int16_t DaoFieldType(const ColumnDef& column, std::optional<std::uint8_t> resultType,
+                          DatabaseState& state) {
+    if (column.type == column_type::kComplex) {
+        return state.ComplexFieldType(column.complexId);
+    }
+    return DaoTypeOfJetType(resultType.value_or(column.type));
+}
+
+std::int32_t DaoFieldSize(const ColumnDef& column, std::optional<std::uint8_t> resultType,
+                          const JetFormat& format) {
+    if (resultType) {
+        // A calculated column's length covers its stored form, a header
+        // before the value.
+        switch (*resultType) {
+            case column_type::kText:
+                return std::max(0, column.length - kCalculatedValueHeader) / format.textUnitSize;
+            case column_type::kBinary:
+                return std::max(0, column.length - kCalculatedValueHeader);
+            default:
+                return FixedSizeOf(*resultType);
+        }
+    }
     switch (column.type) {
         case column_type::kText:
             return column.length / format.textUnitSize;
@@ -227,13 +292,14 @@ const schema::Collection<schema::Field>& JetTableDef::Fields() const {
         for (const ColumnDef& column : def.columns) {
             const PropertyMap* own = properties.Column(column.name);
             std::optional<PropertyMap> merged;
-            const std::int16_t type = DaoFieldType(column, *state_);
+            const auto resultType = CalculatedResultType(column, own);
+            const std::int16_t type = DaoFieldType(column, resultType, *state_);
             if (type >= schema::data_type::kComplexByte &&
                 type <= schema::data_type::kComplexText) {
                 merged = ComplexFieldProperties(column, own);
             }
             fields->Add(std::make_unique<JetField>(column, position++, type,
-                                                   DaoFieldSize(column, file.Format()),
+                                                   DaoFieldSize(column, resultType, file.Format()),
                                                    merged ? &*merged : own, file));
         }
         fields_ = std::move(fields);

@@ -198,9 +198,16 @@ class JetRelation final : public schema::Relation {
     OwningCollection<schema::RelationField, JetRelationField> fields_;
 };
 
-// DAO's type code and size for a stored column.
-std::int16_t DaoFieldType(const ColumnDef& column, DatabaseState& state);
-std::int32_t DaoFieldSize(const ColumnDef& column, const JetFormat& format);
+// The Jet type of a calculated column's result (its ResultType property);
+// nullopt for other columns.
+std::optional<std::uint8_t> CalculatedResultType(const ColumnDef& column,
+                                                 const PropertyMap* properties);
+// DAO's type code and size for a stored column; a calculated column is typed
+// by its result.
+std::int16_t DaoFieldType(const ColumnDef& column, std::optional<std::uint8_t> resultType,
+                          DatabaseState& state);
+std::int32_t DaoFieldSize(const ColumnDef& column, std::optional<std::uint8_t> resultType,
+                          const JetFormat& format);
 std::uint32_t DaoFieldAttributes(const ColumnDef& column);
 
 // Reads MSysRelationships into relations sorted by name.

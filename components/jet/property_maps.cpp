@@ -14,6 +14,7 @@ namespace {
 constexpr std::uint16_t kNameBlock = 0x80;
 constexpr std::uint16_t kObjectBlock = 0x00;
 constexpr std::size_t kBlockHeader = 6;
+constexpr std::size_t kValueHeader = 8;
 constexpr std::uint8_t kTypeBoolean = 0x01;
 constexpr std::uint8_t kTypeGuid = 0x0F;
 constexpr std::uint8_t kTypeText = 0x0A;
@@ -23,6 +24,47 @@ constexpr std::uint8_t kTypeBinary = 0x09;
 std::string ReadPropertyName(const PageFile& file, ByteCursor& cursor) {
     const std::uint16_t length = cursor.ReadU16();
     return DecodeStoredText(file, cursor.ReadBytes(length));
+}
+
+// The lengths inside a block are not always consistent with the block's own
+// (a file whose CR bytes were once turned into LF by a text conversion is a
+// real example). The block's length bounds everything; an entry that does not
+// fit it ends the block, and what was read before it is kept.
+void ReadNameBlock(const PageFile& file, ByteCursor& block, std::vector<std::string>& names) {
+    while (block.Remaining() >= 2) {
+        const std::size_t at = block.Position();
+        if (block.U16(at) > block.Remaining() - 2) {
+            return;
+        }
+        names.push_back(ReadPropertyName(file, block));
+    }
+}
+
+void ReadValues(ByteCursor& block, const std::vector<std::string>& names, PropertyMap& map) {
+    while (block.Remaining() >= kValueHeader) {
+        const std::size_t valueAt = block.Position();
+        const std::uint16_t valueLength = block.ReadU16();
+        block.Skip(1);  // DDL flag
+        StoredProperty property;
+        property.type = block.ReadU8();
+        const std::uint16_t nameIndex = block.ReadU16();
+        const std::uint16_t dataLength = block.ReadU16();
+        if (nameIndex >= names.size() || dataLength > block.Remaining()) {
+            return;
+        }
+        property.name = names[nameIndex];
+        const auto data = block.ReadBytes(dataLength);
+        property.data.assign(data.begin(), data.end());
+        map.properties.push_back(std::move(property));
+        // A stated length shorter than the value is wrong; the value's own
+        // length is what was read.
+        const std::size_t end =
+            valueAt + std::max<std::size_t>(valueLength, kValueHeader + dataLength);
+        if (end > block.Size()) {
+            return;
+        }
+        block.Seek(end);
+    }
 }
 
 }  // namespace
@@ -69,9 +111,7 @@ PropertyMaps PropertyMaps::Parse(const PageFile& file, std::span<const std::uint
         ByteCursor block = cursor.Sub(blockAt + kBlockHeader, length - kBlockHeader);
         cursor.Seek(blockAt + length);
         if (type == kNameBlock) {
-            while (block.Remaining() > 0) {
-                names.push_back(ReadPropertyName(file, block));
-            }
+            ReadNameBlock(file, block, names);
             continue;
         }
         PropertyMap map;
@@ -87,27 +127,7 @@ PropertyMaps PropertyMaps::Parse(const PageFile& file, std::span<const std::uint
             }
             block.Seek(nameAt + nameBlockLength);
         }
-        while (block.Remaining() > 0) {
-            const std::size_t valueAt = block.Position();
-            const std::uint16_t valueLength = block.ReadU16();
-            if (valueLength < 8 || valueLength > block.Size() - valueAt) {
-                block.Fail(valueAt, "property value length " + std::to_string(valueLength));
-            }
-            block.Skip(1);  // DDL flag
-            StoredProperty property;
-            property.type = block.ReadU8();
-            const std::uint16_t nameIndex = block.ReadU16();
-            const std::uint16_t dataLength = block.ReadU16();
-            if (nameIndex >= names.size()) {
-                block.Fail(valueAt, "property name number " + std::to_string(nameIndex) + " of " +
-                                        std::to_string(names.size()));
-            }
-            property.name = names[nameIndex];
-            const auto data = block.ReadBytes(dataLength);
-            property.data.assign(data.begin(), data.end());
-            map.properties.push_back(std::move(property));
-            block.Seek(valueAt + valueLength);
-        }
+        ReadValues(block, names, map);
         // Blocks for the same object or column add to one map; a later
         // value of a property replaces an earlier one.
         PropertyMap* same = nullptr;

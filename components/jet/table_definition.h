@@ -26,6 +26,7 @@ inline constexpr std::uint8_t kGuid = 0x0F;
 inline constexpr std::uint8_t kNumeric = 0x10;
 inline constexpr std::uint8_t kComplex = 0x12;
 inline constexpr std::uint8_t kBigInt = 0x13;
+inline constexpr std::uint8_t kExtendedDateTime = 0x14;
 }  // namespace column_type
 
 // Column flag bits of a table definition.
@@ -37,6 +38,11 @@ inline constexpr std::uint8_t kReplication = 0x10;
 inline constexpr std::uint8_t kAutoGuid = 0x40;
 inline constexpr std::uint8_t kHyperlink = 0x80;
 }  // namespace column_flag
+
+// Extended column flag bits (Jet 4 and ACE): either marks a calculated
+// column (Access 2010 and later), whose stored type is a storage type; its
+// result type is the column's ResultType property.
+inline constexpr std::uint8_t kCalculatedColumn = 0xC0;
 
 // Index flag bits of a real index.
 namespace index_flag {
@@ -56,6 +62,7 @@ struct ColumnDef {
     std::uint16_t length = 0;       // bytes
     std::uint32_t complexId = 0;
     bool IsFixed() const { return (flags & column_flag::kFixed) != 0; }
+    bool IsCalculated() const { return (extFlags & kCalculatedColumn) != 0; }
 };
 
 struct IndexColumnDef {

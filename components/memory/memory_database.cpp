@@ -50,7 +50,7 @@ class VectorCollection : public Collection<Interface> {
 
 class MemoryField final : public schema::Field {
   public:
-    explicit MemoryField(FieldSpec s) : s_(std::move(s)) {}
+    explicit MemoryField(FieldBlueprint s) : s_(std::move(s)) {}
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::string, ValidationRule, s_.validationRule)
     OSTREL_MEMBER(std::string, ValidationText, s_.validationText)
@@ -65,12 +65,12 @@ class MemoryField final : public schema::Field {
 
   private:
     std::string OwnerName() const { return s_.name; }
-    FieldSpec s_;
+    FieldBlueprint s_;
 };
 
 class MemoryIndex final : public schema::Index {
   public:
-    explicit MemoryIndex(IndexSpec s) : s_(std::move(s)) {}
+    explicit MemoryIndex(IndexBlueprint s) : s_(std::move(s)) {}
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(bool, Clustered, s_.clustered)
     OSTREL_MEMBER(bool, Foreign, s_.foreign)
@@ -83,12 +83,12 @@ class MemoryIndex final : public schema::Index {
 
   private:
     std::string OwnerName() const { return s_.name; }
-    IndexSpec s_;
+    IndexBlueprint s_;
 };
 
 class MemoryTableDef final : public schema::TableDef {
   public:
-    explicit MemoryTableDef(TableSpec s) : s_(std::move(s)) {
+    explicit MemoryTableDef(TableBlueprint s) : s_(std::move(s)) {
         fields_.Fill(s_.fields);
         indexes_.Fill(s_.indexes);
     }
@@ -107,24 +107,24 @@ class MemoryTableDef final : public schema::TableDef {
 
   private:
     std::string OwnerName() const { return s_.name; }
-    TableSpec s_;
+    TableBlueprint s_;
     VectorCollection<schema::Field, MemoryField> fields_;
     VectorCollection<schema::Index, MemoryIndex> indexes_;
 };
 
 class MemoryRelationField final : public schema::RelationField {
   public:
-    explicit MemoryRelationField(RelationFieldSpec s) : s_(std::move(s)) {}
+    explicit MemoryRelationField(RelationFieldBlueprint s) : s_(std::move(s)) {}
     std::string Name() const override { return s_.name; }
     std::string ForeignName() const override { return s_.foreignName; }
 
   private:
-    RelationFieldSpec s_;
+    RelationFieldBlueprint s_;
 };
 
 class MemoryRelation final : public schema::Relation {
   public:
-    explicit MemoryRelation(RelationSpec s) : s_(std::move(s)) { fields_.Fill(s_.fields); }
+    explicit MemoryRelation(RelationBlueprint s) : s_(std::move(s)) { fields_.Fill(s_.fields); }
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::string, Table, s_.table)
     OSTREL_MEMBER(std::string, ForeignTable, s_.foreignTable)
@@ -134,25 +134,27 @@ class MemoryRelation final : public schema::Relation {
 
   private:
     std::string OwnerName() const { return s_.name; }
-    RelationSpec s_;
+    RelationBlueprint s_;
     VectorCollection<schema::RelationField, MemoryRelationField> fields_;
 };
 
 class MemoryParameter final : public schema::Parameter {
   public:
-    explicit MemoryParameter(ParameterSpec s) : s_(std::move(s)) {}
+    explicit MemoryParameter(ParameterBlueprint s) : s_(std::move(s)) {}
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::int16_t, Direction, s_.direction)
     OSTREL_MEMBER(std::int16_t, Type, s_.type)
 
   private:
     std::string OwnerName() const { return s_.name; }
-    ParameterSpec s_;
+    ParameterBlueprint s_;
 };
 
 class MemoryQueryDef final : public schema::QueryDef {
   public:
-    explicit MemoryQueryDef(QuerySpec s) : s_(std::move(s)) { parameters_.Fill(s_.parameters); }
+    explicit MemoryQueryDef(QueryBlueprint s) : s_(std::move(s)) {
+        parameters_.Fill(s_.parameters);
+    }
     OSTREL_MEMBER(std::string, Name, s_.name)
     OSTREL_MEMBER(std::string, SQL, s_.sql)
     OSTREL_MEMBER(Variant, DateCreated, s_.dateCreated)
@@ -166,13 +168,13 @@ class MemoryQueryDef final : public schema::QueryDef {
 
   private:
     std::string OwnerName() const { return s_.name; }
-    QuerySpec s_;
+    QueryBlueprint s_;
     VectorCollection<schema::Parameter, MemoryParameter> parameters_;
 };
 
 class MemoryDatabase final : public schema::Database {
   public:
-    explicit MemoryDatabase(DatabaseSpec blueprint) : s_(std::move(blueprint)) {
+    explicit MemoryDatabase(DatabaseBlueprint blueprint) : s_(std::move(blueprint)) {
         tables_.Fill(s_.tables);
         queries_.Fill(s_.queries);
         relations_.Fill(s_.relations);
@@ -189,7 +191,7 @@ class MemoryDatabase final : public schema::Database {
 
   private:
     static std::string OwnerName() { return "the database"; }
-    DatabaseSpec s_;
+    DatabaseBlueprint s_;
     VectorCollection<schema::TableDef, MemoryTableDef> tables_;
     VectorCollection<schema::QueryDef, MemoryQueryDef> queries_;
     VectorCollection<schema::Relation, MemoryRelation> relations_;
@@ -199,11 +201,11 @@ class MemoryDatabase final : public schema::Database {
 
 }  // namespace
 
-std::unique_ptr<schema::Database> OpenMemoryDatabase(DatabaseSpec blueprint) {
+std::unique_ptr<schema::Database> OpenMemoryDatabase(DatabaseBlueprint blueprint) {
     return std::make_unique<MemoryDatabase>(std::move(blueprint));
 }
 
-void MemoryEngine::Register(const std::string& path, DatabaseSpec blueprint) {
+void MemoryEngine::Register(const std::string& path, DatabaseBlueprint blueprint) {
     databases_[path] = std::move(blueprint);
 }
 

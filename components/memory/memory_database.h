@@ -10,18 +10,18 @@
 namespace ostrel::memory {
 
 // Opens a database that serves every member from the given description.
-std::unique_ptr<schema::Database> OpenMemoryDatabase(DatabaseSpec blueprint);
+std::unique_ptr<schema::Database> OpenMemoryDatabase(DatabaseBlueprint blueprint);
 
 // An engine whose "files" are descriptions registered under a path. Opening an
 // unregistered path fails like opening a missing file.
 class MemoryEngine : public schema::SchemaEngine {
   public:
-    void Register(const std::string& path, DatabaseSpec blueprint);
+    void Register(const std::string& path, DatabaseBlueprint blueprint);
     std::unique_ptr<schema::Database> OpenDatabase(const std::string& path) override;
     int OpenCount() const { return openCount_; }
 
   private:
-    std::map<std::string, DatabaseSpec> databases_;
+    std::map<std::string, DatabaseBlueprint> databases_;
     int openCount_ = 0;
 };
 

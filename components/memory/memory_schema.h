@@ -1,11 +1,11 @@
 #pragma once
 
-// Plain descriptions of a database's design, for the in-memory schema source.
-// Tests (and the generator) write them with designated initializers:
+// Blueprints of a database's design, for the in-memory schema source. Tests,
+// benchmarks and the sample reports write them with designated initializers:
 //
-//   DatabaseSpec db{.tables = {{.name = "Customers",
-//                               .fields = {{.name = "ID", .type = data_type::kLong,
-//                                           .size = 4}}}}};
+//   DatabaseBlueprint db{.tables = {{.name = "Customers",
+//                                    .fields = {{.name = "ID", .type = data_type::kLong,
+//                                                .size = 4}}}}};
 //
 // Every object may name members in `refused`; reading such a member throws
 // SchemaError, as a real engine does for a property it will not give.
@@ -23,7 +23,7 @@ namespace ostrel::memory {
 
 using schema::Variant;
 
-struct FieldSpec {
+struct FieldBlueprint {
     std::string name;
     std::int16_t type = schema::data_type::kText;
     std::int32_t size = 0;
@@ -38,7 +38,7 @@ struct FieldSpec {
     std::vector<std::string> refused;
 };
 
-struct IndexSpec {
+struct IndexBlueprint {
     std::string name;
     bool clustered = false;
     bool foreign = false;
@@ -51,7 +51,7 @@ struct IndexSpec {
     std::vector<std::string> refused;
 };
 
-struct TableSpec {
+struct TableBlueprint {
     std::string name;
     std::uint32_t attributes = 0;
     Variant dateCreated = schema::NullValue{};
@@ -62,34 +62,34 @@ struct TableSpec {
     bool updatable = true;
     std::string validationRule;
     std::string validationText;
-    std::vector<FieldSpec> fields;
-    std::vector<IndexSpec> indexes;
+    std::vector<FieldBlueprint> fields;
+    std::vector<IndexBlueprint> indexes;
     std::vector<std::string> refused;
 };
 
-struct RelationFieldSpec {
+struct RelationFieldBlueprint {
     std::string name;
     std::string foreignName;
 };
 
-struct RelationSpec {
+struct RelationBlueprint {
     std::string name;
     std::string table;
     std::string foreignTable;
     std::uint32_t attributes = 0;
     bool partialReplica = false;
-    std::vector<RelationFieldSpec> fields;
+    std::vector<RelationFieldBlueprint> fields;
     std::vector<std::string> refused;
 };
 
-struct ParameterSpec {
+struct ParameterBlueprint {
     std::string name;
     std::int16_t direction = schema::parameter_direction::kInput;
     std::int16_t type = schema::data_type::kText;
     std::vector<std::string> refused;
 };
 
-struct QuerySpec {
+struct QueryBlueprint {
     std::string name;
     std::string sql;
     std::int16_t type = schema::query_type::kSelect;
@@ -99,19 +99,19 @@ struct QuerySpec {
     std::int16_t odbcTimeout = 60;
     bool returnsRecords = true;
     bool updatable = true;
-    std::vector<ParameterSpec> parameters;
+    std::vector<ParameterBlueprint> parameters;
     std::vector<std::string> refused;
 };
 
-struct DatabaseSpec {
+struct DatabaseBlueprint {
     std::int32_t collatingOrder = 1033;
     std::string replicaID;
     std::string version = "4.0";
     bool transactions = true;
     bool updatable = true;
-    std::vector<TableSpec> tables;
-    std::vector<QuerySpec> queries;
-    std::vector<RelationSpec> relations;
+    std::vector<TableBlueprint> tables;
+    std::vector<QueryBlueprint> queries;
+    std::vector<RelationBlueprint> relations;
     std::vector<std::string> refused;
 };
 

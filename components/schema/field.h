@@ -30,6 +30,8 @@ inline constexpr std::int16_t kDecimal = 20;
 inline constexpr std::int16_t kFloat = 21;
 inline constexpr std::int16_t kTime = 22;
 inline constexpr std::int16_t kTimeStamp = 23;
+// Date/Time Extended (Access 2019 and later).
+inline constexpr std::int16_t kDateTimeExtended = 26;
 // ACE additions: attachment and multi-valued (complex) columns.
 inline constexpr std::int16_t kAttachment = 101;
 inline constexpr std::int16_t kComplexByte = 102;

@@ -8,15 +8,15 @@ namespace ostrel::cli {
 namespace {
 
 std::unique_ptr<schema::Database> SampleDatabase() {
-    memory::DatabaseSpec blueprint;
+    memory::DatabaseBlueprint blueprint;
     for (const char* name :
          {"Orders", "MSysObjects", "msysACEs", "MSys", "MSy", "Msysfoo", "AMSys"}) {
-        memory::TableSpec table;
+        memory::TableBlueprint table;
         table.name = name;
         blueprint.tables.push_back(table);
     }
     for (const char* name : {"~sq_cHidden", "Totals"}) {
-        memory::QuerySpec query;
+        memory::QueryBlueprint query;
         query.name = name;
         blueprint.queries.push_back(query);
     }

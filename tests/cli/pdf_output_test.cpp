@@ -35,9 +35,9 @@ class PdfOutputTest : public ::testing::Test {
         fs::create_directories(folder_);
         database_ = (folder_ / "sample.mdb").string();
         std::ofstream(database_) << "stands in for the database file";
-        memory::DatabaseSpec blueprint;
+        memory::DatabaseBlueprint blueprint;
         for (int i = 0; i < 40; ++i) {
-            memory::TableSpec table;
+            memory::TableBlueprint table;
             table.name = "Table" + std::to_string(i);
             blueprint.tables.push_back(table);
         }

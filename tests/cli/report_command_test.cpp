@@ -37,13 +37,13 @@ class ReportCommandTest : public ::testing::Test {
         database_ = (folder_ / "sample.mdb").string();
         std::ofstream(database_) << "stands in for the database file";
 
-        memory::DatabaseSpec blueprint;
+        memory::DatabaseBlueprint blueprint;
         for (const char* name : {"Orders", "MSysObjects"}) {
-            memory::TableSpec table;
+            memory::TableBlueprint table;
             table.name = name;
             blueprint.tables.push_back(table);
         }
-        memory::QuerySpec query;
+        memory::QueryBlueprint query;
         query.name = "Totals";
         query.sql = "SELECT 1;";
         blueprint.queries.push_back(query);

@@ -50,7 +50,7 @@ struct RunFixture : ::testing::Test {
         host.queries = {"Big Orders", "Make Archive", "By Region"};
         Register(SampleDatabase());
     }
-    void Register(memory::DatabaseSpec blueprint) {
+    void Register(memory::DatabaseBlueprint blueprint) {
         memoryEngine.Register(host.databasePath, std::move(blueprint));
     }
     RunOutcome Run() { return run.RunReport(host); }
@@ -256,7 +256,7 @@ TEST_F(RunFixture, SuccessfulRunReplacesTheOldFileAndKeepsItsPermissions) {
 
 TEST_F(RunFixture, FailedRunLeavesTheOldFileAndNoTemporary) {
     folder.Write("report.csv", "old report");
-    memory::DatabaseSpec blueprint = SampleDatabase();
+    memory::DatabaseBlueprint blueprint = SampleDatabase();
     blueprint.tables[1].fields[1].refused = {"Size"};
     Register(blueprint);
     EXPECT_EQ(Run(), RunOutcome::Failed);
@@ -272,7 +272,7 @@ TEST_F(RunFixture, FailedRunLeavesTheOldFileAndNoTemporary) {
 }
 
 TEST_F(RunFixture, FailedRunCreatesNoFileWhereThereWasNone) {
-    memory::DatabaseSpec blueprint = SampleDatabase();
+    memory::DatabaseBlueprint blueprint = SampleDatabase();
     blueprint.queries[2].parameters[1].refused = {"Type"};
     Register(blueprint);
     EXPECT_EQ(Run(), RunOutcome::Failed);
@@ -283,7 +283,7 @@ TEST_F(RunFixture, FailedRunCreatesNoFileWhereThereWasNone) {
 
 TEST_F(RunFixture, FailedPreviewRunIsNotShown) {
     host.target = ReportTarget::Preview;
-    memory::DatabaseSpec blueprint = SampleDatabase();
+    memory::DatabaseBlueprint blueprint = SampleDatabase();
     blueprint.relations[1].refused = {"Attributes"};
     Register(blueprint);
     EXPECT_EQ(Run(), RunOutcome::Failed);
@@ -295,14 +295,14 @@ TEST_F(RunFixture, FailedPreviewRunIsNotShown) {
 
 struct FailurePlace {
     const char* name;
-    void (*spoil)(memory::DatabaseSpec&);
+    void (*spoil)(memory::DatabaseBlueprint&);
     const char* where;
 };
 
 class FailurePlaceTest : public RunFixture, public ::testing::WithParamInterface<FailurePlace> {};
 
 TEST_P(FailurePlaceTest, MessageNamesWhatWasBeingWritten) {
-    memory::DatabaseSpec blueprint = SampleDatabase();
+    memory::DatabaseBlueprint blueprint = SampleDatabase();
     GetParam().spoil(blueprint);
     Register(blueprint);
     EXPECT_EQ(Run(), RunOutcome::Failed);
@@ -314,22 +314,24 @@ TEST_P(FailurePlaceTest, MessageNamesWhatWasBeingWritten) {
 INSTANTIATE_TEST_SUITE_P(
     Places, FailurePlaceTest,
     ::testing::Values(
-        FailurePlace{"Database", [](memory::DatabaseSpec& s) { s.refused = {"Version"}; },
+        FailurePlace{"Database", [](memory::DatabaseBlueprint& s) { s.refused = {"Version"}; },
                      "writing the database properties"},
-        FailurePlace{"TableList", [](memory::DatabaseSpec& s) { s.refused = {"TableDefs"}; },
+        FailurePlace{"TableList", [](memory::DatabaseBlueprint& s) { s.refused = {"TableDefs"}; },
                      "writing the table properties"},
-        FailurePlace{"TableName", [](memory::DatabaseSpec& s) { s.tables[1].refused = {"Name"}; },
+        FailurePlace{"TableName",
+                     [](memory::DatabaseBlueprint& s) { s.tables[1].refused = {"Name"}; },
                      "writing table number 2"},
         FailurePlace{"Table",
-                     [](memory::DatabaseSpec& s) { s.tables[0].refused = {"RecordCount"}; },
+                     [](memory::DatabaseBlueprint& s) { s.tables[0].refused = {"RecordCount"}; },
                      "writing table 'Customers'"},
-        FailurePlace{"Index",
-                     [](memory::DatabaseSpec& s) { s.tables[0].indexes[1].refused = {"Fields"}; },
-                     "writing table 'Customers', index 'ByNameJoined'"},
+        FailurePlace{
+            "Index",
+            [](memory::DatabaseBlueprint& s) { s.tables[0].indexes[1].refused = {"Fields"}; },
+            "writing table 'Customers', index 'ByNameJoined'"},
         FailurePlace{"Relationship",
-                     [](memory::DatabaseSpec& s) { s.relations[0].refused = {"Table"}; },
+                     [](memory::DatabaseBlueprint& s) { s.relations[0].refused = {"Table"}; },
                      "writing relationship 'CustomersOrders'"},
-        FailurePlace{"Query", [](memory::DatabaseSpec& s) { s.queries[1].refused = {"SQL"}; },
+        FailurePlace{"Query", [](memory::DatabaseBlueprint& s) { s.queries[1].refused = {"SQL"}; },
                      "writing query 'Make Archive'"}),
     [](const auto& place) { return std::string(place.param.name); });
 

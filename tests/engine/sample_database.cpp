@@ -5,8 +5,8 @@ namespace ostrel::engine::testing {
 using namespace schema::data_type;
 using schema::DateTime;
 
-memory::DatabaseSpec SampleDatabase() {
-    memory::DatabaseSpec db;
+memory::DatabaseBlueprint SampleDatabase() {
+    memory::DatabaseBlueprint db;
     db.collatingOrder = 1033;
     db.replicaID = "";
     db.version = "4.0";

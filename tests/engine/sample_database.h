@@ -7,6 +7,6 @@ namespace ostrel::engine::testing {
 // A small database with every kind of object: tables with fields and indexes
 // (one linked, one system table), relationships, queries with and without
 // parameters, dates, Null and text defaults.
-memory::DatabaseSpec SampleDatabase();
+memory::DatabaseBlueprint SampleDatabase();
 
 }  // namespace ostrel::engine::testing

@@ -10,6 +10,7 @@
 #include "components/memory/memory_database.h"
 #include "components/schema/schema_error.h"
 #include "engine/database_section.h"
+#include "engine/property_rows.h"
 #include "engine/query_section.h"
 #include "engine/relationship_section.h"
 #include "engine/switch_table.h"
@@ -23,7 +24,7 @@ using namespace schema::data_type;
 
 // One object of every kind, with values free of commas so that CSV lines split
 // cleanly into cells.
-memory::DatabaseSpec OneOfEach() {
+memory::DatabaseBlueprint OneOfEach() {
     return {
         .tables = {{.name = "T",
                     .dateCreated = schema::DateTime{2020, 1, 2, 3, 4, 5},
@@ -67,7 +68,7 @@ std::string MemberRead(std::string_view key) {
     return attributeRows.contains(key) ? "Attributes" : PropertyWord(key);
 }
 
-std::vector<std::string>& RefusedList(memory::DatabaseSpec& blueprint,
+std::vector<std::string>& RefusedList(memory::DatabaseBlueprint& blueprint,
                                       const std::string& objectWord) {
     if (objectWord == "Database") {
         return blueprint.refused;
@@ -108,7 +109,7 @@ std::string PreviewAsLines(const std::vector<std::string>& calls) {
     return lines;
 }
 
-std::string RunAllSections(const memory::DatabaseSpec& blueprint, const MapSwitches& switches,
+std::string RunAllSections(const memory::DatabaseBlueprint& blueprint, const MapSwitches& switches,
                            ReportTarget target = ReportTarget::CsvFile) {
     SectionHarness h(target);
     h.switches = switches;
@@ -206,7 +207,7 @@ TEST_P(EverySwitchTest, RowThatIsOffDoesNotReadItsMember) {
     const SwitchInfo& info = GetParam();
     const std::string word = ObjectWord(info.key);
     const std::string member = MemberRead(info.key);
-    memory::DatabaseSpec blueprint = OneOfEach();
+    memory::DatabaseBlueprint blueprint = OneOfEach();
     RefusedList(blueprint, word).push_back(member);
 
     MapSwitches switches;
@@ -220,15 +221,27 @@ TEST_P(EverySwitchTest, RowThatIsOffDoesNotReadItsMember) {
     EXPECT_THROW(RunAllSections(blueprint, switches), schema::SchemaError);
 }
 
-INSTANTIATE_TEST_SUITE_P(SwitchTable, EverySwitchTest, ::testing::ValuesIn(SwitchTable()),
+std::vector<SwitchInfo> PropertySwitches() {
+    std::vector<SwitchInfo> switches;
+    std::copy_if(SwitchTable().begin(), SwitchTable().end(), std::back_inserter(switches),
+                 [](const SwitchInfo& info) { return HasPropertyRow(info.key); });
+    return switches;
+}
+
+INSTANTIATE_TEST_SUITE_P(SwitchTable, EverySwitchTest, ::testing::ValuesIn(PropertySwitches()),
                          [](const auto& param) {
                              std::string name(param.param.key);
                              std::erase(name, ' ');
                              return name;
                          });
 
+// A property switch without a row of its own would drop out of the tests above.
+TEST(SwitchReads, SixtyOneSwitchesHaveARowEach) {
+    EXPECT_EQ(PropertySwitches().size(), 61U);
+}
+
 TEST(SwitchReads, EachRowReadsItsSwitchAfreshPerObject) {
-    memory::DatabaseSpec blueprint = OneOfEach();
+    memory::DatabaseBlueprint blueprint = OneOfEach();
     blueprint.tables[0].fields.push_back({.name = "G", .type = kText, .size = 10});
     SectionHarness h(ReportTarget::CsvFile);
     const auto database = memory::OpenMemoryDatabase(blueprint);

@@ -17,7 +17,7 @@ namespace {
 using namespace schema::data_type;
 using ::testing::ElementsAre;
 
-std::unique_ptr<schema::Database> Open(memory::DatabaseSpec blueprint) {
+std::unique_ptr<schema::Database> Open(memory::DatabaseBlueprint blueprint) {
     return memory::OpenMemoryDatabase(std::move(blueprint));
 }
 
@@ -145,7 +145,7 @@ TEST(QueryExample, SqlCleaningInPreviewRemovesSemicolons) {
     EXPECT_THAT(h.Document().Tables(), ElementsAre("2000|2400|5600;|SQL|SELECT a  FROM t;|Type|;"));
 }
 
-memory::DatabaseSpec SalesByRegion() {
+memory::DatabaseBlueprint SalesByRegion() {
     return {.queries = {{.name = "Sales by Region",
                          .sql = "SELECT * FROM Sales WHERE Region = [Region];",
                          .parameters = {{.name = "Region", .direction = 1, .type = kText}}}}};

@@ -23,7 +23,7 @@ std::string ErrorOf(const std::string& json) {
 }
 
 TEST(Description, ReadsTablesRowsAndDefaults) {
-    const DatabaseSpec db = ParseDescription(R"({
+    const DatabaseDescription db = ParseDescription(R"({
         "created": "2020-05-06T07:08:09",
         "tables": [{"name": "T", "hidden": true,
             "columns": [{"name": "A", "type": "Long", "autoNumber": true},
@@ -37,7 +37,7 @@ TEST(Description, ReadsTablesRowsAndDefaults) {
         "queries": [{"name": "Q", "type": "crosstab", "columns": [{"expression": "x", "crosstab": "columnHeading"}]}]
     })");
     ASSERT_EQ(db.tables.size(), 1U);
-    const TableSpec& t = db.tables[0];
+    const TableDescription& t = db.tables[0];
     EXPECT_TRUE(t.hidden);
     EXPECT_DOUBLE_EQ(t.created, db.created);
     EXPECT_TRUE(t.columns[1].hyperlink);
@@ -94,12 +94,12 @@ class GeneratorFiles : public ::testing::Test {
 
 TEST_F(GeneratorFiles, FailureLeavesNoFileBehind) {
     const auto out = dir_ / "broken.mdb";
-    const DatabaseSpec db = ParseDescription(R"({"tables": [{"name": "T",
+    const DatabaseDescription db = ParseDescription(R"({"tables": [{"name": "T",
         "columns": [{"name": "A", "type": "Byte"}], "rows": [[300]]}]})");
     EXPECT_THROW(WriteDatabase(db, out), GeneratorError);
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_TRUE(std::filesystem::is_empty(dir_));
-    const DatabaseSpec dangling = ParseDescription(R"({"tables": [{"name": "T",
+    const DatabaseDescription dangling = ParseDescription(R"({"tables": [{"name": "T",
         "columns": [{"name": "A", "type": "Long"}]}], "relationships": [{"name": "R",
         "table": "T", "columns": ["A"], "foreignTable": "Missing"}]})");
     EXPECT_THROW(WriteDatabase(dangling, out), GeneratorError);
@@ -107,7 +107,7 @@ TEST_F(GeneratorFiles, FailureLeavesNoFileBehind) {
 }
 
 TEST_F(GeneratorFiles, SameDescriptionGivesSameBytes) {
-    const DatabaseSpec db = ParseDescription(R"({"created": "2021-01-01",
+    const DatabaseDescription db = ParseDescription(R"({"created": "2021-01-01",
         "tables": [{"name": "T", "columns": [{"name": "G", "type": "GUID", "autoNumber": true},
                                              {"name": "N", "type": "Memo"}],
                     "generate": {"count": 300, "seed": 9}}]})");

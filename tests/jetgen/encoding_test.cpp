@@ -120,16 +120,16 @@ TEST(PropertyBlob, WritesNameListThenOneBlockPerObject) {
 
 TEST(RowEncoder, LaysOutFixedVariableOffsetsAndNullMask) {
     auto col = [](const char* n, ColumnType type, int size = 0) {
-        ColumnSpec c;
+        ColumnDescription c;
         c.name = n;
         c.type = type;
         c.size = size;
         return c;
     };
-    const ColumnSpec id = col("ID", ColumnType::Long);
-    const ColumnSpec flag = col("F", ColumnType::Boolean);
-    const ColumnSpec name = col("N", ColumnType::Text, 10);
-    const ColumnSpec note = col("M", ColumnType::Text, 10);
+    const ColumnDescription id = col("ID", ColumnType::Long);
+    const ColumnDescription flag = col("F", ColumnType::Boolean);
+    const ColumnDescription name = col("N", ColumnType::Text, 10);
+    const ColumnDescription note = col("M", ColumnType::Text, 10);
     const TableLayout t = MakeTableLayout("T", kTableTypeUser, {id, flag, name, note});
     PageFile unused(std::filesystem::temp_directory_path() / "ostrel-jetgen-unused.mdb");
     LongValueStore lv(unused);

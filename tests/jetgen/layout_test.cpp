@@ -15,8 +15,8 @@ std::uint32_t U32At(const Bytes& b, std::size_t at) {
     return U16At(b, at) | (U16At(b, at + 2) << 16);
 }
 
-ColumnSpec Col(const std::string& name, ColumnType type, int size = 0) {
-    ColumnSpec c;
+ColumnDescription Col(const std::string& name, ColumnType type, int size = 0) {
+    ColumnDescription c;
     c.name = name;
     c.type = type;
     c.size = size;
@@ -44,20 +44,20 @@ TEST(TableLayout, PlacesFixedColumnsAndNumbersVariableOnes) {
 }
 
 TEST(TableLayout, RejectsColumnsAccessWouldRefuse) {
-    auto bad = [](const std::vector<ColumnSpec>& cols) {
+    auto bad = [](const std::vector<ColumnDescription>& cols) {
         EXPECT_THROW(MakeTableLayout("T", kTableTypeUser, cols), GeneratorError);
     };
     bad({});
     bad({Col("A", ColumnType::Long), Col("A", ColumnType::Long)});
     bad({Col("A", ColumnType::Text, 256)});
     bad({Col("A", ColumnType::Binary, 511)});
-    ColumnSpec autoText = Col("A", ColumnType::Text);
+    ColumnDescription autoText = Col("A", ColumnType::Text);
     autoText.autoNumber = true;
     bad({autoText});
-    ColumnSpec link = Col("A", ColumnType::Text);
+    ColumnDescription link = Col("A", ColumnType::Text);
     link.hyperlink = true;
     bad({link});
-    ColumnSpec dec = Col("A", ColumnType::Decimal);
+    ColumnDescription dec = Col("A", ColumnType::Decimal);
     dec.precision = 5;
     dec.scale = 6;
     bad({dec});
@@ -111,7 +111,7 @@ TEST(TableDefinition, HeaderCountsAndIndexBlocksSitWhereReadersLook) {
 }
 
 TEST(TableDefinition, LongDefinitionsContinueOnChainedPages) {
-    std::vector<ColumnSpec> cols;
+    std::vector<ColumnDescription> cols;
     cols.reserve(200);
     for (int i = 0; i < 200; ++i) {
         cols.push_back(

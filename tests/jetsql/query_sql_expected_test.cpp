@@ -21,15 +21,6 @@ const std::map<std::string, std::int16_t>& DaoTypeOfSqlWord() {
     return types;
 }
 
-// The statement as Access's SQL view shows it: the recorded text keeps the NUL
-// that ends pass-through and data-definition statements.
-std::string WithoutTrailingNul(std::string text) {
-    while (!text.empty() && text.back() == '\0') {
-        text.pop_back();
-    }
-    return text;
-}
-
 TEST(QuerySqlExpected, EveryRecordedQueryRebuildsExactly) {
     const auto testData = testsupport::TestDataDir();
     if (!testData) {
@@ -52,17 +43,15 @@ TEST(QuerySqlExpected, EveryRecordedQueryRebuildsExactly) {
                 continue;
             }
             ++checked;
-            EXPECT_EQ(design.sql, WithoutTrailingNul(query.at("sql").get<std::string>()));
+            EXPECT_EQ(design.sql, testsupport::SqlAsAccessShowsIt(query));
 
             const auto& parameters = query.at("parameters");
             ASSERT_EQ(design.parameters.size(), parameters.size());
             for (std::size_t i = 0; i < parameters.size(); ++i) {
-                // Recorded as "name type-word"; names may hold blanks.
                 const std::string text = parameters[i].get<std::string>();
-                const auto blank = text.rfind(' ');
-                ASSERT_NE(blank, std::string::npos) << text;
-                EXPECT_EQ(design.parameters[i].name, text.substr(0, blank));
-                const auto type = DaoTypeOfSqlWord().find(text.substr(blank + 1));
+                const auto recorded = testsupport::SplitRecordedParameter(text);
+                EXPECT_EQ(design.parameters[i].name, recorded.name);
+                const auto type = DaoTypeOfSqlWord().find(recorded.typeWord);
                 ASSERT_NE(type, DaoTypeOfSqlWord().end()) << text;
                 EXPECT_EQ(design.parameters[i].type, type->second) << text;
             }

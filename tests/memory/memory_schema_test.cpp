@@ -12,7 +12,7 @@ namespace {
 using schema::DateTime;
 using schema::SchemaError;
 
-DatabaseSpec Refusing() {
+DatabaseBlueprint Refusing() {
     return {.tables = {{.name = "T",
                         .fields = {{.name = "F", .refused = {"Size", "DefaultValue"}}},
                         .indexes = {{.name = "I", .fields = "+F", .refused = {"Fields"}}},

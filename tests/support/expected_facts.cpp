@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <regex>
 #include <stdexcept>
 
 namespace ostrel::testsupport {
@@ -64,6 +65,33 @@ ExpectedFacts LoadExpectedFacts(const std::filesystem::path& testData,
         name.replace(pos, 1, "__");
     }
     return Load(testData, testData / "expected" / (name + std::string(kJsonSuffix)));
+}
+
+std::string SqlAsAccessShowsIt(const nlohmann::json& query) {
+    std::string sql = query.at("sql").get<std::string>();
+    while (!sql.empty() && sql.back() == '\0') {
+        sql.pop_back();
+    }
+    if (!sql.starts_with("PARAMETERS ")) {
+        return sql;
+    }
+    const std::size_t end = sql.find(";\r\n");
+    static const std::regex sized(R"(\bText\((\d+)\))");
+    const std::string clause = sql.substr(0, end);
+    return std::regex_replace(clause, sized, "Text ( $1 )") +
+           (end == std::string::npos ? "" : sql.substr(end));
+}
+
+RecordedParameter SplitRecordedParameter(const std::string& text) {
+    std::string plain = text;
+    if (!plain.empty() && plain.back() == ')') {
+        plain.erase(plain.rfind('('));
+    }
+    const std::size_t blank = plain.rfind(' ');
+    if (blank == std::string::npos) {
+        throw std::runtime_error("recorded parameter without a type: " + text);
+    }
+    return {plain.substr(0, blank), plain.substr(blank + 1)};
 }
 
 }  // namespace ostrel::testsupport

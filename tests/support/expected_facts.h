@@ -25,4 +25,17 @@ std::vector<ExpectedFacts> LoadAllExpectedFacts(const std::filesystem::path& tes
 ExpectedFacts LoadExpectedFacts(const std::filesystem::path& testData,
                                 const std::string& relativeDatabase);
 
+// A recorded query's "sql" as Access's SQL view shows it. The recording keeps
+// the NUL that ends pass-through and data-definition statements, and writes a
+// Text parameter's size as "Text(255)" where Access writes "Text ( 255 )".
+std::string SqlAsAccessShowsIt(const nlohmann::json& query);
+
+// A recorded parameter ("name type" or "name Text(255)"): its name and the
+// word naming its type.
+struct RecordedParameter {
+    std::string name;
+    std::string typeWord;
+};
+RecordedParameter SplitRecordedParameter(const std::string& text);
+
 }  // namespace ostrel::testsupport

@@ -39,8 +39,8 @@ std::vector<jet::QueryRow> QueryRowsFromJson(const nlohmann::json& rows) {
             }
             converted.name1 = OptionalText(row, "Name1");
             converted.name2 = OptionalText(row, "Name2");
-            if (const auto extra = OptionalText(row, "LvExtra")) {
-                converted.lvExtra = HexBytes(*extra);
+            if (!row.at("LvExtra").is_null()) {
+                converted.lvExtra = row.at("LvExtra").get<std::int32_t>();
             }
             converted.objectId = row.at("ObjectId").get<std::int32_t>();
             if (const auto order = OptionalText(row, "Order")) {

@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "engine/switch_table.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/frm_about.h"
+#include "ui/app/help_system.h"
 
 using namespace ostrel::ui;
 

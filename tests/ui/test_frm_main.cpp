@@ -24,9 +24,9 @@
 #include "components/memory/memory_database.h"
 #include "settings/frm_config.h"
 #include "settings/switch_store.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/frm_about.h"
 #include "ui/app/frm_main.h"
+#include "ui/app/help_system.h"
 #include "ui/app/object_pickers.h"
 #include "ui/app/recent_databases.h"
 #include "ui_fakes.h"
@@ -39,28 +39,28 @@ using ostrel::ui::testing::ScriptedRunner;
 
 namespace {
 
-memory::TableSpec Table(const char* name) {
-    memory::TableSpec table;
+memory::TableBlueprint Table(const char* name) {
+    memory::TableBlueprint table;
     table.name = name;
     return table;
 }
 
-memory::DatabaseSpec Northwind() {
-    memory::DatabaseSpec db;
+memory::DatabaseBlueprint Northwind() {
+    memory::DatabaseBlueprint db;
     for (const char* name :
          {"MSysObjects", "Customers", "msysLocal", "USysSettings", "MSYS", "MSy", "Orders"}) {
         db.tables.push_back(Table(name));
     }
     for (const char* name : {"Current Orders", "MSysQuery", "orders by customer"}) {
-        memory::QuerySpec query;
+        memory::QueryBlueprint query;
         query.name = name;
         db.queries.push_back(query);
     }
     return db;
 }
 
-memory::DatabaseSpec Second() {
-    memory::DatabaseSpec db;
+memory::DatabaseBlueprint Second() {
+    memory::DatabaseBlueprint db;
     db.tables.push_back(Table("Suppliers"));
     return db;
 }
@@ -139,7 +139,7 @@ class TestFrmMain : public QObject {
         file.open(QIODevice::WriteOnly);
         file.write("read from memory");
         file.close();
-        memory::DatabaseSpec db;
+        memory::DatabaseBlueprint db;
         for (const char* table : tables) {
             db.tables.push_back(Table(table));
         }
@@ -486,8 +486,8 @@ class TestFrmMain : public QObject {
         QCOMPARE(window_->PickerDatabase(), kept);
 
         // A database whose catalogue fails half way: nothing of it is shown.
-        memory::DatabaseSpec damaged = Second();
-        memory::TableSpec broken = Table("Broken");
+        memory::DatabaseBlueprint damaged = Second();
+        memory::TableBlueprint broken = Table("Broken");
         broken.refused = {"Name"};
         damaged.tables.push_back(broken);
         engine_->Register("/data/damaged.mdb", damaged);

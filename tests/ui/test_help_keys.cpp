@@ -14,9 +14,9 @@
 #include "components/memory/memory_database.h"
 #include "settings/frm_config.h"
 #include "settings/switch_store.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/frm_main.h"
 #include "ui/app/help_keys.h"
+#include "ui/app/help_system.h"
 #include "ui/preview/preview_dialog.h"
 #include "ui_fakes.h"
 

@@ -16,9 +16,9 @@
 
 #include "components/memory/memory_database.h"
 #include "settings/switch_store.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/engine_report_runner.h"
 #include "ui/app/frm_main.h"
+#include "ui/app/help_system.h"
 #include "ui/preview/preview_dialog.h"
 #include "ui_fakes.h"
 #ifdef OSTREL_HAVE_JET
@@ -32,12 +32,12 @@ using ostrel::ui::testing::ScriptedDialogs;
 
 namespace {
 
-memory::DatabaseSpec Shop() {
-    memory::DatabaseSpec db;
+memory::DatabaseBlueprint Shop() {
+    memory::DatabaseBlueprint db;
     for (const char* name : {"MSysObjects", "Customers", "Orders", "Products"}) {
-        memory::TableSpec table;
+        memory::TableBlueprint table;
         table.name = name;
-        memory::FieldSpec id;
+        memory::FieldBlueprint id;
         id.name = "ID";
         id.type = schema::data_type::kLong;
         id.size = 4;
@@ -46,7 +46,7 @@ memory::DatabaseSpec Shop() {
         db.tables.push_back(table);
     }
     for (const char* name : {"Big Orders", "Customer List"}) {
-        memory::QuerySpec query;
+        memory::QueryBlueprint query;
         query.name = name;
         query.sql = "SELECT * FROM Orders;";
         db.queries.push_back(query);
@@ -176,7 +176,7 @@ class TestReportFlow : public QObject {
 
     // Runs a preview report of the database and closes the preview with
     // Cancel, noting what it showed.
-    PreviewSeen RunPreview(const memory::DatabaseSpec& blueprint) {
+    PreviewSeen RunPreview(const memory::DatabaseBlueprint& blueprint) {
         const QString path = dir_.filePath("preview.mdb");
         QFile file(path);
         file.open(QIODevice::WriteOnly);
@@ -215,7 +215,7 @@ class TestReportFlow : public QObject {
 
   private slots:
     void previewOfOnePage() {
-        const PreviewSeen seen = RunPreview(memory::DatabaseSpec{});
+        const PreviewSeen seen = RunPreview(memory::DatabaseBlueprint{});
         QVERIFY(seen.modal);
         QCOMPARE(seen.caption, QStringLiteral("Preview"));
         QCOMPARE(seen.visibleButtons, QStringList({"Print", "Cancel"}));

@@ -72,7 +72,7 @@ struct Cell {
 
 using Row = std::vector<Cell>;
 
-struct ColumnSpec {
+struct ColumnDescription {
     std::string name;
     ColumnType type = ColumnType::Text;
     int size = 0;  // characters for Text, bytes for Binary; 0 = the type's default
@@ -88,14 +88,14 @@ struct ColumnSpec {
     std::optional<std::string> description;
 };
 
-struct IndexColumnSpec {
+struct IndexColumnDescription {
     std::string name;
     bool descending = false;
 };
 
-struct IndexSpec {
+struct IndexDescription {
     std::string name;
-    std::vector<IndexColumnSpec> columns;
+    std::vector<IndexColumnDescription> columns;
     bool primary = false;
     bool unique = false;
     bool ignoreNulls = false;
@@ -108,10 +108,10 @@ struct GeneratedRows {
     std::uint32_t seed = 1;
 };
 
-struct TableSpec {
+struct TableDescription {
     std::string name;
-    std::vector<ColumnSpec> columns;
-    std::vector<IndexSpec> indexes;
+    std::vector<ColumnDescription> columns;
+    std::vector<IndexDescription> indexes;
     std::vector<Row> rows;  // given rows, converted to the column kinds
     GeneratedRows generated;
     bool hidden = false;
@@ -123,7 +123,7 @@ struct TableSpec {
     std::optional<std::string> description;
 };
 
-struct LinkedTableSpec {
+struct LinkedTableDescription {
     std::string name;
     std::string database;
     std::string foreignName;
@@ -132,7 +132,7 @@ struct LinkedTableSpec {
     double updated = 0.0;
 };
 
-struct RelationshipSpec {
+struct RelationshipDescription {
     std::string name;
     std::string table;         // the primary (one) side
     std::string foreignTable;  // the foreign (many) side
@@ -163,52 +163,52 @@ enum class QueryType : std::uint8_t {
     Union = 9,
 };
 
-struct QueryParameterSpec {
+struct QueryParameterDescription {
     std::string name;
     int type = 0;  // data type code; 0 = "Value"
     int size = 0;  // text parameters only
 };
 
-struct QueryTableSpec {
+struct QueryTableDescription {
     std::string name;
     std::string alias;
 };
 
-struct QueryColumnSpec {
+struct QueryColumnDescription {
     std::string expression;
     std::string alias;
     std::string target;  // append target column or updated column
     int crosstab = 0;    // 0 value, 1 column heading (pivot), 2 row heading
 };
 
-struct QueryJoinSpec {
+struct QueryJoinDescription {
     std::string left;
     std::string right;
     std::string expression;
     int kind = 1;  // 1 inner, 2 left, 3 right
 };
 
-struct QueryOrderSpec {
+struct QueryOrderDescription {
     std::string expression;
     bool descending = false;
 };
 
-struct QueryGroupSpec {
+struct QueryGroupDescription {
     std::string expression;
     int crosstab = 0;
 };
 
-struct QuerySpec {
+struct QueryDescription {
     std::string name;
     QueryType type = QueryType::Select;
-    std::vector<QueryParameterSpec> parameters;
-    std::vector<QueryTableSpec> tables;
-    std::vector<QueryColumnSpec> columns;
-    std::vector<QueryJoinSpec> joins;
+    std::vector<QueryParameterDescription> parameters;
+    std::vector<QueryTableDescription> tables;
+    std::vector<QueryColumnDescription> columns;
+    std::vector<QueryJoinDescription> joins;
     std::optional<std::string> where;
-    std::vector<QueryGroupSpec> groupBy;
+    std::vector<QueryGroupDescription> groupBy;
     std::optional<std::string> having;
-    std::vector<QueryOrderSpec> orderBy;
+    std::vector<QueryOrderDescription> orderBy;
     bool distinct = false;
     bool distinctRow = false;
     bool ownerAccess = false;
@@ -226,7 +226,7 @@ struct QuerySpec {
     double updated = 0.0;
 };
 
-struct DatabaseSpec {
+struct DatabaseDescription {
     double created = 0.0;
     int sortOrder = 1033;
     int codePage = 1252;
@@ -234,10 +234,10 @@ struct DatabaseSpec {
     std::optional<std::string> title;
     std::optional<std::string> author;
     std::optional<std::string> company;
-    std::vector<TableSpec> tables;
-    std::vector<LinkedTableSpec> linkedTables;
-    std::vector<RelationshipSpec> relationships;
-    std::vector<QuerySpec> queries;
+    std::vector<TableDescription> tables;
+    std::vector<LinkedTableDescription> linkedTables;
+    std::vector<RelationshipDescription> relationships;
+    std::vector<QueryDescription> queries;
 };
 
 }  // namespace ostrel::jetgen

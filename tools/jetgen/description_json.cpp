@@ -140,7 +140,7 @@ std::string Hex(const std::string& text, const std::string& where) {
     return out;
 }
 
-Cell ParseCell(const Json& v, const ColumnSpec& c, const std::string& where) {
+Cell ParseCell(const Json& v, const ColumnDescription& c, const std::string& where) {
     if (v.is_null()) {
         return Cell::Null();
     }
@@ -217,13 +217,13 @@ Cell ParseCell(const Json& v, const ColumnSpec& c, const std::string& where) {
     }
 }
 
-ColumnSpec ParseColumn(const Json& j, const std::string& where) {
+ColumnDescription ParseColumn(const Json& j, const std::string& where) {
     CheckKeys(
         j,
         {"name", "type", "size", "precision", "scale", "autoNumber", "required", "allowZeroLength",
          "defaultValue", "validationRule", "validationText", "description"},
         where);
-    ColumnSpec c;
+    ColumnDescription c;
     c.name = RequiredString(j, "name", where);
     const std::string at = where + ", column \"" + c.name + "\"";
     c.type = ParseType(RequiredString(j, "type", at), c.hyperlink, at);
@@ -240,13 +240,13 @@ ColumnSpec ParseColumn(const Json& j, const std::string& where) {
     return c;
 }
 
-IndexSpec ParseIndex(const Json& j, const std::string& where) {
+IndexDescription ParseIndex(const Json& j, const std::string& where) {
     CheckKeys(j, {"name", "columns", "primary", "unique", "ignoreNulls", "required"}, where);
-    IndexSpec idx;
+    IndexDescription idx;
     idx.name = RequiredString(j, "name", where);
     const std::string at = where + ", index \"" + idx.name + "\"";
     for (const Json& c : Array(j, "columns", at)) {
-        IndexColumnSpec col;
+        IndexColumnDescription col;
         if (c.is_string()) {
             col.name = c.get<std::string>();
         } else {
@@ -263,12 +263,12 @@ IndexSpec ParseIndex(const Json& j, const std::string& where) {
     return idx;
 }
 
-TableSpec ParseTable(const Json& j, double created) {
+TableDescription ParseTable(const Json& j, double created) {
     CheckKeys(j,
               {"name", "columns", "indexes", "rows", "generate", "hidden", "system", "created",
                "updated", "validationRule", "validationText", "description"},
               "table");
-    TableSpec t;
+    TableDescription t;
     t.name = RequiredString(j, "name", "table");
     const std::string at = "table \"" + t.name + "\"";
     for (const Json& c : Array(j, "columns", at)) {
@@ -293,7 +293,7 @@ TableSpec ParseTable(const Json& j, double created) {
             for (const auto& item : r.items()) {
                 const auto it =
                     std::find_if(t.columns.begin(), t.columns.end(),
-                                 [&](const ColumnSpec& c) { return c.name == item.key(); });
+                                 [&](const ColumnDescription& c) { return c.name == item.key(); });
                 if (it == t.columns.end()) {
                     throw GeneratorError(rowAt + ": no column \"" + item.key() + "\"");
                 }
@@ -379,14 +379,14 @@ int ParameterType(const std::string& name, const std::string& at) {
     throw GeneratorError(at + ": unknown parameter type \"" + name + "\"");
 }
 
-QuerySpec ParseQuery(const Json& j, double created) {
+QueryDescription ParseQuery(const Json& j, double created) {
     CheckKeys(j, {"name",       "type",        "parameters",     "tables",     "columns",
                   "joins",      "where",       "groupBy",        "having",     "orderBy",
                   "distinct",   "distinctRow", "ownerAccess",    "selectStar", "top",
                   "topPercent", "target",      "targetDatabase", "sql",        "connect",
                   "union",      "unionAll",    "hidden",         "created",    "updated"},
               "query");
-    QuerySpec q;
+    QueryDescription q;
     q.name = RequiredString(j, "name", "query");
     const std::string at = "query \"" + q.name + "\"";
     static const std::pair<const char*, QueryType> kTypes[] = {
@@ -408,14 +408,14 @@ QuerySpec ParseQuery(const Json& j, double created) {
     q.type = found->second;
     for (const Json& p : Array(j, "parameters", at)) {
         CheckKeys(p, {"name", "type", "size"}, at);
-        QueryParameterSpec ps;
+        QueryParameterDescription ps;
         ps.name = RequiredString(p, "name", at);
         ps.type = ParameterType(String(p, "type", at, "Value"), at);
         ps.size = static_cast<int>(Integer(p, "size", at, 0, 0, 255));
         q.parameters.push_back(ps);
     }
     for (const Json& t : Array(j, "tables", at)) {
-        QueryTableSpec ts;
+        QueryTableDescription ts;
         if (t.is_string()) {
             ts.name = t.get<std::string>();
         } else {
@@ -426,7 +426,7 @@ QuerySpec ParseQuery(const Json& j, double created) {
         q.tables.push_back(ts);
     }
     for (const Json& c : Array(j, "columns", at)) {
-        QueryColumnSpec cs;
+        QueryColumnDescription cs;
         if (c.is_string()) {
             cs.expression = c.get<std::string>();
         } else {
@@ -440,7 +440,7 @@ QuerySpec ParseQuery(const Json& j, double created) {
     }
     for (const Json& jn : Array(j, "joins", at)) {
         CheckKeys(jn, {"left", "right", "on", "kind"}, at);
-        QueryJoinSpec js;
+        QueryJoinDescription js;
         js.left = RequiredString(jn, "left", at);
         js.right = RequiredString(jn, "right", at);
         js.expression = RequiredString(jn, "on", at);
@@ -453,7 +453,7 @@ QuerySpec ParseQuery(const Json& j, double created) {
     }
     q.where = OptionalString(j, "where", at);
     for (const Json& g : Array(j, "groupBy", at)) {
-        QueryGroupSpec gs;
+        QueryGroupDescription gs;
         if (g.is_string()) {
             gs.expression = g.get<std::string>();
         } else {
@@ -465,7 +465,7 @@ QuerySpec ParseQuery(const Json& j, double created) {
     }
     q.having = OptionalString(j, "having", at);
     for (const Json& o : Array(j, "orderBy", at)) {
-        QueryOrderSpec os;
+        QueryOrderDescription os;
         if (o.is_string()) {
             os.expression = o.get<std::string>();
         } else {
@@ -513,7 +513,7 @@ QuerySpec ParseQuery(const Json& j, double created) {
 
 }  // namespace
 
-DatabaseSpec ParseDescription(std::string_view text) {
+DatabaseDescription ParseDescription(std::string_view text) {
     Json root;
     try {
         root = Json::parse(text.begin(), text.end());
@@ -524,7 +524,7 @@ DatabaseSpec ParseDescription(std::string_view text) {
               {"created", "sortOrder", "codePage", "accessVersion", "summary", "tables",
                "linkedTables", "relationships", "queries"},
               "database");
-    DatabaseSpec db;
+    DatabaseDescription db;
     db.created = Date(root, "created", "database", ParseOleDate("2000-01-01T00:00:00"));
     db.sortOrder = static_cast<int>(Integer(root, "sortOrder", "database", 1033, 0, 65535));
     db.codePage = static_cast<int>(Integer(root, "codePage", "database", 1252, 0, 65535));
@@ -542,7 +542,7 @@ DatabaseSpec ParseDescription(std::string_view text) {
     for (const Json& l : Array(root, "linkedTables", "database")) {
         CheckKeys(l, {"name", "database", "foreignName", "connect", "created", "updated"},
                   "linked table");
-        LinkedTableSpec ls;
+        LinkedTableDescription ls;
         ls.name = RequiredString(l, "name", "linked table");
         const std::string at = "linked table \"" + ls.name + "\"";
         ls.database = RequiredString(l, "database", at);
@@ -557,7 +557,7 @@ DatabaseSpec ParseDescription(std::string_view text) {
                   {"name", "table", "columns", "foreignTable", "foreignColumns", "enforce",
                    "oneToOne", "cascadeUpdates", "cascadeDeletes", "join", "attributes", "created"},
                   "relationship");
-        RelationshipSpec rs;
+        RelationshipDescription rs;
         rs.name = RequiredString(r, "name", "relationship");
         const std::string at = "relationship \"" + rs.name + "\"";
         rs.table = RequiredString(r, "table", at);

@@ -8,6 +8,6 @@
 namespace ostrel::jetgen {
 
 // Throws GeneratorError naming the offending object on a bad description.
-DatabaseSpec ParseDescription(std::string_view json);
+DatabaseDescription ParseDescription(std::string_view json);
 
 }  // namespace ostrel::jetgen

@@ -99,7 +99,7 @@ class KeyCounter {
 
 struct PlacedTable {
     TableLayout layout;
-    const TableSpec* blueprint = nullptr;  // null for the catalog tables
+    const TableDescription* blueprint = nullptr;  // null for the catalog tables
     std::vector<std::uint32_t> dataPages;
 };
 
@@ -114,13 +114,14 @@ struct PendingLink {
 
 class Writer {
   public:
-    Writer(const DatabaseSpec& db, const std::filesystem::path& path)
+    Writer(const DatabaseDescription& db, const std::filesystem::path& path)
         : db_(db), file_(path), longValues_(file_), maps_(file_) {}
 
     GenerateSummary Run();
 
   private:
-    std::size_t AddSystemTable(const std::string& name, const std::vector<ColumnSpec>& columns);
+    std::size_t AddSystemTable(const std::string& name,
+                               const std::vector<ColumnDescription>& columns);
     std::size_t TableIndex(const std::string& name) const;
     void LayOutUserTables();
     void LayOutRelationships();
@@ -131,9 +132,9 @@ class Writer {
     void WriteMaps();
     void WriteDefinitions();
     void WriteGlobalMap();
-    std::string TableProperties(const TableSpec& t) const;
+    std::string TableProperties(const TableDescription& t) const;
 
-    const DatabaseSpec& db_;
+    const DatabaseDescription& db_;
     PageFile file_;
     LongValueStore longValues_;
     UsageMapPages maps_;
@@ -144,7 +145,7 @@ class Writer {
 };
 
 std::size_t Writer::AddSystemTable(const std::string& name,
-                                   const std::vector<ColumnSpec>& columns) {
+                                   const std::vector<ColumnDescription>& columns) {
     auto placed = std::make_unique<PlacedTable>();
     placed->layout = MakeTableLayout(name, kTableTypeSystem, columns);
     tables_.push_back(std::move(placed));
@@ -162,7 +163,7 @@ std::size_t Writer::TableIndex(const std::string& name) const {
 
 void Writer::LayOutUserTables() {
     std::set<std::string> names;
-    for (const TableSpec& blueprint : db_.tables) {
+    for (const TableDescription& blueprint : db_.tables) {
         if (!names.insert(blueprint.name).second) {
             throw GeneratorError("table \"" + blueprint.name + "\" is described twice");
         }
@@ -172,7 +173,7 @@ void Writer::LayOutUserTables() {
             MakeTableLayout(blueprint.name, blueprint.system ? kTableTypeSystem : kTableTypeUser,
                             blueprint.columns);
         TableLayout& t = placed->layout;
-        for (const IndexSpec& idx : blueprint.indexes) {
+        for (const IndexDescription& idx : blueprint.indexes) {
             std::vector<IndexColumnLayout> cols;
             for (const auto& c : idx.columns) {
                 cols.push_back(IndexColumn(t, c.name, c.descending));
@@ -195,7 +196,7 @@ void Writer::LayOutUserTables() {
 
 void Writer::LayOutRelationships() {
     std::set<std::string> names;
-    for (const RelationshipSpec& r : db_.relationships) {
+    for (const RelationshipDescription& r : db_.relationships) {
         if (!names.insert(r.name).second) {
             throw GeneratorError("relationship \"" + r.name + "\" is described twice");
         }
@@ -326,7 +327,7 @@ void Writer::WriteRows(PlacedTable& placed, RowSource& source) {
                     lastAuto = std::max(lastAuto, cell.integer);
                 }
             } else if (cell.kind == Cell::Kind::Null) {
-                ColumnSpec guid;
+                ColumnDescription guid;
                 guid.name = c.name;
                 guid.type = ColumnType::Guid;
                 cell = GeneratedCell(guid, static_cast<std::int64_t>(rowNumber), 0x5A17);
@@ -352,7 +353,7 @@ void Writer::WriteRows(PlacedTable& placed, RowSource& source) {
     rowTotal_ += rowNumber;
 }
 
-std::string Writer::TableProperties(const TableSpec& t) const {
+std::string Writer::TableProperties(const TableDescription& t) const {
     std::vector<PropertyMap> maps;
     PropertyMap own;
     if (t.description) {
@@ -365,7 +366,7 @@ std::string Writer::TableProperties(const TableSpec& t) const {
         own.values.push_back(TextProperty("ValidationText", *t.validationText, true));
     }
     maps.push_back(std::move(own));
-    for (const ColumnSpec& c : t.columns) {
+    for (const ColumnDescription& c : t.columns) {
         PropertyMap m;
         m.name = c.name;
         m.block = kChildPropertyBlock;
@@ -453,7 +454,7 @@ void Writer::WriteCatalog() {
         if (placed->blueprint == nullptr) {
             continue;
         }
-        const TableSpec& s = *placed->blueprint;
+        const TableDescription& s = *placed->blueprint;
         std::uint32_t flags = 0;
         flags |= s.system ? kFlagSystem : 0;
         flags |= s.hidden ? kFlagHidden : 0;
@@ -494,7 +495,7 @@ void Writer::WriteCatalog() {
         catalogRows.push_back(CatalogRow(e));
     }
     auto writeAll = [&](std::size_t table, std::vector<Row> rows) {
-        TableSpec holder;
+        TableDescription holder;
         holder.rows = std::move(rows);
         holder.columns.resize(tables_[table]->layout.columns.size());
         RowSource source(holder);
@@ -603,7 +604,8 @@ GenerateSummary Writer::Run() {
 
 }  // namespace
 
-GenerateSummary WriteDatabase(const DatabaseSpec& database, const std::filesystem::path& path) {
+GenerateSummary WriteDatabase(const DatabaseDescription& database,
+                              const std::filesystem::path& path) {
     Writer writer(database, path);
     return writer.Run();
 }

@@ -15,6 +15,7 @@ struct GenerateSummary {
 
 // Writes the file atomically: on failure no file (and no partial file) is
 // left at path. Throws GeneratorError.
-GenerateSummary WriteDatabase(const DatabaseSpec& database, const std::filesystem::path& path);
+GenerateSummary WriteDatabase(const DatabaseDescription& database,
+                              const std::filesystem::path& path);
 
 }  // namespace ostrel::jetgen

@@ -43,7 +43,7 @@ std::string Words(std::uint64_t h, std::size_t maxChars) {
 
 }  // namespace
 
-Cell GeneratedCell(const ColumnSpec& c, std::int64_t row, std::uint32_t seed) {
+Cell GeneratedCell(const ColumnDescription& c, std::int64_t row, std::uint32_t seed) {
     const std::uint64_t h = Mix((static_cast<std::uint64_t>(row) << 16) ^
                                 (static_cast<std::uint64_t>(seed) << 48) ^ Fnv(c.name));
     switch (c.type) {

@@ -6,8 +6,8 @@ namespace ostrel::jetgen {
 
 namespace {
 
-ColumnSpec Column(std::string name, ColumnType type, int size = 0) {
-    ColumnSpec c;
+ColumnDescription Column(std::string name, ColumnType type, int size = 0) {
+    ColumnDescription c;
     c.name = std::move(name);
     c.type = type;
     c.size = size;
@@ -48,7 +48,7 @@ constexpr int kUnionDistinct = 0x02;
 
 }  // namespace
 
-std::vector<ColumnSpec> MSysObjectsColumns() {
+std::vector<ColumnDescription> MSysObjectsColumns() {
     return {Column("Id", ColumnType::Long),
             Column("ParentId", ColumnType::Long),
             Column("Name", ColumnType::Text, 255),
@@ -68,19 +68,19 @@ std::vector<ColumnSpec> MSysObjectsColumns() {
             Column("LvExtra", ColumnType::Ole)};
 }
 
-std::vector<ColumnSpec> MSysAcesColumns() {
+std::vector<ColumnDescription> MSysAcesColumns() {
     return {Column("ObjectId", ColumnType::Long), Column("SID", ColumnType::Binary, 510),
             Column("ACM", ColumnType::Long), Column("FInheritable", ColumnType::Boolean)};
 }
 
-std::vector<ColumnSpec> MSysQueriesColumns() {
+std::vector<ColumnDescription> MSysQueriesColumns() {
     return {Column("ObjectId", ColumnType::Long),     Column("Attribute", ColumnType::Byte),
             Column("Order", ColumnType::Binary, 510), Column("Name1", ColumnType::Text, 255),
             Column("Name2", ColumnType::Text, 255),   Column("Expression", ColumnType::Memo),
             Column("Flag", ColumnType::Integer),      Column("LvExtra", ColumnType::Long)};
 }
 
-std::vector<ColumnSpec> MSysRelationshipsColumns() {
+std::vector<ColumnDescription> MSysRelationshipsColumns() {
     return {Column("szRelationship", ColumnType::Text, 255),
             Column("grbit", ColumnType::Long),
             Column("ccolumn", ColumnType::Long),
@@ -91,7 +91,7 @@ std::vector<ColumnSpec> MSysRelationshipsColumns() {
             Column("szReferencedColumn", ColumnType::Text, 255)};
 }
 
-std::vector<ColumnSpec> MSysAccessObjectsColumns() {
+std::vector<ColumnDescription> MSysAccessObjectsColumns() {
     return {Column("Data", ColumnType::Complex, 3992), Column("ID", ColumnType::Long)};
 }
 
@@ -137,7 +137,7 @@ std::uint32_t QueryCatalogFlags(QueryType type) {
     return 0;
 }
 
-std::vector<Row> QueryRows(const QuerySpec& q, std::int32_t id) {
+std::vector<Row> QueryRows(const QueryDescription& q, std::int32_t id) {
     std::vector<Row> rows;
     rows.push_back(QueryRow(id, kAttrStart, {}, {}, {}, Cell::Int(0)));
     const int typeCode = static_cast<int>(q.type);
@@ -205,7 +205,7 @@ std::vector<Row> QueryRows(const QuerySpec& q, std::int32_t id) {
     return rows;
 }
 
-std::vector<Row> RelationshipRows(const RelationshipSpec& r) {
+std::vector<Row> RelationshipRows(const RelationshipDescription& r) {
     std::vector<Row> rows;
     const auto count = static_cast<std::int64_t>(r.columns.size());
     for (std::size_t i = 0; i < r.columns.size(); ++i) {

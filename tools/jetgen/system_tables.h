@@ -31,11 +31,11 @@ inline constexpr std::int32_t kIdDatabasesFolder = 0x0F000002;
 inline constexpr std::int32_t kIdRelationshipsFolder = 0x0F000003;
 inline constexpr std::int32_t kIdMSysDb = 0x10000000;
 
-std::vector<ColumnSpec> MSysObjectsColumns();
-std::vector<ColumnSpec> MSysAcesColumns();
-std::vector<ColumnSpec> MSysQueriesColumns();
-std::vector<ColumnSpec> MSysRelationshipsColumns();
-std::vector<ColumnSpec> MSysAccessObjectsColumns();
+std::vector<ColumnDescription> MSysObjectsColumns();
+std::vector<ColumnDescription> MSysAcesColumns();
+std::vector<ColumnDescription> MSysQueriesColumns();
+std::vector<ColumnDescription> MSysRelationshipsColumns();
+std::vector<ColumnDescription> MSysAccessObjectsColumns();
 
 // One catalog row, in MSysObjects column order.
 struct CatalogEntry {
@@ -54,12 +54,12 @@ struct CatalogEntry {
 Row CatalogRow(const CatalogEntry& entry);
 
 // The MSysQueries rows that describe a query.
-std::vector<Row> QueryRows(const QuerySpec& query, std::int32_t objectId);
+std::vector<Row> QueryRows(const QueryDescription& query, std::int32_t objectId);
 
 // The DAO query type code kept in a query's catalog flags.
 std::uint32_t QueryCatalogFlags(QueryType type);
 
 // One MSysRelationships row per column pair.
-std::vector<Row> RelationshipRows(const RelationshipSpec& relationship);
+std::vector<Row> RelationshipRows(const RelationshipDescription& relationship);
 
 }  // namespace ostrel::jetgen

@@ -62,7 +62,7 @@ const ColumnLayout* TableLayout::FindColumn(const std::string& wanted) const {
 }
 
 TableLayout MakeTableLayout(const std::string& name, std::uint8_t tableType,
-                            const std::vector<ColumnSpec>& columns) {
+                            const std::vector<ColumnDescription>& columns) {
     if (columns.empty()) {
         throw GeneratorError("table \"" + name + "\" has no columns");
     }
@@ -75,7 +75,7 @@ TableLayout MakeTableLayout(const std::string& name, std::uint8_t tableType,
     std::uint16_t fixedOffset = 0;
     std::uint16_t varIndex = 0;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        const ColumnSpec& blueprint = columns[i];
+        const ColumnDescription& blueprint = columns[i];
         if (blueprint.name.empty()) {
             throw GeneratorError("table \"" + name + "\" has a column without a name");
         }

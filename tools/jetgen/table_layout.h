@@ -104,7 +104,7 @@ struct TableLayout {
 
 // Lays out the columns; throws GeneratorError on an unusable column set.
 TableLayout MakeTableLayout(const std::string& name, std::uint8_t tableType,
-                            const std::vector<ColumnSpec>& columns);
+                            const std::vector<ColumnDescription>& columns);
 
 // Adds a logical index, sharing a physical index with the same columns when
 // share is true. Returns the logical index number.

@@ -58,11 +58,11 @@ class SampleHost final : public engine::RunHost {
     WindowLoader loadWindow_;
 };
 
-memory::DatabaseSpec OrdersDatabase() {
-    using memory::FieldSpec;
-    using memory::IndexSpec;
+memory::DatabaseBlueprint OrdersDatabase() {
+    using memory::FieldBlueprint;
+    using memory::IndexBlueprint;
     const schema::DateTime created{2024, 3, 12, 9, 15, 7};
-    memory::DatabaseSpec db;
+    memory::DatabaseBlueprint db;
     db.tables.push_back(
         {.name = "Customers",
          .dateCreated = created,
@@ -195,7 +195,7 @@ bool RunEngineReport(const std::function<std::unique_ptr<engine::PreviewWindow>(
         return false;
     }
     memory::MemoryEngine engine;
-    engine.Register(file.string(), empty ? memory::DatabaseSpec{} : OrdersDatabase());
+    engine.Register(file.string(), empty ? memory::DatabaseBlueprint{} : OrdersDatabase());
     const AllSwitchesOn switches;
     const std::unique_ptr<engine::ValueFormatter> formatter = engine::MakeLocaleFormatter("");
     engine::ReportRun run(engine, switches, *formatter);

@@ -82,7 +82,7 @@ void Row(std::string& text, const std::string& first, std::string_view label,
     text += ';';
 }
 
-struct FieldSpec {
+struct FieldBlueprint {
     std::string name;
     std::string type;
     int size;
@@ -99,7 +99,7 @@ constexpr std::array<std::string_view, 15> kFieldLabels = {
     "SystemField",     "Type",           "UpdatableField",
     "ValidationRule",  "ValidationText", "VariableField"};
 
-std::string FieldValue(const FieldSpec& f, std::string_view label, int ordinal) {
+std::string FieldValue(const FieldBlueprint& f, std::string_view label, int ordinal) {
     if (label == "DefaultValue") {
         return f.defaultValue;
     }
@@ -147,11 +147,11 @@ constexpr std::array<std::string_view, 15> kCommonFieldLabels = {
     "ValidationRule", "ValidationText",
     "VariableField"};
 
-std::string FieldBlocks(const std::vector<FieldSpec>& fields,
+std::string FieldBlocks(const std::vector<FieldBlueprint>& fields,
                         const std::array<std::string_view, 15>& labels, std::size_t rowsPerField) {
     std::string text;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        const FieldSpec& f = fields[i];
+        const FieldBlueprint& f = fields[i];
         text += Escape("Field - " + f.name);
         for (std::size_t k = 0; k < rowsPerField && k < labels.size(); ++k) {
             text += '|';
@@ -200,7 +200,7 @@ void WriteOrdersReport(document::ReportDocument& doc) {
     w.End();
 
     w.Section("2 - Table Properties");
-    const std::vector<std::pair<std::string, std::vector<FieldSpec>>> tables = {
+    const std::vector<std::pair<std::string, std::vector<FieldBlueprint>>> tables = {
         {"Customers",
          {{"CustomerID", "Text", 5, true, "", "Like \"[A-Z]*\"",
            "Customer IDs start with a letter."},
@@ -292,7 +292,7 @@ void WriteLargeReport(document::ReportDocument& doc, int tables, int fields, int
     w.Section("2 - Table Properties");
     static const std::array<const char*, 5> kTypes = {"Text", "Long", "Date/Time", "Currency",
                                                       "Memo"};
-    std::vector<FieldSpec> specs;
+    std::vector<FieldBlueprint> specs;
     for (int t = 0; t < tables; ++t) {
         specs.clear();
         for (int f = 0; f < fields; ++f) {

@@ -21,11 +21,11 @@
 #include "settings/frm_config.h"
 #include "settings/switch_store.h"
 #include "ui/app/app_icon.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/engine_report_runner.h"
 #include "ui/app/file_dialogs.h"
 #include "ui/app/frm_about.h"
 #include "ui/app/frm_main.h"
+#include "ui/app/help_system.h"
 #include "ui/app/message_boxes.h"
 #include "ui/preview/preview_dialog.h"
 

@@ -103,12 +103,12 @@ void frmMain::BuildControls() {
     setCentralWidget(central);
 
     auto* lblDatabase = new QLabel(QStringLiteral("&Database :"), central);
-    txtTable_ = new QLineEdit(central);
-    txtTable_->setObjectName(QStringLiteral("txtTable"));
-    txtTable_->setMinimumWidth(Twips(*this, 3900));
-    lblDatabase->setBuddy(txtTable_);
+    databasePath_ = new QLineEdit(central);
+    databasePath_->setObjectName(QStringLiteral("txtTable"));
+    databasePath_->setMinimumWidth(Twips(*this, 3900));
+    lblDatabase->setBuddy(databasePath_);
     // A file dropped on the box is opened, not pasted in as text.
-    txtTable_->setAcceptDrops(false);
+    databasePath_->setAcceptDrops(false);
     cmdBrowse1_ = new QPushButton(QStringLiteral("&Browse"), central);
     cmdBrowse1_->setObjectName(QStringLiteral("cmdBrowse1"));
 
@@ -145,7 +145,7 @@ void frmMain::BuildControls() {
 
     auto* grid = new QGridLayout;
     grid->addWidget(lblDatabase, 0, 0);
-    grid->addWidget(txtTable_, 0, 1);
+    grid->addWidget(databasePath_, 0, 1);
     grid->addWidget(cmdBrowse1_, 0, 2);
     grid->addWidget(optPreview, 1, 0, 1, 3);
     grid->addWidget(optCsv, 2, 0);
@@ -180,7 +180,7 @@ void frmMain::BuildControls() {
     StatusBar1_->addWidget(panel2_, 1);
     setStatusBar(StatusBar1_);
 
-    setTabOrder(txtTable_, cmdBrowse1_);
+    setTabOrder(databasePath_, cmdBrowse1_);
     setTabOrder(cmdBrowse1_, optPreview);
     setTabOrder(optPreview, optCsv);
     setTabOrder(optCsv, txtCSVFile_);
@@ -196,7 +196,7 @@ void frmMain::BuildControls() {
     setTabOrder(vsFlexTables_, vsFlexQueries_);
     setTabOrder(vsFlexQueries_, cmdStart_);
 
-    connect(txtTable_, &QLineEdit::editingFinished, this, &frmMain::txtTable_EditingFinished);
+    connect(databasePath_, &QLineEdit::editingFinished, this, &frmMain::txtTable_EditingFinished);
     connect(cmdBrowse1_, &QPushButton::clicked, this, &frmMain::cmdBrowse1_Click);
     connect(cmdBrowseCSV_, &QPushButton::clicked, this, &frmMain::cmdBrowseCSV_Click);
     connect(cmdStart_, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
@@ -293,7 +293,7 @@ void frmMain::Form_Load() {
     // The preview is the first choice; the CSV path is used only for CSV.
     optTarget_->button(0)->setChecked(true);
     txtCSVFile_->setEnabled(false);
-    txtTable_->setFocus();
+    databasePath_->setFocus();
 }
 
 void frmMain::PopulateTables() {
@@ -301,7 +301,7 @@ void frmMain::PopulateTables() {
 }
 
 bool frmMain::FillPickers(bool emptyOnFailure) {
-    const QString path = txtTable_->text();
+    const QString path = databasePath_->text();
     const auto failed = [&](const QString& message) {
         if (emptyOnFailure) {
             if (pickerDatabase_) {
@@ -372,7 +372,7 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
 }
 
 void frmMain::txtTable_EditingFinished() {
-    if (txtTable_->text() != pickerPath_) {
+    if (databasePath_->text() != pickerPath_) {
         FillPickers(true);
     }
 }
@@ -396,7 +396,7 @@ void frmMain::OpenPendingDatabase() {
         return;
     }
     const QString path = std::exchange(pendingDatabase_, QString());
-    txtTable_->setText(path);
+    databasePath_->setText(path);
     if (!FillPickers(false)) {
         recent_.Remove(path);
     }
@@ -434,7 +434,7 @@ void frmMain::dropEvent(QDropEvent* event) {
 }
 
 std::string frmMain::DatabasePath() const {
-    return txtTable_->text().toStdString();
+    return databasePath_->text().toStdString();
 }
 
 std::string frmMain::CsvPath() const {
@@ -477,11 +477,11 @@ std::unique_ptr<engine::PreviewWindow> frmMain::LoadPreviewWindow() {
 
 void frmMain::cmdBrowse1_Click() {
     // A cancelled dialog changes nothing: the path and the ticks stay.
-    const auto chosen = services_.fileDialogs.ChooseDatabase(this, txtTable_->text());
+    const auto chosen = services_.fileDialogs.ChooseDatabase(this, databasePath_->text());
     if (!chosen) {
         return;
     }
-    txtTable_->setText(*chosen);
+    databasePath_->setText(*chosen);
     if (!FillPickers(false)) {
         recent_.Remove(*chosen);
     }
@@ -502,7 +502,7 @@ void frmMain::cmdStart_Click() {
     // A path typed since the last fill: the pickers are filled from it first,
     // so that the run documents what they then show. A missing file is left
     // to the run, which says "Database does not exist".
-    if (txtTable_->text() != pickerPath_ && QFileInfo(txtTable_->text()).isFile() &&
+    if (databasePath_->text() != pickerPath_ && QFileInfo(databasePath_->text()).isFile() &&
         !FillPickers(true)) {
         return;
     }

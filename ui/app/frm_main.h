@@ -10,8 +10,8 @@
 #include "components/schema/database.h"
 #include "engine/run_host.h"
 #include "settings/switch_store.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/file_dialogs.h"
+#include "ui/app/help_system.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/recent_databases.h"
 #include "ui/app/report_runner.h"
@@ -121,7 +121,7 @@ class frmMain : public QMainWindow, public engine::RunHost {
     QString pendingDatabase_;
     QMenu* mnuFileRecent_ = nullptr;
 
-    QLineEdit* txtTable_ = nullptr;
+    QLineEdit* databasePath_ = nullptr;  // the txtTable box
     QPushButton* cmdBrowse1_ = nullptr;
     QButtonGroup* optTarget_ = nullptr;
     QLineEdit* txtCSVFile_ = nullptr;

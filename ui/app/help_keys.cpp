@@ -4,7 +4,7 @@
 #include <QTabWidget>
 #include <QWidget>
 
-#include "ui/app/context_ids.h"
+#include "ui/app/help_system.h"
 
 namespace ostrel::ui {
 namespace {

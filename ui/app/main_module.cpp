@@ -13,12 +13,12 @@
 #include "settings/switch_store.h"
 #include "ui/app/app_command_line.h"
 #include "ui/app/app_icon.h"
-#include "ui/app/context_ids.h"
 #include "ui/app/engine_report_runner.h"
 #include "ui/app/file_dialogs.h"
 #include "ui/app/frm_about.h"
 #include "ui/app/frm_main.h"
 #include "ui/app/help_keys.h"
+#include "ui/app/help_system.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/single_instance.h"
 #include "ui/preview/preview_dialog.h"
@@ -69,8 +69,8 @@ int Main(int argc, char** argv) {
     QApplication::setWindowIcon(AppIcon());
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
 
-    // 1. A second copy ends at once. It hands its database to the running
-    // copy, which opens it and comes to the front.
+    // A second copy of the program ends at once. It hands its database to
+    // the running copy, which opens it and comes to the front.
     SingleInstance instance;
     if (!instance.TryAcquire()) {
         if (!instance.HandOver(line.database)) {
@@ -81,7 +81,7 @@ int Main(int argc, char** argv) {
         return 0;
     }
 
-    // 2, 3. The splash, for four seconds from now.
+    // The About box shows as a splash for four seconds from now.
     std::unique_ptr<frmAbout> splash = ShowAbout(0);
 
     jet::JetEngine engine;
@@ -103,13 +103,13 @@ int Main(int argc, char** argv) {
             return std::make_unique<PreviewDialog>(parent);
         }});
 
-    // 4. Help belongs to the main window; F1 opens the topic of the window
-    // in use.
+    // Help windows open over the main window; F1 opens the topic of the
+    // window in use.
     help.InitHelp(&window);
     HelpKeys helpKeys(help);
     app.installEventFilter(&helpKeys);
 
-    // 5, 6. The main window can be used at once; the splash stays above it.
+    // The main window can be used at once; the splash stays above it.
     window.show();
     splash->raise();
     window.OpenDatabase(line.database);
@@ -119,8 +119,8 @@ int Main(int argc, char** argv) {
                          window.OpenDatabase(path);
                      });
 
-    // 7, 8. The event loop runs; the splash goes when its time is up, or
-    // with the main window if that is closed first.
+    // The splash goes when its time is up, or with the main window if that is
+    // closed first; closing the main window ends the program.
     QTimer::singleShot(kSplashMilliseconds, &app, [&splash] { splash.reset(); });
 
     QApplication::setQuitOnLastWindowClosed(false);

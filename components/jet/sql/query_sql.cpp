@@ -7,6 +7,7 @@
 #include "components/jet/sql/query_identifiers.h"
 #include "components/jet/sql/query_parameters.h"
 #include "components/jet/sql/query_rows.h"
+#include "components/schema/field.h"
 #include "components/schema/schema_error.h"
 
 namespace ostrel::jet {
@@ -71,6 +72,10 @@ std::string ParametersClause(const RowSet& rows, std::vector<QueryParameterInfo>
         clause += *row->name1;
         clause.push_back(' ');
         clause += type->sqlName;
+        // Without its size a Text parameter would read as Long Text.
+        if (type->daoType == schema::data_type::kText && row->lvExtra) {
+            clause += " ( " + std::to_string(*row->lvExtra) + " )";
+        }
         parameters.push_back({*row->name1, type->daoType});
     }
     if (!clause.empty()) {

@@ -15,7 +15,8 @@ struct QueryRow {
     std::optional<std::int16_t> flag;
     std::optional<std::string> name1;
     std::optional<std::string> name2;
-    std::optional<std::vector<std::uint8_t>> lvExtra;
+    // For a parameter row, the declared size of a Text parameter.
+    std::optional<std::int32_t> lvExtra;
     std::int32_t objectId = 0;
     std::vector<std::uint8_t> order;  // binary sort key of the row within its attribute
 };

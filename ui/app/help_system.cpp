@@ -1,4 +1,4 @@
-#include "ui/app/context_ids.h"
+#include "ui/app/help_system.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -59,7 +59,7 @@ TEST(NoneRequested, StillWrittenWhenNoTableWasWritten) {
 }
 
 TEST(NoSixteenBitLimits, MoreThan32767TablesAndFields) {
-    memory::DatabaseSpec blueprint;
+    memory::DatabaseBlueprint blueprint;
     blueprint.tables.resize(33000);
     for (std::size_t i = 0; i < blueprint.tables.size(); ++i) {
         blueprint.tables[i].name = "T" + std::to_string(i);
@@ -93,7 +93,7 @@ TEST(NoSixteenBitLimits, SqlLongerThan32767Characters) {
     EXPECT_THAT(table, EndsWith("Last  FROM T;"));
 }
 
-memory::DatabaseSpec AwkwardNames() {
+memory::DatabaseBlueprint AwkwardNames() {
     return {.tables = {{.name = "A|B",
                         .validationRule = "In ('x;y', 'a|b', 'c\\d')",
                         .fields = {{.name = "Fi|eld;1", .type = kText, .size = 5}},
