@@ -519,6 +519,8 @@ void frmMain::cmdStart_Click() {
 
 void frmMain::mnuFileConfigure_Click() {
     settings::frmConfig dialog(services_.switches, this);
+    dialog.adjustSize();
+    FitToScreen(dialog);
     dialog.exec();
 }
 

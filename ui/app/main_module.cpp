@@ -21,6 +21,7 @@
 #include "ui/app/help_system.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/single_instance.h"
+#include "ui/app/window_geometry.h"
 #include "ui/preview/preview_dialog.h"
 
 namespace ostrel::ui {
@@ -100,7 +101,10 @@ int Main(int argc, char** argv) {
         .messages = messages,
         .fileDialogs = fileDialogs,
         .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
-            return std::make_unique<PreviewDialog>(parent);
+            auto preview = std::make_unique<PreviewDialog>(parent);
+            // Within the screen, also at a large scale or on a small screen.
+            FitToScreen(*preview);
+            return preview;
         }});
 
     // Help windows open over the main window; F1 opens the topic of the
