@@ -364,7 +364,8 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
     FillTicked(*vsFlexQueries_, queries);
     for (QListWidget* picker : {vsFlexTables_, vsFlexQueries_}) {
         if (picker->count() > 0) {
-            picker->setCurrentRow(0);  // Space ticks from the first row on
+            picker->setCurrentRow(
+                0, QItemSelectionModel::NoUpdate);  // Space ticks from the first row on
         }
     }
     recent_.Add(path);
