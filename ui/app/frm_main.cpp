@@ -362,10 +362,10 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
     pickerPath_ = path;
     FillTicked(*vsFlexTables_, tables);
     FillTicked(*vsFlexQueries_, queries);
+    // Space ticks from the first row on; nothing shows as selected.
     for (QListWidget* picker : {vsFlexTables_, vsFlexQueries_}) {
         if (picker->count() > 0) {
-            picker->setCurrentRow(
-                0, QItemSelectionModel::NoUpdate);  // Space ticks from the first row on
+            picker->setCurrentRow(0, QItemSelectionModel::NoUpdate);
         }
     }
     recent_.Add(path);
