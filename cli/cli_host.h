@@ -23,7 +23,9 @@ class CliHost final : public engine::RunHost {
   public:
     struct Output {
         engine::ReportTarget kind = engine::ReportTarget::CsvFile;
-        std::string csvPath;           // for the CSV target
+        std::string csvPath;   // for the CSV target
+        std::string jsonPath;  // for the JSON target
+        bool quoteCsv = false;
         PreviewFactory previewWindow;  // for the preview target
     };
 
@@ -33,6 +35,8 @@ class CliHost final : public engine::RunHost {
     std::string DatabasePath() const override { return databasePath_; }
     std::string CsvPath() const override { return output_.csvPath; }
     engine::ReportTarget Target() const override { return output_.kind; }
+    std::string JsonPath() const override { return output_.jsonPath; }
+    bool QuoteCsv() const override { return output_.quoteCsv; }
 
     void SetStatusText(int panel, const std::string& text) override;
     void RepaintStatus() override;

@@ -67,9 +67,48 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
             line.tables.push_back(takeValue());
         } else if (name == "--query") {
             line.queries.push_back(takeValue());
+        } else if (name == "--link-folder") {
+            line.linkFolders.push_back(takeValue());
+            if (line.linkFolders.back().empty()) {
+                throw UsageError("option --link-folder needs a folder");
+            }
+        } else if (name == "--strict") {
+            noValue();
+            line.strict = true;
         } else if (name == "--all-switches") {
             noValue();
             line.allSwitches = true;
+        } else if (name == "--json") {
+            if (line.jsonPath) {
+                throw UsageError("option --json is given more than once");
+            }
+            line.jsonPath = takeValue();
+            if (line.jsonPath->empty()) {
+                throw UsageError("option --json needs a file name, or - for standard output");
+            }
+        } else if (name == "--csv-quoted") {
+            noValue();
+            line.csvQuoted = true;
+        } else if (name == "--compare") {
+            if (line.compareWith) {
+                throw UsageError("option --compare is given more than once");
+            }
+            // OLD stays a view of the argument itself, as the positional ones are.
+            if (inlineValue) {
+                positional.push_back(*inlineValue);
+            } else if (i + 1 < arguments.size()) {
+                positional.push_back(arguments[++i]);
+            }
+            if (positional.empty() || i + 1 >= arguments.size()) {
+                throw UsageError("option --compare needs two databases, OLD and NEW");
+            }
+            line.compareWith = std::string(arguments[++i]);
+        } else if (name == "--compare-volatile") {
+            noValue();
+            line.compareVolatile = true;
+        } else if (name == "--all") {
+            noValue();
+            line.listUnchanged = true;
         } else if (name == "--help" || name == "-h") {
             noValue();
             line.help = true;
@@ -87,11 +126,22 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
     if (positional.empty()) {
         throw UsageError("no database named");
     }
-    if (positional.size() > 1) {
+    if (positional.size() > 1 && !line.compareWith) {
         throw UsageError("more than one database named: " + std::string(positional[1]));
     }
     line.database = std::string(positional.front());
-    if (!line.csvPath && !line.pdfPath) {
+    if (line.compareWith && positional.size() > 1) {
+        throw UsageError("--compare takes the two databases; also named: " +
+                         std::string(positional[1]));
+    }
+    if (!line.compareWith && (line.compareVolatile || line.listUnchanged)) {
+        throw UsageError(std::string(line.compareVolatile ? "--compare-volatile" : "--all") +
+                         " is for use with --compare");
+    }
+    if (line.csvPath == "-" && line.jsonPath == "-") {
+        throw UsageError("only one of --csv and --json can go to standard output");
+    }
+    if (!line.csvPath && !line.pdfPath && !line.jsonPath) {
         line.csvPath = "-";
     }
     return line;
@@ -99,23 +149,40 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
 
 std::string UsageText() {
     return "Usage: ostrel2-report [OPTION]... DATABASE\n"
-           "Write a report of the design of the Access database DATABASE.\n"
+           "  or:  ostrel2-report [OPTION]... --compare OLD NEW\n"
+           "Write a report of the design of the Access database DATABASE, or of what\n"
+           "changed in the design between OLD and NEW.\n"
            "\n"
            "  --csv FILE       write the report as CSV text to FILE (\"-\": standard output,\n"
-           "                   the default when no --pdf is given)\n"
+           "                   the default when no --pdf or --json is given)\n"
+           "  --csv-quoted     quote CSV cells that hold a comma, quote or line break\n"
            "  --pdf FILE       write the paged report, as the print preview shows it, to FILE\n"
+           "  --json FILE      write the report as JSON to FILE (\"-\": standard output)\n"
            "  --table NAME     document table NAME (may be repeated)\n"
            "  --query NAME     document query NAME (may be repeated)\n"
            "  --all-switches   report every property, ignoring the stored report switches\n"
+           "  --link-folder DIR  look in DIR for the source databases of linked tables\n"
+           "                   (may be repeated; after the place the link names and the\n"
+           "                   database's own folder)\n"
+           "  --strict         fail when a linked table's source cannot be read, instead\n"
+           "                   of documenting the table without its fields\n"
+           "  --compare OLD NEW  compare the designs of two databases\n"
+           "  --compare-volatile  also compare DateCreated, LastUpdated, RecordCount and\n"
+           "                   DistinctCount, which change whenever a file is used\n"
+           "  --all            list unchanged objects in the comparison too\n"
            "  -h, --help       show this help and exit\n"
            "      --version    show the version and exit\n"
            "\n"
-           "Without --table and --query, every table whose name does not begin with\n"
-           "\"MSys\" and every query is documented; with them, exactly the named objects\n"
-           "(names are case-sensitive).\n"
+           "Without --table and --query, every table except Access's own (\"MSys...\" and\n"
+           "the hidden \"f_...\" tables of multi-valued fields) and every query is\n"
+           "documented; with them, exactly the named objects (names are case-sensitive).\n"
+           "A linked table whose source cannot be read is named in a warning.\n"
            "\n"
-           "Exit status: 0 success, 2 database does not exist, 3 CSV file cannot be\n"
-           "opened, 4 any other failure, 64 the command line cannot be understood.\n";
+           "A comparison matches objects by name, ignoring letter case.\n"
+           "\n"
+           "Exit status: 0 success (for --compare: no differences), 1 differences found,\n"
+           "2 database does not exist, 3 output file cannot be opened, 4 any other\n"
+           "failure, 64 the command line cannot be understood.\n";
 }
 
 std::string VersionText() {

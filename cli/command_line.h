@@ -17,10 +17,22 @@ struct CommandLine {
     // Where the paged report goes as PDF.
     std::optional<std::string> pdfPath;
     // Tables and queries to document, case-sensitive. When both are empty,
-    // every table not named "MSys..." and every query is documented.
+    // every table but Access's own and every query is documented.
     std::vector<std::string> tables;
     std::vector<std::string> queries;
+    // Where to look for the source databases of linked tables.
+    std::vector<std::string> linkFolders;
+    // A linked table whose source cannot be read fails the run.
+    bool strict = false;
     bool allSwitches = false;
+    // Where the structured (JSON) report goes; "-" is standard output.
+    std::optional<std::string> jsonPath;
+    // CSV cells holding a comma, quote or line break are quoted (RFC 4180).
+    bool csvQuoted = false;
+    // --compare OLD NEW: database holds OLD, compareWith NEW.
+    std::optional<std::string> compareWith;
+    bool compareVolatile = false;  // also compare dates, record and key counts
+    bool listUnchanged = false;    // --all: list unchanged objects too
     bool help = false;
     bool version = false;
 

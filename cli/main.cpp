@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
         return cli::kExitSuccess;
     }
 
-    jet::JetEngine jetEngine;
+    jet::JetEngine jetEngine(line.linkFolders);
     // The user's stored switches, as the desktop program uses them, unless
     // every property is asked for.
     const cli::AllOnSwitches allOn;

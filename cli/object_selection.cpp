@@ -2,25 +2,11 @@
 
 #include <stdexcept>
 
+#include "components/schema/own_tables.h"
+#include "engine/object_name.h"
+
 namespace ostrel::cli {
 namespace {
-
-bool IsSystemTableName(const std::string& name) {
-    static constexpr std::string_view kPrefix = "MSYS";
-    if (name.size() < kPrefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < kPrefix.size(); ++i) {
-        char c = name[i];
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-        if (c != kPrefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 template <class T>
 std::set<std::string> Names(const schema::Collection<T>& collection) {
@@ -43,7 +29,52 @@ void CheckNamed(const std::vector<std::string>& named, const std::set<std::strin
     }
 }
 
+void AddMatching(const std::vector<std::string>& named, const std::set<std::string>& oldNames,
+                 const std::set<std::string>& newNames, const char* kind,
+                 std::set<std::string>& selected) {
+    for (const std::string& name : named) {
+        const std::string key = engine::NameKey(name);
+        bool found = false;
+        for (const std::set<std::string>* names : {&oldNames, &newNames}) {
+            for (const std::string& present : *names) {
+                if (engine::NameKey(present) == key) {
+                    selected.insert(present);
+                    found = true;
+                }
+            }
+        }
+        if (!found) {
+            throw std::runtime_error(std::string("neither database holds a ") + kind + " named '" +
+                                     name + "'");
+        }
+    }
+}
+
 }  // namespace
+
+ObjectSelection SelectForComparison(const schema::Database& oldDatabase,
+                                    const schema::Database& newDatabase, const CommandLine& line) {
+    const std::set<std::string> oldTables = Names(oldDatabase.TableDefs());
+    const std::set<std::string> newTables = Names(newDatabase.TableDefs());
+    const std::set<std::string> oldQueries = Names(oldDatabase.QueryDefs());
+    const std::set<std::string> newQueries = Names(newDatabase.QueryDefs());
+    ObjectSelection selection;
+    if (line.NamesObjects()) {
+        AddMatching(line.tables, oldTables, newTables, "table", selection.tables);
+        AddMatching(line.queries, oldQueries, newQueries, "query", selection.queries);
+        return selection;
+    }
+    for (const std::set<std::string>* names : {&oldTables, &newTables}) {
+        for (const std::string& name : *names) {
+            if (!schema::IsAccessOwnTable(name)) {
+                selection.tables.insert(name);
+            }
+        }
+    }
+    selection.queries = oldQueries;
+    selection.queries.insert(newQueries.begin(), newQueries.end());
+    return selection;
+}
 
 ObjectSelection SelectObjects(const schema::Database& database, const CommandLine& line) {
     const std::set<std::string> tables = Names(database.TableDefs());
@@ -55,7 +86,7 @@ ObjectSelection SelectObjects(const schema::Database& database, const CommandLin
         return selection;
     }
     for (const std::string& name : tables) {
-        if (!IsSystemTableName(name)) {
+        if (!schema::IsAccessOwnTable(name)) {
             selection.tables.insert(name);
         }
     }

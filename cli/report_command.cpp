@@ -5,9 +5,11 @@
 #include <fstream>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "cli/cli_host.h"
 #include "cli/object_selection.h"
+#include "engine/comparison_run.h"
 #include "engine/file_exists.h"
 #include "engine/report_run.h"
 
@@ -50,7 +52,13 @@ void CopyToOutput(const std::filesystem::path& file, std::ostream& out) {
     }
 }
 
-ObjectSelection SelectFrom(const CommandLine& line, schema::SchemaEngine& engine) {
+struct Selected {
+    ObjectSelection objects;
+    // One line for each selected linked table whose source cannot be read.
+    std::vector<std::string> unlinked;
+};
+
+Selected SelectFrom(const CommandLine& line, schema::SchemaEngine& engine) {
     if (!engine::FileExists(line.database)) {
         // The run itself tells the user that the database does not exist.
         return {};
@@ -58,9 +66,20 @@ ObjectSelection SelectFrom(const CommandLine& line, schema::SchemaEngine& engine
     // Like the pickers, the selection is read through a database object of
     // its own, released before the run opens the file again.
     const std::unique_ptr<schema::Database> database = engine.OpenDatabase(line.database);
-    ObjectSelection selection = SelectObjects(*database, line);
+    Selected selected{SelectObjects(*database, line), {}};
+    const auto& tables = database->TableDefs();
+    for (int i = 0; i < tables.Count(); ++i) {
+        const schema::TableDef& table = tables.Item(i);
+        if (selected.objects.tables.count(table.Name()) == 0) {
+            continue;
+        }
+        if (const auto problem = table.LinkProblem()) {
+            selected.unlinked.push_back("linked table '" + table.Name() +
+                                        "': its fields cannot be listed because " + *problem);
+        }
+    }
     database->Close();
-    return selection;
+    return selected;
 }
 
 int StatusOf(engine::RunOutcome outcome) {
@@ -77,6 +96,50 @@ int StatusOf(engine::RunOutcome outcome) {
     return kExitFailure;
 }
 
+// One output the command line asks for. A file bound for standard output is
+// written in a private folder first and copied out once complete.
+struct Output {
+    engine::ReportTarget kind;
+    std::string path;
+};
+
+std::vector<Output> OutputsOf(const CommandLine& line) {
+    std::vector<Output> outputs;
+    if (line.csvPath) {
+        outputs.push_back({engine::ReportTarget::CsvFile, *line.csvPath});
+    }
+    if (line.jsonPath) {
+        outputs.push_back({engine::ReportTarget::JsonFile, *line.jsonPath});
+    }
+    if (line.pdfPath) {
+        outputs.push_back({engine::ReportTarget::Preview, *line.pdfPath});
+    }
+    return outputs;
+}
+
+ObjectSelection SelectForComparisonFrom(const CommandLine& line, schema::SchemaEngine& engine) {
+    if (!engine::FileExists(line.database) || !engine::FileExists(*line.compareWith)) {
+        return {};  // the run tells the user which one is missing
+    }
+    std::unique_ptr<schema::Database> oldDatabase;
+    try {
+        oldDatabase = engine.OpenDatabase(line.database);
+    } catch (const std::exception& error) {
+        throw std::runtime_error("cannot read the old database: " + std::string(error.what()));
+    }
+    std::unique_ptr<schema::Database> newDatabase;
+    try {
+        newDatabase = engine.OpenDatabase(*line.compareWith);
+    } catch (const std::exception& error) {
+        oldDatabase->Close();
+        throw std::runtime_error("cannot read the new database: " + std::string(error.what()));
+    }
+    ObjectSelection selection = SelectForComparison(*oldDatabase, *newDatabase, line);
+    newDatabase->Close();
+    oldDatabase->Close();
+    return selection;
+}
+
 }  // namespace
 
 int RunReportCommand(const CommandLine& line, const ReportServices& services,
@@ -85,46 +148,66 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
         if (line.pdfPath && !services.pdfWindow) {
             throw std::runtime_error("PDF output is not available in this build");
         }
-        const ObjectSelection selection = SelectFrom(line, services.engine);
+        const bool comparing = line.compareWith.has_value();
+        ObjectSelection selection;
+        if (comparing) {
+            selection = SelectForComparisonFrom(line, services.engine);
+        } else {
+            Selected selected = SelectFrom(line, services.engine);
+            for (const std::string& unlinked : selected.unlinked) {
+                PrintMessage(console.err, (line.strict ? "" : "warning: ") + unlinked);
+            }
+            if (line.strict && !selected.unlinked.empty()) {
+                return kExitFailure;
+            }
+            selection = std::move(selected.objects);
+        }
         engine::ReportRun run(services.engine, services.switches, services.formatter);
-        const auto runReport = [&](CliHost::Output target) {
-            CliHost host(line.database, std::move(target), selection, console.err,
-                         console.showProgress);
-            const engine::RunOutcome outcome = run.RunReport(host);
-            host.EndProgress();
-            return outcome;
-        };
+        engine::ComparisonRun comparison(services.engine, services.switches, services.formatter);
+        engine::ComparisonOptions options;
+        options.volatileProperties = line.compareVolatile;
+        options.listUnchanged = line.listUnchanged;
 
-        if (line.csvPath) {
-            const bool toStandardOutput = *line.csvPath == "-";
+        bool differences = false;
+        for (const Output& output : OutputsOf(line)) {
+            const bool toStandardOutput =
+                output.path == "-" && output.kind != engine::ReportTarget::Preview;
             std::unique_ptr<TemporaryFolder> folder;
-            CliHost::Output target;
-            target.kind = engine::ReportTarget::CsvFile;
-            target.csvPath = *line.csvPath;
+            std::string path = output.path;
             if (toStandardOutput) {
                 folder = std::make_unique<TemporaryFolder>();
-                target.csvPath = (folder->Path() / "report.csv").string();
+                path = (folder->Path() / "report").string();
             }
-            const std::string csvPath = target.csvPath;
-            const engine::RunOutcome outcome = runReport(std::move(target));
+            CliHost::Output target;
+            target.kind = output.kind;
+            target.quoteCsv = line.csvQuoted;
+            if (output.kind == engine::ReportTarget::CsvFile) {
+                target.csvPath = path;
+            } else if (output.kind == engine::ReportTarget::JsonFile) {
+                target.jsonPath = path;
+            } else {
+                target.previewWindow = [&services, path] { return services.pdfWindow(path); };
+            }
+            CliHost host(line.database, std::move(target), selection, console.err,
+                         console.showProgress);
+            engine::RunOutcome outcome = engine::RunOutcome::Failed;
+            if (comparing) {
+                const engine::ComparisonOutcome compared =
+                    comparison.Compare(host, *line.compareWith, options, false);
+                outcome = compared.outcome;
+                differences = compared.differences;
+            } else {
+                outcome = run.RunReport(host);
+            }
+            host.EndProgress();
             if (outcome != engine::RunOutcome::Finished) {
                 return StatusOf(outcome);
             }
             if (toStandardOutput) {
-                CopyToOutput(csvPath, console.out);
+                CopyToOutput(path, console.out);
             }
         }
-        if (line.pdfPath) {
-            const std::string& pdfPath = *line.pdfPath;
-            CliHost::Output target;
-            target.kind = engine::ReportTarget::Preview;
-            target.previewWindow = [&services, &pdfPath] { return services.pdfWindow(pdfPath); };
-            const engine::RunOutcome outcome = runReport(std::move(target));
-            if (outcome != engine::RunOutcome::Finished) {
-                return StatusOf(outcome);
-            }
-        }
-        return kExitSuccess;
+        return differences ? kExitDifferences : kExitSuccess;
     } catch (const std::exception& error) {
         PrintMessage(console.err, error.what());
         return kExitFailure;

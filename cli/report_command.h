@@ -16,6 +16,7 @@ namespace ostrel::cli {
 // The program's exit status.
 enum ExitStatus : int {
     kExitSuccess = 0,
+    kExitDifferences = 1,  // a comparison found differences
     kExitDatabaseMissing = 2,
     kExitCsvUnopenable = 3,
     kExitFailure = 4,
@@ -42,9 +43,9 @@ struct Console {
     bool showProgress = false;
 };
 
-// Runs the report as the command line asks (the CSV report first, then the
-// PDF, when both are asked for) and returns the exit status. Every failure is
-// told on standard error; nothing half-written is left behind.
+// Runs the report, or the comparison, as the command line asks (CSV first,
+// then JSON, then PDF, for those asked for) and returns the exit status. Every
+// failure is told on standard error; nothing half-written is left behind.
 int RunReportCommand(const CommandLine& line, const ReportServices& services,
                      const Console& console);
 

@@ -1,13 +1,5 @@
 # Shared helpers for the project's targets.
 
-# Adds a subdirectory only when it has a CMakeLists.txt, so that layers can grow
-# independently.
-function(ostrel_add_subdirectory_if_present dir)
-    if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt")
-        add_subdirectory(${dir})
-    endif()
-endfunction()
-
 # Strict warnings, as errors, for the project's own code.
 function(ostrel_target_warnings target)
     target_compile_options(${target} PRIVATE
@@ -21,10 +13,20 @@ function(ostrel_target_warnings target)
     endif()
 endfunction()
 
-# A GoogleTest executable registered with ctest.
-#   ostrel_add_gtest(NAME name SOURCES ... LIBS ... [LABELS ...])
+# A GoogleTest executable registered with ctest. Its tests carry one label,
+# the layer they test: the name of the folder below tests/ (so that
+# `ctest -L '^jet$'` runs the Jet reader's tests), or the first of LABELS
+# when given. One label only: gtest_discover_tests passes on only the first
+# item of a list.
+#   ostrel_add_gtest(NAME name SOURCES ... LIBS ... [LABELS layer])
 function(ostrel_add_gtest)
     cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+    if(ARG_LABELS)
+        list(GET ARG_LABELS 0 label)
+    else()
+        file(RELATIVE_PATH below_tests "${PROJECT_SOURCE_DIR}/tests" "${CMAKE_CURRENT_SOURCE_DIR}")
+        string(REGEX REPLACE "/.*" "" label "${below_tests}")
+    endif()
     add_executable(${ARG_NAME} ${ARG_SOURCES})
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
     target_compile_definitions(${ARG_NAME} PRIVATE
@@ -33,5 +35,5 @@ function(ostrel_add_gtest)
     ostrel_target_warnings(${ARG_NAME})
     include(GoogleTest)
     gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS "${ARG_LABELS}")
+        PROPERTIES LABELS ${label})
 endfunction()

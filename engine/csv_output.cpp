@@ -56,12 +56,16 @@ unsigned DefaultMode() {
 
 }  // namespace
 
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath,
                                        const std::string& protectedPath, std::string* reason) {
-    struct stat target {};
-    struct stat guarded {};
-    if (::stat(targetPath.c_str(), &target) == 0 && ::stat(protectedPath.c_str(), &guarded) == 0 &&
-        target.st_dev == guarded.st_dev && target.st_ino == guarded.st_ino) {
+    if (SameFile(targetPath, protectedPath)) {
         return Refuse(reason, "It is the database being documented.");
     }
     return Open(targetPath, reason);
@@ -160,6 +164,15 @@ void CsvFile::WriteLine(std::string_view text) {
     if ((!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) ||
         std::fwrite("\r\n", 1, 2, file_) != 2) {
         throw std::runtime_error(SystemError("could not write to the CSV file"));
+    }
+}
+
+void CsvFile::Write(std::string_view text) {
+    if (file_ == nullptr) {
+        throw std::runtime_error("the file is already closed");
+    }
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+        throw std::runtime_error(SystemError("could not write to the file"));
     }
 }
 

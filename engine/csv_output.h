@@ -20,6 +20,9 @@ class LineSink {
     LineSink& operator=(const LineSink&) = default;
 };
 
+// Whether two paths name the same existing file.
+bool SameFile(const std::string& a, const std::string& b);
+
 // A CSV report file that replaces its target only when the report is complete.
 // Lines go to a temporary file in the target's folder; Commit moves it over the
 // target. Until then the target is untouched, and a file that is destroyed
@@ -44,6 +47,8 @@ class CsvFile final : public LineSink {
     CsvFile& operator=(const CsvFile&) = delete;
 
     void WriteLine(std::string_view text) override;
+    // Writes text as it is, without a line end. Throws as WriteLine does.
+    void Write(std::string_view text);
     // Flushes the file to disk and moves it over the target. Throws
     // std::runtime_error (and leaves the target as it was) when it cannot.
     void Commit();

@@ -35,17 +35,36 @@ std::string EnvironmentTimeLocale() {
     return "C";
 }
 
-// Whether format holds one of the given strftime directives.
-bool HasDirective(std::string_view format, std::string_view directives) {
-    for (std::size_t i = 0; i + 1 < format.size(); ++i) {
-        if (format[i] == '%') {
-            if (directives.find(format[i + 1]) != std::string_view::npos) {
-                return true;
-            }
-            ++i;
+// Walks a strftime format: plain text and "%%" go to onText one character at
+// a time, every other directive to onDirective, its E or O modifier dropped.
+template <typename OnText, typename OnDirective>
+void WalkFormat(std::string_view format, OnText onText, OnDirective onDirective) {
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%' || i + 1 == format.size()) {
+            onText(format[i]);
+            continue;
+        }
+        char directive = format[++i];
+        if ((directive == 'E' || directive == 'O') && i + 1 < format.size()) {
+            directive = format[++i];
+        }
+        if (directive == '%') {
+            onText('%');
+        } else {
+            onDirective(directive);
         }
     }
-    return false;
+}
+
+// Whether format holds one of the given strftime directives.
+bool HasDirective(std::string_view format, std::string_view directives) {
+    bool found = false;
+    WalkFormat(
+        format, [](char) {},
+        [&](char directive) {
+            found = found || directives.find(directive) != std::string_view::npos;
+        });
+    return found;
 }
 
 // Year-first patterns are ISO-like and keep their two-digit fields.
@@ -57,15 +76,8 @@ bool IsYearFirst(std::string_view dateFormat) {
 
 void AppendDate(std::string& out, std::string_view format, const schema::DateTime& v) {
     const bool padded = IsYearFirst(format);
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%' || i + 1 == format.size()) {
-            out.push_back(format[i]);
-            continue;
-        }
-        char directive = format[++i];
-        if ((directive == 'E' || directive == 'O') && i + 1 < format.size()) {
-            directive = format[++i];
-        }
+    const auto text = [&out](char c) { out.push_back(c); };
+    WalkFormat(format, text, [&](char directive) {
         switch (directive) {
             case 'd':
             case 'e':
@@ -86,28 +98,18 @@ void AppendDate(std::string& out, std::string_view format, const schema::DateTim
             case 'F':
                 out += std::to_string(v.year) + "-" + TwoDigits(v.month) + "-" + TwoDigits(v.day);
                 break;
-            case '%':
-                out.push_back('%');
-                break;
             default:
                 break;  // names of days and months have no place in a numeric date
         }
-    }
+    });
 }
 
 void AppendTime(std::string& out, std::string_view format, const LocaleDateParts& parts,
                 const schema::DateTime& v, bool padHour) {
     const bool twelveHour = !parts.am.empty() && !parts.pm.empty();
     const int hour12 = v.hour % 12 == 0 ? 12 : v.hour % 12;
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%' || i + 1 == format.size()) {
-            out.push_back(format[i]);
-            continue;
-        }
-        char directive = format[++i];
-        if ((directive == 'E' || directive == 'O') && i + 1 < format.size()) {
-            directive = format[++i];
-        }
+    const auto text = [&out](char c) { out.push_back(c); };
+    WalkFormat(format, text, [&](char directive) {
         switch (directive) {
             case 'H':
             case 'k':
@@ -137,13 +139,10 @@ void AppendTime(std::string& out, std::string_view format, const LocaleDateParts
                 out += std::to_string(hour12) + ":" + TwoDigits(v.minute) + ":" +
                        TwoDigits(v.second) + " " + (v.hour < 12 ? parts.am : parts.pm);
                 break;
-            case '%':
-                out.push_back('%');
-                break;
             default:
                 break;
         }
-    }
+    });
 }
 
 class LocaleFormatter final : public ValueFormatter {

@@ -20,6 +20,8 @@ struct PropertyDef {
     std::string_view key;
     schema::Variant (*read)(const T&);
     TextForm form = TextForm::Plain;
+    // Changes whenever the file is used, copied or compacted.
+    bool changesWithUse = false;
 };
 
 template <std::uint32_t kMask, class T>
@@ -56,10 +58,11 @@ constexpr std::array<PropertyDef<TableDef>, 14> kTableProperties{{
     {"Table AttachedODBC", HasAttribute<table_bit::kAttachedOdbc, TableDef>},
     {"Table AttachSavePWD", HasAttribute<table_bit::kAttachSavePwd, TableDef>},
     {"Table AttachedTable", HasAttribute<table_bit::kAttachedTable, TableDef>},
-    {"Table DateCreated", [](const TableDef& t) { return t.DateCreated(); }},
+    {"Table DateCreated", [](const TableDef& t) { return t.DateCreated(); }, TextForm::Plain, true},
     {"Table HiddenObject", HasAttribute<table_bit::kHidden, TableDef>},
-    {"Table LastUpdated", [](const TableDef& t) { return t.LastUpdated(); }},
-    {"Table RecordCount", [](const TableDef& t) { return Whole(t.RecordCount()); }},
+    {"Table LastUpdated", [](const TableDef& t) { return t.LastUpdated(); }, TextForm::Plain, true},
+    {"Table RecordCount", [](const TableDef& t) { return Whole(t.RecordCount()); }, TextForm::Plain,
+     true},
     {"Table ReplicaFilter", [](const TableDef& t) { return t.ReplicaFilter(); }},
     {"Table SourceTableName", [](const TableDef& t) -> Variant { return t.SourceTableName(); }},
     {"Table SystemObject", HasAttribute<table_bit::kSystemObject, TableDef>},
@@ -88,7 +91,8 @@ constexpr std::array<PropertyDef<Field>, 15> kFieldProperties{{
 
 constexpr std::array<PropertyDef<Index>, 8> kIndexProperties{{
     {"Index Clustered", [](const Index& i) -> Variant { return i.Clustered(); }},
-    {"Index DistinctCount", [](const Index& i) { return Whole(i.DistinctCount()); }},
+    {"Index DistinctCount", [](const Index& i) { return Whole(i.DistinctCount()); },
+     TextForm::Plain, true},
     {"Index Fields", [](const Index& i) { return i.Fields(); }, TextForm::List},
     {"Index Foreign", [](const Index& i) -> Variant { return i.Foreign(); }},
     {"Index IgnoreNulls", [](const Index& i) -> Variant { return i.IgnoreNulls(); }},
@@ -123,8 +127,8 @@ constexpr std::array<PropertyDef<Relation>, 9> kRelationProperties{{
 }};
 
 constexpr std::array<PropertyDef<QueryDef>, 8> kQueryProperties{{
-    {"Query DateCreated", [](const QueryDef& q) { return q.DateCreated(); }},
-    {"Query LastUpdated", [](const QueryDef& q) { return q.LastUpdated(); }},
+    {"Query DateCreated", [](const QueryDef& q) { return q.DateCreated(); }, TextForm::Plain, true},
+    {"Query LastUpdated", [](const QueryDef& q) { return q.LastUpdated(); }, TextForm::Plain, true},
     {"Query MaxRecords", [](const QueryDef& q) { return Whole(q.MaxRecords()); }},
     {"Query ODBCTimeout", [](const QueryDef& q) { return Whole(q.ODBCTimeout()); }},
     {"Query ReturnsRecords", [](const QueryDef& q) -> Variant { return q.ReturnsRecords(); }},
@@ -162,7 +166,7 @@ PropertyRows RowsOf(const std::array<PropertyDef<T>, N>& defs, const T& object,
     PropertyRows rows;
     for (std::size_t i = 0; i < N; ++i) {
         if (switches.GetReportSwitch(defs[i].key)) {
-            rows.push_back({infos[i], defs[i].read(object), defs[i].form});
+            rows.push_back({infos[i], defs[i].read(object), defs[i].form, defs[i].changesWithUse});
         }
     }
     return rows;

@@ -29,6 +29,9 @@ struct PropertyRow {
     const SwitchInfo* info;
     schema::Variant value;
     TextForm form = TextForm::Plain;
+    // Changes whenever the file is used, copied or compacted (dates of
+    // creation and change, counts of records and of distinct keys).
+    bool changesWithUse = false;
 
     std::string_view Label() const { return info->rowLabel; }
 };

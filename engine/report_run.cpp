@@ -7,46 +7,17 @@
 #include "engine/csv_output.h"
 #include "engine/database_section.h"
 #include "engine/file_exists.h"
+#include "engine/json_report.h"
 #include "engine/progress.h"
 #include "engine/query_section.h"
 #include "engine/relationship_section.h"
 #include "engine/report_writer.h"
+#include "engine/run_steps.h"
 #include "engine/section_context.h"
 #include "engine/table_section.h"
 #include "engine/writing_place.h"
-#include "ostrel_version.h"
 
 namespace ostrel::engine {
-namespace {
-
-constexpr const char* kCaption = "Ostrel2";
-
-std::string TitleLine() {
-    return "Ostrel2 Version " + std::to_string(kVersionMajor) + "." +
-           std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
-}
-
-void PrepareDocument(document::ReportDocument& document) {
-    document.SetPageBorder(0);
-    document.SetPageCaption("|Page %d|");
-    document.SetCaptionTextSize(8);
-    document.SetPreviewMode(true);
-    document.StartDocument();
-}
-
-// Closes the database without letting a failure to close hide the reason the
-// run is ending.
-void CloseQuietly(std::unique_ptr<schema::Database>& database) noexcept {
-    if (database) {
-        try {
-            database->Close();
-        } catch (...) {  // NOLINT(bugprone-empty-catch): nothing more can be done
-        }
-        database.reset();
-    }
-}
-
-}  // namespace
 
 ReportRun::ReportRun(schema::SchemaEngine& engine, const ReportSwitches& switches,
                      const ValueFormatter& formatter)
@@ -54,7 +25,7 @@ ReportRun::ReportRun(schema::SchemaEngine& engine, const ReportSwitches& switche
 
 RunOutcome ReportRun::RunReport(RunHost& host) {
     if (!FileExists(host.DatabasePath())) {
-        host.ShowMessage("Database does not exist", MessageIcon::Exclamation, kCaption);
+        host.ShowMessage("Database does not exist", MessageIcon::Exclamation, kRunCaption);
         return RunOutcome::DatabaseMissing;
     }
     host.SetStatusText(1, "Opening database");
@@ -79,23 +50,41 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
             document = &window->Document();
             PrepareDocument(*document);
         } else {
+            const bool json = target == ReportTarget::JsonFile;
             // The database is open: like any file in use, it cannot take the report.
+            const std::string path = json ? host.JsonPath() : host.CsvPath();
             std::string reason;
-            csv = CsvFile::Open(host.CsvPath(), host.DatabasePath(), &reason);
+            csv = CsvFile::Open(path, host.DatabasePath(), &reason);
             if (!csv) {
-                CloseQuietly(database);
+                schema::CloseQuietly(database);
                 host.SetStatusText(1, "Report not completed");
                 host.SetStatusText(2, "");
                 host.RepaintStatus();
                 // The traditional first line, then which file and why.
-                host.ShowMessage(
-                    "Unable to open CSV file - please check that it is not locked elsewhere\n\n" +
-                        (host.CsvPath().empty() ? std::string() : host.CsvPath() + "\n") + reason,
-                    MessageIcon::Critical, kCaption);
+                host.ShowMessage(std::string("Unable to open ") + (json ? "JSON" : "CSV") +
+                                     " file - please check that it is not locked elsewhere\n\n" +
+                                     (path.empty() ? std::string() : path + "\n") + reason,
+                                 MessageIcon::Critical, kRunCaption);
                 return RunOutcome::CsvUnopenable;
             }
         }
-        ReportWriter writer = document != nullptr ? ReportWriter(*document) : ReportWriter(*csv);
+        if (target == ReportTarget::JsonFile) {
+            ShowProgress(host, passCounter_, true);
+            csv->Write(JsonReportText(*database, {TitleLine(), formatter_.Now()}, host, switches_,
+                                      place, passCounter_));
+            host.SetStatusText(1, "Finished processing");
+            host.SetStatusText(2, "");
+            host.RepaintStatus();
+            place.Stage("saving the JSON file");
+            csv->Commit();
+            csv.reset();
+            schema::CloseQuietly(database);
+            return RunOutcome::Finished;
+        }
+        ReportWriter writer =
+            document != nullptr
+                ? ReportWriter(*document)
+                : ReportWriter(*csv, host.QuoteCsv() ? CsvQuoting::Rfc4180 : CsvQuoting::None);
 
         place.Stage("writing the title block");
         writer.TitleBlock(TitleLine(),
@@ -132,7 +121,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         }
         // The report is complete; a database that will not close cleanly
         // changes nothing about it.
-        CloseQuietly(database);
+        schema::CloseQuietly(database);
         return RunOutcome::Finished;
     } catch (const std::exception& error) {
         failure = error.what();
@@ -144,13 +133,13 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
     // released, and the user learns what failed and where.
     window.reset();
     csv.reset();
-    CloseQuietly(database);
+    schema::CloseQuietly(database);
     host.SetStatusText(1, "Report not completed");
     host.SetStatusText(2, "");
     host.RepaintStatus();
     host.ShowMessage(
         "The report could not be completed.\n\nWhile " + place.Describe() + ": " + failure,
-        MessageIcon::Critical, kCaption);
+        MessageIcon::Critical, kRunCaption);
     return RunOutcome::Failed;
 }
 

@@ -5,7 +5,27 @@ namespace ostrel::engine {
 ReportWriter::ReportWriter(document::ReportDocument& document)
     : target_(ReportTarget::Preview), document_(&document) {}
 
-ReportWriter::ReportWriter(LineSink& csv) : target_(ReportTarget::CsvFile), csv_(&csv) {}
+ReportWriter::ReportWriter(LineSink& csv, CsvQuoting quoting)
+    : target_(ReportTarget::CsvFile), quoting_(quoting), csv_(&csv) {}
+
+namespace {
+
+bool NeedsQuotes(std::string_view cell) {
+    return cell.find_first_of(",\"\r\n") != std::string_view::npos;
+}
+
+void AppendQuoted(std::string& text, std::string_view cell) {
+    text.push_back('"');
+    for (const char c : cell) {
+        if (c == '"') {
+            text.push_back('"');
+        }
+        text.push_back(c);
+    }
+    text.push_back('"');
+}
+
+}  // namespace
 
 std::string_view ReportWriter::ColumnSeparator() const {
     return target_ == ReportTarget::Preview ? "|" : ",";
@@ -15,21 +35,35 @@ std::string_view ReportWriter::RowSeparator() const {
     return target_ == ReportTarget::Preview ? ";" : "\r\n";
 }
 
-void ReportWriter::Paragraph(const std::string& text) {
-    if (document_ != nullptr) {
-        document_->AddParagraph(text);
+void ReportWriter::CsvLine(const std::string& text) {
+    if (quoting_ == CsvQuoting::Rfc4180 && NeedsQuotes(text)) {
+        std::string quoted;
+        AppendQuoted(quoted, text);
+        csv_->WriteLine(quoted);
     } else {
         csv_->WriteLine(text);
     }
 }
 
+void ReportWriter::Paragraph(const std::string& text) {
+    if (document_ != nullptr) {
+        document_->AddParagraph(text);
+    } else {
+        CsvLine(text);
+    }
+}
+
 void ReportWriter::TitleBlock(const std::string& titleLine, const std::string& dateLine,
                               const std::string& pathLine) {
+    TitleBlock(std::vector<std::string>{titleLine, dateLine, pathLine});
+}
+
+void ReportWriter::TitleBlock(const std::vector<std::string>& lines) {
     if (document_ != nullptr) {
         document_->SetTextSize(14);
     }
-    for (const std::string* line : {&titleLine, &dateLine, &pathLine}) {
-        Paragraph(*line);
+    for (const std::string& line : lines) {
+        Paragraph(line);
         Paragraph({});
     }
     if (document_ != nullptr) {
@@ -47,7 +81,7 @@ void ReportWriter::SectionHeading(const std::string& text) {
         document_->AddParagraph({});
         document_->SetTableStyle(0);
     } else {
-        csv_->WriteLine(text);
+        CsvLine(text);
         csv_->WriteLine({});
     }
 }
@@ -59,9 +93,27 @@ void ReportWriter::ObjectHeading(const std::string& text) {
         document_->SetObjectHeadingEmphasis(false);
         document_->AddParagraph({});
     } else {
-        csv_->WriteLine(text);
+        CsvLine(text);
         csv_->WriteLine({});
     }
+}
+
+void ReportWriter::MarkedObjectHeading(const std::string& text, std::string_view symbol,
+                                       std::string_view word) {
+    if (document_ != nullptr) {
+        ObjectHeading(text + "   " + std::string(symbol) + " " + std::string(word));
+        return;
+    }
+    std::string line;
+    if (quoting_ == CsvQuoting::Rfc4180 && NeedsQuotes(text)) {
+        AppendQuoted(line, text);
+    } else {
+        line = text;
+    }
+    line += ',';
+    line += word;
+    csv_->WriteLine(line);
+    csv_->WriteLine({});
 }
 
 void ReportWriter::PropertyTable(std::string_view columnFormat, const std::string& tableText) {
@@ -81,7 +133,11 @@ void ReportWriter::EmptyLine() {
 }
 
 void ReportWriter::NoneRequested() {
-    Paragraph("None requested");
+    Notice("None requested");
+}
+
+void ReportWriter::Notice(const std::string& text) {
+    Paragraph(text);
     Paragraph({});
 }
 
@@ -94,9 +150,14 @@ void ReportWriter::SectionEnd() {
 TableText::TableText(const ReportWriter& writer)
     : columnSeparator_(writer.ColumnSeparator()),
       rowSeparator_(writer.RowSeparator()),
-      escape_(writer.Target() == ReportTarget::Preview) {}
+      escape_(writer.Target() == ReportTarget::Preview),
+      quote_(writer.Target() == ReportTarget::CsvFile && writer.Quoting() == CsvQuoting::Rfc4180) {}
 
 void TableText::AppendCell(std::string_view cell) {
+    if (quote_ && NeedsQuotes(cell)) {
+        AppendQuoted(text_, cell);
+        return;
+    }
     if (!escape_ || cell.find_first_of("|;\\") == std::string_view::npos) {
         text_.append(cell);
         return;
@@ -125,11 +186,29 @@ void TableText::AppendRow(std::string_view label, std::string_view value) {
 }
 
 void TableText::AppendCaption(std::string_view prefix, std::string_view name) {
-    text_.append(prefix);
-    AppendCell(name);
+    std::string caption;
+    caption.reserve(prefix.size() + name.size());
+    caption.append(prefix);
+    caption.append(name);
+    AppendCell(caption);
 }
 
 void TableText::EndRow() {
+    text_.append(rowSeparator_);
+}
+
+void TableText::AppendComparisonRow(std::string_view label, std::string_view oldValue,
+                                    std::string_view newValue) {
+    for (const std::string_view cell : {label, oldValue, newValue}) {
+        text_.append(columnSeparator_);
+        AppendCell(cell);
+    }
+    text_.append(rowSeparator_);
+}
+
+void TableText::AppendChangeWord(std::string_view word) {
+    text_.append(columnSeparator_);
+    AppendCell(word);
     text_.append(rowSeparator_);
 }
 

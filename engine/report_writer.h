@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "components/document/report_document.h"
 #include "engine/csv_output.h"
@@ -13,32 +14,50 @@ namespace ostrel::engine {
 // database section, indent, label and value for the others.
 inline constexpr std::string_view kTwoColumnFormat = "2000|8000;";
 inline constexpr std::string_view kThreeColumnFormat = "2000|2400|5600;";
+// The comparison's tables: indent, label, old value and new value.
+inline constexpr std::string_view kFourColumnFormat = "2000|2200|2900|2900;";
+
+// How CSV cells are written: as they are (the report's own form), or quoted
+// as RFC 4180 asks when they hold a comma, a quote or a line break.
+enum class CsvQuoting { None, Rfc4180 };
 
 // The report's forms for one target: the preview's document or the CSV file's
 // lines. Section writers decide which rows exist; this decides how they look.
 class ReportWriter {
   public:
     explicit ReportWriter(document::ReportDocument& document);
-    explicit ReportWriter(LineSink& csv);
+    explicit ReportWriter(LineSink& csv, CsvQuoting quoting = CsvQuoting::None);
 
     ReportTarget Target() const { return target_; }
+    CsvQuoting Quoting() const { return quoting_; }
     std::string_view ColumnSeparator() const;
     std::string_view RowSeparator() const;
 
     void TitleBlock(const std::string& titleLine, const std::string& dateLine,
                     const std::string& pathLine);
+    void TitleBlock(const std::vector<std::string>& lines);
     void SectionHeading(const std::string& text);
     void ObjectHeading(const std::string& text);
+    // An object heading with its mark: in CSV the word in a second cell
+    // ("Table : Orders,changed"), in the preview the symbol and the word
+    // after the heading's text.
+    void MarkedObjectHeading(const std::string& text, std::string_view symbol,
+                             std::string_view word);
     // A table text built by TableText; the format is used by the preview only.
     void PropertyTable(std::string_view columnFormat, const std::string& tableText);
     void EmptyLine();
     void NoneRequested();
+    // A line of text followed by an empty line.
+    void Notice(const std::string& text);
     void SectionEnd();
 
   private:
     void Paragraph(const std::string& text);
+    // A line of one cell: quoted when the writer quotes.
+    void CsvLine(const std::string& text);
 
     ReportTarget target_;
+    CsvQuoting quoting_ = CsvQuoting::None;
     document::ReportDocument* document_ = nullptr;
     LineSink* csv_ = nullptr;
 };
@@ -46,7 +65,7 @@ class ReportWriter {
 // One property table being built as text, with the separators of the target.
 // In the preview a separator or backslash inside a cell's own text is escaped
 // ("\|", "\;", "\\") so the document keeps it as text; CSV text is written as
-// it is, unquoted.
+// it is, unquoted, unless the writer quotes.
 class TableText {
   public:
     explicit TableText(const ReportWriter& writer);
@@ -60,6 +79,11 @@ class TableText {
     void AppendCaption(std::string_view prefix, std::string_view name);
     // A row separator alone: ends a caption-only row, or gives an empty row.
     void EndRow();
+    // (indent), label, old value, new value: a row of the comparison.
+    void AppendComparisonRow(std::string_view label, std::string_view oldValue,
+                             std::string_view newValue);
+    // The word of a member's change after its caption, ending the row.
+    void AppendChangeWord(std::string_view word);
 
     bool Empty() const { return text_.empty(); }
     const std::string& Text() const { return text_; }
@@ -71,6 +95,7 @@ class TableText {
     std::string_view columnSeparator_;
     std::string_view rowSeparator_;
     bool escape_;
+    bool quote_;
     std::string text_;
 };
 

@@ -7,8 +7,9 @@
 
 namespace ostrel::engine {
 
-// Where the report goes: the preview window's document or a CSV file.
-enum class ReportTarget { Preview, CsvFile };
+// Where the report goes: the preview window's document, a CSV file, or a file
+// of the structured (JSON) form.
+enum class ReportTarget { Preview, CsvFile, JsonFile };
 
 enum class MessageIcon { None, Exclamation, Critical };
 
@@ -39,6 +40,10 @@ class RunHost {
     virtual std::string DatabasePath() const = 0;
     virtual std::string CsvPath() const = 0;
     virtual ReportTarget Target() const = 0;
+    // The file of the JSON target.
+    virtual std::string JsonPath() const { return {}; }
+    // Whether CSV cells holding a comma, quote or line break are quoted.
+    virtual bool QuoteCsv() const { return false; }
 
     // Status bar panels are numbered from 1. Texts set are shown only after
     // RepaintStatus.

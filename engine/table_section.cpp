@@ -6,6 +6,13 @@
 namespace ostrel::engine {
 namespace {
 
+// In place of the field and index blocks of a linked table whose source
+// cannot be read: one row saying why.
+bool AppendUnlistedFields(const std::string& problem, TableText& fieldText) {
+    fieldText.AppendRow("Fields", "cannot be listed because " + problem);
+    return true;
+}
+
 void WriteTableBlock(ReportWriter& writer, const std::string& name, const TableText& tableText,
                      const TableText& fieldText, const TableText& indexText) {
     writer.ObjectHeading("Table : " + name);
@@ -49,8 +56,12 @@ void DocumentTables(const schema::Database& database, SectionContext& context) {
         fieldText.Clear();
         indexText.Clear();
         bool written = context.AppendRows(tableText, TableRows(table, context.switches));
-        written = AppendFieldBlocks(table, context, fieldText) || written;
-        written = AppendIndexBlocks(table, context, indexText) || written;
+        if (const auto problem = table.LinkProblem()) {
+            written = AppendUnlistedFields(*problem, fieldText) || written;
+        } else {
+            written = AppendFieldBlocks(table, context, fieldText) || written;
+            written = AppendIndexBlocks(table, context, indexText) || written;
+        }
         if (written) {
             context.place.ClearMember();
             WriteTableBlock(writer, name, tableText, fieldText, indexText);

@@ -46,6 +46,8 @@ std::string FieldTypeName(std::int16_t typeCode) {
             return "Time";
         case 23:
             return "Time Stamp";
+        case 26:
+            return "Date/Time Extended";
         default:
             return {};
     }

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "settings/twips.h"
+
 namespace ostrel::settings {
 namespace {
 
@@ -31,11 +33,6 @@ int PageIndex(SwitchPage page) {
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Design positions are in twips (1/1440 inch).
-int TwipsToPixels(const QWidget& widget, int twips) {
-    return twips * widget.logicalDpiY() / 1440;
 }
 
 // Keyboard order within a page: column by column, each top to bottom; on the

@@ -39,8 +39,23 @@ QString CanonicalKey(std::string_view key) {
     return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
 }
 
-bool IsSection(const QString& group) {
-    return group.compare(QLatin1String(kSection), Qt::CaseInsensitive) == 0;
+// Calls visit(key, exact) for every key of every section named "Config" in
+// any letter case; exact tells whether the section is spelled exactly so.
+template <typename Visit>
+void ForEachSwitchKey(QSettings& ini, Visit visit) {
+    const QStringList groups = ini.childGroups();
+    for (const QString& group : groups) {
+        if (group.compare(QLatin1String(kSection), Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        const bool exact = group == QLatin1String(kSection);
+        ini.beginGroup(group);
+        const QStringList keys = ini.childKeys();
+        for (const QString& key : keys) {
+            visit(key, exact);
+        }
+        ini.endGroup();
+    }
 }
 
 // The stored value as text. QSettings turns "a, b" into a list; join it back
@@ -127,26 +142,16 @@ void SwitchStore::Load() const {
                          .toStdString();
         return;
     }
-    const QStringList groups = ini.childGroups();
-    for (const QString& group : groups) {
-        if (!IsSection(group)) {
-            continue;
+    // The section spelled exactly "Config" wins over other spellings.
+    ForEachSwitchKey(ini, [&](const QString& key, bool exact) {
+        std::string text = StoredText(ini.value(key));
+        const std::optional<bool> on = engine::ParseSwitchText(text);
+        auto [it, inserted] =
+            values_.try_emplace(key.toStdString(), StoredValue{std::move(text), on});
+        if (!inserted && exact) {
+            it->second = StoredValue{StoredText(ini.value(key)), on};
         }
-        ini.beginGroup(group);
-        const QStringList keys = ini.childKeys();
-        for (const QString& key : keys) {
-            // The section spelled exactly "Config" wins over other spellings.
-            const bool exact = group == QLatin1String(kSection);
-            std::string text = StoredText(ini.value(key));
-            const std::optional<bool> on = engine::ParseSwitchText(text);
-            auto [it, inserted] =
-                values_.try_emplace(key.toStdString(), StoredValue{std::move(text), on});
-            if (!inserted && exact) {
-                it->second = StoredValue{StoredText(ini.value(key)), on};
-            }
-        }
-        ini.endGroup();
-    }
+    });
 }
 
 bool SwitchStore::GetReportSwitch(std::string_view key) const {
@@ -218,22 +223,12 @@ void SwitchStore::SaveReportSwitches(const std::vector<std::pair<std::string, bo
         for (const auto& [key, on] : values) {
             wanted.emplace(Fold(key), CanonicalKey(key));
         }
-        const QStringList groups = ini.childGroups();
-        for (const QString& group : groups) {
-            if (!IsSection(group)) {
-                continue;
+        ForEachSwitchKey(ini, [&](const QString& key, bool exact) {
+            const auto found = wanted.find(Fold(key));
+            if (found != wanted.end() && (!exact || key != found->second)) {
+                ini.remove(key);
             }
-            ini.beginGroup(group);
-            const QStringList keys = ini.childKeys();
-            for (const QString& key : keys) {
-                const auto found = wanted.find(Fold(key));
-                if (found != wanted.end() &&
-                    (group != QLatin1String(kSection) || key != found->second)) {
-                    ini.remove(key);
-                }
-            }
-            ini.endGroup();
-        }
+        });
 
         ini.beginGroup(QLatin1String(kSection));
         for (const auto& [key, on] : values) {

@@ -39,8 +39,12 @@ constexpr std::int16_t kUnknownComplexType = 0x12;
 
 }  // namespace
 
-DatabaseState::DatabaseState(std::unique_ptr<PageFile> file)
-    : file_(std::move(file)), label_(file_->Label()), catalog_(ReadCatalog(*file_)) {}
+DatabaseState::DatabaseState(std::unique_ptr<PageFile> file,
+                             std::vector<std::filesystem::path> linkFolders)
+    : file_(std::move(file)),
+      linkFolders_(std::move(linkFolders)),
+      label_(file_->Label()),
+      catalog_(ReadCatalog(*file_)) {}
 
 const PageFile& DatabaseState::File() const {
     if (!file_) {
@@ -151,8 +155,9 @@ struct JetDatabase::Members {
     std::optional<OwningCollection<schema::Relation, JetRelation>> relations;
 };
 
-JetDatabase::JetDatabase(std::unique_ptr<PageFile> file)
-    : state_(std::make_shared<DatabaseState>(std::move(file))),
+JetDatabase::JetDatabase(std::unique_ptr<PageFile> file,
+                         std::vector<std::filesystem::path> linkFolders)
+    : state_(std::make_shared<DatabaseState>(std::move(file), std::move(linkFolders))),
       members_(std::make_unique<Members>()) {
     const Catalog& catalog = state_->GetCatalog();
     const std::int32_t tables = catalog.TablesContainerId();

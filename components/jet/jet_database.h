@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,9 +19,11 @@ namespace ostrel::jet {
 // later reads raise SchemaError.
 class DatabaseState {
   public:
-    explicit DatabaseState(std::unique_ptr<PageFile> file);
+    DatabaseState(std::unique_ptr<PageFile> file, std::vector<std::filesystem::path> linkFolders);
 
     const PageFile& File() const;
+    // Folders to look in for the source databases of linked tables.
+    const std::vector<std::filesystem::path>& LinkFolders() const { return linkFolders_; }
     const Catalog& GetCatalog() const { return catalog_; }
     void Close() { file_.reset(); }
 
@@ -37,6 +40,7 @@ class DatabaseState {
     void LoadComplexTypes();
 
     std::unique_ptr<PageFile> file_;
+    std::vector<std::filesystem::path> linkFolders_;
     std::string label_;
     Catalog catalog_;
     std::optional<std::map<std::int32_t, std::vector<QueryRow>>> queryRows_;
@@ -50,7 +54,8 @@ class DatabaseState {
 // An open Jet database with DAO's members.
 class JetDatabase final : public schema::Database {
   public:
-    explicit JetDatabase(std::unique_ptr<PageFile> file);
+    explicit JetDatabase(std::unique_ptr<PageFile> file,
+                         std::vector<std::filesystem::path> linkFolders = {});
     ~JetDatabase() override;
     JetDatabase(const JetDatabase&) = delete;
     JetDatabase& operator=(const JetDatabase&) = delete;

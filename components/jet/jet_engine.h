@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "components/schema/database.h"
 
@@ -15,9 +16,20 @@ namespace ostrel::jet {
 // catalog, table definitions, property blobs, the relationship and query
 // system tables). OpenDatabase throws schema::SchemaError naming the file and
 // what is wrong ("not an Access database", "encrypted", "damaged: ...").
+//
+// The tables of an Access-linked table come from its source database, which
+// is looked for where the link says, beside the database, then in
+// linkFolders. A source that cannot be found or read does not stop the
+// database from being read: the linked table says why (LinkProblem).
 class JetEngine final : public schema::SchemaEngine {
   public:
+    JetEngine() = default;
+    explicit JetEngine(std::vector<std::string> linkFolders)
+        : linkFolders_(std::move(linkFolders)) {}
     std::unique_ptr<schema::Database> OpenDatabase(const std::string& path) override;
+
+  private:
+    std::vector<std::string> linkFolders_;
 };
 
 // Opens a database held in memory (a copy is taken); label names it in

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "components/jet/jet_engine.h"
+#include "components/jet/linked_source.h"
 #include "components/jet/row_reader.h"
 
 namespace ostrel::jet {
@@ -307,55 +308,60 @@ const schema::Collection<schema::Field>& JetTableDef::Fields() const {
     return *fields_;
 }
 
-// The source database of a link is looked for where the link says and, as
-// files are often moved together, beside this database. Links to links are
-// not followed.
-const schema::TableDef& JetTableDef::LinkedSource() const {
-    if (linkedTable_ != nullptr) {
-        return *linkedTable_;
-    }
+// The source's own links are not followed: a source table that is itself a
+// link is reported, not opened.
+void JetTableDef::OpenLinkedSource() const {
     const PageFile& file = state_->File();
     const std::string stored = entry_.database.value_or("");
-    const std::string where = file.Label() + ": linked table '" + entry_.name + "'";
-    std::vector<std::filesystem::path> candidates;
-    if (file.FromPath() && !stored.empty()) {
-        candidates.emplace_back(stored);
-        const std::size_t slash = stored.find_last_of("\\/");
-        const std::string base = slash == std::string::npos ? stored : stored.substr(slash + 1);
-        candidates.push_back(std::filesystem::path(file.Label()).parent_path() / base);
+    const auto found = file.FromPath()
+                           ? FindLinkedDatabase(stored, file.Label(), state_->LinkFolders())
+                           : std::nullopt;
+    if (!found) {
+        linkProblem_ = "its source database '" + stored + "' cannot be found";
+        return;
     }
-    for (const auto& candidate : candidates) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(candidate, ec)) {
+    const std::string where = "its source database '" + found->string() + "'";
+    std::unique_ptr<schema::Database> source;
+    try {
+        source = JetEngine().OpenDatabase(found->string());
+    } catch (const schema::SchemaError& e) {
+        linkProblem_ = where + " cannot be read: " + e.what();
+        return;
+    }
+    const std::string sourceName = entry_.foreignName.value_or(entry_.name);
+    const auto& tables = source->TableDefs();
+    for (int i = 0; i < tables.Count(); ++i) {
+        const schema::TableDef& t = tables.Item(i);
+        if (!SameName(t.Name(), sourceName)) {
             continue;
         }
-        std::unique_ptr<schema::Database> source;
-        try {
-            source = JetEngine().OpenDatabase(candidate.string());
-        } catch (const schema::SchemaError& e) {
-            throw schema::SchemaError(where + ": " + e.what());
+        if ((t.Attributes() & schema::table_attribute::kAttachedTable) != 0) {
+            linkProblem_ = where + " links its table '" + sourceName + "' from elsewhere";
+            return;
         }
-        const std::string sourceName = entry_.foreignName.value_or(entry_.name);
-        const auto& tables = source->TableDefs();
-        for (int i = 0; i < tables.Count(); ++i) {
-            const schema::TableDef& t = tables.Item(i);
-            if (!SameName(t.Name(), sourceName)) {
-                continue;
-            }
-            if ((t.Attributes() & schema::table_attribute::kAttachedTable) != 0) {
-                std::string message = where;
-                message += ": its source '" + sourceName + "' is itself a linked table";
-                throw schema::SchemaError(message);
-            }
-            linkedTable_ = &t;
-            linkedDatabase_ = std::move(source);
-            return *linkedTable_;
-        }
-        std::string message = where;
-        message += ": table '" + sourceName + "' not found in '" + candidate.string() + "'";
-        throw schema::SchemaError(message);
+        linkedTable_ = &t;
+        linkedDatabase_ = std::move(source);
+        return;
     }
-    throw schema::SchemaError(where + ": its source database '" + stored + "' cannot be found");
+    linkProblem_ = where + " holds no table '" + sourceName + "'";
+}
+
+std::optional<std::string> JetTableDef::LinkProblem() const {
+    if (!IsAccessLink()) {
+        return std::nullopt;
+    }
+    if (linkedTable_ == nullptr && !linkProblem_) {
+        OpenLinkedSource();
+    }
+    return linkProblem_;
+}
+
+const schema::TableDef& JetTableDef::LinkedSource() const {
+    if (const auto problem = LinkProblem()) {
+        throw schema::SchemaError(state_->File().Label() + ": linked table '" + entry_.name +
+                                  "': " + *problem);
+    }
+    return *linkedTable_;
 }
 
 // A multi-valued field shows the properties of the column that holds its

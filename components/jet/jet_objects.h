@@ -103,6 +103,7 @@ class JetTableDef final : public schema::TableDef {
     bool Updatable() const override { return !IsLink(); }
     const schema::Collection<schema::Field>& Fields() const override;
     const schema::Collection<schema::Index>& Indexes() const override;
+    std::optional<std::string> LinkProblem() const override;
 
   private:
     bool IsAccessLink() const { return entry_.type == object_type::kAccessLink; }
@@ -112,8 +113,10 @@ class JetTableDef final : public schema::TableDef {
     std::string ObjectText(const char* property) const;
     std::optional<PropertyMap> ComplexFieldProperties(const ColumnDef& column,
                                                       const PropertyMap* own) const;
-    // The table a linked Access table refers to, in its own database.
+    // The table a linked Access table refers to, in its own database; throws
+    // SchemaError saying why it cannot be read.
     const schema::TableDef& LinkedSource() const;
+    void OpenLinkedSource() const;
 
     std::shared_ptr<DatabaseState> state_;
     CatalogEntry entry_;
@@ -123,6 +126,7 @@ class JetTableDef final : public schema::TableDef {
     mutable std::unique_ptr<OwningCollection<schema::Index, JetIndex>> indexes_;
     mutable std::unique_ptr<schema::Database> linkedDatabase_;
     mutable const schema::TableDef* linkedTable_ = nullptr;
+    mutable std::optional<std::string> linkProblem_;
 };
 
 class JetParameter final : public schema::Parameter {

@@ -33,6 +33,12 @@ class Database {
     Database& operator=(const Database&) = default;
 };
 
+// Closes the database, if there is one, and drops it, swallowing any error in
+// closing: for places that let go of a file after another error, or while
+// replacing or dropping it, where closing only releases the file and there is
+// nothing more to report.
+void CloseQuietly(std::unique_ptr<Database>& database) noexcept;
+
 // The engine that opens databases (DAO's DBEngine). OpenDatabase throws
 // SchemaError with a message naming the file and what is wrong with it.
 class SchemaEngine {

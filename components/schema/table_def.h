@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "components/schema/collection.h"
@@ -36,6 +37,10 @@ class TableDef {
     virtual bool Updatable() const = 0;
     virtual const Collection<Field>& Fields() const = 0;
     virtual const Collection<Index>& Indexes() const = 0;
+    // For a linked table whose source cannot be read, why, as a clause such
+    // as "its source database 'Z:\\Data\\Sales.accdb' cannot be found"; its
+    // Fields and Indexes then throw SchemaError. Nothing for other tables.
+    virtual std::optional<std::string> LinkProblem() const { return std::nullopt; }
 
   protected:
     TableDef() = default;

@@ -84,5 +84,36 @@ TEST(CommandLine, MistakesAreExplained) {
               "option --all-switches takes no value");
 }
 
+TEST(CommandLine, StructuredOutputAndComparison) {
+    CommandLine line = Parse({"--json", "-", "--csv-quoted", "--csv", "r.csv", "db.mdb"});
+    EXPECT_EQ(line.jsonPath, "-");
+    EXPECT_EQ(line.csvPath, "r.csv");
+    EXPECT_TRUE(line.csvQuoted);
+    // --json alone writes no CSV.
+    EXPECT_FALSE(Parse({"--json=r.json", "db.mdb"}).csvPath.has_value());
+
+    line = Parse({"--compare", "old.mdb", "new.mdb", "--all", "--compare-volatile"});
+    EXPECT_EQ(line.database, "old.mdb");
+    EXPECT_EQ(line.compareWith, "new.mdb");
+    EXPECT_TRUE(line.listUnchanged);
+    EXPECT_TRUE(line.compareVolatile);
+    EXPECT_EQ(line.csvPath, "-");
+    line = Parse({"--table", "T", "--compare=a b.mdb", "c.mdb", "--pdf", "d.pdf"});
+    EXPECT_EQ(line.database, "a b.mdb");
+    EXPECT_EQ(line.compareWith, "c.mdb");
+    EXPECT_FALSE(line.csvPath.has_value());
+
+    EXPECT_EQ(UsageErrorOf({"--compare", "old.mdb"}),
+              "option --compare needs two databases, OLD and NEW");
+    EXPECT_EQ(UsageErrorOf({"x.mdb", "--compare", "old.mdb", "new.mdb"}),
+              "--compare takes the two databases; also named: old.mdb");
+    EXPECT_EQ(UsageErrorOf({"--all", "db.mdb"}), "--all is for use with --compare");
+    EXPECT_EQ(UsageErrorOf({"--compare-volatile", "db.mdb"}),
+              "--compare-volatile is for use with --compare");
+    EXPECT_EQ(UsageErrorOf({"--csv", "-", "--json", "-", "db.mdb"}),
+              "only one of --csv and --json can go to standard output");
+    EXPECT_EQ(UsageErrorOf({"--csv-quoted=1", "db.mdb"}), "option --csv-quoted takes no value");
+}
+
 }  // namespace
 }  // namespace ostrel::cli

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -11,12 +12,16 @@
 #include <sstream>
 
 #include "tests/support/expected_facts.h"
+#include "tests/support/real_files.h"
 #include "tests/support/testdata_dir.h"
+#include "tools/jetgen/generator.h"
 
 namespace ostrel::cli {
 namespace {
 
 namespace fs = std::filesystem;
+
+const std::string kSample = OSTREL_SOURCE_DIR "/samples/sample-business.mdb";
 
 struct ProgramResult {
     int status = -1;
@@ -99,12 +104,7 @@ TEST(Program, MissingDatabaseAndUnwritableCsv) {
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "ostrel2-report: Database does not exist\n");
 
-    const auto testData = testsupport::TestDataDir();
-    if (!testData) {
-        GTEST_SKIP() << "no test data beside the project";
-    }
-    const std::string database = (*testData / "jackcess/V2000/queryTestV2000.mdb").string();
-    result = RunProgram({"--csv", "/nonexistent/folder/report.csv", database});
+    result = RunProgram({"--csv", "/nonexistent/folder/report.csv", kSample});
     EXPECT_EQ(result.status, 3);
     EXPECT_EQ(result.err,
               "ostrel2-report: Unable to open CSV file - please check that it is not locked "
@@ -139,10 +139,7 @@ TEST(Program, ReportsRealDatabases) {
         }
         for (const auto& query : expected.facts.at("queries")) {
             const std::string name = query.at("name").get<std::string>();
-            std::string sql = query.at("sql").get<std::string>();
-            while (!sql.empty() && sql.back() == '\0') {
-                sql.pop_back();
-            }
+            const std::string sql = testsupport::SqlAsAccessShowsIt(query);
             EXPECT_NE(result.out.find("\r\nQuery : " + name + "\r\n"), std::string::npos) << name;
             EXPECT_NE(result.out.find("\r\n,SQL," + OneLine(sql) + "\r\n"), std::string::npos)
                 << name;
@@ -150,13 +147,116 @@ TEST(Program, ReportsRealDatabases) {
     }
 }
 
+// Every real file we have, from the shared test data and from the packages the
+// tests fetch, through all four sections with every switch on. Only the
+// encrypted file may fail, and it must say so. The user tables mdbtools
+// lists must all be documented.
+TEST(Program, FullReportOfEveryRealFile) {
+    const std::string fetched = OSTREL_FETCHED_SAMPLES_DIR;
+    for (const char* script : {"fetch_debian_samples.sh", "fetch_npm_samples.sh"}) {
+        const std::string folder = fetched + (script[6] == 'd' ? "/debian" : "/npm");
+        const std::string command =
+            "sh " + Quoted(std::string(OSTREL_SOURCE_DIR) + "/tests/jet/" + script) + " " +
+            Quoted(folder) + " >/dev/null 2>&1";
+        [[maybe_unused]] const int ignored = std::system(command.c_str());
+    }
+    std::vector<fs::path> files;
+    for (const fs::path& folder : {fs::path(OSTREL_TESTDATA_DIR), fs::path(fetched)}) {
+        for (const std::string& relative : testsupport::ListDatabases(folder)) {
+            if (relative.find("unpacked/") == std::string::npos) {
+                files.push_back(folder / relative);
+            }
+        }
+    }
+    if (files.empty()) {
+        GTEST_SKIP() << "no real files: test data absent and nothing could be fetched";
+    }
+    const bool mdbtools = std::system("command -v mdb-tables >/dev/null 2>&1") == 0;
+    for (const fs::path& file : files) {
+        SCOPED_TRACE(file.string());
+        const ProgramResult result = RunProgram({"--all-switches", "--csv", "-", file.string()});
+        if (file.filename() == "V2010_with-password.accdb") {
+            EXPECT_EQ(result.status, 4);
+            EXPECT_NE(result.err.find("encrypted"), std::string::npos) << result.err;
+            continue;
+        }
+        ASSERT_EQ(result.status, 0) << result.err;
+        for (const char* section : {"1 - Database Properties", "2 - Table Properties",
+                                    "3 - Relationship Properties", "4 - Query Properties"}) {
+            EXPECT_NE(result.out.find(std::string("\r\n") + section + "\r\n"), std::string::npos)
+                << section;
+        }
+        if (!mdbtools) {
+            continue;
+        }
+        FILE* pipe =
+            ::popen(("mdb-tables -1 " + Quoted(file.string()) + " 2>/dev/null").c_str(), "r");
+        char line[512];
+        while (pipe != nullptr && std::fgets(line, sizeof line, pipe) != nullptr) {
+            std::string name(line);
+            name.erase(name.find_last_not_of("\r\n") + 1);
+            if (!name.empty() && name.rfind("MSys", 0) != 0 && name.rfind("f_", 0) != 0) {
+                EXPECT_NE(result.out.find("\r\nTable : " + name + "\r\n"), std::string::npos)
+                    << name;
+            }
+        }
+        if (pipe != nullptr) {
+            ::pclose(pipe);
+        }
+    }
+}
+
+// A front end whose back end is missing, found in a named folder, or damaged.
+TEST(Program, SplitDatabase) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("ostrel2-split-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder / "back");
+    jetgen::DatabaseDescription front;
+    front.linkedTables.push_back(
+        {"Customers", "\\\\server\\share\\Sales Data.mdb", "Clients", std::nullopt, 0, 0});
+    jetgen::DatabaseDescription back;
+    jetgen::TableDescription clients;
+    clients.name = "Clients";
+    jetgen::ColumnDescription column;
+    column.name = "Client's name";
+    clients.columns.push_back(column);
+    back.tables.push_back(clients);
+    const std::string frontPath = (folder / "Front End.mdb").string();
+    jetgen::WriteDatabase(front, frontPath);
+    const std::string row = "\r\n,Fields,cannot be listed because its source database ";
+
+    ProgramResult result = RunProgram({"--all-switches", frontPath});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err,
+              "ostrel2-report: warning: linked table 'Customers': its fields cannot be listed "
+              "because its source database '\\\\server\\share\\Sales Data.mdb' cannot be "
+              "found\n");
+    EXPECT_NE(result.out.find(row + "'\\\\server\\share\\Sales Data.mdb' cannot be found\r\n"),
+              std::string::npos);
+    EXPECT_NE(result.out.find("\r\n,SourceTableName,Clients\r\n"), std::string::npos);
+
+    result = RunProgram({"--strict", "--all-switches", frontPath});
+    EXPECT_EQ(result.status, 4);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("linked table 'Customers'"), std::string::npos);
+
+    jetgen::WriteDatabase(back, folder / "back" / "SALES DATA.MDB");
+    result = RunProgram({"--all-switches", "--link-folder", (folder / "back").string(), frontPath});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(result.out.find("\r\nField - Client's name,"), std::string::npos);
+
+    std::ofstream(folder / "Sales Data.mdb") << "not a database";
+    result = RunProgram({"--all-switches", frontPath});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_NE(result.err.find("Sales Data.mdb' cannot be read: "), std::string::npos) << result.err;
+    fs::remove_all(folder);
+}
+
 #ifdef OSTREL_CLI_SWITCH_STORE
 // Without --all-switches the switches the user stored apply.
 TEST(Program, UsesTheStoredSwitchesUnlessAllAreAskedFor) {
-    const auto testData = testsupport::TestDataDir();
-    if (!testData) {
-        GTEST_SKIP() << "no test data beside the project";
-    }
     const fs::path home =
         fs::temp_directory_path() / ("ostrel2-program-home-" + std::to_string(::getpid()));
     fs::create_directories(home / "config" / "Ostrel2");
@@ -164,14 +264,12 @@ TEST(Program, UsesTheStoredSwitchesUnlessAllAreAskedFor) {
         << "[Config]\nDatabase Version=False\nDatabase CollatingOrder=True\n";
     const std::string environment = "HOME=" + Quoted(home.string()) +
                                     " XDG_CONFIG_HOME=" + Quoted((home / "config").string()) + " ";
-    const std::string database = (*testData / "jackcess/V2000/queryTestV2000.mdb").string();
-
-    ProgramResult result = RunProgram({database}, environment);
+    ProgramResult result = RunProgram({kSample}, environment);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("\r\nCollatingOrder,1033\r\n"), std::string::npos);
     EXPECT_EQ(result.out.find("\r\nVersion,"), std::string::npos);
 
-    result = RunProgram({"--all-switches", database}, environment);
+    result = RunProgram({"--all-switches", kSample}, environment);
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("\r\nVersion,4.0\r\n"), std::string::npos);
     fs::remove_all(home);

@@ -4,8 +4,8 @@
 
 #include "components/qtdocument/qt_report_document.h"
 #include "document_fixture.h"
-#include "tools/render-pages/engine_report.h"
-#include "tools/render-pages/sample_report.h"
+#include "samples/reports/engine_report.h"
+#include "samples/reports/sample_report.h"
 
 namespace ostrel::qtdocument {
 namespace {

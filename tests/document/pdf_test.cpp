@@ -10,9 +10,7 @@
 
 #include "components/qtdocument/qt_report_document.h"
 #include "document_fixture.h"
-#include "tools/render-pages/engine_report.h"
-#include "tools/render-pages/sample_report.h"
-#include "ui/preview/headless_preview.h"
+#include "samples/reports/sample_report.h"
 
 namespace ostrel::qtdocument {
 namespace {
@@ -185,41 +183,3 @@ TEST(QtReportDocumentPrint, NoPrinterIsAnError) {
 
 }  // namespace
 }  // namespace ostrel::qtdocument
-
-namespace ostrel::ui {
-namespace {
-
-// The batch program's path: a run into the window-less preview, which saves
-// the finished document as PDF when the run shows it.
-TEST(HeadlessPreview, RunsTheReportAndSavesItAsPdf) {
-    QTemporaryDir dir;
-    const std::string pdf = dir.filePath(QStringLiteral("batch.pdf")).toStdString();
-    std::string error;
-    bool saved = false;
-    int shown = 0;
-    int pages = 0;
-    auto load = [&]() -> std::unique_ptr<engine::PreviewWindow> {
-        return std::make_unique<HeadlessPreview>([&](const HeadlessPreview& w) {
-            ++shown;
-            pages = w.ReportDocument().PageCount();
-            saved = w.ReportDocument().SavePdf(pdf, error);
-            EXPECT_TRUE(w.ReportDocument().Finished());
-            EXPECT_EQ(w.Caption(), "Report Preview - Page 1 of " + std::to_string(pages));
-            EXPECT_TRUE(w.PageButtonsShown());
-            EXPECT_FALSE(w.PrevEnabled());
-        });
-    };
-    ASSERT_TRUE(sample::RunEngineReport(load, false, error)) << error;
-    EXPECT_EQ(shown, 1);
-    ASSERT_TRUE(saved) << error;
-    ASSERT_GT(pages, 1);
-    bool found = false;
-    const QString info = qtdocument::testing::RunTool(QStringLiteral("pdfinfo"),
-                                                      {QString::fromStdString(pdf)}, &found);
-    if (found) {
-        EXPECT_TRUE(info.contains(QStringLiteral("Pages:           %1").arg(pages)));
-    }
-}
-
-}  // namespace
-}  // namespace ostrel::ui

@@ -9,8 +9,8 @@
 #include <QTimer>
 
 #include "document_fixture.h"
-#include "tools/render-pages/engine_report.h"
-#include "tools/render-pages/sample_report.h"
+#include "samples/reports/engine_report.h"
+#include "samples/reports/sample_report.h"
 #include "ui/preview/page_view.h"
 #include "ui/preview/preview_dialog.h"
 

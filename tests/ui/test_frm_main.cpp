@@ -386,6 +386,7 @@ class TestFrmMain : public QObject {
             file << item->objectName() + "=" + item->text().remove('&');
         }
         QCOMPARE(file, QStringList({"mnuFileConfigure=Configure",
+                                    QString::fromUtf8("mnuFileCompare=Compare With\u2026"),
                                     "mnuFileRecentMenu=Recent Databases", "mnuFileExit=Exit"}));
         QStringList help;
         for (QAction* item : menus[1]->menu()->actions()) {
@@ -454,6 +455,9 @@ class TestFrmMain : public QObject {
         QTest::newRow("USysSettings") << "USysSettings" << true;
         QTest::newRow("empty") << "" << true;
         QTest::newRow("XMSYS") << "XMSYS" << true;
+        QTest::newRow("multi-valued field's values")
+            << "f_0BFE159C44334BFB968A820EA89C2D7E_Tags" << false;
+        QTest::newRow("f_ with 31 digits") << "f_0BFE159C44334BFB968A820EA89C2D7_Tags" << true;
     }
     void msysFilter() {
         QFETCH(QString, name);

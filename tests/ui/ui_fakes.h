@@ -73,7 +73,12 @@ class ScriptedRunner : public ReportRunner {
             onRun(host);
         }
     }
+    void RunComparison(engine::RunHost& host, const std::string& newPath) override {
+        comparedWith.push_back(newPath);
+        RunReport(host);
+    }
     int runs = 0;
+    std::vector<std::string> comparedWith;
     std::function<void(engine::RunHost&)> onRun;
 };
 

@@ -19,8 +19,8 @@
 #include <string>
 
 #include "components/qtdocument/qt_report_document.h"
-#include "tools/render-pages/engine_report.h"
-#include "tools/render-pages/sample_report.h"
+#include "samples/reports/engine_report.h"
+#include "samples/reports/sample_report.h"
 
 namespace {
 

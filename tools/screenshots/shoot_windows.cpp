@@ -16,18 +16,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "components/jet/jet_engine.h"
-#include "engine/value_formatter.h"
 #include "settings/frm_config.h"
-#include "settings/switch_store.h"
 #include "ui/app/app_icon.h"
-#include "ui/app/engine_report_runner.h"
-#include "ui/app/file_dialogs.h"
 #include "ui/app/frm_about.h"
-#include "ui/app/frm_main.h"
-#include "ui/app/help_system.h"
-#include "ui/app/message_boxes.h"
-#include "ui/preview/preview_dialog.h"
+#include "ui/app/program_window.h"
 
 namespace {
 
@@ -58,26 +50,10 @@ int main(int argc, char** argv) {
     bool ok = true;
 
     QTemporaryDir settingsDir;
-    jet::JetEngine engine;
-    settings::SwitchStore switches(settingsDir.filePath("Ostrel2.ini"));
-    const auto formatter = engine::MakeLocaleFormatter();
-    ui::EngineReportRunner runner(engine, switches, *formatter);
-    ui::QtMessageBoxes messages;
-    ui::QtFileDialogs dialogs;
-    ui::ContextIDs help;
-    help.SetHelpFile(ui::ContextIDs::HelpFilePath(QCoreApplication::applicationDirPath()));
-
-    ui::frmMain window(ui::MainWindowServices{
-        .engine = engine,
-        .switches = switches,
-        .runner = runner,
-        .help = help,
-        .messages = messages,
-        .fileDialogs = dialogs,
-        .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
-            return std::make_unique<ui::PreviewDialog>(parent);
-        }});
-    help.InitHelp(&window);
+    ui::ProgramWindow program(settingsDir.filePath("Ostrel2.ini"));
+    ui::frmMain& window = program.Window();
+    ui::ContextIDs& help = program.Help();
+    help.SetHelpFile(QStringLiteral(OSTREL_HELP_FILE));
     window.move(40, 40);
     window.show();
 
@@ -97,7 +73,7 @@ int main(int argc, char** argv) {
     }
 
     {
-        settings::frmConfig config(switches, &window);
+        settings::frmConfig config(program.Switches(), &window);
         config.show();
         config.Tabs()->setCurrentIndex(1);
         ok = Save(config, out + "/config-tables.png") && ok;

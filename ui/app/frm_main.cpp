@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "settings/frm_config.h"
+#include "settings/twips.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/frm_about.h"
 #include "ui/app/object_pickers.h"
@@ -64,11 +65,6 @@ QListWidget* MakePicker(const QString& name) {
     return picker;
 }
 
-// Design sizes are in twips (1/1440 inch).
-int Twips(const QWidget& widget, int twips) {
-    return twips * widget.logicalDpiX() / 1440;
-}
-
 }  // namespace
 
 // The services are references and one small function, copied once.
@@ -88,13 +84,7 @@ frmMain::frmMain(const MainWindowServices& services,  // NOLINT(modernize-pass-b
 }
 
 frmMain::~frmMain() {
-    if (pickerDatabase_) {
-        try {
-            pickerDatabase_->Close();
-        } catch (const std::exception&) {
-            // Closing only releases the file; nothing is left to report.
-        }
-    }
+    schema::CloseQuietly(pickerDatabase_);
 }
 
 void frmMain::BuildControls() {
@@ -105,7 +95,7 @@ void frmMain::BuildControls() {
     auto* lblDatabase = new QLabel(QStringLiteral("&Database :"), central);
     databasePath_ = new QLineEdit(central);
     databasePath_->setObjectName(QStringLiteral("txtTable"));
-    databasePath_->setMinimumWidth(Twips(*this, 3900));
+    databasePath_->setMinimumWidth(settings::TwipsToPixels(*this, 3900));
     lblDatabase->setBuddy(databasePath_);
     // A file dropped on the box is opened, not pasted in as text.
     databasePath_->setAcceptDrops(false);
@@ -126,7 +116,7 @@ void frmMain::BuildControls() {
     cmdBrowseCSV_ = new QPushButton(QStringLiteral("B&rowse"), central);
     cmdBrowseCSV_->setObjectName(QStringLiteral("cmdBrowseCSV"));
     for (QPushButton* button : {cmdBrowse1_, cmdBrowseCSV_}) {
-        button->setMinimumWidth(Twips(*this, 1170));
+        button->setMinimumWidth(settings::TwipsToPixels(*this, 1170));
     }
 
     vsTab1_ = new QTabWidget(central);
@@ -140,7 +130,7 @@ void frmMain::BuildControls() {
 
     cmdStart_ = new QPushButton(QStringLiteral("&Start"), central);
     cmdStart_->setObjectName(QStringLiteral("cmdStart"));
-    cmdStart_->setMinimumWidth(Twips(*this, 1275));
+    cmdStart_->setMinimumWidth(settings::TwipsToPixels(*this, 1275));
     cmdStart_->setDefault(true);
 
     auto* grid = new QGridLayout;
@@ -169,7 +159,7 @@ void frmMain::BuildControls() {
     StatusBar1_->setSizeGripEnabled(true);
     panel1_ = new QLabel(StatusBar1_);
     panel1_->setObjectName(QStringLiteral("Panel1"));
-    panel1_->setMinimumWidth(Twips(*this, 1800));
+    panel1_->setMinimumWidth(settings::TwipsToPixels(*this, 1800));
     panel2_ = new QLabel(StatusBar1_);
     panel2_->setObjectName(QStringLiteral("Panel2"));
     for (QLabel* panel : {panel1_, panel2_}) {
@@ -206,7 +196,7 @@ void frmMain::BuildControls() {
         }
     });
 
-    resize(Twips(*this, 9600), Twips(*this, 7200));
+    resize(settings::TwipsToPixels(*this, 9600), settings::TwipsToPixels(*this, 7200));
 }
 
 void frmMain::BuildMenus() {
@@ -214,6 +204,9 @@ void frmMain::BuildMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     QAction* configure = mnuFile->addAction(QStringLiteral("&Configure"));
     configure->setObjectName(QStringLiteral("mnuFileConfigure"));
+    QAction* compare = mnuFile->addAction(QStringLiteral("Compare &With\u2026"));
+    compare->setObjectName(QStringLiteral("mnuFileCompare"));
+    connect(compare, &QAction::triggered, this, &frmMain::mnuFileCompare_Click);
     mnuFileRecent_ = mnuFile->addMenu(QStringLiteral("&Recent Databases"));
     mnuFileRecent_->setObjectName(QStringLiteral("mnuFileRecent"));
     mnuFileRecent_->menuAction()->setObjectName(QStringLiteral("mnuFileRecentMenu"));
@@ -304,14 +297,7 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
     const QString path = databasePath_->text();
     const auto failed = [&](const QString& message) {
         if (emptyOnFailure) {
-            if (pickerDatabase_) {
-                try {
-                    pickerDatabase_->Close();
-                } catch (const std::exception&) {
-                    // Only releases the file.
-                }
-                pickerDatabase_.reset();
-            }
+            schema::CloseQuietly(pickerDatabase_);
             vsFlexTables_->clear();
             vsFlexQueries_->clear();
             pickerPath_ = path;
@@ -341,23 +327,12 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
             queries << FromStd(queryDefs.Item(i).Name());
         }
     } catch (const std::exception& error) {
-        if (database) {
-            try {
-                database->Close();
-            } catch (const std::exception&) {
-                // Already failing; the first error is the one to report.
-            }
-        }
+        // Already failing; the first error is the one to report.
+        schema::CloseQuietly(database);
         return failed(QStringLiteral("The tables and queries of %1 cannot be listed:\n%2")
                           .arg(path, FromStd(error.what())));
     }
-    if (pickerDatabase_) {
-        try {
-            pickerDatabase_->Close();
-        } catch (const std::exception&) {
-            // Releasing the previous file cannot fail in a way that matters.
-        }
-    }
+    schema::CloseQuietly(pickerDatabase_);
     pickerDatabase_ = std::move(database);
     pickerPath_ = path;
     FillTicked(*vsFlexTables_, tables);
@@ -495,8 +470,8 @@ void frmMain::cmdBrowseCSV_Click() {
     }
 }
 
-void frmMain::optTarget_Click(std::int16_t Index) {
-    txtCSVFile_->setEnabled(Index == 1);
+void frmMain::optTarget_Click(std::int16_t index) {
+    txtCSVFile_->setEnabled(index == 1);
 }
 
 void frmMain::cmdStart_Click() {
@@ -515,6 +490,22 @@ void frmMain::cmdStart_Click() {
         services_.messages.Show(this,
                                 QStringLiteral("The report stopped: %1").arg(FromStd(error.what())),
                                 engine::MessageIcon::Critical, kCaption);
+    }
+}
+
+void frmMain::mnuFileCompare_Click() {
+    // The chosen database is the old one; the second choice is the new one.
+    const auto chosen = services_.fileDialogs.ChooseDatabase(this, databasePath_->text());
+    if (!chosen) {
+        return;
+    }
+    services_.switches.Refresh();
+    try {
+        services_.runner.RunComparison(*this, chosen->toStdString());
+    } catch (const std::exception& error) {
+        services_.messages.Show(
+            this, QStringLiteral("The comparison stopped: %1").arg(FromStd(error.what())),
+            engine::MessageIcon::Critical, kCaption);
     }
 }
 

@@ -77,9 +77,10 @@ class frmMain : public QMainWindow, public engine::RunHost {
 
     void cmdBrowse1_Click();
     void cmdBrowseCSV_Click();
-    void optTarget_Click(std::int16_t Index);
+    void optTarget_Click(std::int16_t index);
     void cmdStart_Click();
     void mnuFileConfigure_Click();
+    void mnuFileCompare_Click();
     void mnuFileExit_Click();
     void mnuHelpContents_Click();
     void mnuHelpSupport_Click();

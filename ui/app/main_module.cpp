@@ -7,22 +7,13 @@
 #include <cstdio>
 #include <memory>
 
-#include "components/jet/jet_engine.h"
-#include "engine/value_formatter.h"
 #include "ostrel_version.h"
-#include "settings/switch_store.h"
 #include "ui/app/app_command_line.h"
 #include "ui/app/app_icon.h"
-#include "ui/app/engine_report_runner.h"
-#include "ui/app/file_dialogs.h"
 #include "ui/app/frm_about.h"
-#include "ui/app/frm_main.h"
 #include "ui/app/help_keys.h"
-#include "ui/app/help_system.h"
-#include "ui/app/message_boxes.h"
+#include "ui/app/program_window.h"
 #include "ui/app/single_instance.h"
-#include "ui/app/window_geometry.h"
-#include "ui/preview/preview_dialog.h"
 
 namespace ostrel::ui {
 namespace {
@@ -85,32 +76,10 @@ int Main(int argc, char** argv) {
     // The About box shows as a splash for four seconds from now.
     std::unique_ptr<frmAbout> splash = ShowAbout(0);
 
-    jet::JetEngine engine;
-    settings::SwitchStore switches;
-    const std::unique_ptr<engine::ValueFormatter> formatter = engine::MakeLocaleFormatter();
-    EngineReportRunner runner(engine, switches, *formatter);
-    QtMessageBoxes messages;
-    QtFileDialogs fileDialogs;
-    ContextIDs help;
-
-    frmMain window(MainWindowServices{
-        .engine = engine,
-        .switches = switches,
-        .runner = runner,
-        .help = help,
-        .messages = messages,
-        .fileDialogs = fileDialogs,
-        .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
-            auto preview = std::make_unique<PreviewDialog>(parent);
-            // Within the screen, also at a large scale or on a small screen.
-            FitToScreen(*preview);
-            return preview;
-        }});
-
-    // Help windows open over the main window; F1 opens the topic of the
-    // window in use.
-    help.InitHelp(&window);
-    HelpKeys helpKeys(help);
+    ProgramWindow program;
+    frmMain& window = program.Window();
+    // F1 opens the help topic of the window in use.
+    HelpKeys helpKeys(program.Help());
     app.installEventFilter(&helpKeys);
 
     // The main window can be used at once; the splash stays above it.

@@ -3,10 +3,12 @@
 #include <QListWidget>
 #include <QStringList>
 
+#include "components/schema/own_tables.h"
+
 namespace ostrel::ui {
 
 bool IsListedTable(const QString& name) {
-    return !name.left(4).toUpper().startsWith(QStringLiteral("MSYS"));
+    return !schema::IsAccessOwnTable(name.toStdString());
 }
 
 bool IsTicked(const QListWidget& picker, const QString& name) {

@@ -6,8 +6,8 @@ class QListWidget;
 
 namespace ostrel::ui {
 
-// Whether a table belongs in the table picker: every table except those whose
-// name starts with "MSYS" in any letter case (the engine's own tables).
+// Whether a table belongs in the table picker: every table except Access's
+// own (system tables and the hidden tables of multi-valued fields).
 bool IsListedTable(const QString& name);
 
 // Whether the picker holds a ticked row whose text is exactly the name

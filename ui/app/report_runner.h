@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "engine/run_host.h"
 
 namespace ostrel::ui {
@@ -9,6 +11,8 @@ class ReportRunner {
   public:
     virtual ~ReportRunner() = default;
     virtual void RunReport(engine::RunHost& host) = 0;
+    // File > Compare With...: the host's database (old) against newPath.
+    virtual void RunComparison(engine::RunHost& host, const std::string& newPath) = 0;
 
   protected:
     ReportRunner() = default;

@@ -1,4 +1,4 @@
-#include "tools/render-pages/engine_report.h"
+#include "samples/reports/engine_report.h"
 
 #include <filesystem>
 #include <fstream>

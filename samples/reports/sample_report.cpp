@@ -1,4 +1,4 @@
-#include "tools/render-pages/sample_report.h"
+#include "samples/reports/sample_report.h"
 
 #include <array>
 #include <string_view>
