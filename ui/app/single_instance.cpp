@@ -12,7 +12,7 @@ namespace {
 
 // A message is one percent-encoded path and a line feed; anything longer is
 // not from us.
-constexpr qint64 kMaxMessage = 64 * 1024;
+constexpr qint64 kMaxMessage = qint64{64} * 1024;
 
 QString SocketBeside(const QString& lockPath) {
     QString path = lockPath;
