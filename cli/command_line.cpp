@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include <cctype>
+
 #include "ostrel_version.h"
 
 namespace ostrel::cli {
@@ -12,6 +14,18 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
         return {arg, std::nullopt};
     }
     return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+bool HasDiagramExtension(std::string_view path) {
+    const auto dot = path.rfind('.');
+    if (dot == std::string_view::npos) {
+        return false;
+    }
+    std::string extension(path.substr(dot));
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension == ".svg" || extension == ".png" || extension == ".pdf";
 }
 
 }  // namespace
@@ -62,6 +76,17 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
             line.pdfPath = takeValue();
             if (line.pdfPath->empty() || *line.pdfPath == "-") {
                 throw UsageError("option --pdf needs a file name");
+            }
+        } else if (name == "--diagram") {
+            if (line.diagramPath) {
+                throw UsageError("option --diagram is given more than once");
+            }
+            line.diagramPath = takeValue();
+            if (line.diagramPath->empty() || *line.diagramPath == "-") {
+                throw UsageError("option --diagram needs a file name");
+            }
+            if (!HasDiagramExtension(*line.diagramPath)) {
+                throw UsageError("option --diagram needs a file name ending in .svg, .png or .pdf");
             }
         } else if (name == "--table") {
             line.tables.push_back(takeValue());
@@ -138,10 +163,13 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         throw UsageError(std::string(line.compareVolatile ? "--compare-volatile" : "--all") +
                          " is for use with --compare");
     }
+    if (line.compareWith && line.diagramPath) {
+        throw UsageError("--diagram draws one database; it is not for use with --compare");
+    }
     if (line.csvPath == "-" && line.jsonPath == "-") {
         throw UsageError("only one of --csv and --json can go to standard output");
     }
-    if (!line.csvPath && !line.pdfPath && !line.jsonPath) {
+    if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.diagramPath) {
         line.csvPath = "-";
     }
     return line;
@@ -154,10 +182,12 @@ std::string UsageText() {
            "changed in the design between OLD and NEW.\n"
            "\n"
            "  --csv FILE       write the report as CSV text to FILE (\"-\": standard output,\n"
-           "                   the default when no --pdf or --json is given)\n"
+           "                   the default when no --pdf, --json or --diagram is given)\n"
            "  --csv-quoted     quote CSV cells that hold a comma, quote or line break\n"
            "  --pdf FILE       write the paged report, as the print preview shows it, to FILE\n"
            "  --json FILE      write the report as JSON to FILE (\"-\": standard output)\n"
+           "  --diagram FILE   draw the relationships between the selected tables to FILE,\n"
+           "                   as SVG, PNG or PDF by its extension (.svg, .png, .pdf)\n"
            "  --table NAME     document table NAME (may be repeated)\n"
            "  --query NAME     document query NAME (may be repeated)\n"
            "  --all-switches   report every property, ignoring the stored report switches\n"

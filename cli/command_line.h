@@ -12,10 +12,13 @@ namespace ostrel::cli {
 struct CommandLine {
     std::string database;
     // Where the CSV report goes; "-" is standard output. Standard output when
-    // neither --csv nor --pdf is given.
+    // none of --csv, --pdf and --diagram is given.
     std::optional<std::string> csvPath;
     // Where the paged report goes as PDF.
     std::optional<std::string> pdfPath;
+    // Where the relationship diagram of the selected tables goes, as SVG, PNG
+    // or PDF by the file name's extension.
+    std::optional<std::string> diagramPath;
     // Tables and queries to document, case-sensitive. When both are empty,
     // every table but Access's own and every query is documented.
     std::vector<std::string> tables;

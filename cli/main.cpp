@@ -15,6 +15,7 @@
 #include "components/jet/jet_engine.h"
 #include "engine/value_formatter.h"
 #ifdef OSTREL_CLI_PDF
+#include "cli/diagram_output.h"
 #include "cli/pdf_preview_window.h"
 #endif
 #ifdef OSTREL_CLI_SWITCH_STORE
@@ -63,7 +64,16 @@ int main(int argc, char** argv) {
         };
     }
 #endif
+    cli::DiagramFileWriter diagramFile;
+#ifdef OSTREL_CLI_PDF
+    if (line.diagramPath) {
+        cli::EnsureGuiApplication();
+        diagramFile = [](const diagram::DiagramModel& model, const std::string& path) {
+            cli::WriteDiagramFile(model, path);
+        };
+    }
+#endif
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfWindow},
+    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfWindow, diagramFile},
                                  {std::cout, std::cerr, terminal});
 }

@@ -140,6 +140,24 @@ ObjectSelection SelectForComparisonFrom(const CommandLine& line, schema::SchemaE
     return selection;
 }
 
+// The diagram of the relationships between the selected tables, read through
+// a database object of its own.
+int WriteDiagram(const CommandLine& line, const ReportServices& services,
+                 const ObjectSelection& selection, const Console& console) {
+    if (!engine::FileExists(line.database)) {
+        PrintMessage(console.err, "Database does not exist");
+        return kExitDatabaseMissing;
+    }
+    std::unique_ptr<schema::Database> database = services.engine.OpenDatabase(line.database);
+    const diagram::DiagramModel model = diagram::BuildDiagramModel(
+        *database,
+        [&selection](const std::string& name) { return selection.tables.count(name) != 0; });
+    database->Close();
+    database.reset();
+    services.diagramFile(model, *line.diagramPath);
+    return kExitSuccess;
+}
+
 }  // namespace
 
 int RunReportCommand(const CommandLine& line, const ReportServices& services,
@@ -147,6 +165,9 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
     try {
         if (line.pdfPath && !services.pdfWindow) {
             throw std::runtime_error("PDF output is not available in this build");
+        }
+        if (line.diagramPath && !services.diagramFile) {
+            throw std::runtime_error("diagram output is not available in this build");
         }
         const bool comparing = line.compareWith.has_value();
         ObjectSelection selection;
@@ -206,6 +227,9 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
             if (toStandardOutput) {
                 CopyToOutput(path, console.out);
             }
+        }
+        if (line.diagramPath) {
+            return WriteDiagram(line, services, selection, console);
         }
         return differences ? kExitDifferences : kExitSuccess;
     } catch (const std::exception& error) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "components/diagram/diagram_model.h"
 #include "components/schema/database.h"
 #include "engine/report_switches.h"
 #include "engine/run_host.h"
@@ -29,12 +30,18 @@ enum ExitStatus : int {
 using PdfWindowFactory =
     std::function<std::unique_ptr<engine::PreviewWindow>(const std::string& pdfPath)>;
 
+// Writes a relationship diagram to a file, its format chosen by the file's
+// extension; throws std::runtime_error with a message for the user.
+using DiagramFileWriter =
+    std::function<void(const diagram::DiagramModel& model, const std::string& path)>;
+
 // What a run needs from the program around it.
 struct ReportServices {
     schema::SchemaEngine& engine;
     const engine::ReportSwitches& switches;
     const engine::ValueFormatter& formatter;
-    PdfWindowFactory pdfWindow;  // empty where PDF output is not built in
+    PdfWindowFactory pdfWindow;          // empty where PDF output is not built in
+    DiagramFileWriter diagramFile = {};  // empty where drawing is not built in
 };
 
 struct Console {
@@ -44,8 +51,9 @@ struct Console {
 };
 
 // Runs the report, or the comparison, as the command line asks (CSV first,
-// then JSON, then PDF, for those asked for) and returns the exit status. Every
-// failure is told on standard error; nothing half-written is left behind.
+// then JSON, then PDF, then the diagram, for those asked for) and returns the
+// exit status. Every failure is told on standard error; nothing half-written
+// is left behind.
 int RunReportCommand(const CommandLine& line, const ReportServices& services,
                      const Console& console);
 

@@ -1,6 +1,28 @@
 #include "engine/relationship_section.h"
 
+#include "components/diagram/diagram_model.h"
+
 namespace ostrel::engine {
+namespace {
+
+// The diagram of the relationships between the ticked tables, in the paged
+// report only.
+void AddDiagram(const schema::Database& database, SectionContext& context) {
+    if (context.writer.Target() != ReportTarget::Preview ||
+        !context.SwitchOn("Relationship Diagram")) {
+        return;
+    }
+    context.place.Stage("drawing the relationship diagram");
+    context.ShowProcessing("Drawing the relationship diagram");
+    const diagram::DiagramModel model = diagram::BuildDiagramModel(
+        database,
+        [&context](const std::string& name) { return context.host.IsTableSelected(name); });
+    if (!model.Empty()) {
+        context.writer.Diagram(model);
+    }
+}
+
+}  // namespace
 
 void DocumentRelationships(const schema::Database& database, SectionContext& context) {
     ReportWriter& writer = context.writer;
@@ -31,6 +53,7 @@ void DocumentRelationships(const schema::Database& database, SectionContext& con
     if (!anyWritten) {
         writer.NoneRequested();
     }
+    AddDiagram(database, context);
     writer.SectionEnd();
 }
 

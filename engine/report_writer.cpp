@@ -132,6 +132,12 @@ void ReportWriter::EmptyLine() {
     Paragraph({});
 }
 
+void ReportWriter::Diagram(const diagram::DiagramModel& model) {
+    if (document_ != nullptr) {
+        document_->AddDiagram(model);
+    }
+}
+
 void ReportWriter::NoneRequested() {
     Notice("None requested");
 }

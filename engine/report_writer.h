@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "components/diagram/diagram_model.h"
 #include "components/document/report_document.h"
 #include "engine/csv_output.h"
 #include "engine/run_host.h"
@@ -45,6 +46,8 @@ class ReportWriter {
                              std::string_view word);
     // A table text built by TableText; the format is used by the preview only.
     void PropertyTable(std::string_view columnFormat, const std::string& tableText);
+    // The relationship diagram: pages of the preview; nothing in CSV.
+    void Diagram(const diagram::DiagramModel& model);
     void EmptyLine();
     void NoneRequested();
     // A line of text followed by an empty line.

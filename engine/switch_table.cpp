@@ -108,6 +108,9 @@ constexpr std::array<SwitchInfo, kSwitchCount> kSwitches{{
      "chkRelUpdateCascade", "RelationUpdateCascade", "RelationUpdateCascade", 2, 1, 2520, 315},
     {"Relationship Table", "Relationship Table", Relationships, "chkRelTable", "Table", "Table", 2,
      2, 2520, 630},
+    // Turns on the diagram pages at the end of the section; it has no row.
+    {"Relationship Diagram", "Relationship Diagram", Relationships, "chkRelDiagram", "Diagram", "",
+     2, 3, 2520, 945},
     {"Query DateCreated", "Query DateCreated", Queries, "chkQueryCreated", "DateCreated",
      "DateCreated", 1, 1, 315, 315},
     {"Query LastUpdated", "Query LastUpdated", Queries, "chkQueryUpdated", "Last Updated",

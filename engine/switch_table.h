@@ -16,14 +16,14 @@ struct SwitchInfo {
     SwitchPage page;
     std::string_view checkBox;  // objectName of the dialog's check box
     std::string_view caption;   // check box caption
-    std::string_view rowLabel;  // label of the report row
+    std::string_view rowLabel;  // label of the report row ("" for a switch with no row)
     int column;                 // 1-based grid column on the page
     int row;                    // 1-based grid row on the page
     int left;                   // position on the page, in twips
     int top;
 };
 
-inline constexpr int kSwitchCount = 61;
+inline constexpr int kSwitchCount = 62;
 
 // All switches in the order the dialog reads and writes them.
 const std::array<SwitchInfo, kSwitchCount>& SwitchTable();

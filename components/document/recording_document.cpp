@@ -1,5 +1,7 @@
 #include "components/document/recording_document.h"
 
+#include "components/diagram/diagram_model.h"
+
 namespace ostrel::document {
 namespace {
 
@@ -42,6 +44,10 @@ void RecordingDocument::AddParagraph(const std::string& text) {
 }
 void RecordingDocument::AddTable(const std::string& text) {
     calls_.push_back("AddTable(" + text + ")");
+}
+void RecordingDocument::AddDiagram(const diagram::DiagramModel& model) {
+    calls_.push_back("AddDiagram(" + std::to_string(model.tables.size()) + " tables, " +
+                     std::to_string(model.relations.size()) + " relationships)");
 }
 void RecordingDocument::EndDocument() {
     calls_.emplace_back("EndDocument()");

@@ -23,6 +23,8 @@ class RecordingDocument : public ReportDocument {
     void SetTableStyle(std::int32_t style) override;
     void AddParagraph(const std::string& text) override;
     void AddTable(const std::string& text) override;
+    // Recorded as "AddDiagram(3 tables, 2 relationships)".
+    void AddDiagram(const diagram::DiagramModel& model) override;
     void EndDocument() override;
     int PageCount() const override { return pageCount_; }
     int PreviewPage() const override { return previewPage_; }

@@ -3,14 +3,18 @@
 #include <cstdint>
 #include <string>
 
+namespace ostrel::diagram {
+struct DiagramModel;
+}
+
 namespace ostrel::document {
 
 // The paginated document behind the print preview. The report run appends
 // paragraphs and tables; the document breaks them into pages.
 //
 // Calling order in one run: the three setup calls and SetPageCaption,
-// StartDocument, any number of size, emphasis, style, paragraph and table
-// calls, EndDocument, PageCount; then, from the preview window only,
+// StartDocument, any number of size, emphasis, style, paragraph, table and
+// diagram calls, EndDocument, PageCount; then, from the preview window only,
 // PreviewPage/SetPreviewPage and PrintDocument.
 class ReportDocument {
   public:
@@ -38,6 +42,9 @@ class ReportDocument {
     // backslash belongs to the cell's text ("\|", "\;", "\\"); a carriage
     // return inside a cell is a line break within it.
     virtual void AddTable(const std::string& text) = 0;
+    // The relationship diagram of the model, on pages of its own after what
+    // was added before; what is added after it begins a new page.
+    virtual void AddDiagram(const diagram::DiagramModel& model) = 0;
     virtual void EndDocument() = 0;
 
     virtual int PageCount() const = 0;

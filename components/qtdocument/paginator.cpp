@@ -74,6 +74,14 @@ void Paginator::AddCaption() {
     place(decoration_.right, 1);
 }
 
+void Paginator::AddDrawingPage(std::shared_ptr<const PageDrawing> drawing,
+                               const std::string& title) {
+    NewPage();
+    Current().drawings.push_back(std::move(drawing));
+    placed_.push_back({PlacedText::Kind::Paragraph, title, PageNumber()});
+    y_ = Bottom();
+}
+
 void Paginator::AddParagraph(const std::string& text, int points, Emphasis emphasis) {
     EnsurePage();
     const bool band = emphasis == Emphasis::ObjectHeading;

@@ -5,9 +5,11 @@
 #include <QRectF>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "components/qtdocument/page_drawing.h"
 #include "components/qtdocument/page_setup.h"
 #include "components/qtdocument/table_text.h"
 #include "components/qtdocument/text_shaper.h"
@@ -50,6 +52,7 @@ struct LaidOutPage {
     };
     std::vector<Shape> shapes;
     std::vector<Text> texts;
+    std::vector<std::shared_ptr<const PageDrawing>> drawings;  // over the rest
 };
 
 // Breaks paragraphs and tables into pages as they arrive.
@@ -63,6 +66,9 @@ class Paginator {
 
     void AddParagraph(const std::string& text, int points, Emphasis emphasis);
     void AddTable(const TableText& table, int points, std::int32_t style);
+    // A new page holding the drawing, listed in the placed texts under title;
+    // what is added next begins another page.
+    void AddDrawingPage(std::shared_ptr<const PageDrawing> drawing, const std::string& title);
     // Makes sure the document has at least one page.
     void Finish();
 

@@ -13,6 +13,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "components/diagram/diagram_pages.h"
+#include "components/diagram/scene_painter.h"
 #include "components/qtdocument/table_text.h"
 
 namespace ostrel::qtdocument {
@@ -40,6 +42,24 @@ QColor FillColour(LaidOutPage::Fill fill) {
     }
     return {0, 0, 0};
 }
+
+// One diagram page, drawn in points inside the body of the sheet.
+class DiagramPageDrawing final : public PageDrawing {
+  public:
+    DiagramPageDrawing(diagram::DiagramPage page, const QPointF& bodyTopLeft)
+        : page_(std::move(page)), origin_(bodyTopLeft) {}
+    void Draw(QPainter& painter) const override {
+        painter.save();
+        painter.translate(origin_);
+        painter.scale(kTwipsPerPoint, kTwipsPerPoint);
+        diagram::PaintDiagramPage(painter, page_);
+        painter.restore();
+    }
+
+  private:
+    diagram::DiagramPage page_;
+    QPointF origin_;
+};
 
 }  // namespace
 
@@ -118,6 +138,19 @@ void QtReportDocument::AddTable(const std::string& text) {
     Layout().AddTable(ParseTableText(text), textPoints_, tableStyle_);
 }
 
+void QtReportDocument::AddDiagram(const diagram::DiagramModel& model) {
+    Paginator& layout = Layout();
+    diagram::PagePlanOptions options;
+    options.area = geometry_.body.size() / kTwipsPerPoint;
+    options.firstPage = PageCount() + 1;
+    std::vector<diagram::DiagramPage> pages = diagram::PlanDiagramPages(model, options);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        layout.AddDrawingPage(
+            std::make_shared<DiagramPageDrawing>(std::move(pages[i]), geometry_.body.topLeft()),
+            i == 0 ? "Relationship diagram" : "Relationship diagram (continued)");
+    }
+}
+
 void QtReportDocument::EndDocument() {
     Layout().Finish();
     finished_ = true;
@@ -156,6 +189,9 @@ void QtReportDocument::DrawPage(QPainter& painter, const LaidOutPage& page) cons
     painter.setPen(Qt::black);
     for (const LaidOutPage::Text& text : page.texts) {
         shaper_.DrawLine(painter, text.origin, text.line, text.face);
+    }
+    for (const auto& drawing : page.drawings) {
+        drawing->Draw(painter);
     }
 }
 

@@ -53,6 +53,8 @@ class QtReportDocument final : public document::ReportDocument {
     void SetTableStyle(std::int32_t style) override;
     void AddParagraph(const std::string& text) override;
     void AddTable(const std::string& text) override;
+    // Each diagram page is a page of its own; see diagram_pages.h.
+    void AddDiagram(const diagram::DiagramModel& model) override;
     void EndDocument() override;
     int PageCount() const override;
     int PreviewPage() const override { return previewPage_; }

@@ -1,4 +1,4 @@
-// Every one of the 61 switches, driven from the switch table: switching a key
+// Every switch with a report row, driven from the switch table: switching a key
 // off removes exactly its rows, and a row that is off never reads its member.
 
 #include <map>

@@ -94,7 +94,7 @@ class TestFrmConfig : public QObject {
             QCOMPARE(row + 1, info.row);
             QCOMPARE(column + 1, info.column);
         }
-        QCOMPARE(perPage, (std::array<int, 6>{5, 14, 15, 8, 9, 10}));
+        QCOMPARE(perPage, (std::array<int, 6>{5, 14, 15, 8, 10, 10}));
         QCOMPARE(Button(dialog, "cmdStore")->text().remove('&'), QStringLiteral("Store"));
         QCOMPARE(Button(dialog, "cmdCancel")->text(), QStringLiteral("Cancel"));
         QCOMPARE(Button(dialog, "cmdSelectAll")->text().remove('&'), QStringLiteral("Select All"));
@@ -149,19 +149,20 @@ class TestFrmConfig : public QObject {
         QCOMPARE(order.at(fieldsStart), QStringLiteral("chkFieldValidationRule"));
         QCOMPARE(order.at(fieldsStart + 1), QStringLiteral("chkFieldAllowZeroLength"));
         QCOMPARE(order.at(fieldsStart + 14), QStringLiteral("chkFieldValidationText"));
-        QCOMPARE(order.at(60), QStringLiteral("chkParameterType"));
-        QCOMPARE(order.mid(61),
+        QCOMPARE(order.at(51), QStringLiteral("chkRelDiagram"));  // after chkRelTable
+        QCOMPARE(order.at(61), QStringLiteral("chkParameterType"));
+        QCOMPARE(order.mid(62),
                  QStringList({"cmdStore", "cmdCancel", "cmdSelectAll", "cmdDeselectAll"}));
     }
 
-    void emptyStoreOpensAllTickedAndStoreWritesAll61() {
+    void emptyStoreOpensAllTickedAndStoreWritesEverySwitch() {
         SwitchStore store(path_);
         frmConfig dialog(store);
-        QCOMPARE(CountTicked(dialog), 61);
+        QCOMPARE(CountTicked(dialog), ostrel::engine::kSwitchCount);
         QTest::mouseClick(Button(dialog, "cmdStore"), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         const auto stored = Stored(path_);
-        QCOMPARE(stored.size(), 61);
+        QCOMPARE(stored.size(), ostrel::engine::kSwitchCount);
         for (const auto& info : SwitchTable()) {
             QCOMPARE(stored.value(Text(info.key)), QStringLiteral("True"));
         }
@@ -173,8 +174,8 @@ class TestFrmConfig : public QObject {
             frmConfig dialog(store);
             dialog.Tabs()->setCurrentIndex(2);  // Fields
             QTest::mouseClick(Button(dialog, "cmdDeselectAll"), Qt::LeftButton);
-            QCOMPARE(CountTicked(dialog), 61 - 15);
-            for (int i = 0; i < 61; ++i) {
+            QCOMPARE(CountTicked(dialog), ostrel::engine::kSwitchCount - 15);
+            for (int i = 0; i < ostrel::engine::kSwitchCount; ++i) {
                 const bool fields =
                     SwitchTable()[static_cast<std::size_t>(i)].page == SwitchPage::Fields;
                 QCOMPARE(dialog.CheckBox(i)->isChecked(), !fields);
@@ -184,7 +185,7 @@ class TestFrmConfig : public QObject {
         }
         QVERIFY(!QFile::exists(path_));
         frmConfig reopened(store);
-        QCOMPARE(CountTicked(reopened), 61);
+        QCOMPARE(CountTicked(reopened), ostrel::engine::kSwitchCount);
     }
 
     void storeAfterClearingTheDatabasePage() {
@@ -203,7 +204,7 @@ class TestFrmConfig : public QObject {
     void selectAllOnQueriesTicksTheParameterBoxesToo() {
         SwitchStore store(path_);
         frmConfig dialog(store);
-        for (int i = 0; i < 61; ++i) {
+        for (int i = 0; i < ostrel::engine::kSwitchCount; ++i) {
             dialog.CheckBox(i)->setChecked(false);
         }
         dialog.Tabs()->setCurrentIndex(5);
@@ -243,7 +244,7 @@ class TestFrmConfig : public QObject {
         frmConfig dialog(store);
         QVERIFY(!dialog.findChild<QCheckBox*>("chkTableAttachExclusive")->isChecked());
         QVERIFY(!dialog.findChild<QCheckBox*>("chkTableReplicaFilter")->isChecked());
-        QCOMPARE(CountTicked(dialog), 59);
+        QCOMPARE(CountTicked(dialog), ostrel::engine::kSwitchCount - 2);
     }
 
     void unreadableValuesShowTickedWithANote() {

@@ -386,7 +386,7 @@ class TestFrmMain : public QObject {
             file << item->objectName() + "=" + item->text().remove('&');
         }
         QCOMPARE(file, QStringList({"mnuFileConfigure=Configure",
-                                    QString::fromUtf8("mnuFileCompare=Compare With\u2026"),
+                                    "mnuFileCompare=Compare With\u2026",
                                     "mnuFileRecentMenu=Recent Databases", "mnuFileExit=Exit"}));
         QStringList help;
         for (QAction* item : menus[1]->menu()->actions()) {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPageSize>
+#include <QRectF>
+#include <string>
+
+#include "components/diagram/diagram_model.h"
+
+namespace ostrel::diagram {
+
+// The kinds of file a diagram can be written as, by the name's extension
+// (letter case ignored): ".svg", ".png" or ".pdf".
+enum class DiagramFormat { Svg, Png, Pdf };
+bool DiagramFormatOf(const std::string& path, DiagramFormat& format);
+
+// Where a diagram printed on paper goes: the sheet and the drawing area on
+// it, in points from the sheet's top-left corner.
+struct DiagramPaper {
+    QPageSize size{QPageSize::A4};
+    QRectF body{72, 72, 451.3, 697.9};
+};
+
+// Writes the diagram of the model to path in the format its extension names:
+// SVG and PNG as one picture of every group, PDF as pages of the paper. The
+// file appears complete or not at all. Throws std::runtime_error with a
+// message for the user. Needs a QGuiApplication.
+void WriteDiagramFile(const DiagramModel& model, const std::string& path,
+                      const DiagramPaper& paper);
+
+}  // namespace ostrel::diagram
