@@ -31,10 +31,10 @@ constexpr ComplexTemplate kComplexTemplates[] = {
 };
 constexpr char kComplexTemplatePrefix[] = "MSysComplexType_";
 // The hidden column that keeps the history of an append-only Long Text field
-// refers to a template of its own; its values are Long Text.
+// refers to a template of its own. DAO's DataTypeEnum has no code for it (no
+// multi-valued Memo); its values are Long Text, so it is reported as Memo.
 constexpr char kVersionHistoryTemplatePrefix[] = "MSysComplexTypeVH_";
-// Complex columns whose kind is not known (for example version history)
-// keep Jet's complex type code.
+// Complex columns of a template not listed here keep Jet's complex type code.
 constexpr std::int16_t kUnknownComplexType = 0x12;
 
 }  // namespace

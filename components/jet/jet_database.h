@@ -9,7 +9,7 @@
 
 #include "components/jet/catalog.h"
 #include "components/jet/page_file.h"
-#include "components/jet/sql/query_sql.h"
+#include "components/jet/querysql/query_sql.h"
 #include "components/schema/database.h"
 
 namespace ostrel::jet {

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "components/jet/sql/query_sql.h"
+#include "components/jet/querysql/query_sql.h"
 
 namespace ostrel::testsupport {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "components/jet/sql/query_rows.h"
+#include "components/jet/querysql/query_rows.h"
 
 namespace ostrel::jet::querysql {
 

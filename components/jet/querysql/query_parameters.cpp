@@ -1,4 +1,4 @@
-#include "components/jet/sql/query_parameters.h"
+#include "components/jet/querysql/query_parameters.h"
 
 #include <array>
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "components/jet/sql/query_sql.h"
+#include "components/jet/querysql/query_sql.h"
 
 namespace ostrel::jet::querysql {
 

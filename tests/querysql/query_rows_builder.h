@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "components/jet/sql/query_sql.h"
+#include "components/jet/querysql/query_sql.h"
 
 namespace ostrel::jet::testing {
 

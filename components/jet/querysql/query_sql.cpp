@@ -1,12 +1,12 @@
-#include "components/jet/sql/query_sql.h"
+#include "components/jet/querysql/query_sql.h"
 
 #include <cstddef>
 #include <string_view>
 
-#include "components/jet/sql/query_from.h"
-#include "components/jet/sql/query_identifiers.h"
-#include "components/jet/sql/query_parameters.h"
-#include "components/jet/sql/query_rows.h"
+#include "components/jet/querysql/query_from.h"
+#include "components/jet/querysql/query_identifiers.h"
+#include "components/jet/querysql/query_parameters.h"
+#include "components/jet/querysql/query_rows.h"
 #include "components/schema/field.h"
 #include "components/schema/schema_error.h"
 

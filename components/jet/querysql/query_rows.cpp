@@ -1,4 +1,4 @@
-#include "components/jet/sql/query_rows.h"
+#include "components/jet/querysql/query_rows.h"
 
 #include <algorithm>
 #include <string>

@@ -1,4 +1,4 @@
-#include "components/jet/sql/query_from.h"
+#include "components/jet/querysql/query_from.h"
 
 #include "components/jet/object_names.h"
 
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "components/jet/sql/query_identifiers.h"
+#include "components/jet/querysql/query_identifiers.h"
 #include "components/schema/schema_error.h"
 
 namespace ostrel::jet::querysql {

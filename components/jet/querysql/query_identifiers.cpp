@@ -1,4 +1,4 @@
-#include "components/jet/sql/query_identifiers.h"
+#include "components/jet/querysql/query_identifiers.h"
 
 #include <cstddef>
 
