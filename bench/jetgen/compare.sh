@@ -25,6 +25,6 @@ json="$report --all-switches --json $out/large-schema.json.out $out/large-schema
 # accepts that status only.
 /usr/bin/time -f "compare: %e s, peak %M KB" sh -c "$compare; test \$? -eq 1"
 /usr/bin/time -f "json: %e s, peak %M KB" $json
-tr -d '\r' < compare.csv | grep -c ',changed$\|,added$\|,removed$' | sed 's/^/object lines in the comparison: /'
+tr -d '\r' < compare.csv | grep -c ',changed$\|,added$\|,removed$' | sed "s/^/lines marking a change (objects and members): /"
 hyperfine --warmup 1 --runs "${RUNS:-10}" --export-markdown "$out/compare-results.md" \
     "sh -c '$compare; test \$? -eq 1'" "$json"

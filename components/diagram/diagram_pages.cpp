@@ -76,8 +76,6 @@ struct Part {
     int count = 1;  // parts in the group
     DiagramBlock block;
     int page = 0;  // 0-based page of the plan
-    // Stubs: the outside table each stands for, to label once pages are known.
-    std::vector<int> stubTables;
 };
 
 class Planner {
@@ -268,10 +266,22 @@ class Planner {
             int pair;
         };
         std::vector<EdgeInfo> edgeInfo;
-        std::map<int, int> stubOf;  // outside table -> node
-        part.stubTables.clear();
+        // One label node per table of the part and side (the outside table
+        // primary or foreign), with a row per outside table.
+        struct StubNode {
+            std::vector<int> tables;
+            int node = -1;
+        };
+        std::map<std::pair<int, bool>, StubNode> stubs;
+        struct Pending {
+            int relation;
+            int pair;
+            int outside;  // -1: both tables are in the part
+            bool outsideIsPrimary;
+            std::pair<int, bool> stubKey;
+        };
+        std::vector<Pending> pending;
         int leftOut = 0;
-        const QString stubSample = StubText(QString(), 9999, 99);
         for (std::size_t r = 0; r < model_.relations.size(); ++r) {
             const DiagramRelation& relation = model_.relations[r];
             const bool hasPrimary = nodeOf.contains(relation.primaryTable);
@@ -279,50 +289,79 @@ class Planner {
             if (!hasPrimary && !hasForeign) {
                 continue;
             }
-            const auto nodeFor = [&](int table) {
-                if (const auto found = nodeOf.find(table); found != nodeOf.end()) {
-                    return found->second;
-                }
-                if (const auto found = stubOf.find(table); found != stubOf.end()) {
-                    return found->second;
-                }
-                const int node = static_cast<int>(graph.nodes.size());
-                const QString text =
-                    stubSample + Q(model_.tables[static_cast<std::size_t>(table)].name);
-                graph.nodes.push_back(
-                    {std::min(measure_.Width(text, kTextPoints, false, true) + 2 * kStubPadX,
-                              kMaxBoxWidth + 60),
-                     kRowHeight + 4, 0});
-                stubOf[table] = node;
-                part.stubTables.push_back(table);
-                return node;
-            };
             if (!(hasPrimary && hasForeign) && !withStubs) {
                 ++leftOut;
                 continue;
             }
-            const int tail = nodeFor(relation.primaryTable);
-            const int head = nodeFor(relation.foreignTable);
+            Pending entry{static_cast<int>(r), 0, -1, false, {0, false}};
+            if (!hasPrimary || !hasForeign) {
+                entry.outsideIsPrimary = !hasPrimary;
+                entry.outside = hasPrimary ? relation.foreignTable : relation.primaryTable;
+                entry.stubKey = {hasPrimary ? relation.primaryTable : relation.foreignTable,
+                                 entry.outsideIsPrimary};
+                std::vector<int>& rows = stubs[entry.stubKey].tables;
+                if (std::find(rows.begin(), rows.end(), entry.outside) == rows.end()) {
+                    rows.push_back(entry.outside);
+                }
+            }
             const std::size_t pairs = std::max<std::size_t>(relation.fields.size(), 1);
             for (std::size_t p = 0; p < pairs; ++p) {
-                LayoutEdge edge{tail, head, -1, -1};
-                if (p < relation.fields.size()) {
-                    if (hasPrimary) {
-                        edge.tailRow =
-                            Box(relation.primaryTable).RowOfField(relation.fields[p].primaryRow);
-                    }
-                    if (hasForeign) {
-                        edge.headRow =
-                            Box(relation.foreignTable).RowOfField(relation.fields[p].foreignRow);
-                    }
-                }
-                graph.edges.push_back(edge);
-                edgeInfo.push_back({static_cast<int>(r), static_cast<int>(p)});
+                entry.pair = static_cast<int>(p);
+                pending.push_back(entry);
             }
         }
+        const QString stubSample = StubText(QString(), 9999, 99);
+        for (auto& [key, stub] : stubs) {
+            double width = 0;
+            for (int table : stub.tables) {
+                width = std::max(
+                    width, measure_.Width(
+                               stubSample + Q(model_.tables[static_cast<std::size_t>(table)].name),
+                               kTextPoints, false, true));
+            }
+            stub.node = static_cast<int>(graph.nodes.size());
+            graph.nodes.push_back({std::min(width + 2 * kStubPadX, kMaxBoxWidth + 60),
+                                   kRowHeight * static_cast<double>(stub.tables.size()),
+                                   static_cast<int>(stub.tables.size())});
+        }
+        for (const Pending& entry : pending) {
+            const DiagramRelation& relation =
+                model_.relations[static_cast<std::size_t>(entry.relation)];
+            const auto p = static_cast<std::size_t>(entry.pair);
+            LayoutEdge edge{-1, -1, -1, -1};
+            const auto fieldRow = [&](int table, bool primary) {
+                if (p >= relation.fields.size()) {
+                    return -1;
+                }
+                return Box(table).RowOfField(primary ? relation.fields[p].primaryRow
+                                                     : relation.fields[p].foreignRow);
+            };
+            const auto stubRow = [&](const StubNode& stub) {
+                return static_cast<int>(
+                    std::find(stub.tables.begin(), stub.tables.end(), entry.outside) -
+                    stub.tables.begin());
+            };
+            if (entry.outside >= 0 && entry.outsideIsPrimary) {
+                const StubNode& stub = stubs.at(entry.stubKey);
+                edge = {stub.node, nodeOf.at(relation.foreignTable), stubRow(stub),
+                        fieldRow(relation.foreignTable, false)};
+            } else if (entry.outside >= 0) {
+                const StubNode& stub = stubs.at(entry.stubKey);
+                edge = {nodeOf.at(relation.primaryTable), stub.node,
+                        fieldRow(relation.primaryTable, true), stubRow(stub)};
+            } else {
+                edge = {nodeOf.at(relation.primaryTable), nodeOf.at(relation.foreignTable),
+                        fieldRow(relation.primaryTable, true),
+                        fieldRow(relation.foreignTable, false)};
+            }
+            graph.edges.push_back(edge);
+            edgeInfo.push_back({entry.relation, entry.pair});
+        }
 
-        // Room between columns for the widest cascade legend on a line.
-        for (const EdgeInfo& info : edgeInfo) {
+        // Room between columns for the widest cascade legend on a line; not
+        // for a part of a split group, which needs the room for its tables
+        // (its legends then find what room there is).
+        for (const EdgeInfo& info : stubs.empty() ? edgeInfo : std::vector<EdgeInfo>{}) {
             const std::string& legend =
                 model_.relations[static_cast<std::size_t>(info.relation)].legend;
             if (!legend.empty()) {
@@ -359,15 +398,19 @@ class Planner {
             const LayoutPoint centre = layout.centres[i];
             block.boxes.push_back(MakeBox(part.tables[i], QPointF(centre.x, centre.y) + offset));
         }
-        for (const auto& [table, node] : stubOf) {
-            const LayoutPoint centre = layout.centres[static_cast<std::size_t>(node)];
-            const LayoutNode& size = graph.nodes[static_cast<std::size_t>(node)];
+        for (const auto& [key, stubNode] : stubs) {
+            const auto node = static_cast<std::size_t>(stubNode.node);
+            const LayoutPoint centre = layout.centres[node];
+            const LayoutNode& size = graph.nodes[node];
             SceneStub stub;
-            stub.table = table;
-            stub.name = Q(model_.tables[static_cast<std::size_t>(table)].name);
             stub.rect = QRectF(centre.x - size.width / 2, centre.y - size.height / 2, size.width,
                                size.height)
                             .translated(offset);
+            stub.rowHeight = kRowHeight;
+            for (int table : stubNode.tables) {
+                stub.rows.push_back(
+                    {table, Q(model_.tables[static_cast<std::size_t>(table)].name), {}});
+            }
             block.stubs.push_back(std::move(stub));
         }
         for (std::size_t e = 0; e < graph.edges.size(); ++e) {
@@ -601,6 +644,17 @@ class Planner {
     // middle outwards, where it covers no table.
     void PlaceLegends(DiagramBlock& block) const {
         static constexpr std::array<double, 7> kAlong{0.5, 0.4, 0.6, 0.3, 0.7, 0.2, 0.8};
+        // The end marks, which a legend must not cover either.
+        std::vector<QRectF> marks;
+        for (const SceneLine& line : block.lines) {
+            for (const SceneText& text : line.texts) {
+                if (text.role == SceneText::Role::Mark) {
+                    marks.emplace_back(text.baseline.x(), text.baseline.y() - text.points * 0.75,
+                                       measure_.Width(text.text, text.points, text.bold),
+                                       text.points * 0.9);
+                }
+            }
+        }
         for (SceneLine& line : block.lines) {
             for (SceneText& text : line.texts) {
                 if (text.role != SceneText::Role::Legend) {
@@ -615,18 +669,27 @@ class Planner {
                     const QPointF at = curve.pointAtPercent(t);
                     return QPointF(at.x() - width / 2, at.y() - 3);
                 };
-                const auto clear = [&](QPointF baseline) {
+                const auto clear = [&](QPointF baseline, bool ofBoxes) {
                     const QRectF rect(baseline.x() - 1, baseline.y() - text.points * 0.8, width + 2,
                                       text.points * 1.05);
-                    return std::none_of(
-                        block.boxes.begin(), block.boxes.end(),
-                        [&](const SceneBox& box) { return box.rect.intersects(rect); });
+                    const auto hits = [&rect](const QRectF& other) {
+                        return other.intersects(rect);
+                    };
+                    return std::none_of(marks.begin(), marks.end(), hits) &&
+                           (!ofBoxes ||
+                            std::none_of(block.boxes.begin(), block.boxes.end(),
+                                         [&](const SceneBox& box) { return hits(box.rect); }));
                 };
-                text.baseline = place(0.5);
-                for (const double t : kAlong) {
-                    if (clear(place(t))) {
-                        text.baseline = place(t);
-                        break;
+                // Clear of boxes and marks if possible, else of the marks,
+                // else a line higher than the middle.
+                text.baseline = place(0.5) - QPointF(0, text.points);
+                bool placed = false;
+                for (const bool ofBoxes : {true, false}) {
+                    for (const double t : kAlong) {
+                        if (!placed && clear(place(t), ofBoxes)) {
+                            text.baseline = place(t);
+                            placed = true;
+                        }
                     }
                 }
             }
@@ -658,10 +721,7 @@ class Planner {
                 y += shelf + kBlockGap;
                 shelf = 0;
             }
-            // A split group's parts each begin a page of their own.
-            const bool ownPage = part.count > 1 && !options_.onePage;
-            if ((y + h > height || (ownPage && (x > 0 || y > kHeadingHeight))) &&
-                (x > 0 || y > kHeadingHeight)) {
+            if (y + h > height && (x > 0 || y > kHeadingHeight)) {
                 ++page;
                 x = 0;
                 y = kHeadingHeight;
@@ -671,9 +731,6 @@ class Planner {
             placed_.push_back({page, QPointF(x, y)});
             x += w + kBlockGap;
             shelf = std::max(shelf, h);
-            if (ownPage) {
-                x = width;  // nothing else beside it
-            }
         }
         pageCount_ = page + 1;
         lastBottom_ = y + shelf;
@@ -713,17 +770,20 @@ class Planner {
         }
         for (Part& part : parts_) {
             for (SceneStub& stub : part.block.stubs) {
-                const Part* other = partOf.at(stub.table);
-                SceneText text;
-                text.role = SceneText::Role::Stub;
-                text.italic = true;
-                text.text = StubText(Q(model_.tables[static_cast<std::size_t>(stub.table)].name),
-                                     options_.firstPage + other->page, other->index + 1);
-                text.text =
-                    measure_.Elided(text.text, stub.rect.width() - 2 * kStubPadX, kTextPoints);
-                text.baseline = QPointF(stub.rect.left() + kStubPadX,
-                                        stub.rect.center().y() + kTextPoints * 0.36);
-                stub.text = text;
+                for (std::size_t i = 0; i < stub.rows.size(); ++i) {
+                    SceneStub::Row& row = stub.rows[i];
+                    const Part* other = partOf.at(row.table);
+                    SceneText text;
+                    text.role = SceneText::Role::Stub;
+                    text.italic = true;
+                    text.text = measure_.Elided(
+                        StubText(row.name, options_.firstPage + other->page, other->index + 1),
+                        stub.rect.width() - 2 * kStubPadX, kTextPoints);
+                    const double rowTop = stub.rect.top() + stub.rowHeight * static_cast<double>(i);
+                    text.baseline =
+                        QPointF(stub.rect.left() + kStubPadX, Baseline(rowTop, kTextPoints));
+                    row.text = text;
+                }
             }
         }
     }
@@ -764,7 +824,9 @@ class Planner {
         }
         for (SceneStub& stub : block.stubs) {
             stub.rect.translate(d);
-            stub.text.baseline += d;
+            for (SceneStub::Row& row : stub.rows) {
+                row.text.baseline += d;
+            }
         }
     }
 

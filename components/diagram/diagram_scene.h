@@ -55,12 +55,17 @@ struct SceneLine {
     bool continued = false;        // ends at a "continued" label
 };
 
-// A label standing for a table drawn elsewhere (a group split across pages).
+// Labels standing for tables drawn elsewhere (a group split across pages):
+// one row per such table, beside the table of this part its lines lead from.
 struct SceneStub {
-    int table = 0;
-    QString name;
+    struct Row {
+        int table = 0;
+        QString name;
+        SceneText text;
+    };
     QRectF rect;
-    SceneText text;
+    double rowHeight = 0;
+    std::vector<Row> rows;
 };
 
 // One laid-out group of tables (or part of a group), in points with the

@@ -111,8 +111,12 @@ void PaintLine(QPainter& painter, const SceneLine& line) {
 }
 
 // End marks and legends go over the boxes, so that no box hides them.
-void PaintLineTexts(QPainter& painter, const SceneLine& line) {
+// Draws the texts of one role.
+void PaintLineTexts(QPainter& painter, const SceneLine& line, SceneText::Role role) {
     for (const SceneText& text : line.texts) {
+        if (text.role != role) {
+            continue;
+        }
         if (text.role == SceneText::Role::Legend) {
             // A white band keeps the legend readable across other lines.
             painter.save();
@@ -136,7 +140,9 @@ void PaintStub(QPainter& painter, const SceneStub& stub) {
     painter.setBrush(Qt::white);
     painter.drawRoundedRect(stub.rect, 3, 3);
     painter.restore();
-    PaintText(painter, stub.text, scene_colour::kLegend);
+    for (const SceneStub::Row& row : stub.rows) {
+        PaintText(painter, row.text, scene_colour::kLegend);
+    }
 }
 
 }  // namespace
@@ -166,8 +172,11 @@ void PaintDiagramPage(QPainter& painter, const DiagramPage& page) {
         for (const SceneBox& box : block.boxes) {
             PaintBox(painter, box);
         }
-        for (const SceneLine& line : block.lines) {
-            PaintLineTexts(painter, line);
+        // Legends, then the end marks over them.
+        for (const SceneText::Role role : {SceneText::Role::Legend, SceneText::Role::Mark}) {
+            for (const SceneLine& line : block.lines) {
+                PaintLineTexts(painter, line, role);
+            }
         }
         painter.restore();
     }

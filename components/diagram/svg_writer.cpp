@@ -177,12 +177,15 @@ std::string BoxGroup(const SceneBox& box) {
 
 std::string StubGroup(const SceneStub& stub) {
     const QRectF& r = stub.rect;
-    return "<g class=\"continued\" data-table=\"" + Escaped(stub.name) + "\">\n<rect x=\"" +
-           Num(r.x()) + "\" y=\"" + Num(r.y()) + "\" width=\"" + Num(r.width()) + "\" height=\"" +
-           Num(r.height()) + "\" rx=\"3\" fill=\"#ffffff\" stroke=\"" +
-           ColourText(scene_colour::kLegend) +
-           "\" stroke-width=\"0.6\" stroke-dasharray=\"1,1.5\"/>\n" +
-           TextElement(stub.text, "continued-label", scene_colour::kLegend) + "</g>\n";
+    std::string out = "<g class=\"continued\">\n<rect x=\"" + Num(r.x()) + "\" y=\"" + Num(r.y()) +
+                      "\" width=\"" + Num(r.width()) + "\" height=\"" + Num(r.height()) +
+                      "\" rx=\"3\" fill=\"#ffffff\" stroke=\"" + ColourText(scene_colour::kLegend) +
+                      "\" stroke-width=\"0.6\" stroke-dasharray=\"1,1.5\"/>\n";
+    for (const SceneStub::Row& row : stub.rows) {
+        out += TextElement(row.text, "continued-label", scene_colour::kLegend,
+                           " data-table=\"" + Escaped(row.name) + "\"");
+    }
+    return out + "</g>\n";
 }
 
 }  // namespace

@@ -61,4 +61,18 @@ Catalog ReadCatalog(const PageFile& file) {
     return catalog;
 }
 
+bool ForEachSystemRow(const PageFile& file, const Catalog& catalog, const std::string& table,
+                      const std::string& context,
+                      const std::function<void(const RowView&)>& visit) {
+    const CatalogEntry* entry = catalog.FindTable(table);
+    if (entry == nullptr) {
+        return false;
+    }
+    const TableDefinition def = ReadTableDefinition(file, DefinitionPage(entry->id), entry->name);
+    ForEachRow(file, def, context, [&](std::span<const std::uint8_t> bytes) {
+        visit(RowView(file, def, bytes, context));
+    });
+    return true;
+}
+
 }  // namespace ostrel::jet

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,14 @@ struct Catalog {
 };
 
 Catalog ReadCatalog(const PageFile& file);
+
+class RowView;
+
+// Calls visit with every row of the catalog's system table named table (such
+// as "MSysQueries"); context names the table in error messages. Returns false
+// when the database has no such table.
+bool ForEachSystemRow(const PageFile& file, const Catalog& catalog, const std::string& table,
+                      const std::string& context, const std::function<void(const RowView&)>& visit);
 
 // A table's definition page: the low 24 bits of its catalog id.
 inline std::uint32_t DefinitionPage(std::int32_t id) {

@@ -57,31 +57,23 @@ const PageFile& DatabaseState::File() const {
 // table fails every later read the same way instead of leaving part of it.
 void DatabaseState::LoadQueryRows() {
     std::map<std::int32_t, std::vector<QueryRow>> rows;
-    const PageFile& file = File();
-    const CatalogEntry* entry = catalog_.FindTable("MSysQueries");
-    if (entry == nullptr) {
-        queryRows_ = std::move(rows);
-        return;
-    }
-    const TableDefinition def = ReadTableDefinition(file, DefinitionPage(entry->id), entry->name);
-    const std::string context = "queries (MSysQueries)";
-    ForEachRow(file, def, context, [&](std::span<const std::uint8_t> bytes) {
-        const RowView row(file, def, bytes, context);
-        QueryRow q;
-        q.attribute = static_cast<std::uint8_t>(row.Int("Attribute").value_or(0));
-        q.expression = row.Text("Expression");
-        if (const auto flag = row.Int("Flag")) {
-            q.flag = static_cast<std::int16_t>(*flag);
-        }
-        q.name1 = row.Text("Name1");
-        q.name2 = row.Text("Name2");
-        if (const auto extra = row.Int("LvExtra")) {
-            q.lvExtra = static_cast<std::int32_t>(*extra);
-        }
-        q.objectId = static_cast<std::int32_t>(row.Int("ObjectId").value_or(0));
-        q.order = row.Binary("Order").value_or(std::vector<std::uint8_t>{});
-        rows[q.objectId].push_back(std::move(q));
-    });
+    ForEachSystemRow(File(), catalog_, "MSysQueries", "queries (MSysQueries)",
+                     [&](const RowView& row) {
+                         QueryRow q;
+                         q.attribute = static_cast<std::uint8_t>(row.Int("Attribute").value_or(0));
+                         q.expression = row.Text("Expression");
+                         if (const auto flag = row.Int("Flag")) {
+                             q.flag = static_cast<std::int16_t>(*flag);
+                         }
+                         q.name1 = row.Text("Name1");
+                         q.name2 = row.Text("Name2");
+                         if (const auto extra = row.Int("LvExtra")) {
+                             q.lvExtra = static_cast<std::int32_t>(*extra);
+                         }
+                         q.objectId = static_cast<std::int32_t>(row.Int("ObjectId").value_or(0));
+                         q.order = row.Binary("Order").value_or(std::vector<std::uint8_t>{});
+                         rows[q.objectId].push_back(std::move(q));
+                     });
     queryRows_ = std::move(rows);
 }
 
@@ -95,41 +87,33 @@ std::vector<QueryRow> DatabaseState::QueryRows(std::int32_t objectId) {
 
 void DatabaseState::LoadComplexTypes() {
     std::map<std::uint32_t, ComplexColumn> columns;
-    const PageFile& file = File();
-    const CatalogEntry* entry = catalog_.FindTable("MSysComplexColumns");
-    if (entry == nullptr) {
-        complexColumns_ = std::move(columns);
-        return;
-    }
-    const TableDefinition def = ReadTableDefinition(file, DefinitionPage(entry->id), entry->name);
-    const std::string context = "complex columns (MSysComplexColumns)";
-    ForEachRow(file, def, context, [&](std::span<const std::uint8_t> bytes) {
-        const RowView row(file, def, bytes, context);
-        const auto id = row.Int("ComplexID");
-        const auto templateId = row.Int("ComplexTypeObjectID");
-        const auto flatTableId = row.Int("FlatTableID");
-        if (!id || !templateId) {
-            return;
-        }
-        std::int16_t type = kUnknownComplexType;
-        const CatalogEntry* templateEntry =
-            catalog_.FindById(static_cast<std::int32_t>(*templateId));
-        if (templateEntry != nullptr &&
-            templateEntry->name.starts_with(kVersionHistoryTemplatePrefix)) {
-            type = schema::data_type::kMemo;
-        } else if (templateEntry != nullptr &&
-                   templateEntry->name.starts_with(kComplexTemplatePrefix)) {
-            const std::string suffix =
-                templateEntry->name.substr(sizeof kComplexTemplatePrefix - 1);
-            for (const ComplexTemplate& t : kComplexTemplates) {
-                if (SameName(suffix, t.suffix)) {
-                    type = t.daoType;
-                }
-            }
-        }
-        columns[static_cast<std::uint32_t>(*id)] =
-            ComplexColumn{type, static_cast<std::int32_t>(flatTableId.value_or(0))};
-    });
+    ForEachSystemRow(File(), catalog_, "MSysComplexColumns", "complex columns (MSysComplexColumns)",
+                     [&](const RowView& row) {
+                         const auto id = row.Int("ComplexID");
+                         const auto templateId = row.Int("ComplexTypeObjectID");
+                         const auto flatTableId = row.Int("FlatTableID");
+                         if (!id || !templateId) {
+                             return;
+                         }
+                         std::int16_t type = kUnknownComplexType;
+                         const CatalogEntry* templateEntry =
+                             catalog_.FindById(static_cast<std::int32_t>(*templateId));
+                         if (templateEntry != nullptr &&
+                             templateEntry->name.starts_with(kVersionHistoryTemplatePrefix)) {
+                             type = schema::data_type::kMemo;
+                         } else if (templateEntry != nullptr &&
+                                    templateEntry->name.starts_with(kComplexTemplatePrefix)) {
+                             const std::string suffix =
+                                 templateEntry->name.substr(sizeof kComplexTemplatePrefix - 1);
+                             for (const ComplexTemplate& t : kComplexTemplates) {
+                                 if (SameName(suffix, t.suffix)) {
+                                     type = t.daoType;
+                                 }
+                             }
+                         }
+                         columns[static_cast<std::uint32_t>(*id)] = ComplexColumn{
+                             type, static_cast<std::int32_t>(flatTableId.value_or(0))};
+                     });
     complexColumns_ = std::move(columns);
 }
 

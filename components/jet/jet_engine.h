@@ -27,6 +27,9 @@ class JetEngine final : public schema::SchemaEngine {
     explicit JetEngine(std::vector<std::string> linkFolders)
         : linkFolders_(std::move(linkFolders)) {}
     std::unique_ptr<schema::Database> OpenDatabase(const std::string& path) override;
+    void SetLinkFolders(const std::vector<std::string>& folders) override {
+        linkFolders_ = folders;
+    }
 
   private:
     std::vector<std::string> linkFolders_;

@@ -14,13 +14,6 @@ namespace {
 
 using schema::data_type::kAttachment;
 
-std::string Lower(const std::string& s) {
-    std::string out = s;
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 schema::Variant DateOf(const std::optional<double>& oleDate) {
     if (!oleDate) {
         return schema::NullValue{};
@@ -46,9 +39,8 @@ bool Flag(const PropertyMap* map, const char* name) {
 
 template <class Impl>
 void SortByName(std::vector<std::unique_ptr<Impl>>& items) {
-    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-        return Lower(a->Name()) < Lower(b->Name());
-    });
+    std::stable_sort(items.begin(), items.end(),
+                     [](const auto& a, const auto& b) { return NameLess(a->Name(), b->Name()); });
 }
 
 // ---- fields ---------------------------------------------------------------
@@ -380,16 +372,7 @@ std::optional<PropertyMap> JetTableDef::ComplexFieldProperties(const ColumnDef& 
     }
     PropertyMap merged = *valueColumn;
     if (own != nullptr) {
-        for (const StoredProperty& p : own->properties) {
-            auto it =
-                std::find_if(merged.properties.begin(), merged.properties.end(),
-                             [&](const StoredProperty& q) { return SameName(q.name, p.name); });
-            if (it != merged.properties.end()) {
-                *it = p;
-            } else {
-                merged.properties.push_back(p);
-            }
-        }
+        merged.Overlay(*own);
     }
     return merged;
 }
@@ -481,12 +464,6 @@ const schema::Collection<schema::Parameter>& JetQueryDef::Parameters() const {
 
 void ReadRelations(DatabaseState& state,
                    OwningCollection<schema::Relation, JetRelation>& relations) {
-    const PageFile& file = state.File();
-    const CatalogEntry* entry = state.GetCatalog().FindTable("MSysRelationships");
-    if (entry == nullptr) {
-        return;
-    }
-    const TableDefinition def = ReadTableDefinition(file, DefinitionPage(entry->id), entry->name);
     struct Column {
         std::int64_t number;
         std::string name;
@@ -500,21 +477,24 @@ void ReadRelations(DatabaseState& state,
     };
     std::map<std::string, Pending> byName;
     std::vector<std::string> order;
-    const std::string context = "relationships (MSysRelationships)";
-    ForEachRow(file, def, context, [&](std::span<const std::uint8_t> bytes) {
-        const RowView row(file, def, bytes, context);
-        const std::string name = row.Text("szRelationship").value_or("");
-        auto [it, inserted] = byName.try_emplace(name);
-        if (inserted) {
-            order.push_back(name);
-            it->second.table = row.Text("szReferencedObject").value_or("");
-            it->second.foreignTable = row.Text("szObject").value_or("");
-            it->second.attributes = static_cast<std::uint32_t>(row.Int("grbit").value_or(0));
-        }
-        it->second.columns.push_back({row.Int("icolumn").value_or(0),
-                                      row.Text("szReferencedColumn").value_or(""),
-                                      row.Text("szColumn").value_or("")});
-    });
+    const bool present = ForEachSystemRow(
+        state.File(), state.GetCatalog(), "MSysRelationships", "relationships (MSysRelationships)",
+        [&](const RowView& row) {
+            const std::string name = row.Text("szRelationship").value_or("");
+            auto [it, inserted] = byName.try_emplace(name);
+            if (inserted) {
+                order.push_back(name);
+                it->second.table = row.Text("szReferencedObject").value_or("");
+                it->second.foreignTable = row.Text("szObject").value_or("");
+                it->second.attributes = static_cast<std::uint32_t>(row.Int("grbit").value_or(0));
+            }
+            it->second.columns.push_back({row.Int("icolumn").value_or(0),
+                                          row.Text("szReferencedColumn").value_or(""),
+                                          row.Text("szColumn").value_or("")});
+        });
+    if (!present) {
+        return;
+    }
     for (const std::string& name : order) {
         Pending& p = byName[name];
         std::stable_sort(p.columns.begin(), p.columns.end(),

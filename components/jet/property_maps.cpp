@@ -23,7 +23,7 @@ constexpr std::uint8_t kTypeBinary = 0x09;
 
 std::string ReadPropertyName(const PageFile& file, ByteCursor& cursor) {
     const std::uint16_t length = cursor.ReadU16();
-    return DecodeStoredText(file, cursor.ReadBytes(length));
+    return DecodeText(file, cursor.ReadBytes(length));
 }
 
 // The lengths inside a block are not always consistent with the block's own
@@ -76,6 +76,18 @@ const StoredProperty* PropertyMap::Find(const std::string& propertyName) const {
         }
     }
     return nullptr;
+}
+
+void PropertyMap::Overlay(const PropertyMap& other) {
+    for (const StoredProperty& p : other.properties) {
+        auto it = std::find_if(properties.begin(), properties.end(),
+                               [&](const StoredProperty& q) { return SameName(q.name, p.name); });
+        if (it != properties.end()) {
+            *it = p;
+        } else {
+            properties.push_back(p);
+        }
+    }
 }
 
 PropertyMaps PropertyMaps::ReadStored(const PageFile& file,
@@ -140,16 +152,7 @@ PropertyMaps PropertyMaps::Parse(const PageFile& file, std::span<const std::uint
             maps.maps_.push_back(std::move(map));
             continue;
         }
-        for (StoredProperty& p : map.properties) {
-            auto it =
-                std::find_if(same->properties.begin(), same->properties.end(),
-                             [&](const StoredProperty& q) { return SameName(q.name, p.name); });
-            if (it != same->properties.end()) {
-                *it = std::move(p);
-            } else {
-                same->properties.push_back(std::move(p));
-            }
-        }
+        same->Overlay(map);
     }
     return maps;
 }
@@ -180,8 +183,7 @@ std::optional<std::string> PropertyText(const PageFile& file, const StoredProper
     switch (property->type) {
         case kTypeText:
         case kTypeMemo:
-            return file.Format().unicodeText ? DecodeUnicodeText(data)
-                                             : DecodeCodePageText(data, file.CodePage());
+            return DecodeText(file, data);
         case kTypeGuid:
             return GuidText(data);
         case kTypeBinary:

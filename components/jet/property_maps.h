@@ -24,6 +24,8 @@ struct PropertyMap {
     bool objectMap = true;
     std::vector<StoredProperty> properties;
     const StoredProperty* Find(const std::string& propertyName) const;
+    // Adds the properties of other; where both hold one, other's value wins.
+    void Overlay(const PropertyMap& other);
 };
 
 // A property blob (MSysObjects.LvProp): a tag ("MR2" or "KKD"), a block of

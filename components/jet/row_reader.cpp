@@ -369,10 +369,7 @@ std::optional<std::string> RowView::Text(const char* name) const {
     if (!bytes) {
         return std::nullopt;
     }
-    if (file_.Format().unicodeText) {
-        return DecodeUnicodeText(*bytes);
-    }
-    return DecodeCodePageText(*bytes, file_.CodePage());
+    return DecodeText(file_, *bytes);
 }
 
 }  // namespace ostrel::jet

@@ -59,22 +59,10 @@ std::vector<std::uint8_t> CollectPages(const PageFile& file, std::uint32_t first
 std::string ReadName(const PageFile& file, ByteCursor& cursor) {
     const JetFormat& f = file.Format();
     const std::size_t length = f.nameLengthSize == 1 ? cursor.ReadU8() : cursor.ReadU16();
-    return DecodeStoredText(file, cursor.ReadBytes(length));
+    return DecodeText(file, cursor.ReadBytes(length));
 }
 
 }  // namespace
-
-std::string DecodeStoredText(const PageFile& file, std::span<const std::uint8_t> bytes) {
-    return file.Format().unicodeText ? Utf16ToUtf8(bytes)
-                                     : DecodeCodePageText(bytes, file.CodePage());
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 const ColumnDef* TableDefinition::Find(const std::string& name) const {
     for (const ColumnDef& c : columns) {

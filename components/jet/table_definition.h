@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "components/jet/object_names.h"
 #include "components/jet/page_file.h"
 
 namespace ostrel::jet {
@@ -92,8 +93,7 @@ struct TableDefinition {
     std::vector<RealIndexDef> realIndexes;
     std::vector<LogicalIndexDef> indexes;
 
-    // The column with this name (compared without regard to ASCII case), or
-    // nullptr.
+    // The column with this name (SameName), or nullptr.
     const ColumnDef* Find(const std::string& name) const;
     const ColumnDef* FindNumber(std::uint16_t number) const;
 };
@@ -102,11 +102,5 @@ struct TableDefinition {
 // error messages ("table definition of 'Orders' at page 123").
 TableDefinition ReadTableDefinition(const PageFile& file, std::uint32_t page,
                                     const std::string& tableName);
-
-// Text of a name stored in a table definition or a row of a Jet 3 file.
-std::string DecodeStoredText(const PageFile& file, std::span<const std::uint8_t> bytes);
-
-// Whether two names are equal without regard to ASCII letter case.
-bool SameName(const std::string& a, const std::string& b);
 
 }  // namespace ostrel::jet

@@ -1,5 +1,7 @@
 #include "components/jet/text_decoding.h"
 
+#include "components/jet/page_file.h"
+
 #include <iconv.h>
 
 #include <array>
@@ -144,6 +146,11 @@ std::string DecodeCodePageText(std::span<const std::uint8_t> bytes, int codePage
         }
     }
     return DecodeCp1252(bytes);
+}
+
+std::string DecodeText(const PageFile& file, std::span<const std::uint8_t> bytes) {
+    return file.Format().unicodeText ? DecodeUnicodeText(bytes)
+                                     : DecodeCodePageText(bytes, file.CodePage());
 }
 
 }  // namespace ostrel::jet

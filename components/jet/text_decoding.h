@@ -6,6 +6,13 @@
 
 namespace ostrel::jet {
 
+class PageFile;
+
+// Text as a file stores it, in names, rows and property values: in Jet 4 and
+// ACE files UTF-16LE (compressed or not, as DecodeUnicodeText reads it), in
+// Jet 3 files the file's code page. Every reader decodes text through this.
+std::string DecodeText(const PageFile& file, std::span<const std::uint8_t> bytes);
+
 // UTF-16LE to UTF-8. Unpaired surrogates become U+FFFD; an odd last byte is
 // dropped.
 std::string Utf16ToUtf8(std::span<const std::uint8_t> bytes);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "components/schema/collection.h"
 #include "components/schema/query_def.h"
@@ -45,6 +46,9 @@ class SchemaEngine {
   public:
     virtual ~SchemaEngine() = default;
     virtual std::unique_ptr<Database> OpenDatabase(const std::string& path) = 0;
+    // Folders where the source databases of linked tables are looked for, in
+    // databases opened from now on. Engines without linked tables ignore it.
+    virtual void SetLinkFolders(const std::vector<std::string>& folders) { (void)folders; }
 
   protected:
     SchemaEngine() = default;

@@ -215,6 +215,14 @@ class Comparison(unittest.TestCase):
         self.assertEqual(len(sql_rows), 1)
         self.assertEqual(len(sql_rows[0]), 4)
 
+    def test_neither_database_can_take_the_output(self):
+        for target in (self.old, self.new):
+            with self.subTest(target=target.name):
+                before = target.read_bytes()
+                result = run("--csv", str(target), "--compare", str(self.old), str(self.new))
+                self.assertEqual(result.returncode, 3, result.stderr)
+                self.assertEqual(target.read_bytes(), before)
+
     def test_failures_name_the_file(self):
         folder = Path(self.folder.name)
         missing = folder / "missing.mdb"

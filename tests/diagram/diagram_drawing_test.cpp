@@ -262,11 +262,13 @@ TEST_F(DiagramDrawingTest, GroupTooLargeForAPageIsSplitWithoutShrinkingText) {
     for (const DiagramPage& page : pages) {
         for (const PlacedBlock& placed : page.blocks) {
             for (const SceneStub& stub : placed.block.stubs) {
-                const std::string name = stub.name.toStdString();
-                EXPECT_EQ(
-                    stub.text.text.toStdString(),
-                    "continued on page " + std::to_string(pageOfTable.at(name)) + ": " + name);
-                ++labels;
+                for (const SceneStub::Row& row : stub.rows) {
+                    const std::string name = row.name.toStdString();
+                    EXPECT_EQ(
+                        row.text.text.toStdString(),
+                        "continued on page " + std::to_string(pageOfTable.at(name)) + ": " + name);
+                    ++labels;
+                }
             }
         }
     }

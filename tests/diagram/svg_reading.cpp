@@ -69,8 +69,6 @@ SvgDiagram ReadSvg(const std::string& path) {
                 diagram.tables.emplace(tableName, table);
             } else if (in == In::Line) {
                 diagram.lines.push_back(line);
-            } else if (in == In::Stub) {
-                diagram.stubs.push_back(stub);
             }
             in = In::None;
             continue;
@@ -107,7 +105,6 @@ SvgDiagram ReadSvg(const std::string& path) {
                 in = In::Stub;
                 stub = SvgStub{};
                 stub.group = group;
-                stub.table = Attr(xml, "data-table");
             }
         } else if (name == QLatin1String("rect")) {
             const QRectF rect(Number(xml, "x"), Number(xml, "y"), Number(xml, "width"),
@@ -130,6 +127,7 @@ SvgDiagram ReadSvg(const std::string& path) {
             }
         } else if (name == QLatin1String("text")) {
             const std::string end = Attr(xml, "data-end");
+            const std::string labelled = Attr(xml, "data-table");
             const double size = Number(xml, "font-size");
             const std::string text = xml.readElementText().toStdString();
             diagram.fontSizes.push_back(size * scale);
@@ -144,7 +142,11 @@ SvgDiagram ReadSvg(const std::string& path) {
                 line.marks[end] = text;
             }
             if (in == In::Stub) {
-                stub.label = text;
+                // One entry per row, each with the label's outline.
+                SvgStub row = stub;
+                row.table = labelled;
+                row.label = text;
+                diagram.stubs.push_back(row);
             }
         }
     }

@@ -386,7 +386,8 @@ class TestFrmMain : public QObject {
             file << item->objectName() + "=" + item->text().remove('&');
         }
         QCOMPARE(file, QStringList({"mnuFileConfigure=Configure",
-                                    "mnuFileCompare=Compare With\u2026",
+                                    QStringLiteral("mnuFileCompare=Compare With\u2026"),
+                                    QStringLiteral("mnuFileLinkFolders=Link Folders\u2026"),
                                     "mnuFileRecentMenu=Recent Databases", "mnuFileExit=Exit"}));
         QStringList help;
         for (QAction* item : menus[1]->menu()->actions()) {

@@ -1,5 +1,6 @@
 // The main flows of the program, end to end: choose a database, untick
 // objects, run a report to a CSV file or to the preview window.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -14,14 +15,14 @@
 
 #include <memory>
 
-#include <QAction>
-
 #include "components/jet/jet_engine.h"
 #include "components/memory/memory_database.h"
 #include "settings/switch_store.h"
+#include "tools/jetgen/generator.h"
 #include "ui/app/engine_report_runner.h"
 #include "ui/app/frm_main.h"
 #include "ui/app/help_system.h"
+#include "ui/app/link_folders.h"
 #include "ui/preview/preview_dialog.h"
 #include "ui_fakes.h"
 
@@ -307,6 +308,45 @@ class TestReportFlow : public QObject {
                  messages_.shown.empty() ? "" : qPrintable(messages_.shown[0].text));
         QCOMPARE(Headings(report, "Table : "), ticked);
         QCOMPARE(Headings(report, "Query : "), tickedQueries);
+    }
+
+    // A front end whose back end is not where its link says: the run
+    // finishes, then one message names the table; once the back end's folder
+    // is stored as a link folder, a new window finds it.
+    void splitDatabaseWithoutItsBackEnd() {
+        jetgen::DatabaseDescription front;
+        front.linkedTables.push_back(
+            {"Clients", "Z:\\Sales\\Back.mdb", "Clients", std::nullopt, 0, 0});
+        jetgen::DatabaseDescription back;
+        jetgen::TableDescription clients;
+        clients.name = "Clients";
+        clients.columns.emplace_back();
+        clients.columns.back().name = "Name";
+        back.tables.push_back(clients);
+        const QString path = dir_.filePath("front.mdb");
+        jetgen::WriteDatabase(front, path.toStdString());
+        QVERIFY(QDir(dir_.path()).mkpath("backs"));
+        jetgen::WriteDatabase(back, dir_.filePath("backs/back.mdb").toStdString());
+
+        jet::JetEngine engine;
+        ui::EngineReportRunner runner(engine, *store_, *formatter_);
+        auto window = MakeWindow(engine, runner);
+        QString report = RunToCsv(*window, path, {}, {});
+        QVERIFY(report.contains(",Fields,cannot be listed because its source database "));
+        QCOMPARE(window->findChild<QLabel*>("Panel1")->text(),
+                 QStringLiteral("Finished processing"));
+        QCOMPARE(messages_.shown.size(), std::size_t{1});
+        QVERIFY(messages_.shown[0].text.contains(
+            "Clients: its source database 'Z:\\Sales\\Back.mdb' cannot be found"));
+
+        messages_.shown.clear();
+        ui::StoreLinkFolders(store_->FilePath(), {dir_.filePath("backs")});
+        window = MakeWindow(engine, runner);
+        report = RunToCsv(*window, path, {}, {});
+        QVERIFY2(messages_.shown.empty(),
+                 messages_.shown.empty() ? "" : qPrintable(messages_.shown[0].text));
+        QVERIFY(report.contains("Field - Name,"));
+        QCOMPARE(ui::StoredLinkFolders(store_->FilePath()), QStringList({dir_.filePath("backs")}));
     }
 };
 

@@ -67,11 +67,12 @@ class ScriptedDialogs : public FileDialogs {
 // Runs whatever the test wants in place of a report.
 class ScriptedRunner : public ReportRunner {
   public:
-    void RunReport(engine::RunHost& host) override {
+    bool RunReport(engine::RunHost& host) override {
         ++runs;
         if (onRun) {
             onRun(host);
         }
+        return true;
     }
     void RunComparison(engine::RunHost& host, const std::string& newPath) override {
         comparedWith.push_back(newPath);

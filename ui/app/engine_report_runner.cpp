@@ -2,8 +2,8 @@
 
 namespace ostrel::ui {
 
-void EngineReportRunner::RunReport(engine::RunHost& host) {
-    run_.RunReport(host);
+bool EngineReportRunner::RunReport(engine::RunHost& host) {
+    return run_.RunReport(host) == engine::RunOutcome::Finished;
 }
 
 void EngineReportRunner::RunComparison(engine::RunHost& host, const std::string& newPath) {

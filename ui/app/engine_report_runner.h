@@ -16,7 +16,7 @@ class EngineReportRunner : public ReportRunner {
     EngineReportRunner(schema::SchemaEngine& engine, const engine::ReportSwitches& switches,
                        const engine::ValueFormatter& formatter)
         : run_(engine, switches, formatter), comparison_(engine, switches, formatter) {}
-    void RunReport(engine::RunHost& host) override;
+    bool RunReport(engine::RunHost& host) override;
     void RunComparison(engine::RunHost& host, const std::string& newPath) override;
 
   private:

@@ -30,6 +30,7 @@
 #include "settings/twips.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/frm_about.h"
+#include "ui/app/link_folders.h"
 #include "ui/app/object_pickers.h"
 #include "ui/app/window_geometry.h"
 
@@ -78,6 +79,7 @@ frmMain::frmMain(const MainWindowServices& services,  // NOLINT(modernize-pass-b
     BuildControls();
     BuildMenus();
     BuildTickActions();
+    UseStoredLinkFolders();
     Form_Load();
     RestoreWindowGeometry(*this, services_.switches.FilePath(), kGeometryGroup);
     FitToScreen(*this);
@@ -207,6 +209,8 @@ void frmMain::BuildMenus() {
     QAction* compare = mnuFile->addAction(QStringLiteral("Compare &With\u2026"));
     compare->setObjectName(QStringLiteral("mnuFileCompare"));
     connect(compare, &QAction::triggered, this, &frmMain::mnuFileCompare_Click);
+    QAction* linkFolders = mnuFile->addAction(QStringLiteral("&Link Folders\u2026"));
+    linkFolders->setObjectName(QStringLiteral("mnuFileLinkFolders"));
     mnuFileRecent_ = mnuFile->addMenu(QStringLiteral("&Recent Databases"));
     mnuFileRecent_->setObjectName(QStringLiteral("mnuFileRecent"));
     mnuFileRecent_->menuAction()->setObjectName(QStringLiteral("mnuFileRecentMenu"));
@@ -226,6 +230,7 @@ void frmMain::BuildMenus() {
     about->setObjectName(QStringLiteral("mnuAbout"));
 
     connect(configure, &QAction::triggered, this, &frmMain::mnuFileConfigure_Click);
+    connect(linkFolders, &QAction::triggered, this, &frmMain::mnuFileLinkFolders_Click);
     connect(exit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
     connect(contents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
     connect(support, &QAction::triggered, this, &frmMain::mnuHelpSupport_Click);
@@ -485,7 +490,9 @@ void frmMain::cmdStart_Click() {
     // Switches stored before this run apply to all of it.
     services_.switches.Refresh();
     try {
-        services_.runner.RunReport(*this);
+        if (services_.runner.RunReport(*this)) {
+            NameTablesWithoutSource();
+        }
     } catch (const std::exception& error) {
         services_.messages.Show(this,
                                 QStringLiteral("The report stopped: %1").arg(FromStd(error.what())),
@@ -514,6 +521,52 @@ void frmMain::mnuFileConfigure_Click() {
     dialog.adjustSize();
     FitToScreen(dialog);
     dialog.exec();
+}
+
+// After a finished run: one message naming the ticked linked tables whose
+// fields could not be listed.
+void frmMain::NameTablesWithoutSource() {
+    if (!pickerDatabase_) {
+        return;
+    }
+    QStringList lines;
+    const auto& tables = pickerDatabase_->TableDefs();
+    for (int i = 0; i < tables.Count(); ++i) {
+        const schema::TableDef& table = tables.Item(i);
+        if (!IsTableSelected(table.Name())) {
+            continue;
+        }
+        if (const auto problem = table.LinkProblem()) {
+            lines << QStringLiteral("%1: %2").arg(FromStd(table.Name()), FromStd(*problem));
+        }
+    }
+    if (lines.isEmpty()) {
+        return;
+    }
+    services_.messages.Show(
+        this,
+        QStringLiteral("These linked tables are documented without their fields and indexes:\n\n"
+                       "%1\n\nFile > Link Folders names more places to look for them.")
+            .arg(lines.join(QLatin1Char('\n'))),
+        engine::MessageIcon::Exclamation, kCaption);
+}
+
+void frmMain::mnuFileLinkFolders_Click() {
+    const QString settingsFile = services_.switches.FilePath();
+    frmLinkFolders dialog(StoredLinkFolders(settingsFile), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    StoreLinkFolders(settingsFile, dialog.Folders());
+    UseStoredLinkFolders();
+}
+
+void frmMain::UseStoredLinkFolders() {
+    std::vector<std::string> folders;
+    for (const QString& folder : StoredLinkFolders(services_.switches.FilePath())) {
+        folders.push_back(folder.toStdString());
+    }
+    services_.engine.SetLinkFolders(folders);
 }
 
 void frmMain::mnuFileExit_Click() {

@@ -80,6 +80,7 @@ class frmMain : public QMainWindow, public engine::RunHost {
     void optTarget_Click(std::int16_t index);
     void cmdStart_Click();
     void mnuFileConfigure_Click();
+    void mnuFileLinkFolders_Click();
     void mnuFileCompare_Click();
     void mnuFileExit_Click();
     void mnuHelpContents_Click();
@@ -113,6 +114,8 @@ class frmMain : public QMainWindow, public engine::RunHost {
     void txtTable_EditingFinished();
     void RefreshRecentMenu();
     void OpenPendingDatabase();
+    void NameTablesWithoutSource();
+    void UseStoredLinkFolders();
 
     MainWindowServices services_;
     std::unique_ptr<schema::Database> pickerDatabase_;

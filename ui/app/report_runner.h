@@ -7,10 +7,11 @@
 namespace ostrel::ui {
 
 // What the Start button sets going: one complete report run against a host.
+// Returns whether the run finished (a failed run has told the user why).
 class ReportRunner {
   public:
     virtual ~ReportRunner() = default;
-    virtual void RunReport(engine::RunHost& host) = 0;
+    virtual bool RunReport(engine::RunHost& host) = 0;
     // File > Compare With...: the host's database (old) against newPath.
     virtual void RunComparison(engine::RunHost& host, const std::string& newPath) = 0;
 

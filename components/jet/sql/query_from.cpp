@@ -1,5 +1,7 @@
 #include "components/jet/sql/query_from.h"
 
+#include "components/jet/object_names.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -86,7 +88,7 @@ class FromBuilder {
         // Bounded by the nesting depth checked when joins are made.
         const Source& source = sources_[index];
         if (source.left == kNone) {
-            return !source.key.empty() && SameObjectName(source.key, name);
+            return !source.key.empty() && SameName(source.key, name);
         }
         return Contains(source.left, name) || Contains(source.right, name);
     }

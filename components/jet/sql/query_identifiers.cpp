@@ -1,7 +1,6 @@
 #include "components/jet/sql/query_identifiers.h"
 
 #include <cstddef>
-#include <cstdint>
 
 namespace ostrel::jet::querysql {
 namespace {
@@ -22,30 +21,6 @@ void AppendPart(std::string& out, std::string_view part) {
         }
     }
     out.append(part);
-}
-
-// Reads one character of UTF-8 text as a code point folded to lower case for
-// ASCII and Latin-1 capitals; other bytes come back unchanged, one at a time.
-std::uint32_t NextFolded(std::string_view text, std::size_t& pos) {
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    if (byte < 0x80) {
-        ++pos;
-        return (byte >= 'A' && byte <= 'Z') ? byte + ('a' - 'A') : byte;
-    }
-    if ((byte == 0xC3) && pos + 1 < text.size()) {
-        const auto next = static_cast<unsigned char>(text[pos + 1]);
-        if ((next & 0xC0) == 0x80) {
-            pos += 2;
-            std::uint32_t code = 0xC0U + (next & 0x3FU);
-            // U+00C0..U+00DE are capitals of U+00E0..U+00FE, except U+00D7 (times).
-            if (code <= 0xDE && code != 0xD7) {
-                code += 0x20;
-            }
-            return code;
-        }
-    }
-    ++pos;
-    return 0x110000U + byte;  // outside Unicode: raw bytes only match themselves
 }
 
 }  // namespace
@@ -75,17 +50,6 @@ void AppendName(std::string& out, std::string_view name, bool perPart) {
         out.push_back('.');
         start = dot + 1;
     }
-}
-
-bool SameObjectName(std::string_view a, std::string_view b) {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (NextFolded(a, i) != NextFolded(b, j)) {
-            return false;
-        }
-    }
-    return i == a.size() && j == b.size();
 }
 
 }  // namespace ostrel::jet::querysql

@@ -13,8 +13,4 @@ void AppendName(std::string& out, std::string_view name, bool perPart);
 // Appends text in square brackets unless it is bracketed already.
 void AppendBracketed(std::string& out, std::string_view text);
 
-// Whether two object names are the same name to Jet, which ignores letter case
-// (ASCII and the Latin-1 letters of UTF-8 text).
-bool SameObjectName(std::string_view a, std::string_view b);
-
 }  // namespace ostrel::jet::querysql
