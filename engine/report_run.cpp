@@ -47,6 +47,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
             if (!window) {
                 throw std::runtime_error("the preview window could not be loaded");
             }
+            window->SetDatabasePath(host.DatabasePath());
             document = &window->Document();
             PrepareDocument(*document);
         } else {
@@ -123,6 +124,16 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         // changes nothing about it.
         schema::CloseQuietly(database);
         return RunOutcome::Finished;
+    } catch (const RunCancelled&) {
+        // Stopped on request: nothing is written and nothing is reported as
+        // an error; an earlier CSV file stays as it was.
+        window.reset();
+        csv.reset();
+        CloseQuietly(database);
+        host.SetStatusText(1, "Report cancelled");
+        host.SetStatusText(2, "");
+        host.RepaintStatus();
+        return RunOutcome::Cancelled;
     } catch (const std::exception& error) {
         failure = error.what();
     } catch (...) {

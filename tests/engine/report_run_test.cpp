@@ -271,6 +271,33 @@ TEST_F(RunFixture, FailedRunLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(host.painted.back(), "1:Report not completed 2:");
 }
 
+// The host is asked at every object; a no at any of them ends the run
+// quietly: no message, no file replaced or left behind, no preview shown.
+TEST_F(RunFixture, CancelledRunWritesNothingWhereverItStops) {
+    host.goOnAnswers = -1;
+    ASSERT_EQ(Run(), RunOutcome::Finished);
+    const int asked = host.goOnAsked;
+    // Four sections and the seven ticked objects.
+    EXPECT_GE(asked, 4 + 7);
+    for (const ReportTarget target : {ReportTarget::CsvFile, ReportTarget::Preview}) {
+        for (int answers : {0, asked / 2, asked - 1}) {
+            folder.Write("report.csv", "old report");
+            host.target = target;
+            host.goOnAsked = 0;
+            host.goOnAnswers = answers;
+            host.previewShown = false;
+            host.messages.clear();
+            EXPECT_EQ(Run(), RunOutcome::Cancelled) << answers;
+            EXPECT_EQ(ReadFile(host.csvPath), "old report");
+            EXPECT_THAT(folder.Entries(), ElementsAre("report.csv", "sample.mdb"));
+            EXPECT_TRUE(host.messages.empty());
+            EXPECT_FALSE(host.previewShown);
+            EXPECT_EQ(host.panel1, "Report cancelled");
+        }
+    }
+    EXPECT_EQ(engine.closed, 1 + 6);
+}
+
 TEST_F(RunFixture, FailedRunCreatesNoFileWhereThereWasNone) {
     memory::DatabaseBlueprint blueprint = SampleDatabase();
     blueprint.queries[2].parameters[1].refused = {"Type"};

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -78,8 +80,8 @@ frmMain::frmMain(const MainWindowServices& services,  // NOLINT(modernize-pass-b
     setAcceptDrops(true);
     BuildControls();
     BuildMenus();
-    BuildTickActions();
     UseStoredLinkFolders();
+    BuildTickActions();
     Form_Load();
     RestoreWindowGeometry(*this, services_.switches.FilePath(), kGeometryGroup);
     FitToScreen(*this);
@@ -156,21 +158,30 @@ void frmMain::BuildControls() {
     layout->addWidget(vsTab1_, 1);
     layout->addLayout(start);
 
-    StatusBar1_ = new QStatusBar(this);
-    StatusBar1_->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1_->setSizeGripEnabled(true);
-    panel1_ = new QLabel(StatusBar1_);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(true);
+    panel1_ = new QLabel(statusBar_);
     panel1_->setObjectName(QStringLiteral("Panel1"));
     panel1_->setMinimumWidth(settings::TwipsToPixels(*this, 1800));
-    panel2_ = new QLabel(StatusBar1_);
+    panel2_ = new QLabel(statusBar_);
     panel2_->setObjectName(QStringLiteral("Panel2"));
     for (QLabel* panel : {panel1_, panel2_}) {
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setContentsMargins(3, 0, 3, 0);
     }
-    StatusBar1_->addWidget(panel1_);
-    StatusBar1_->addWidget(panel2_, 1);
-    setStatusBar(StatusBar1_);
+    statusBar_->addWidget(panel1_);
+    statusBar_->addWidget(panel2_, 1);
+    // Shown only while a report is being run.
+    cmdCancelRun_ = new QPushButton(QStringLiteral("Cancel"), statusBar_);
+    cmdCancelRun_->setObjectName(QStringLiteral("cmdCancelRun"));
+    cmdCancelRun_->setToolTip(QStringLiteral("Stop the report (Esc)"));
+    cmdCancelRun_->hide();
+    statusBar_->addPermanentWidget(cmdCancelRun_);
+    connect(cmdCancelRun_, &QPushButton::clicked, this, [this] { CancelRun(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { CancelRun(); });
+    setStatusBar(statusBar_);
 
     setTabOrder(databasePath_, cmdBrowse1_);
     setTabOrder(cmdBrowse1_, optPreview);
@@ -453,7 +464,29 @@ bool frmMain::IsQuerySelected(const std::string& name) const {
 }
 
 std::unique_ptr<engine::PreviewWindow> frmMain::LoadPreviewWindow() {
-    return services_.loadPreview(this);
+    std::unique_ptr<engine::PreviewWindow> window = services_.loadPreview(this);
+    runPreview_ = window.get();
+    return window;
+}
+
+bool frmMain::GoOn() {
+    // Often enough to feel immediate, seldom enough to cost nothing.
+    constexpr qint64 kEventsEveryMs = 40;
+    if (running_ && (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventsEveryMs)) {
+        sinceEvents_.restart();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    if (runPreview_ != nullptr && runPreview_->CloseRequested()) {
+        return false;
+    }
+    return !cancelRequested_;
+}
+
+void frmMain::CancelRun() {
+    if (running_) {
+        cancelRequested_ = true;
+        SetStatusText(2, "Cancelling");
+    }
 }
 
 void frmMain::cmdBrowse1_Click() {
@@ -489,6 +522,18 @@ void frmMain::cmdStart_Click() {
     }
     // Switches stored before this run apply to all of it.
     services_.switches.Refresh();
+    if (running_) {
+        return;
+    }
+    // While the run goes on the window repaints and takes Escape and the
+    // Cancel button, nothing else.
+    running_ = true;
+    cancelRequested_ = false;
+    runPreview_ = nullptr;
+    sinceEvents_.invalidate();
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    cmdCancelRun_->show();
     try {
         if (services_.runner.RunReport(*this)) {
             NameTablesWithoutSource();
@@ -498,6 +543,12 @@ void frmMain::cmdStart_Click() {
                                 QStringLiteral("The report stopped: %1").arg(FromStd(error.what())),
                                 engine::MessageIcon::Critical, kCaption);
     }
+    runPreview_ = nullptr;
+    running_ = false;
+    cmdCancelRun_->hide();
+    menuBar()->setEnabled(true);
+    centralWidget()->setEnabled(true);
+    cmdStart_->setFocus();
 }
 
 void frmMain::mnuFileCompare_Click() {
@@ -590,6 +641,12 @@ void frmMain::Form_QueryUnload() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        // The run is stopped first; the window can be closed once it has.
+        CancelRun();
+        event->ignore();
+        return;
+    }
     Form_QueryUnload();
     SaveWindowGeometry(*this, services_.switches.FilePath(), kGeometryGroup);
     event->accept();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <cstdint>
@@ -74,6 +75,13 @@ class frmMain : public QMainWindow, public engine::RunHost {
     bool IsTableSelected(const std::string& name) const override;
     bool IsQuerySelected(const std::string& name) const override;
     std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override;
+    // Lets the window repaint and take keys; false once the run is cancelled
+    // (Cancel, Escape, or closing the preview shown during the run).
+    bool GoOn() override;
+
+    // Stops the report being run, if any.
+    void CancelRun();
+    bool Running() const { return running_; }
 
     void cmdBrowse1_Click();
     void cmdBrowseCSV_Click();
@@ -106,6 +114,8 @@ class frmMain : public QMainWindow, public engine::RunHost {
     void BuildTickActions();
     void Form_Load();
     void Form_QueryUnload();
+    void NameTablesWithoutSource();
+    void UseStoredLinkFolders();
     // Fills both pickers from txtTable. When the file cannot be listed the
     // user is told why, and the pickers stay as they were, or are emptied
     // when emptyOnFailure (a typed path: the old lists would mislead).
@@ -114,8 +124,6 @@ class frmMain : public QMainWindow, public engine::RunHost {
     void txtTable_EditingFinished();
     void RefreshRecentMenu();
     void OpenPendingDatabase();
-    void NameTablesWithoutSource();
-    void UseStoredLinkFolders();
 
     MainWindowServices services_;
     std::unique_ptr<schema::Database> pickerDatabase_;
@@ -134,9 +142,15 @@ class frmMain : public QMainWindow, public engine::RunHost {
     QListWidget* vsFlexTables_ = nullptr;
     QListWidget* vsFlexQueries_ = nullptr;
     QPushButton* cmdStart_ = nullptr;
-    QStatusBar* StatusBar1_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
+    QPushButton* cmdCancelRun_ = nullptr;
+
+    bool running_ = false;
+    bool cancelRequested_ = false;
+    engine::PreviewWindow* runPreview_ = nullptr;  // owned by the run
+    QElapsedTimer sinceEvents_;
 };
 
 }  // namespace ostrel::ui

@@ -19,6 +19,7 @@ ProgramWindow::ProgramWindow(const QString& switchFile)
               auto preview = std::make_unique<PreviewDialog>(parent);
               // Within the screen, also at a large scale or on a small screen.
               FitToScreen(*preview);
+              preview->ShowWhileLayingOut(true);
               return preview;
           }}) {
     help_.InitHelp(&window_);
