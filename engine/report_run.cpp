@@ -53,12 +53,19 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         } else {
             const bool json = target == ReportTarget::JsonFile;
             // The database is open: like any file in use, it cannot take the report.
-            csv = CsvFile::Open(json ? host.JsonPath() : host.CsvPath(), host.DatabasePath());
+            const std::string path = json ? host.JsonPath() : host.CsvPath();
+            std::string reason;
+            csv = CsvFile::Open(path, host.DatabasePath(), &reason);
             if (!csv) {
                 schema::CloseQuietly(database);
+                host.SetStatusText(1, "Report not completed");
+                host.SetStatusText(2, "");
+                host.RepaintStatus();
+                // The traditional first line, then which file and why.
                 host.ShowMessage(std::string("Unable to open ") + (json ? "JSON" : "CSV") +
-                                     " file - please check that it is not locked elsewhere",
-                                 MessageIcon::None, kRunCaption);
+                                     " file - please check that it is not locked elsewhere\n\n" +
+                                     (path.empty() ? std::string() : path + "\n") + reason,
+                                 MessageIcon::Critical, kRunCaption);
                 return RunOutcome::CsvUnopenable;
             }
         }
