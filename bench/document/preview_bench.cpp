@@ -152,6 +152,12 @@ int main(int argc, char** argv) {
         if (dialog == nullptr) {
             return false;
         }
+        // OSTREL_BENCH_SHOT=FILE.png: a picture of the window on a found word.
+        if (const QByteArray shot = qgetenv("OSTREL_BENCH_SHOT"); !shot.isEmpty()) {
+            dialog->ShowFindBar();
+            dialog->FindText(QStringLiteral("Customer"));
+            dialog->grab().save(QString::fromLocal8Bit(shot));
+        }
         QElapsedTimer paging;
         paging.start();
         QImage image(dialog->View()->Sheet()->size(), QImage::Format_RGB32);

@@ -423,7 +423,10 @@ TEST_F(DiagramDrawingTest, ReportHasDiagramPagesOnlyWithTheSwitchOn) {
         return text;
     };
     EXPECT_EQ(joined(off), joined(withoutDiagram));
-    EXPECT_EQ(off.size(), withoutDiagram.size());
+    // Without the diagram the queries may start on the relationships' last
+    // page instead of a page of their own.
+    EXPECT_LE(off.size(), withoutDiagram.size());
+    EXPECT_GE(off.size() + 1, withoutDiagram.size());
     for (const std::string& page : off) {
         EXPECT_EQ(page.find("Relationship diagram"), std::string::npos);
     }

@@ -132,7 +132,7 @@ PreviewDialog::PreviewDialog(QWidget* owner, std::unique_ptr<PreviewPrompts> pro
     splitter_->addWidget(view_);
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
-    splitter_->setSizes({Px(2700), Px(6240)});
+    splitter_->setSizes({Px(2200), Px(6740)});
     splitter_->setChildrenCollapsible(false);
     layout->addWidget(splitter_, 1);
 
@@ -153,6 +153,7 @@ PreviewDialog::PreviewDialog(QWidget* owner, std::unique_ptr<PreviewPrompts> pro
     findNext->setText(QStringLiteral("Next"));
     findStatus_ = new QLabel(findBar_);
     findStatus_->setObjectName(QStringLiteral("lblFindStatus"));
+    findStatus_->setMinimumWidth(Px(1200));
     auto* findClose = new QToolButton(findBar_);
     findClose->setObjectName(QStringLiteral("cmdFindClose"));
     findClose->setText(QStringLiteral("Close"));
