@@ -212,7 +212,7 @@ std::string UsageText() {
            "\n"
            "Exit status: 0 success (for --compare: no differences), 1 differences found,\n"
            "2 database does not exist, 3 output file cannot be opened, 4 any other\n"
-           "failure.\n";
+           "failure, 64 the command line cannot be understood.\n";
 }
 
 std::string VersionText() {

@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     } catch (const cli::UsageError& error) {
         cli::PrintMessage(std::cerr, error.what());
         std::cerr << "Try 'ostrel2-report --help' for more information.\n";
-        return cli::kExitFailure;
+        return cli::kExitUsage;
     }
     if (line.help) {
         std::cout << cli::UsageText();

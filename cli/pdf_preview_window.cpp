@@ -19,11 +19,15 @@ void QtMessages(QtMsgType type, const QMessageLogContext& /*context*/, const QSt
 
 }  // namespace
 
-PdfPreviewWindow::PdfPreviewWindow(std::string pdfPath) : pdfPath_(std::move(pdfPath)) {}
+PdfPreviewWindow::PdfPreviewWindow(std::string pdfPath)
+    : pdfPath_(std::move(pdfPath)), stream_(document_, pdfPath_) {
+    document_.SetLayoutSink(
+        [this](int page, qtdocument::LaidOutPage& content) { stream_.AddPage(page, content); });
+}
 
 void PdfPreviewWindow::ShowModal() {
     std::string error;
-    if (!document_.SavePdf(pdfPath_, error)) {
+    if (!stream_.Finish(error)) {
         throw std::runtime_error("cannot save the PDF file '" + pdfPath_ + "': " + error);
     }
 }

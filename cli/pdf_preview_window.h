@@ -3,14 +3,16 @@
 #include <memory>
 #include <string>
 
+#include "components/qtdocument/pdf_stream.h"
 #include "components/qtdocument/qt_report_document.h"
 #include "engine/run_host.h"
 
 namespace ostrel::cli {
 
 // The preview window of the batch program: the run lays the report out in a
-// Qt report document as for the desktop preview, and "showing" it saves the
-// pages as a PDF file. Needs a QGuiApplication.
+// Qt report document as for the desktop preview, each page going into the
+// PDF file as soon as it is laid out; "showing" the window finishes the file.
+// Needs a QGuiApplication.
 class PdfPreviewWindow final : public engine::PreviewWindow {
   public:
     explicit PdfPreviewWindow(std::string pdfPath);
@@ -19,7 +21,9 @@ class PdfPreviewWindow final : public engine::PreviewWindow {
     void ShowPageButtons() override {}
     void SetPrevEnabled(bool /*enabled*/) override {}
     void SetCaption(const std::string& caption) override { caption_ = caption; }
-    // Saves the PDF. Throws std::runtime_error naming the file when it cannot.
+    void SetDatabasePath(const std::string& path) override { document_.SetDatabaseName(path); }
+    // Finishes the PDF. Throws std::runtime_error naming the file when it
+    // cannot.
     void ShowModal() override;
 
     const std::string& Caption() const { return caption_; }
@@ -28,6 +32,7 @@ class PdfPreviewWindow final : public engine::PreviewWindow {
     std::string pdfPath_;
     std::string caption_ = "Preview";
     qtdocument::QtReportDocument document_;
+    qtdocument::PdfStream stream_;
 };
 
 // Makes sure Qt can draw without a display: selects the offscreen platform

@@ -91,6 +91,7 @@ int StatusOf(engine::RunOutcome outcome) {
         case engine::RunOutcome::CsvUnopenable:
             return kExitCsvUnopenable;
         case engine::RunOutcome::Failed:
+        case engine::RunOutcome::Cancelled:
             break;
     }
     return kExitFailure;

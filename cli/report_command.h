@@ -21,6 +21,8 @@ enum ExitStatus : int {
     kExitDatabaseMissing = 2,
     kExitCsvUnopenable = 3,
     kExitFailure = 4,
+    // The command line could not be understood (sysexits' EX_USAGE).
+    kExitUsage = 64,
 };
 
 // Makes a preview window whose ShowModal saves the finished document as a PDF

@@ -34,6 +34,20 @@ std::string ResolveTarget(const std::string& path) {
     return path;
 }
 
+// Says why the file cannot be opened, when the caller asked.
+std::nullptr_t Refuse(std::string* reason, std::string text) {
+    if (reason != nullptr) {
+        *reason = std::move(text);
+    }
+    return nullptr;
+}
+
+// The system's reason for errno, as a sentence.
+std::string ErrnoSentence() {
+    std::string text = std::strerror(errno);  // NOLINT(concurrency-mt-unsafe)
+    return text + ".";
+}
+
 unsigned DefaultMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -50,32 +64,40 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath,
-                                       const std::string& protectedPath) {
+                                       const std::string& protectedPath, std::string* reason) {
     if (SameFile(targetPath, protectedPath)) {
-        return nullptr;
+        return Refuse(reason, "It is the database being documented.");
     }
-    return Open(targetPath);
+    return Open(targetPath, reason);
 }
 
-std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath) {
-    if (targetPath.empty() || targetPath.back() == '/') {
-        return nullptr;
+std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath, std::string* reason) {
+    if (targetPath.empty()) {
+        return Refuse(reason, "No file name was given.");
+    }
+    if (targetPath.back() == '/') {
+        return Refuse(reason, "It names a folder, not a file.");
     }
     const std::string target = ResolveTarget(targetPath);
     unsigned mode = DefaultMode();
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            return Refuse(reason, "It is a folder.");
+        }
         if (!S_ISREG(info.st_mode)) {
-            return nullptr;  // a folder, a device, a pipe
+            return Refuse(reason, "It is not a regular file.");  // a device, a pipe
         }
         // A file without any write permission is read-only, also for root.
-        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-            ::access(target.c_str(), W_OK) != 0) {
-            return nullptr;
+        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            return Refuse(reason, "The file is read-only.");
+        }
+        if (::access(target.c_str(), W_OK) != 0) {
+            return Refuse(reason, ErrnoSentence());
         }
         mode = info.st_mode & 07777U;
     } else if (errno != ENOENT) {
-        return nullptr;
+        return Refuse(reason, ErrnoSentence());
     }
 
     const auto slash = target.rfind('/');
@@ -87,14 +109,28 @@ std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath) {
     buffer.push_back('\0');
     const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
     if (fd < 0) {
-        return nullptr;  // missing folder, no permission
+        std::string where = folder.empty() ? std::string(".") : folder;
+        if (where.size() > 1 && where.back() == '/') {
+            where.pop_back();
+        }
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return Refuse(reason, "The folder " + where + " does not exist.");
+        }
+        if (errno == EACCES || errno == EPERM || errno == EROFS) {
+            return Refuse(reason, "Permission denied: no new file can be made in the folder " +
+                                      where + " (" +
+                                      std::strerror(errno) +  // NOLINT(concurrency-mt-unsafe)
+                                      ").");
+        }
+        return Refuse(reason, ErrnoSentence());
     }
     std::string temporary(buffer.data());
     std::FILE* file = ::fdopen(fd, "wb");
     if (file == nullptr) {
+        std::string why = ErrnoSentence();
         ::close(fd);
         ::unlink(temporary.c_str());
-        return nullptr;
+        return Refuse(reason, std::move(why));
     }
     return std::unique_ptr<CsvFile>(new CsvFile(file, std::move(temporary), target, mode));
 }

@@ -31,12 +31,16 @@ class CsvFile final : public LineSink {
   public:
     // Opens the temporary file for a target that can be written: not empty, in
     // a folder that exists and takes new files, not a folder itself, not a
-    // read-only file. Returns nullptr otherwise; nothing is then created.
-    static std::unique_ptr<CsvFile> Open(const std::string& targetPath);
+    // read-only file. Returns nullptr otherwise, with the reason in *reason
+    // (one sentence, as the system gave it) when reason is given; nothing is
+    // then created.
+    static std::unique_ptr<CsvFile> Open(const std::string& targetPath,
+                                         std::string* reason = nullptr);
     // As above, and refuses a target that is the file named by protectedPath
     // (the database being documented, which is open and must not be replaced).
     static std::unique_ptr<CsvFile> Open(const std::string& targetPath,
-                                         const std::string& protectedPath);
+                                         const std::string& protectedPath,
+                                         std::string* reason = nullptr);
 
     ~CsvFile() override;
     CsvFile(const CsvFile&) = delete;

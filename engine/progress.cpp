@@ -10,4 +10,10 @@ void ShowProgress(RunHost& host, int& passCounter, bool reset) {
     host.RepaintStatus();
 }
 
+void AskToGoOn(RunHost& host) {
+    if (!host.GoOn()) {
+        throw RunCancelled{};
+    }
+}
+
 }  // namespace ostrel::engine

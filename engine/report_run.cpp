@@ -47,17 +47,25 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
             if (!window) {
                 throw std::runtime_error("the preview window could not be loaded");
             }
+            window->SetDatabasePath(host.DatabasePath());
             document = &window->Document();
             PrepareDocument(*document);
         } else {
             const bool json = target == ReportTarget::JsonFile;
             // The database is open: like any file in use, it cannot take the report.
-            csv = CsvFile::Open(json ? host.JsonPath() : host.CsvPath(), host.DatabasePath());
+            const std::string path = json ? host.JsonPath() : host.CsvPath();
+            std::string reason;
+            csv = CsvFile::Open(path, host.DatabasePath(), &reason);
             if (!csv) {
                 schema::CloseQuietly(database);
+                host.SetStatusText(1, "Report not completed");
+                host.SetStatusText(2, "");
+                host.RepaintStatus();
+                // The traditional first line, then which file and why.
                 host.ShowMessage(std::string("Unable to open ") + (json ? "JSON" : "CSV") +
-                                     " file - please check that it is not locked elsewhere",
-                                 MessageIcon::None, kRunCaption);
+                                     " file - please check that it is not locked elsewhere\n\n" +
+                                     (path.empty() ? std::string() : path + "\n") + reason,
+                                 MessageIcon::Critical, kRunCaption);
                 return RunOutcome::CsvUnopenable;
             }
         }
@@ -116,6 +124,16 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         // changes nothing about it.
         schema::CloseQuietly(database);
         return RunOutcome::Finished;
+    } catch (const RunCancelled&) {
+        // Stopped on request: nothing is written and nothing is reported as
+        // an error; an earlier CSV file stays as it was.
+        window.reset();
+        csv.reset();
+        CloseQuietly(database);
+        host.SetStatusText(1, "Report cancelled");
+        host.SetStatusText(2, "");
+        host.RepaintStatus();
+        return RunOutcome::Cancelled;
     } catch (const std::exception& error) {
         failure = error.what();
     } catch (...) {

@@ -73,6 +73,7 @@ void ReportWriter::TitleBlock(const std::vector<std::string>& lines) {
 
 void ReportWriter::SectionHeading(const std::string& text) {
     if (document_ != nullptr) {
+        document_->BeginSection(text);
         document_->SetHeadingEmphasis(true);
         document_->SetTextSize(12);
         document_->AddParagraph(text);
@@ -86,7 +87,31 @@ void ReportWriter::SectionHeading(const std::string& text) {
     }
 }
 
+void ReportWriter::ObjectHeading(std::string_view kind, const std::string& name) {
+    std::string text(kind);
+    text.append(" : ");
+    text.append(name);
+    if (document_ != nullptr) {
+        document_->BeginObject(std::string(kind), name);
+    }
+    WriteObjectHeading(text);
+}
+
 void ReportWriter::ObjectHeading(const std::string& text) {
+    BeginObjectOf(text);
+    WriteObjectHeading(text);
+}
+
+// Tells the document which object a "Kind : Name" heading begins.
+void ReportWriter::BeginObjectOf(const std::string& text) {
+    static constexpr std::string_view kSeparator = " : ";
+    const std::size_t at = text.find(kSeparator);
+    if (document_ != nullptr && at != std::string::npos) {
+        document_->BeginObject(text.substr(0, at), text.substr(at + kSeparator.size()));
+    }
+}
+
+void ReportWriter::WriteObjectHeading(const std::string& text) {
     if (document_ != nullptr) {
         document_->SetObjectHeadingEmphasis(true);
         document_->AddParagraph(text);
@@ -101,7 +126,8 @@ void ReportWriter::ObjectHeading(const std::string& text) {
 void ReportWriter::MarkedObjectHeading(const std::string& text, std::string_view symbol,
                                        std::string_view word) {
     if (document_ != nullptr) {
-        ObjectHeading(text + "   " + std::string(symbol) + " " + std::string(word));
+        BeginObjectOf(text);
+        WriteObjectHeading(text + "   " + std::string(symbol) + " " + std::string(word));
         return;
     }
     std::string line;

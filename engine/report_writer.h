@@ -37,7 +37,10 @@ class ReportWriter {
     void TitleBlock(const std::string& titleLine, const std::string& dateLine,
                     const std::string& pathLine);
     void TitleBlock(const std::vector<std::string>& lines);
+    // Headings also tell the document where a section or an object's block
+    // begins. An object heading reads "Kind : Name".
     void SectionHeading(const std::string& text);
+    void ObjectHeading(std::string_view kind, const std::string& name);
     void ObjectHeading(const std::string& text);
     // An object heading with its mark: in CSV the word in a second cell
     // ("Table : Orders,changed"), in the preview the symbol and the word
@@ -56,6 +59,8 @@ class ReportWriter {
 
   private:
     void Paragraph(const std::string& text);
+    void WriteObjectHeading(const std::string& text);
+    void BeginObjectOf(const std::string& text);
     // A line of one cell: quoted when the writer quotes.
     void CsvLine(const std::string& text);
 

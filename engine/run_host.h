@@ -25,6 +25,12 @@ class PreviewWindow {
     virtual void SetCaption(const std::string& caption) = 0;
     // Shows the window modally; returns when the user has closed it.
     virtual void ShowModal() = 0;
+    // The database the report is about, told before anything is written
+    // (for the window's file names and the printed file's title).
+    virtual void SetDatabasePath(const std::string& /*path*/) {}
+    // A window shown while the report is still being written can be closed
+    // by the user first; the run then stops.
+    virtual bool CloseRequested() const { return false; }
 
   protected:
     PreviewWindow() = default;
@@ -59,6 +65,11 @@ class RunHost {
 
     // Loads a fresh preview window (not yet shown).
     virtual std::unique_ptr<PreviewWindow> LoadPreviewWindow() = 0;
+
+    // Asked at least once for every object the run goes through: false stops
+    // the run, which then writes nothing. A desktop host lets its windows
+    // repaint and take keys here.
+    virtual bool GoOn() { return true; }
 
   protected:
     RunHost() = default;

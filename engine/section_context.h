@@ -30,10 +30,15 @@ struct SectionContext {
         }
         return !rows.empty();
     }
-    void AdvancePass() { ShowProgress(host, passCounter, false); }
+    void AdvancePass() {
+        ShowProgress(host, passCounter, false);
+        AskToGoOn(host);
+    }
+    // Called for every object, so the host is asked here whether to go on.
     void ShowProcessing(const std::string& text) {
         host.SetStatusText(2, text);
         host.RepaintStatus();
+        AskToGoOn(host);
     }
 };
 

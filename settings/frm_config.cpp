@@ -66,6 +66,10 @@ frmConfig::frmConfig(SwitchStore& store, QWidget* parent) : QDialog(parent), sto
 
     vsTab1_ = new QTabWidget(this);
     vsTab1_->setObjectName(QStringLiteral("vsTab1"));
+    // Every tab shows its whole caption, whatever the font: the dialog grows
+    // rather than hiding tabs behind scroll arrows.
+    vsTab1_->setUsesScrollButtons(false);
+    vsTab1_->setElideMode(Qt::ElideNone);
     BuildPages();
 
     cmdStore_ = new QPushButton(QStringLiteral("&Store"), this);

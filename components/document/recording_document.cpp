@@ -45,6 +45,12 @@ void RecordingDocument::AddParagraph(const std::string& text) {
 void RecordingDocument::AddTable(const std::string& text) {
     calls_.push_back("AddTable(" + text + ")");
 }
+void RecordingDocument::BeginSection(const std::string& title) {
+    blocks_.push_back("BeginSection(" + title + ")");
+}
+void RecordingDocument::BeginObject(const std::string& kind, const std::string& name) {
+    blocks_.push_back("BeginObject(" + kind + "|" + name + ")");
+}
 void RecordingDocument::AddDiagram(const diagram::DiagramModel& model) {
     calls_.push_back("AddDiagram(" + std::to_string(model.tables.size()) + " tables, " +
                      std::to_string(model.relations.size()) + " relationships)");

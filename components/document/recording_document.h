@@ -23,6 +23,10 @@ class RecordingDocument : public ReportDocument {
     void SetTableStyle(std::int32_t style) override;
     void AddParagraph(const std::string& text) override;
     void AddTable(const std::string& text) override;
+    // Recorded apart from the other calls, as "BeginSection(title)" and
+    // "BeginObject(kind|name)", so that the calls read as the report's forms.
+    void BeginSection(const std::string& title) override;
+    void BeginObject(const std::string& kind, const std::string& name) override;
     // Recorded as "AddDiagram(3 tables, 2 relationships)".
     void AddDiagram(const diagram::DiagramModel& model) override;
     void EndDocument() override;
@@ -33,11 +37,13 @@ class RecordingDocument : public ReportDocument {
 
     void SetPageCountForTest(int count) { pageCount_ = count; }
     const std::vector<std::string>& Calls() const { return calls_; }
+    const std::vector<std::string>& Blocks() const { return blocks_; }
     // Only the AddTable texts, in order.
     std::vector<std::string> Tables() const;
 
   private:
     std::vector<std::string> calls_;
+    std::vector<std::string> blocks_;
     int pageCount_ = 1;
     int previewPage_ = 1;
 };

@@ -13,9 +13,9 @@ namespace ostrel::document {
 // paragraphs and tables; the document breaks them into pages.
 //
 // Calling order in one run: the three setup calls and SetPageCaption,
-// StartDocument, any number of size, emphasis, style, paragraph, table and
-// diagram calls, EndDocument, PageCount; then, from the preview window only,
-// PreviewPage/SetPreviewPage and PrintDocument.
+// StartDocument, any number of size, emphasis, style, paragraph, table, block
+// and diagram calls, EndDocument, PageCount; then, from the preview window
+// only, PreviewPage/SetPreviewPage and PrintDocument.
 class ReportDocument {
   public:
     virtual ~ReportDocument() = default;
@@ -42,6 +42,15 @@ class ReportDocument {
     // backslash belongs to the cell's text ("\|", "\;", "\\"); a carriage
     // return inside a cell is a line break within it.
     virtual void AddTable(const std::string& text) = 0;
+
+    // Where the report's parts begin, told just before their headings are
+    // added: a section ("2 - Table Properties") and, inside it, one object's
+    // block (kind "Table", name "Orders"). Documents that page the report use
+    // them for contents and links; the heading text itself still arrives as a
+    // paragraph.
+    virtual void BeginSection(const std::string& /*title*/) {}
+    virtual void BeginObject(const std::string& /*kind*/, const std::string& /*name*/) {}
+
     // The relationship diagram of the model, on pages of its own after what
     // was added before; what is added after it begins a new page.
     virtual void AddDiagram(const diagram::DiagramModel& model) = 0;

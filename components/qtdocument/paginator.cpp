@@ -18,36 +18,102 @@ constexpr double kHeadingRuleGap = 30;
 // many lines of its own size below it.
 constexpr double kKeepWithNextLines = 3;
 
+bool NamesTable(const std::string& label) {
+    return label == "Table" || label == "ForeignTable";
+}
+
 }  // namespace
 
-Paginator::Paginator(TextShaper& shaper, const PageGeometry& geometry, PageDecoration decoration)
-    : shaper_(shaper), geometry_(geometry), decoration_(std::move(decoration)) {}
+Paginator::Paginator(TextShaper& shaper, const PageGeometry& geometry, PageDecoration decoration,
+                     std::vector<Block>& blocks)
+    : shaper_(shaper), geometry_(geometry), decoration_(std::move(decoration)), blocks_(blocks) {}
 
-void Paginator::NewPage() {
-    pages_.emplace_back();
-    y_ = geometry_.body.top();
-    AddCaption();
-    if (decoration_.border) {
-        const QRectF b = geometry_.body.adjusted(-kCellPadX, -kCellPadX, kCellPadX, kCellPadX);
-        auto& shapes = Current().shapes;
-        shapes.push_back({QRectF(b.left(), b.top(), b.width(), kRule), LaidOutPage::Fill::Border});
-        shapes.push_back(
-            {QRectF(b.left(), b.bottom() - kRule, b.width(), kRule), LaidOutPage::Fill::Border});
-        shapes.push_back({QRectF(b.left(), b.top(), kRule, b.height()), LaidOutPage::Fill::Border});
-        shapes.push_back(
-            {QRectF(b.right() - kRule, b.top(), kRule, b.height()), LaidOutPage::Fill::Border});
+Paginator::Paginator(TextShaper& shaper, const PageGeometry& geometry, PageDecoration decoration,
+                     std::vector<Block>& blocks, const PageStart& start, int from, int to,
+                     PageSink sink)
+    : shaper_(shaper),
+      geometry_(geometry),
+      decoration_(std::move(decoration)),
+      blocks_(blocks),
+      sink_(std::move(sink)),
+      replay_(true),
+      lastPage_(to),
+      pageNumber_(from - 1),
+      item_(start.item),
+      offset_(start.offset),
+      startRow_(start.row),
+      startLine_(start.line),
+      block_(start.block),
+      lastBlock_(start.lastBlock),
+      blockPending_(start.blockPending) {
+    atStart_ = true;
+    OpenPage();
+}
+
+int Paginator::FinishedPages() const {
+    const int started = static_cast<int>(starts_.size());
+    return stopped_ ? started : std::max(started - 1, 0);
+}
+
+void Paginator::AddText(ShapedLine&& line, const QPointF& origin, int face, bool searchable) {
+    if (sink_) {
+        current_.texts.push_back({std::move(line), origin, face, searchable});
     }
 }
 
+void Paginator::AddShape(const QRectF& rect, LaidOutPage::Fill fill) {
+    if (sink_) {
+        current_.shapes.push_back({rect, fill});
+    }
+}
+
+void Paginator::ClosePage() {
+    if (pageNumber_ > 0 && sink_) {
+        sink_(pageNumber_, current_);
+    }
+    current_ = LaidOutPage{};
+}
+
+void Paginator::OpenPage() {
+    ++pageNumber_;
+    y_ = geometry_.body.top();
+    if (sink_) {
+        AddCaption();
+        if (decoration_.border) {
+            const QRectF b = geometry_.body.adjusted(-kCellPadX, -kCellPadX, kCellPadX, kCellPadX);
+            AddShape(QRectF(b.left(), b.top(), b.width(), kRule), LaidOutPage::Fill::Border);
+            AddShape(QRectF(b.left(), b.bottom() - kRule, b.width(), kRule),
+                     LaidOutPage::Fill::Border);
+            AddShape(QRectF(b.left(), b.top(), kRule, b.height()), LaidOutPage::Fill::Border);
+            AddShape(QRectF(b.right() - kRule, b.top(), kRule, b.height()),
+                     LaidOutPage::Fill::Border);
+        }
+    }
+    AddContinuedHeading();
+}
+
+void Paginator::NewPage(std::int32_t row, std::int32_t line) {
+    if (replay_ && pageNumber_ >= lastPage_) {
+        ClosePage();
+        stopped_ = true;
+        return;
+    }
+    ClosePage();
+    if (!replay_) {
+        starts_.push_back({offset_, item_, row, line, block_, lastBlock_, blockPending_});
+    }
+    OpenPage();
+}
+
 void Paginator::EnsurePage() {
-    if (pages_.empty()) {
-        NewPage();
+    if (pageNumber_ == 0) {
+        NewPage(0, 0);
     }
 }
 
 void Paginator::AddCaption() {
     const int face = shaper_.Face(decoration_.captionPoints, false);
-    const QString number = QString::number(PageNumber());
+    const QString number = QString::number(pageNumber_);
     const QRectF& body = geometry_.body;
     auto place = [&](QString part, int align) {
         part.replace(QStringLiteral("%d"), number);
@@ -57,29 +123,130 @@ void Paginator::AddCaption() {
         // The caption is one line; a caption wider than the page is its
         // author's choice and is drawn as given.
         std::vector<ShapedLine> lines = shaper_.BreakLines(part, face, 1e9);
-        for (ShapedLine& line : lines) {
-            double x = body.left();
-            if (align == 0) {
-                x = body.left() + (body.width() - line.width) / 2;
-            } else if (align > 0) {
-                x = body.right() - line.width;
-            }
-            Current().texts.push_back(
-                {std::move(line), QPointF(x, geometry_.captionBaseline), face});
-            break;
+        if (lines.empty()) {
+            return;
         }
+        ShapedLine& line = lines.front();
+        double x = body.left();
+        if (align == 0) {
+            x = body.left() + (body.width() - line.width) / 2;
+        } else if (align > 0) {
+            x = body.right() - line.width;
+        }
+        AddText(std::move(line), QPointF(x, geometry_.captionBaseline), face, false);
     };
     place(decoration_.left, -1);
     place(decoration_.centre, 0);
     place(decoration_.right, 1);
 }
 
-void Paginator::AddDrawingPage(std::shared_ptr<const PageDrawing> drawing,
-                               const std::string& title) {
-    NewPage();
-    Current().drawings.push_back(std::move(drawing));
-    placed_.push_back({PlacedText::Kind::Paragraph, title, PageNumber()});
+// A page that starts inside an object's block says whose rows it continues.
+void Paginator::AddContinuedHeading() {
+    if (block_ < 0 || blockPending_ || static_cast<std::size_t>(block_) >= blocks_.size()) {
+        return;
+    }
+    const Block& block = blocks_[static_cast<std::size_t>(block_)];
+    const int face = shaper_.Face(block.headingPoints, true);
+    const QRectF& body = geometry_.body;
+    std::vector<ShapedLine> lines =
+        shaper_.BreakLines(QString::fromStdString(block.heading) + QStringLiteral(" (continued)"),
+                           face, body.width() - 2 * kBandPadX);
+    double height = 2 * kBandPadY;
+    for (const ShapedLine& line : lines) {
+        height += line.height;
+    }
+    AddShape(QRectF(body.left(), y_, body.width(), height), LaidOutPage::Fill::Band);
+    double y = y_ + kBandPadY;
+    for (ShapedLine& line : lines) {
+        const double lineHeight = line.height;
+        const QPointF origin(body.left() + kBandPadX, y + line.ascent);
+        AddText(std::move(line), origin, face, false);
+        y += lineHeight;
+    }
+    // The empty line that follows a heading.
+    y_ += height + shaper_.FaceAt(shaper_.Face(block.headingPoints, false)).lineHeight;
+}
+
+void Paginator::Place(const LoggedItem& item, std::int32_t index, std::int64_t offset) {
+    if (stopped_) {
+        return;
+    }
+    item_ = index;
+    offset_ = offset;
+    switch (item.kind) {
+        case LoggedItem::Kind::Paragraph:
+            AddParagraph(item.text, item.points, static_cast<Emphasis>(item.emphasis));
+            break;
+        case LoggedItem::Kind::Table:
+            AddTable(ParseTableText(item.text), item.points, item.value);
+            break;
+        case LoggedItem::Kind::Section:
+        case LoggedItem::Kind::Object:
+            BeginBlock(item.value);
+            break;
+        case LoggedItem::Kind::Drawing:
+            AddDrawingPage(item.value, item.text);
+            break;
+    }
+    startRow_ = 0;
+    startLine_ = 0;
+    atStart_ = false;
+}
+
+void Paginator::AddDrawingPage(std::int32_t drawing, const std::string& title) {
+    // A drawing has its page to itself: no heading is repeated on it, and
+    // nothing continues after it.
+    block_ = -1;
+    blockPending_ = false;
+    if (!atStart_) {  // a replay starting here has opened the page already
+        NewPage(0, 0);
+        if (stopped_) {
+            return;
+        }
+    }
+    if (sink_ && drawings_ != nullptr && drawing >= 0 &&
+        static_cast<std::size_t>(drawing) < drawings_->size()) {
+        current_.drawings.push_back((*drawings_)[static_cast<std::size_t>(drawing)]);
+    }
+    if (keepPlaced_) {
+        placed_.push_back({PlacedText::Kind::Paragraph, title, pageNumber_});
+    }
     y_ = Bottom();
+}
+
+void Paginator::BeginBlock(std::int32_t block) {
+    if (block < 0 || static_cast<std::size_t>(block) >= blocks_.size()) {
+        return;
+    }
+    if (blocks_[static_cast<std::size_t>(block)].section) {
+        block_ = -1;
+    }
+    lastBlock_ = block;
+    blockPending_ = true;
+}
+
+void Paginator::HeadingPlaced(const std::string& text, int points, Emphasis emphasis, int page,
+                              double top) {
+    if (!blockPending_ || lastBlock_ < 0) {
+        return;
+    }
+    blockPending_ = false;
+    if (!replay_) {
+        for (auto b = static_cast<std::size_t>(firstUnplacedBlock_);
+             b <= static_cast<std::size_t>(lastBlock_); ++b) {
+            blocks_[b].page = page;
+            blocks_[b].top = top;
+        }
+        firstUnplacedBlock_ = lastBlock_ + 1;
+    }
+    Block& block = blocks_[static_cast<std::size_t>(lastBlock_)];
+    if (!block.section && emphasis == Emphasis::ObjectHeading) {
+        block_ = lastBlock_;
+        if (!replay_) {
+            block.heading = text;
+            block.headingPoints = points;
+        }
+    }
 }
 
 void Paginator::AddParagraph(const std::string& text, int points, Emphasis emphasis) {
@@ -92,10 +259,13 @@ void Paginator::AddParagraph(const std::string& text, int points, Emphasis empha
     std::vector<ShapedLine> lines =
         shaper_.BreakLines(QString::fromStdString(text), face, body.width() - 2 * indent);
 
-    if (emphasis != Emphasis::None && !AtPageTop()) {
+    if (emphasis != Emphasis::None && !AtPageTop() && startLine_ == 0) {
         const double need = kKeepWithNextLines * shaper_.FaceAt(face).lineHeight;
         if (y_ + need > Bottom()) {
-            NewPage();
+            NewPage(0, 0);
+            if (stopped_) {
+                return;
+            }
         }
     }
 
@@ -104,60 +274,70 @@ void Paginator::AddParagraph(const std::string& text, int points, Emphasis empha
     if (!band && !heading && lines.size() == 1 && lines.front().text.isEmpty() &&
         y_ + lines.front().height > Bottom() && !AtPageTop()) {
         y_ = Bottom();
-        placed_.push_back({PlacedText::Kind::Paragraph, text, PageNumber()});
+        if (keepPlaced_) {
+            placed_.push_back({PlacedText::Kind::Paragraph, text, pageNumber_});
+        }
         return;
     }
 
     int firstPage = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    double firstTop = 0;
+    for (auto i = static_cast<std::size_t>(startLine_); i < lines.size(); ++i) {
         ShapedLine& line = lines[i];
         const double padTop = band && i == 0 ? kBandPadY : 0;
         const double padBottom = band && i + 1 == lines.size() ? kBandPadY : 0;
         const double height = padTop + line.height + padBottom;
         if (y_ + height > Bottom() && !AtPageTop()) {
-            NewPage();
+            NewPage(0, static_cast<std::int32_t>(i));
+            if (stopped_) {
+                return;
+            }
         }
         if (band) {
-            Current().shapes.push_back(
-                {QRectF(body.left(), y_, body.width(), height), LaidOutPage::Fill::Band});
+            AddShape(QRectF(body.left(), y_, body.width(), height), LaidOutPage::Fill::Band);
         }
         if (firstPage == 0) {
-            firstPage = PageNumber();
+            firstPage = pageNumber_;
+            firstTop = y_;
         }
         const QPointF origin(body.left() + indent, y_ + padTop + line.ascent);
         if (!line.text.isEmpty()) {
-            Current().texts.push_back({std::move(line), origin, face});
+            AddText(std::move(line), origin, face);
         }
         y_ += height;
     }
     if (heading) {
         y_ += kHeadingRuleGap;
-        Current().shapes.push_back(
-            {QRectF(body.left(), y_, body.width(), kStrongRule), LaidOutPage::Fill::StrongRule});
+        AddShape(QRectF(body.left(), y_, body.width(), kStrongRule), LaidOutPage::Fill::StrongRule);
         y_ += kStrongRule + kHeadingRuleGap;
     }
-    placed_.push_back({PlacedText::Kind::Paragraph, text, firstPage});
+    if (firstPage == 0) {
+        firstPage = pageNumber_;
+        firstTop = y_;
+    }
+    HeadingPlaced(text, points, emphasis, firstPage, firstTop);
+    if (keepPlaced_) {
+        placed_.push_back({PlacedText::Kind::Paragraph, text, firstPage});
+    }
 }
 
 void Paginator::AddRowRules(const std::vector<double>& columnX, double top, double height,
                             std::int32_t style, bool tableTopOnPage) {
-    auto& shapes = Current().shapes;
     const double left = columnX.front();
     const double width = columnX.back() - left;
     if (style == 7) {
-        shapes.push_back({QRectF(left, top, width, kRule), LaidOutPage::Fill::Grid});
-        shapes.push_back(
-            {QRectF(left, top + height - kRule, width, kRule), LaidOutPage::Fill::Grid});
+        AddShape(QRectF(left, top, width, kRule), LaidOutPage::Fill::Grid);
+        AddShape(QRectF(left, top + height - kRule, width, kRule), LaidOutPage::Fill::Grid);
         for (const double x : columnX) {
             const double at = std::clamp(x - kRule / 2, left, columnX.back() - kRule);
-            shapes.push_back({QRectF(at, top, kRule, height), LaidOutPage::Fill::Grid});
+            AddShape(QRectF(at, top, kRule, height), LaidOutPage::Fill::Grid);
         }
         return;
     }
     if (tableTopOnPage) {
-        shapes.push_back({QRectF(left, top, width, kStrongRule), LaidOutPage::Fill::StrongRule});
+        AddShape(QRectF(left, top, width, kStrongRule), LaidOutPage::Fill::StrongRule);
     }
-    shapes.push_back({QRectF(left, top + height - kRule, width, kRule), LaidOutPage::Fill::Rule});
+    AddShape(QRectF(left, top + height - kRule, width, kRule), LaidOutPage::Fill::Rule);
 }
 
 void Paginator::AddTable(const TableText& table, int points, std::int32_t style) {
@@ -175,9 +355,15 @@ void Paginator::AddTable(const TableText& table, int points, std::int32_t style)
     const int face = shaper_.Face(points, false);
     const std::size_t columns = table.columnTwips.size();
     int tableTopPage = 0;  // last page on which this table drew its top rule
+    // Values that name a table, in a relationship's block, are kept as
+    // references for links.
+    const bool references = sink_ && columns == 3 && block_ >= 0 && !blockPending_ &&
+                            blocks_[static_cast<std::size_t>(block_)].kind == "Relationship";
 
     std::vector<std::vector<ShapedLine>> cells(columns);
-    for (const auto& row : table.rows) {
+    const auto firstRow = static_cast<std::size_t>(std::max(startRow_, 0));
+    for (std::size_t r = firstRow; r < table.rows.size(); ++r) {
+        const auto& row = table.rows[r];
         double pitch = shaper_.FaceAt(face).lineHeight;
         double ascent = shaper_.FaceAt(face).ascent;
         std::size_t lineCount = 1;
@@ -195,12 +381,20 @@ void Paginator::AddTable(const TableText& table, int points, std::int32_t style)
                 ascent = std::max(ascent, line.ascent);
             }
         }
+        const auto rowIndex = static_cast<std::int32_t>(r);
+        std::size_t done = 0;
+        if (r == firstRow && startLine_ > 0) {
+            done = std::min(static_cast<std::size_t>(startLine_), lineCount);
+        }
         const double rowHeight = static_cast<double>(lineCount) * pitch + 2 * kCellPadY;
-        if (rowHeight <= body.height() && y_ + rowHeight > Bottom() && !AtPageTop()) {
-            NewPage();
+        if (done == 0 && rowHeight <= body.height() && y_ + rowHeight > Bottom() && !AtPageTop()) {
+            NewPage(rowIndex, 0);
+            if (stopped_) {
+                return;
+            }
         }
         int rowPage = 0;
-        std::size_t done = 0;
+        const bool linkRow = references && NamesTable(row[1]) && !row[2].empty();
         while (done < lineCount) {
             const double room = Bottom() - y_ - 2 * kCellPadY;
             auto fit = static_cast<std::size_t>(std::max(0.0, std::floor(room / pitch)));
@@ -208,44 +402,71 @@ void Paginator::AddTable(const TableText& table, int points, std::int32_t style)
                 if (AtPageTop()) {
                     fit = 1;  // a line taller than a page is drawn clipped rather than lost
                 } else {
-                    NewPage();
+                    NewPage(rowIndex, static_cast<std::int32_t>(done));
+                    if (stopped_) {
+                        return;
+                    }
                     continue;
                 }
             }
             const std::size_t take = std::min(fit, lineCount - done);
             if (rowPage == 0) {
-                rowPage = PageNumber();
+                rowPage = pageNumber_;
             }
-            for (std::size_t c = 0; c < columns; ++c) {
-                for (std::size_t k = done; k < std::min(done + take, cells[c].size()); ++k) {
-                    ShapedLine& line = cells[c][k];
-                    if (line.text.isEmpty()) {
-                        continue;
+            if (sink_) {
+                for (std::size_t c = 0; c < columns; ++c) {
+                    for (std::size_t k = done; k < std::min(done + take, cells[c].size()); ++k) {
+                        ShapedLine& line = cells[c][k];
+                        if (line.text.isEmpty()) {
+                            continue;
+                        }
+                        const QPointF origin(
+                            columnX[c] + kCellPadX,
+                            y_ + kCellPadY + static_cast<double>(k - done) * pitch + ascent);
+                        if (linkRow && c == 2) {
+                            current_.references.push_back(
+                                {QRectF(origin.x(), origin.y() - ascent, line.width, pitch),
+                                 "Table", row[2]});
+                        }
+                        AddText(std::move(line), origin, face);
                     }
-                    const QPointF origin(
-                        columnX[c] + kCellPadX,
-                        y_ + kCellPadY + static_cast<double>(k - done) * pitch + ascent);
-                    Current().texts.push_back({std::move(line), origin, face});
                 }
             }
             const double chunk = static_cast<double>(take) * pitch + 2 * kCellPadY;
-            const bool topRule = tableTopPage != PageNumber();
-            tableTopPage = PageNumber();
+            const bool topRule = tableTopPage != pageNumber_;
+            tableTopPage = pageNumber_;
             AddRowRules(columnX, y_, chunk, style, topRule);
             y_ += chunk;
             done += take;
             if (done < lineCount) {
-                NewPage();
+                NewPage(rowIndex, static_cast<std::int32_t>(done));
+                if (stopped_) {
+                    return;
+                }
             }
         }
-        for (std::size_t c = 0; c < columns; ++c) {
-            placed_.push_back({PlacedText::Kind::Cell, row[c], rowPage});
+        if (blockPending_ && r == firstRow) {
+            HeadingPlaced({}, points, Emphasis::None, rowPage, y_);
+        }
+        if (keepPlaced_) {
+            for (std::size_t c = 0; c < columns; ++c) {
+                placed_.push_back({PlacedText::Kind::Cell, row[c], rowPage});
+            }
         }
     }
 }
 
 void Paginator::Finish() {
+    if (replay_) {
+        if (!stopped_) {
+            ClosePage();
+            stopped_ = true;
+        }
+        return;
+    }
     EnsurePage();
+    ClosePage();
+    stopped_ = true;
 }
 
 }  // namespace ostrel::qtdocument

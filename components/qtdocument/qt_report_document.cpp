@@ -1,6 +1,9 @@
 #include "components/qtdocument/qt_report_document.h"
 
 #include <QColor>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPainter>
@@ -9,19 +12,25 @@
 #include <QPrinterInfo>
 #include <QSaveFile>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 #include <string>
 
 #include "components/diagram/diagram_pages.h"
 #include "components/diagram/scene_painter.h"
+#include "components/qtdocument/pdf_stream.h"
 #include "components/qtdocument/table_text.h"
+#include "ostrel_version.h"
 
 namespace ostrel::qtdocument {
 namespace {
 
 constexpr int kMinPoints = 1;
 constexpr int kMaxPoints = 144;
+// Pages kept after being drawn: the one shown, its neighbours, a few more.
+constexpr std::size_t kRecentPages = 8;
 
 int ClampPoints(int points) {
     return std::clamp(points, kMinPoints, kMaxPoints);
@@ -63,6 +72,10 @@ class DiagramPageDrawing final : public PageDrawing {
 
 }  // namespace
 
+std::string QtReportDocument::ProgramName() {
+    return std::string("Ostrel2 ") + kVersionText;
+}
+
 QtReportDocument::QtReportDocument(const QLocale& locale)
     : paper_(PaperForLocale(locale)), geometry_(PageGeometry::ForPaper(paper_)) {
     decoration_.centre = QStringLiteral("Page %d");
@@ -90,8 +103,28 @@ void QtReportDocument::SetPageCaption(const std::string& caption) {
     decoration_.right = parts.mid(2).join(u'|');
 }
 
+void QtReportDocument::SetDatabaseName(const std::string& path) {
+    databaseName_ = QFileInfo(QString::fromStdString(path)).fileName();
+}
+
+void QtReportDocument::SetPagesListener(std::function<void(int, bool)> listener) {
+    pagesListener_ = std::move(listener);
+}
+
 void QtReportDocument::StartDocument() {
-    paginator_ = std::make_unique<Paginator>(shaper_, geometry_, decoration_);
+    paginator_.reset();
+    blocks_.clear();
+    recent_.clear();
+    log_ = std::make_unique<ItemLog>();
+    drawings_.clear();
+    paginator_ = std::make_unique<Paginator>(shaper_, geometry_, decoration_, blocks_);
+    paginator_->KeepPlaced(keepPlaced_);
+    paginator_->SetDrawings(&drawings_);
+    if (layoutSink_) {
+        paginator_->SetPageSink(layoutSink_);
+    }
+    started_ = QDateTime::currentDateTime();
+    reportedPages_ = 0;
     textPoints_ = 8;
     heading_ = false;
     objectHeading_ = false;
@@ -105,6 +138,20 @@ Paginator& QtReportDocument::Layout() {
         StartDocument();
     }
     return *paginator_;
+}
+
+void QtReportDocument::Log(const LoggedItem& item) {
+    Paginator& layout = Layout();
+    const int index = log_->Count();
+    const std::int64_t offset = log_->Append(item);
+    layout.Place(item, index, offset);
+    const int finished = layout.FinishedPages();
+    if (finished != reportedPages_) {
+        reportedPages_ = finished;
+        if (pagesListener_) {
+            pagesListener_(finished, false);
+        }
+    }
 }
 
 void QtReportDocument::SetTextSize(std::int16_t points) {
@@ -131,34 +178,78 @@ void QtReportDocument::AddParagraph(const std::string& text) {
     } else if (objectHeading_) {
         emphasis = Emphasis::ObjectHeading;
     }
-    Layout().AddParagraph(text, textPoints_, emphasis);
+    LoggedItem item;
+    item.kind = LoggedItem::Kind::Paragraph;
+    item.emphasis = static_cast<std::uint8_t>(emphasis);
+    item.points = static_cast<std::int16_t>(textPoints_);
+    item.text = text;
+    Log(item);
 }
 
 void QtReportDocument::AddTable(const std::string& text) {
-    Layout().AddTable(ParseTableText(text), textPoints_, tableStyle_);
+    LoggedItem item;
+    item.kind = LoggedItem::Kind::Table;
+    item.points = static_cast<std::int16_t>(textPoints_);
+    item.value = tableStyle_;
+    item.text = text;
+    Log(item);
+}
+
+void QtReportDocument::BeginSection(const std::string& title) {
+    Layout();
+    Block block;
+    block.section = true;
+    block.name = title;
+    blocks_.push_back(std::move(block));
+    LoggedItem item;
+    item.kind = LoggedItem::Kind::Section;
+    item.value = static_cast<std::int32_t>(blocks_.size() - 1);
+    Log(item);
+}
+
+void QtReportDocument::BeginObject(const std::string& kind, const std::string& name) {
+    Layout();
+    Block block;
+    block.kind = kind;
+    block.name = name;
+    blocks_.push_back(std::move(block));
+    LoggedItem item;
+    item.kind = LoggedItem::Kind::Object;
+    item.value = static_cast<std::int32_t>(blocks_.size() - 1);
+    Log(item);
 }
 
 void QtReportDocument::AddDiagram(const diagram::DiagramModel& model) {
     Paginator& layout = Layout();
     diagram::PagePlanOptions options;
     options.area = geometry_.body.size() / kTwipsPerPoint;
-    options.firstPage = PageCount() + 1;
+    // Every diagram page opens a page after those begun so far.
+    options.firstPage = static_cast<int>(layout.Starts().size()) + 1;
     std::vector<diagram::DiagramPage> pages = diagram::PlanDiagramPages(model, options);
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        layout.AddDrawingPage(
-            std::make_shared<DiagramPageDrawing>(std::move(pages[i]), geometry_.body.topLeft()),
-            i == 0 ? "Relationship diagram" : "Relationship diagram (continued)");
+        drawings_.push_back(
+            std::make_shared<DiagramPageDrawing>(std::move(pages[i]), geometry_.body.topLeft()));
+        LoggedItem item;
+        item.kind = LoggedItem::Kind::Drawing;
+        item.value = static_cast<std::int32_t>(drawings_.size() - 1);
+        item.text = i == 0 ? "Relationship diagram" : "Relationship diagram (continued)";
+        Log(item);
     }
 }
 
 void QtReportDocument::EndDocument() {
-    Layout().Finish();
+    Paginator& layout = Layout();
+    layout.Finish();
     finished_ = true;
-    previewPage_ = std::clamp(previewPage_, 1, PageCount());
+    previewPage_ = std::clamp(previewPage_, 1, std::max(PageCount(), 1));
+    reportedPages_ = PageCount();
+    if (pagesListener_) {
+        pagesListener_(reportedPages_, true);
+    }
 }
 
 int QtReportDocument::PageCount() const {
-    return paginator_ ? static_cast<int>(paginator_->Pages().size()) : 0;
+    return paginator_ ? paginator_->FinishedPages() : 0;
 }
 
 void QtReportDocument::SetPreviewPage(int page) {
@@ -170,15 +261,145 @@ const std::vector<PlacedText>& QtReportDocument::Placed() const {
     return paginator_ ? paginator_->Placed() : kNone;
 }
 
-const LaidOutPage& QtReportDocument::PageAt(int page) const {
+void QtReportDocument::LayOutPages(int from, int to, const PageSink& sink) const {
+    const int count = PageCount();
+    from = std::max(from, 1);
+    to = std::min(to, count);
+    if (from > to || !log_) {
+        return;
+    }
+    const PageStart& start = paginator_->Starts()[static_cast<std::size_t>(from - 1)];
+    // The replay reads the blocks but never changes them.
+    auto& blocks = const_cast<std::vector<Block>&>(blocks_);
+    Paginator replay(shaper_, geometry_, decoration_, blocks, start, from, to, sink);
+    replay.SetDrawings(&drawings_);
+    LoggedItem item;
+    std::int64_t offset = start.offset;
+    std::int32_t index = start.item;
+    while (!replay.Done()) {
+        const std::int64_t next = log_->Read(offset, item);
+        if (next < 0) {
+            break;
+        }
+        replay.Place(item, index, offset);
+        offset = next;
+        ++index;
+    }
+    replay.Finish();
+}
+
+std::shared_ptr<const LaidOutPage> QtReportDocument::PageContent(int page) const {
+    for (auto it = recent_.begin(); it != recent_.end(); ++it) {
+        if (it->first == page) {
+            auto found = it->second;
+            // Most recently used last.
+            std::rotate(it, it + 1, recent_.end());
+            return found;
+        }
+    }
+    auto content = std::make_shared<LaidOutPage>();
+    LayOutPages(page, page, [&](int /*number*/, LaidOutPage& laid) { *content = std::move(laid); });
+    if (recent_.size() >= kRecentPages) {
+        recent_.erase(recent_.begin());
+    }
+    recent_.emplace_back(page, content);
+    return content;
+}
+
+LaidOutPage QtReportDocument::PageAt(int page) const {
     if (page < 1 || page > PageCount()) {
         throw std::out_of_range("No page " + std::to_string(page) + " in the report.");
     }
-    return paginator_->Pages()[static_cast<std::size_t>(page - 1)];
+    return *PageContent(page);
 }
 
 double QtReportDocument::PageAspect() const {
     return geometry_.paper.width() / geometry_.paper.height();
+}
+
+int QtReportDocument::PageOfPosition(std::int32_t item, std::int32_t row) const {
+    if (!paginator_) {
+        return 0;
+    }
+    const std::vector<PageStart>& starts = paginator_->Starts();
+    // The last page that starts at or before the row's first line.
+    const auto after =
+        std::upper_bound(starts.begin(), starts.end(), std::make_pair(item, row),
+                         [](const std::pair<std::int32_t, std::int32_t>& at, const PageStart& s) {
+                             if (at.first != s.item) {
+                                 return at.first < s.item;
+                             }
+                             if (at.second != s.row) {
+                                 return at.second < s.row;
+                             }
+                             return s.line > 0;  // the row continues there
+                         });
+    const auto page = static_cast<int>(after - starts.begin());
+    return std::clamp(page, 1, std::max(PageCount(), 1));
+}
+
+std::vector<FindHit> QtReportDocument::Find(const QString& text) const {
+    std::vector<FindHit> hits;
+    if (text.isEmpty() || !log_) {
+        return hits;
+    }
+    auto count = [&](const std::string& source) {
+        const QString haystack = QString::fromStdString(source);
+        int found = 0;
+        for (qsizetype at = haystack.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
+             at = haystack.indexOf(text, at + text.size(), Qt::CaseInsensitive)) {
+            ++found;
+        }
+        return found;
+    };
+    LoggedItem item;
+    std::int64_t offset = 0;
+    for (std::int32_t index = 0;; ++index) {
+        const std::int64_t next = log_->Read(offset, item);
+        if (next < 0) {
+            break;
+        }
+        if (item.kind == LoggedItem::Kind::Paragraph) {
+            for (int n = count(item.text); n > 0; --n) {
+                hits.push_back({PageOfPosition(index, 0), index, 0});
+            }
+        } else if (item.kind == LoggedItem::Kind::Table) {
+            const TableText table = ParseTableText(item.text);
+            for (std::size_t r = 0; r < table.rows.size(); ++r) {
+                for (const std::string& cell : table.rows[r]) {
+                    const auto row = static_cast<std::int32_t>(r);
+                    for (int n = count(cell); n > 0; --n) {
+                        hits.push_back({PageOfPosition(index, row), index, row});
+                    }
+                }
+            }
+        }
+        offset = next;
+    }
+    return hits;
+}
+
+std::vector<QRectF> QtReportDocument::MatchRects(int page, const QString& text) const {
+    std::vector<QRectF> rects;
+    if (text.isEmpty() || page < 1 || page > PageCount()) {
+        return rects;
+    }
+    const std::shared_ptr<const LaidOutPage> content = PageContent(page);
+    for (const LaidOutPage::Text& drawn : content->texts) {
+        if (!drawn.searchable) {
+            continue;
+        }
+        const QString& line = drawn.line.text;
+        const QFontMetricsF metrics(shaper_.FaceAt(drawn.face).font);
+        for (qsizetype at = line.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
+             at = line.indexOf(text, at + text.size(), Qt::CaseInsensitive)) {
+            const double left = metrics.horizontalAdvance(line.left(at));
+            const double width = metrics.horizontalAdvance(line.mid(at, text.size()));
+            rects.emplace_back(drawn.origin.x() + left, drawn.origin.y() - drawn.line.ascent, width,
+                               drawn.line.height);
+        }
+    }
+    return rects;
 }
 
 void QtReportDocument::DrawPage(QPainter& painter, const LaidOutPage& page) const {
@@ -199,6 +420,7 @@ void QtReportDocument::RenderPage(int page, QPainter& painter, const QRectF& tar
     if (page < 1 || page > PageCount()) {
         return;
     }
+    const std::shared_ptr<const LaidOutPage> content = PageContent(page);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -206,7 +428,7 @@ void QtReportDocument::RenderPage(int page, QPainter& painter, const QRectF& tar
     painter.scale(target.width() / geometry_.paper.width(),
                   target.height() / geometry_.paper.height());
     painter.setClipRect(QRectF(QPointF(0, 0), geometry_.paper), Qt::IntersectClip);
-    DrawPage(painter, paginator_->Pages()[static_cast<std::size_t>(page - 1)]);
+    DrawPage(painter, *content);
     painter.restore();
 }
 
@@ -237,14 +459,23 @@ void QtReportDocument::Print(QPrinter& printer) const {
     const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
     const double scale = std::min(paper.width() / geometry_.paper.width(),
                                   paper.height() / geometry_.paper.height());
-    const QRectF target(0, 0, geometry_.paper.width() * scale, geometry_.paper.height() * scale);
-    for (int page = from; page <= to; ++page) {
-        if (page > from && !printer.newPage()) {
-            painter.end();
-            throw std::runtime_error("The printer stopped before page " + std::to_string(page) +
-                                     ".");
+    bool stopped = false;
+    LayOutPages(from, to, [&](int page, LaidOutPage& content) {
+        if (stopped) {
+            return;
         }
-        RenderPage(page, painter, target);
+        if (page > from && !printer.newPage()) {
+            stopped = true;
+            return;
+        }
+        painter.save();
+        painter.scale(scale, scale);
+        DrawPage(painter, content);
+        painter.restore();
+    });
+    if (stopped) {
+        painter.end();
+        throw std::runtime_error("The printer stopped before the last page.");
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error) {
         throw std::runtime_error("The printer reported an error.");
@@ -267,37 +498,9 @@ bool QtReportDocument::SavePdf(const std::string& path, std::string& error) cons
         error = "The report has no pages.";
         return false;
     }
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = "Cannot write \"" + path + "\": " + file.errorString().toStdString();
-        return false;
-    }
-    {
-        QPdfWriter writer(&file);
-        writer.setCreator(QStringLiteral("Ostrel2"));
-        writer.setTitle(QStringLiteral("Ostrel2 report"));
-        writer.setResolution(static_cast<int>(kTwipsPerInch));
-        writer.setPageLayout(QPageLayout(paper_, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            file.cancelWriting();
-            error = "Cannot start the PDF writer for \"" + path + "\".";
-            return false;
-        }
-        const QRectF target(QPointF(0, 0), geometry_.paper);
-        for (int page = 1; page <= count; ++page) {
-            if (page > 1) {
-                writer.newPage();
-            }
-            RenderPage(page, painter, target);
-        }
-        painter.end();
-    }
-    if (!file.commit()) {
-        error = "Cannot write \"" + path + "\": " + file.errorString().toStdString();
-        return false;
-    }
-    return true;
+    PdfStream stream(*this, path);
+    LayOutPages(1, count, [&](int page, LaidOutPage& content) { stream.AddPage(page, content); });
+    return stream.Finish(error);
 }
 
 }  // namespace ostrel::qtdocument

@@ -90,8 +90,13 @@ TEST(Program, VersionHelpAndUsageErrors) {
     EXPECT_EQ(result.out.rfind("Usage: ostrel2-report", 0), 0U);
 
     result = RunProgram({});
-    EXPECT_EQ(result.status, 4);
+    EXPECT_EQ(result.status, 64);
     EXPECT_NE(result.err.find("no database named"), std::string::npos);
+
+    // Not to be mistaken for "the database does not exist" (2).
+    result = RunProgram({"--colour", "/nonexistent/x.mdb"});
+    EXPECT_EQ(result.status, 64);
+    EXPECT_NE(result.err.find("unknown option --colour"), std::string::npos);
 }
 
 TEST(Program, MissingDatabaseAndUnwritableCsv) {
@@ -103,7 +108,8 @@ TEST(Program, MissingDatabaseAndUnwritableCsv) {
     EXPECT_EQ(result.status, 3);
     EXPECT_EQ(result.err,
               "ostrel2-report: Unable to open CSV file - please check that it is not locked "
-              "elsewhere\n");
+              "elsewhere\n\n/nonexistent/folder/report.csv\nThe folder /nonexistent/folder does "
+              "not exist.\n");
 }
 
 // Every file with queries: the report lists every table the pickers would

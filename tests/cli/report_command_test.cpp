@@ -116,7 +116,9 @@ TEST_F(ReportCommandTest, UnwritableCsvExitsWithThreeAndCreatesNothing) {
     EXPECT_EQ(Run({"--csv", csv.string()}), kExitCsvUnopenable);
     EXPECT_EQ(err_.str(),
               "ostrel2-report: Unable to open CSV file - please check that it is not locked "
-              "elsewhere\n");
+              "elsewhere\n\n" +
+                  csv.string() + "\nThe folder " + csv.parent_path().string() +
+                  " does not exist.\n");
     EXPECT_FALSE(fs::exists(csv.parent_path()));
 
     // A folder named as the CSV file is no file to write either.

@@ -50,6 +50,7 @@ class PdfTest : public ::testing::Test {
 
 TEST_F(PdfTest, EveryTextLandsOnItsPageInOrder) {
     QtReportDocument doc(QLocale(QLocale::German, QLocale::Germany));
+    doc.KeepPlacedTexts(true);
     sample::WriteLargeReport(doc, 30, 12, 2);
     std::string error;
     ASSERT_TRUE(doc.SavePdf(Path("large.pdf").toStdString(), error)) << error;
@@ -93,6 +94,7 @@ TEST_F(PdfTest, EveryTextLandsOnItsPageInOrder) {
 
 TEST_F(PdfTest, OtherScriptsEscapesAndLineBreaksReachThePdf) {
     QtReportDocument doc;
+    doc.KeepPlacedTexts(true);
     sample::WriteOrdersReport(doc);
     std::string error;
     ASSERT_TRUE(doc.SavePdf(Path("orders.pdf").toStdString(), error)) << error;
@@ -115,6 +117,7 @@ TEST_F(PdfTest, OtherScriptsEscapesAndLineBreaksReachThePdf) {
 
 TEST_F(PdfTest, SaveReplacesWholeFileOrLeavesNothing) {
     QtReportDocument doc;
+    doc.KeepPlacedTexts(true);
     sample::WriteOrdersReport(doc);
     std::string error;
 
@@ -145,6 +148,7 @@ TEST_F(PdfTest, SaveReplacesWholeFileOrLeavesNothing) {
 
 TEST_F(PdfTest, PrintHonoursThePageRangeAndReportsFailure) {
     QtReportDocument doc;
+    doc.KeepPlacedTexts(true);
     sample::WriteOrdersReport(doc);
     ASSERT_GE(doc.PageCount(), 3);
 
@@ -177,6 +181,7 @@ TEST(QtReportDocumentPrint, NoPrinterIsAnError) {
         GTEST_SKIP() << "a default printer is installed";
     }
     QtReportDocument doc;
+    doc.KeepPlacedTexts(true);
     sample::WriteOrdersReport(doc);
     EXPECT_THROW(doc.PrintDocument(), std::runtime_error);
 }

@@ -89,6 +89,11 @@ bool FakeHost::IsQuerySelected(const std::string& name) const {
     return allQueries || queries.contains(name);
 }
 
+bool FakeHost::GoOn() {
+    ++goOnAsked;
+    return goOnAnswers < 0 || goOnAsked <= goOnAnswers;
+}
+
 std::unique_ptr<PreviewWindow> FakeHost::LoadPreviewWindow() {
     documentCalls.clear();
     windowCalls.clear();

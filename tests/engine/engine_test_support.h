@@ -61,8 +61,12 @@ class FakeHost : public RunHost {
     bool IsTableSelected(const std::string& name) const override;
     bool IsQuerySelected(const std::string& name) const override;
     std::unique_ptr<PreviewWindow> LoadPreviewWindow() override;
+    // Says yes goOnAnswers times (always when negative), then no.
+    bool GoOn() override;
 
     std::string databasePath;
+    int goOnAnswers = -1;
+    int goOnAsked = 0;
     std::string csvPath;
     ReportTarget target = ReportTarget::CsvFile;
     // Empty sets tick every table or query.

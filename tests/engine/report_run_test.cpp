@@ -174,53 +174,60 @@ TEST_F(RunFixture, DatabaseThatCannotBeOpenedEndsWithAMessage) {
 }
 
 // Each path that cannot take the report gives the message right after the
-// database was opened, and nothing is created or changed.
+// database was opened: the usual first line, then the path and the reason,
+// with the critical icon. Nothing is created or changed, and the status bar
+// does not go on saying that the database is being opened.
 class UnwritableCsvTest : public RunFixture {
   protected:
-    void ExpectRefused(const std::string& csvPath) {
+    void ExpectRefused(const std::string& csvPath, const std::string& reason) {
+        host.messages.clear();
+        host.painted.clear();
+        engine.opened = engine.closed = 0;
         host.csvPath = csvPath;
         const auto before = folder.Entries();
         EXPECT_EQ(Run(), RunOutcome::CsvUnopenable) << csvPath;
-        EXPECT_EQ(OnlyMessage().text, kCsvMessage);
-        EXPECT_EQ(OnlyMessage().icon, MessageIcon::None);
+        const std::string shown = csvPath.empty() ? reason : csvPath + "\n" + reason;
+        EXPECT_EQ(OnlyMessage().text, std::string(kCsvMessage) + "\n\n" + shown);
+        EXPECT_EQ(OnlyMessage().icon, MessageIcon::Critical);
         EXPECT_EQ(OnlyMessage().caption, "Ostrel2");
         EXPECT_EQ(folder.Entries(), before);
         EXPECT_EQ(engine.opened, 1);
         EXPECT_EQ(engine.closed, 1);
-        EXPECT_EQ(host.panel1, "Opening database");
-        EXPECT_TRUE(host.painted.empty());
+        EXPECT_EQ(host.panel1, "Report not completed");
+        EXPECT_THAT(host.painted, ElementsAre("1:Report not completed 2:"));
     }
 };
 
 TEST_F(UnwritableCsvTest, EmptyPath) {
-    ExpectRefused("");
+    ExpectRefused("", "No file name was given.");
 }
 
 TEST_F(UnwritableCsvTest, MissingFolder) {
-    ExpectRefused((folder.Path() / "no such folder" / "report.csv").string());
+    const auto missing = folder.Path() / "no such folder";
+    ExpectRefused((missing / "report.csv").string(),
+                  "The folder " + missing.string() + " does not exist.");
 }
 
 TEST_F(UnwritableCsvTest, AFolder) {
     std::filesystem::create_directory(folder.Path() / "reports");
-    ExpectRefused((folder.Path() / "reports").string());
+    ExpectRefused((folder.Path() / "reports").string(), "It is a folder.");
+    ExpectRefused((folder.Path() / "reports").string() + "/", "It names a folder, not a file.");
 }
 
 TEST_F(UnwritableCsvTest, ReadOnlyFileIsLeftAsItWas) {
     const std::string path = folder.Write("locked.csv", "old report");
     ::chmod(path.c_str(), 0444);
-    ExpectRefused(path);
+    ExpectRefused(path, "The file is read-only.");
     EXPECT_EQ(ReadFile(path), "old report");
 }
 
 TEST_F(UnwritableCsvTest, TheDatabaseItselfIsNeverReplaced) {
     const std::string database = ReadFile(host.databasePath);
-    ExpectRefused(host.databasePath);
+    ExpectRefused(host.databasePath, "It is the database being documented.");
     EXPECT_EQ(ReadFile(host.databasePath), database);
     const std::string link = (folder.Path() / "link.csv").string();
     std::filesystem::create_symlink(host.databasePath, link);
-    host.messages.clear();
-    engine.opened = engine.closed = 0;
-    ExpectRefused(link);
+    ExpectRefused(link, "It is the database being documented.");
     EXPECT_EQ(ReadFile(host.databasePath), database);
 }
 
@@ -231,7 +238,9 @@ TEST_F(UnwritableCsvTest, FolderWithoutPermission) {
     const auto locked = folder.Path() / "locked";
     std::filesystem::create_directory(locked);
     ::chmod(locked.c_str(), 0555);
-    ExpectRefused((locked / "report.csv").string());
+    ExpectRefused((locked / "report.csv").string(),
+                  "Permission denied: no new file can be made in the folder " + locked.string() +
+                      " (Permission denied).");
 }
 
 TEST_F(RunFixture, SuccessfulRunReplacesTheOldFileAndKeepsItsPermissions) {
@@ -260,6 +269,33 @@ TEST_F(RunFixture, FailedRunLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(OnlyMessage().caption, "Ostrel2");
     EXPECT_EQ(engine.closed, 1);
     EXPECT_EQ(host.painted.back(), "1:Report not completed 2:");
+}
+
+// The host is asked at every object; a no at any of them ends the run
+// quietly: no message, no file replaced or left behind, no preview shown.
+TEST_F(RunFixture, CancelledRunWritesNothingWhereverItStops) {
+    host.goOnAnswers = -1;
+    ASSERT_EQ(Run(), RunOutcome::Finished);
+    const int asked = host.goOnAsked;
+    // Four sections and the seven ticked objects.
+    EXPECT_GE(asked, 4 + 7);
+    for (const ReportTarget target : {ReportTarget::CsvFile, ReportTarget::Preview}) {
+        for (int answers : {0, asked / 2, asked - 1}) {
+            folder.Write("report.csv", "old report");
+            host.target = target;
+            host.goOnAsked = 0;
+            host.goOnAnswers = answers;
+            host.previewShown = false;
+            host.messages.clear();
+            EXPECT_EQ(Run(), RunOutcome::Cancelled) << answers;
+            EXPECT_EQ(ReadFile(host.csvPath), "old report");
+            EXPECT_THAT(folder.Entries(), ElementsAre("report.csv", "sample.mdb"));
+            EXPECT_TRUE(host.messages.empty());
+            EXPECT_FALSE(host.previewShown);
+            EXPECT_EQ(host.panel1, "Report cancelled");
+        }
+    }
+    EXPECT_EQ(engine.closed, 1 + 6);
 }
 
 TEST_F(RunFixture, FailedRunCreatesNoFileWhereThereWasNone) {

@@ -87,6 +87,7 @@ TEST_F(ReaderOnGenerated, EveryFieldTypeCodeAndSize) {
         {{{"type", "DateTime"}}, 8, 8},
         {{{"type", "Binary"}, {"size", 20}}, 9, 20},
         {{{"type", "Text"}, {"size", 33}}, 10, 33},
+        {{{"type", "Text"}, {"size", 255}}, 10, 255},  // more than 255 bytes stored
         {{{"type", "OLE"}}, 11, 0},
         {{{"type", "Memo"}}, 12, 0},
         {{{"type", "Hyperlink"}}, 12, 0},

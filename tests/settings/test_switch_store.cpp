@@ -93,6 +93,23 @@ class TestSwitchStore : public QObject {
         QVERIFY(store.GetReportSwitch("table attachexclusive"));
     }
 
+    // A hand-edited file may hold the section more than once in other
+    // letter cases; "Config" spelled so wins, whichever sorts first.
+    void theSectionSpelledConfigWinsOverOtherSpellings_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("config after") << QByteArray(
+            "[config]\nTable%20AttachExclusive=False\n[Config]\nTable%20AttachExclusive=True\n");
+        QTest::newRow("CONFIG before") << QByteArray(
+            "[CONFIG]\nTable%20AttachExclusive=False\n[Config]\nTable%20AttachExclusive=True\n");
+    }
+
+    void theSectionSpelledConfigWinsOverOtherSpellings() {
+        QFETCH(QByteArray, content);
+        WriteFile(Path(), content);
+        const SwitchStore store(Path());
+        QVERIFY(store.GetReportSwitch("Table AttachExclusive"));
+    }
+
     void valuesAreStoredAsTrueAndFalseText() {
         SwitchStore store(Path());
         store.SaveReportSwitches({{"Field DataUpdatable", false}, {"Field UpdatableField", true}});

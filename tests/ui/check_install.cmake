@@ -1,6 +1,7 @@
 # Installs the build into a scratch prefix and checks that a Linux desktop
 # finds the program: command on the search path, help file beside the real
-# executable, desktop entry and icons in the icon theme.
+# executable, desktop entry and icons in the icon theme, the batch program,
+# manual pages, AppStream metadata and the MIME definition.
 #   cmake -DBUILD_DIR=... -DPREFIX=... -P check_install.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -24,9 +25,15 @@ endif()
 foreach(size 48x48 64x64 128x128 256x256)
     expect_file(share/icons/hicolor/${size}/apps/ostrel2.png)
 endforeach()
-expect_file(share/applications/ostrel2.desktop)
-file(STRINGS "${PREFIX}/share/applications/ostrel2.desktop" entry)
-foreach(line "[Desktop Entry]" "Type=Application" "Name=Ostrel2" "Exec=ostrel2" "Icon=ostrel2")
+expect_file(bin/ostrel2-report)
+expect_file(share/man/man1/ostrel2.1.gz)
+expect_file(share/man/man1/ostrel2-report.1.gz)
+expect_file(share/mime/packages/ostrel2.xml)
+expect_file(share/metainfo/${APP_ID}.metainfo.xml)
+expect_file(share/applications/${APP_ID}.desktop)
+file(STRINGS "${PREFIX}/share/applications/${APP_ID}.desktop" entry)
+foreach(line "[Desktop Entry]" "Type=Application" "Name=Ostrel2" "Exec=ostrel2 %f" "Icon=ostrel2"
+        "MimeType=application/vnd.ms-access;application/x-msaccess;")
     list(FIND entry "${line}" found)
     if(found EQUAL -1)
         message(FATAL_ERROR "desktop entry lacks '${line}'")

@@ -39,7 +39,7 @@ class TestAboutHelp : public QObject {
         QVERIFY(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(splash->lblAbout1->text(), QStringLiteral("Ostrel 2"));
         QCOMPARE(splash->lblVersion->text(), QStringLiteral("Version : 1\nRelease : 0\nBuild : 6"));
-        QVERIFY(!splash->Picture1->pixmap().isNull());
+        QVERIFY(!splash->picture->pixmap().isNull());
         QVERIFY(!splash->cmdOK->isVisible());
         // Someone shows the button: the next repaint hides it again.
         splash->cmdOK->show();

@@ -8,8 +8,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -26,6 +28,7 @@
 #include "ui/app/frm_main.h"
 #include "ui/app/help_system.h"
 #include "ui/app/object_pickers.h"
+#include "ui/app/recent_databases.h"
 #include "ui_fakes.h"
 
 using namespace ostrel;
@@ -128,6 +131,43 @@ class TestFrmMain : public QObject {
         Find<QPushButton>("cmdBrowse1")->click();
     }
 
+    // A database file that exists on disk (the recent list drops the others),
+    // with the tables given.
+    QString RealDatabase(const QString& name, std::initializer_list<const char*> tables) {
+        const QString path = dir_.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("read from memory");
+        file.close();
+        memory::DatabaseBlueprint db;
+        for (const char* table : tables) {
+            db.tables.push_back(Table(table));
+        }
+        engine_->Register(path.toStdString(), db);
+        return path;
+    }
+
+    // Types into the Database box and leaves it as the keyboard would.
+    void Type(const QString& path, Qt::Key leaveWith = Qt::Key_Return) {
+        QApplication::setActiveWindow(window_.get());
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        auto* box = Find<QLineEdit>("txtTable");
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, path);
+        QTest::keyClick(box, leaveWith);
+    }
+
+    QStringList RecentMenu() const {
+        QMenu* menu = window_->findChild<QMenu*>(QStringLiteral("mnuFileRecent"));
+        emit menu->aboutToShow();
+        QStringList entries;
+        for (QAction* action : menu->actions()) {
+            entries << action->data().toString();
+        }
+        return entries;
+    }
+
   private slots:
     void init() {
         engine_ = std::make_unique<memory::MemoryEngine>();
@@ -158,6 +198,160 @@ class TestFrmMain : public QObject {
     void cleanup() {
         window_.reset();
         help_.reset();
+    }
+
+    void openingAFileAsFromTheCommandLineFillsThePickers() {
+        window_->OpenDatabase(QStringLiteral("/data/northwind.mdb"));
+        QCOMPARE(Find<QLineEdit>("txtTable")->text(), QStringLiteral("/data/northwind.mdb"));
+        QCOMPARE(Rows(Tables(), true), QStringList({"Customers", "USysSettings", "MSy", "Orders"}));
+        QCOMPARE(Rows(Queries(), true).size(), 3);
+    }
+
+    void aDroppedDatabaseFillsThePickersAndOtherFilesAreRefused() {
+        const QString second = RealDatabase("dropped.MDB", {"Dropped"});
+        const auto drop = [this](const QString& file) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(file)});
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(window_.get(), &enter);
+            if (!enter.isAccepted()) {
+                return false;
+            }
+            QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(window_.get(), &dropped);
+            QTest::qWait(0);
+            return true;
+        };
+        QVERIFY(!drop(dir_.filePath("notes.txt")));
+        QVERIFY(drop(second));
+        QTRY_COMPARE(Rows(Tables()), QStringList({"Dropped"}));
+        QCOMPARE(Find<QLineEdit>("txtTable")->text(), second);
+        QVERIFY(!Find<QLineEdit>("txtTable")->acceptDrops());  // the window takes it
+    }
+
+    void thePickersFollowATypedPath() {
+        Choose("/data/northwind.mdb");
+        Type("/data/second.mdb");  // Enter
+        QCOMPARE(Rows(Tables()), QStringList({"Suppliers"}));
+        QVERIFY(messages_.shown.empty());
+
+        // Leaving the box by Tab does the same; a path that cannot be read
+        // empties both lists and says why, once.
+        Type("/data/nothing-here.mdb", Qt::Key_Tab);
+        QVERIFY(Rows(Tables()).isEmpty());
+        QVERIFY(Rows(Queries()).isEmpty());
+        QVERIFY(window_->PickerDatabase() == nullptr);
+        QCOMPARE(messages_.shown.size(), std::size_t{1});
+        QVERIFY(messages_.shown[0].text.contains("/data/nothing-here.mdb"));
+        Find<QLineEdit>("txtTable")->setFocus();
+        Find<QPushButton>("cmdStart")->setFocus();
+        QCOMPARE(messages_.shown.size(), std::size_t{1});
+    }
+
+    void startFillsThePickersFromAPathTypedButNotLeft() {
+        const QString typed = RealDatabase("typed.mdb", {"Typed"});
+        Choose("/data/northwind.mdb");
+        QStringList seen;
+        runner_.onRun = [&seen, this](engine::RunHost&) { seen = Rows(Tables(), true); };
+        Find<QLineEdit>("txtTable")->setText(typed);  // no editing finished yet
+        window_->cmdStart_Click();
+        QCOMPARE(runner_.runs, 1);
+        QCOMPARE(seen, QStringList({"Typed"}));
+    }
+
+    void everyControlIsReachedByTabInReadingOrderAndStartRunsFromTheKeyboard() {
+        Choose("/data/northwind.mdb");
+        Pick("optTarget1");  // the CSV box is enabled
+        QApplication::setActiveWindow(window_.get());
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        Find<QLineEdit>("txtTable")->setFocus();
+        QStringList order;
+        for (int i = 0; i < 12; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order.mid(0, 9),
+                 QStringList({"txtTable", "cmdBrowse1", "optTarget1", "txtCSVFile", "cmdBrowseCSV",
+                              "qt_tabwidget_tabbar", "vsFlexTables", "cmdStart", "txtTable"}));
+        // The Queries list is reached when its page shows.
+        Find<QTabWidget>("vsTab1")->setCurrentIndex(1);
+        Find<QTabWidget>("vsTab1")->tabBar()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), &Queries());
+
+        Find<QPushButton>("cmdStart")->setFocus();
+        QTest::keyClick(Find<QPushButton>("cmdStart"), Qt::Key_Space);
+        QCOMPARE(runner_.runs, 1);
+    }
+
+    void spaceAndCtrlATickFromTheKeyboard() {
+        Choose("/data/northwind.mdb");
+        QApplication::setActiveWindow(window_.get());
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        Tables().setFocus();
+        QTest::keyClick(&Tables(), Qt::Key_Space);  // the first row
+        QCOMPARE(Tables().item(0)->checkState(), Qt::Unchecked);
+        QTest::keyClick(&Tables(), Qt::Key_Down);
+        QTest::keyClick(&Tables(), Qt::Key_Space);
+        QCOMPARE(Rows(Tables(), true), QStringList({"MSy", "Orders"}));
+        QTest::keyClick(&Tables(), Qt::Key_Space);
+        QCOMPARE(Rows(Tables(), true), QStringList({"USysSettings", "MSy", "Orders"}));
+
+        QTest::keyClick(&Tables(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(Rows(Tables(), true).isEmpty());
+        QCOMPARE(Rows(Queries(), true).size(), 3);  // only the list showing
+        QTest::keyClick(&Tables(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(Rows(Tables(), true), Rows(Tables()));
+
+        Find<QTabWidget>("vsTab1")->setCurrentIndex(1);
+        Queries().setFocus();
+        QTest::keyClick(&Queries(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(Rows(Queries(), true).isEmpty());
+        QCOMPARE(Rows(Tables(), true).size(), 4);
+
+        // In a text box Ctrl+A still selects its text.
+        auto* box = Find<QLineEdit>("txtTable");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(box->selectedText(), box->text());
+        QVERIFY(Rows(Queries(), true).isEmpty());
+    }
+
+    void theRecentListKeepsTheLastOpenedNewestFirst() {
+        const QString a = RealDatabase("a.mdb", {"A"});
+        const QString b = RealDatabase("b.mdb", {"B"});
+        Choose(a);
+        Choose(b);
+        window_->OpenDatabase(a);
+        QCOMPARE(RecentMenu(), QStringList({a, b}));
+
+        // An entry whose file has gone is dropped; one chosen opens it.
+        QFile::remove(b);
+        QCOMPARE(RecentMenu(), QStringList({a}));
+        Choose("/data/second.mdb");
+        QMenu* menu = window_->findChild<QMenu*>(QStringLiteral("mnuFileRecent"));
+        emit menu->aboutToShow();
+        QAction* entry = window_->findChild<QAction*>(QStringLiteral("mnuFileRecent1"));
+        QVERIFY(entry != nullptr);
+        QVERIFY(entry->text().endsWith(a));
+        entry->trigger();
+        QCOMPARE(Rows(Tables()), QStringList({"A"}));
+    }
+
+    void theWindowRemembersItsSizeInAGroupOfItsOwn() {
+        window_->resize(700, 460);
+        window_->close();
+        const QSettings ini(store_->FilePath(), QSettings::IniFormat);
+        QVERIFY(ini.contains("MainWindow/Geometry"));
+        QVERIFY(!ini.contains("Config/Geometry"));
+        window_ = std::make_unique<frmMain>(ui::MainWindowServices{.engine = *engine_,
+                                                                   .switches = *store_,
+                                                                   .runner = runner_,
+                                                                   .help = *help_,
+                                                                   .messages = messages_,
+                                                                   .fileDialogs = dialogs_,
+                                                                   .loadPreview = {}});
+        QCOMPARE(window_->size(), QSize(700, 460));
     }
 
     void controlsAndMenus() {
@@ -194,7 +388,7 @@ class TestFrmMain : public QObject {
         QCOMPARE(file, QStringList({"mnuFileConfigure=Configure",
                                     QStringLiteral("mnuFileCompare=Compare With\u2026"),
                                     QStringLiteral("mnuFileLinkFolders=Link Folders\u2026"),
-                                    "mnuFileExit=Exit"}));
+                                    "mnuFileRecentMenu=Recent Databases", "mnuFileExit=Exit"}));
         QStringList help;
         for (QAction* item : menus[1]->menu()->actions()) {
             help << item->objectName() + "=" +

@@ -228,12 +228,14 @@ class TestReportFlow : public QObject {
         window->findChild<QPushButton*>("cmdBrowse1")->click();
 
         PreviewSeen seen;
-        QTimer::singleShot(0, [&] {
+        // The run lets events through while it works: wait for the window.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             QWidget* preview = QApplication::activeModalWidget();
             if (preview == nullptr || preview->objectName() != QLatin1String("frmPreview")) {
-                qWarning("the preview window is not showing");
                 return;
             }
+            poll.stop();
             seen.modal = true;
             seen.caption = preview->windowTitle();
             for (const char* name : {"cmdTransmit", "cmdCancel", "cmdNext", "cmdPrev"}) {
@@ -245,7 +247,11 @@ class TestReportFlow : public QObject {
             seen.prevEnabled = preview->findChild<QPushButton*>("cmdPrev")->isEnabled();
             preview->findChild<QPushButton*>("cmdCancel")->click();
         });
+        poll.start(5);
         QTest::mouseClick(window->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+        if (!seen.modal) {
+            qWarning("the preview window was not shown");
+        }
         if (window->findChild<QLabel*>("Panel1")->text() != QLatin1String("Finished processing")) {
             qWarning("the run did not finish");
         }

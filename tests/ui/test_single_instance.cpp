@@ -1,5 +1,7 @@
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -58,6 +60,33 @@ class TestSingleInstance : public QObject {
         QVERIFY(!second.TryAcquire());
     }
 
+    void aLaterCopyHandsItsDatabaseToTheHolder() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ostrel2.lock");
+        SingleInstance first(path);
+        QVERIFY(first.TryAcquire());
+        QSignalSpy opened(&first, &SingleInstance::openRequested);
+        SingleInstance second(path);
+        QVERIFY(!second.TryAcquire());
+        // Any character of a path survives, a line feed included.
+        for (const QString& sent : {QStringLiteral("/data/Ørsted 100%.mdb"),
+                                    QStringLiteral("/odd/line\nfeed.mdb"), QString()}) {
+            QVERIFY(second.HandOver(sent));
+            QVERIFY(opened.wait(5000));
+            QCOMPARE(opened.takeFirst().at(0).toString(), sent);
+        }
+        QCOMPARE(second.SocketPath(), dir.filePath("ostrel2.socket"));
+    }
+
+    void aHandOverWithNobodyListeningFailsSoon() {
+        QTemporaryDir dir;
+        SingleInstance nobody(dir.filePath("ostrel2.lock"));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!nobody.HandOver("/data/a.mdb", 300));
+        QVERIFY(clock.elapsed() < 3000);
+    }
+
     void theDefaultLockIsInTheRuntimeFolder() {
         QVERIFY(SingleInstance::DefaultLockPath().endsWith("/ostrel2.lock"));
     }
@@ -96,6 +125,84 @@ class TestSingleInstance : public QObject {
         QVERIFY(!third.waitForFinished(1500));  // still running
         third.kill();
         third.waitForFinished(5000);
+    }
+
+    // `ostrel2 FILE` opens FILE; a second `ostrel2 FILE` (a relative name)
+    // hands it to the first and ends. What the first opened shows in its
+    // recent list.
+    void aSecondProgramHandsItsFileToTheFirst() {
+#ifndef OSTREL_PROGRAM
+        QSKIP("the program is not part of this build");
+#else
+        QTemporaryDir runtime;
+        QTemporaryDir config;
+        QTemporaryDir data;
+        const QString sample = QStringLiteral(OSTREL_SOURCE_DIR "/samples/sample-business.mdb");
+        const QString firstFile = data.filePath("first.mdb");
+        const QString secondFile = data.filePath("second.mdb");
+        QVERIFY(QFile::copy(sample, firstFile));
+        QVERIFY(QFile::copy(sample, secondFile));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("XDG_CONFIG_HOME", config.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        const QString ini = config.filePath("Ostrel2/Ostrel2.ini");
+        const auto newest = [&ini] {
+            const QSettings stored(ini, QSettings::IniFormat);
+            return stored.value("RecentDatabases/File1").toString();
+        };
+
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(QStringLiteral(OSTREL_PROGRAM), {firstFile});
+        QVERIFY(first.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(newest(), firstFile, 15000);
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.setWorkingDirectory(data.path());
+        second.start(QStringLiteral(OSTREL_PROGRAM), {"second.mdb"});
+        QVERIFY(second.waitForFinished(5000));
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(newest(), secondFile, 10000);
+        QCOMPARE(first.state(), QProcess::Running);
+        first.terminate();
+        if (!first.waitForFinished(5000)) {
+            first.kill();
+            first.waitForFinished(5000);
+        }
+#endif
+    }
+
+    // --help and --version answer on the terminal, without a display; a
+    // command line that cannot be understood has a status of its own.
+    void helpVersionAndUsageErrorsOnTheTerminal() {
+#ifndef OSTREL_PROGRAM
+        QSKIP("the program is not part of this build");
+#else
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        const auto run = [&env](const QStringList& arguments) {
+            QProcess program;
+            program.setProcessEnvironment(env);
+            program.start(QStringLiteral(OSTREL_PROGRAM), arguments);
+            program.waitForFinished(10000);
+            return std::make_pair(program.exitCode(), QString::fromUtf8(program.readAll()));
+        };
+        auto [status, out] = run({"--version"});
+        QCOMPARE(status, 0);
+        QCOMPARE(out, QStringLiteral("ostrel2 1.0.6\n"));
+        std::tie(status, out) = run({"--help"});
+        QCOMPARE(status, 0);
+        QVERIFY(out.startsWith("Usage: ostrel2 "));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        std::tie(status, out) = run({"--colour"});
+        QCOMPARE(status, 64);
+        std::tie(status, out) = run({"a.mdb", "b.mdb"});
+        QCOMPARE(status, 64);
+#endif
     }
 };
 

@@ -38,10 +38,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Ostrel2"));
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setPixmap(QPixmap::fromImage(RenderAppIcon(96)));
-    Picture1->setFixedSize(96, 96);
+    picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setPixmap(QPixmap::fromImage(RenderAppIcon(96)));
+    picture->setFixedSize(96, 96);
 
     lblAbout1 = new QLabel(QStringLiteral("Ostrel 2"), this);
     lblAbout1->setObjectName(QStringLiteral("lblAbout1"));
@@ -64,7 +64,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     text->addWidget(lblVersion);
     text->addStretch(1);
     auto* top = new QHBoxLayout;
-    top->addWidget(Picture1, 0, Qt::AlignTop);
+    top->addWidget(picture, 0, Qt::AlignTop);
     top->addSpacing(16);
     top->addLayout(text, 1);
     auto* layout = new QVBoxLayout(this);

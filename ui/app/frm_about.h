@@ -23,7 +23,7 @@ class frmAbout : public QDialog {
 
     QLabel* lblAbout1 = nullptr;
     QLabel* lblVersion = nullptr;
-    QLabel* Picture1 = nullptr;
+    QLabel* picture = nullptr;
     QPushButton* cmdOK = nullptr;
 
     void cmdOK_Click();

@@ -1,18 +1,28 @@
 #include "ui/app/frm_main.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -24,11 +34,27 @@
 #include "ui/app/frm_about.h"
 #include "ui/app/link_folders.h"
 #include "ui/app/object_pickers.h"
+#include "ui/app/window_geometry.h"
 
 namespace ostrel::ui {
 namespace {
 
 const QString kCaption = QStringLiteral("Ostrel2");
+const QString kGeometryGroup = QStringLiteral("MainWindow");
+
+// The database a drag carries: one local .mdb or .accdb file.
+QString DroppedDatabase(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return {};
+    }
+    const QUrl url = data->urls().constFirst();
+    if (!url.isLocalFile()) {
+        return {};
+    }
+    const QString path = url.toLocalFile();
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("mdb") || suffix == QLatin1String("accdb") ? path : QString();
+}
 
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -47,14 +73,18 @@ QListWidget* MakePicker(const QString& name) {
 // The services are references and one small function, copied once.
 frmMain::frmMain(const MainWindowServices& services,  // NOLINT(modernize-pass-by-value)
                  QWidget* parent)
-    : QMainWindow(parent), services_(services) {
+    : QMainWindow(parent), services_(services), recent_(services.switches.FilePath()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kCaption);
     setWindowIcon(AppIcon());
+    setAcceptDrops(true);
     BuildControls();
     BuildMenus();
     UseStoredLinkFolders();
+    BuildTickActions();
     Form_Load();
+    RestoreWindowGeometry(*this, services_.switches.FilePath(), kGeometryGroup);
+    FitToScreen(*this);
 }
 
 frmMain::~frmMain() {
@@ -71,6 +101,8 @@ void frmMain::BuildControls() {
     databasePath_->setObjectName(QStringLiteral("txtTable"));
     databasePath_->setMinimumWidth(settings::TwipsToPixels(*this, 3900));
     lblDatabase->setBuddy(databasePath_);
+    // A file dropped on the box is opened, not pasted in as text.
+    databasePath_->setAcceptDrops(false);
     cmdBrowse1_ = new QPushButton(QStringLiteral("&Browse"), central);
     cmdBrowse1_->setObjectName(QStringLiteral("cmdBrowse1"));
 
@@ -84,6 +116,7 @@ void frmMain::BuildControls() {
     optTarget_->addButton(optCsv, 1);
     txtCSVFile_ = new QLineEdit(central);
     txtCSVFile_->setObjectName(QStringLiteral("txtCSVFile"));
+    txtCSVFile_->setAcceptDrops(false);
     cmdBrowseCSV_ = new QPushButton(QStringLiteral("B&rowse"), central);
     cmdBrowseCSV_->setObjectName(QStringLiteral("cmdBrowseCSV"));
     for (QPushButton* button : {cmdBrowse1_, cmdBrowseCSV_}) {
@@ -92,6 +125,8 @@ void frmMain::BuildControls() {
 
     vsTab1_ = new QTabWidget(central);
     vsTab1_->setObjectName(QStringLiteral("vsTab1"));
+    vsTab1_->setUsesScrollButtons(false);
+    vsTab1_->setElideMode(Qt::ElideNone);
     vsFlexTables_ = MakePicker(QStringLiteral("vsFlexTables"));
     vsFlexQueries_ = MakePicker(QStringLiteral("vsFlexQueries"));
     vsTab1_->addTab(vsFlexTables_, QStringLiteral("&Tables"));
@@ -123,32 +158,48 @@ void frmMain::BuildControls() {
     layout->addWidget(vsTab1_, 1);
     layout->addLayout(start);
 
-    StatusBar1_ = new QStatusBar(this);
-    StatusBar1_->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1_->setSizeGripEnabled(true);
-    panel1_ = new QLabel(StatusBar1_);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(true);
+    panel1_ = new QLabel(statusBar_);
     panel1_->setObjectName(QStringLiteral("Panel1"));
     panel1_->setMinimumWidth(settings::TwipsToPixels(*this, 1800));
-    panel2_ = new QLabel(StatusBar1_);
+    panel2_ = new QLabel(statusBar_);
     panel2_->setObjectName(QStringLiteral("Panel2"));
     for (QLabel* panel : {panel1_, panel2_}) {
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setContentsMargins(3, 0, 3, 0);
     }
-    StatusBar1_->addWidget(panel1_);
-    StatusBar1_->addWidget(panel2_, 1);
-    setStatusBar(StatusBar1_);
+    statusBar_->addWidget(panel1_);
+    statusBar_->addWidget(panel2_, 1);
+    // Shown only while a report is being run.
+    cmdCancelRun_ = new QPushButton(QStringLiteral("Cancel"), statusBar_);
+    cmdCancelRun_->setObjectName(QStringLiteral("cmdCancelRun"));
+    cmdCancelRun_->setToolTip(QStringLiteral("Stop the report (Esc)"));
+    cmdCancelRun_->hide();
+    statusBar_->addPermanentWidget(cmdCancelRun_);
+    connect(cmdCancelRun_, &QPushButton::clicked, this, [this] { CancelRun(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { CancelRun(); });
+    setStatusBar(statusBar_);
 
     setTabOrder(databasePath_, cmdBrowse1_);
     setTabOrder(cmdBrowse1_, optPreview);
     setTabOrder(optPreview, optCsv);
     setTabOrder(optCsv, txtCSVFile_);
     setTabOrder(txtCSVFile_, cmdBrowseCSV_);
-    setTabOrder(cmdBrowseCSV_, vsTab1_);
-    setTabOrder(vsTab1_, vsFlexTables_);
+    // In reading order. The tab bar itself is named, and the tab widget
+    // (whose focus goes to its tab bar) is left out of the chain: ordered by
+    // the tab widget, Tab went from the tab bar back to the top and never
+    // reached the lists or Start.
+    vsTab1_->setFocusPolicy(Qt::NoFocus);  // also sets the tab bar's
+    vsTab1_->tabBar()->setFocusPolicy(Qt::TabFocus);
+    setTabOrder(cmdBrowseCSV_, vsTab1_->tabBar());
+    setTabOrder(vsTab1_->tabBar(), vsFlexTables_);
     setTabOrder(vsFlexTables_, vsFlexQueries_);
     setTabOrder(vsFlexQueries_, cmdStart_);
 
+    connect(databasePath_, &QLineEdit::editingFinished, this, &frmMain::txtTable_EditingFinished);
     connect(cmdBrowse1_, &QPushButton::clicked, this, &frmMain::cmdBrowse1_Click);
     connect(cmdBrowseCSV_, &QPushButton::clicked, this, &frmMain::cmdBrowseCSV_Click);
     connect(cmdStart_, &QPushButton::clicked, this, &frmMain::cmdStart_Click);
@@ -171,6 +222,10 @@ void frmMain::BuildMenus() {
     connect(compare, &QAction::triggered, this, &frmMain::mnuFileCompare_Click);
     QAction* linkFolders = mnuFile->addAction(QStringLiteral("&Link Folders\u2026"));
     linkFolders->setObjectName(QStringLiteral("mnuFileLinkFolders"));
+    mnuFileRecent_ = mnuFile->addMenu(QStringLiteral("&Recent Databases"));
+    mnuFileRecent_->setObjectName(QStringLiteral("mnuFileRecent"));
+    mnuFileRecent_->menuAction()->setObjectName(QStringLiteral("mnuFileRecentMenu"));
+    connect(mnuFileRecent_, &QMenu::aboutToShow, this, &frmMain::RefreshRecentMenu);
     QAction* exit = mnuFile->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
 
@@ -178,7 +233,6 @@ void frmMain::BuildMenus() {
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     QAction* contents = mnuHelp->addAction(QStringLiteral("&Contents and Index"));
     contents->setObjectName(QStringLiteral("mnuHelpContents"));
-    contents->setShortcut(QKeySequence::HelpContents);
     QAction* support = mnuHelp->addAction(QStringLiteral("Obtaining &Support"));
     support->setObjectName(QStringLiteral("mnuHelpSupport"));
     QAction* separator = mnuHelp->addSeparator();
@@ -192,6 +246,56 @@ void frmMain::BuildMenus() {
     connect(contents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
     connect(support, &QAction::triggered, this, &frmMain::mnuHelpSupport_Click);
     connect(about, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    RefreshRecentMenu();
+}
+
+void frmMain::BuildTickActions() {
+    // On a database of thousands of tables, unticking all but a few must not
+    // take a click per row. The pickers list both actions on a right click.
+    auto* tickAll = new QAction(QStringLiteral("&Tick All"), this);
+    tickAll->setObjectName(QStringLiteral("mnuTickAll"));
+    tickAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    auto* untickAll = new QAction(QStringLiteral("&Untick All"), this);
+    untickAll->setObjectName(QStringLiteral("mnuUntickAll"));
+    untickAll->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    for (QAction* action : {tickAll, untickAll}) {
+        // Text boxes keep Ctrl+A for selecting their text.
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    for (QListWidget* picker : {vsFlexTables_, vsFlexQueries_}) {
+        picker->setContextMenuPolicy(Qt::ActionsContextMenu);
+        picker->addAction(tickAll);
+        picker->addAction(untickAll);
+    }
+    connect(tickAll, &QAction::triggered, this, [this] { TickAll(true); });
+    connect(untickAll, &QAction::triggered, this, [this] { TickAll(false); });
+}
+
+void frmMain::TickAll(bool ticked) {
+    auto* picker = qobject_cast<QListWidget*>(vsTab1_->currentWidget());
+    if (picker == nullptr) {
+        return;
+    }
+    const Qt::CheckState state = ticked ? Qt::Checked : Qt::Unchecked;
+    for (int row = 0; row < picker->count(); ++row) {
+        picker->item(row)->setCheckState(state);
+    }
+}
+
+void frmMain::RefreshRecentMenu() {
+    mnuFileRecent_->clear();
+    const QStringList paths = recent_.Entries();
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString& path = paths.at(i);
+        QString label = path;
+        label.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* entry = mnuFileRecent_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(label));
+        entry->setObjectName(QStringLiteral("mnuFileRecent%1").arg(i + 1));
+        entry->setData(path);
+        connect(entry, &QAction::triggered, this, [this, path] { OpenDatabase(path); });
+    }
+    mnuFileRecent_->setEnabled(!paths.isEmpty());
 }
 
 void frmMain::Form_Load() {
@@ -202,11 +306,23 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::PopulateTables() {
+    FillPickers(false);
+}
+
+bool frmMain::FillPickers(bool emptyOnFailure) {
     const QString path = databasePath_->text();
+    const auto failed = [&](const QString& message) {
+        if (emptyOnFailure) {
+            schema::CloseQuietly(pickerDatabase_);
+            vsFlexTables_->clear();
+            vsFlexQueries_->clear();
+            pickerPath_ = path;
+        }
+        services_.messages.Show(this, message, engine::MessageIcon::Exclamation, kCaption);
+        return false;
+    };
     if (path.trimmed().isEmpty()) {
-        services_.messages.Show(this, QStringLiteral("Choose a database file first."),
-                                engine::MessageIcon::Exclamation, kCaption);
-        return;
+        return failed(QStringLiteral("Choose a database file first."));
     }
     // Everything is read before anything is replaced: a file that cannot be
     // read leaves both lists, and the database they came from, as they were.
@@ -229,16 +345,84 @@ void frmMain::PopulateTables() {
     } catch (const std::exception& error) {
         // Already failing; the first error is the one to report.
         schema::CloseQuietly(database);
-        services_.messages.Show(this,
-                                QStringLiteral("The tables and queries of %1 cannot be listed:\n%2")
-                                    .arg(path, FromStd(error.what())),
-                                engine::MessageIcon::Exclamation, kCaption);
-        return;
+        return failed(QStringLiteral("The tables and queries of %1 cannot be listed:\n%2")
+                          .arg(path, FromStd(error.what())));
     }
     schema::CloseQuietly(pickerDatabase_);
     pickerDatabase_ = std::move(database);
+    pickerPath_ = path;
     FillTicked(*vsFlexTables_, tables);
     FillTicked(*vsFlexQueries_, queries);
+    // Space ticks from the first row on; nothing shows as selected.
+    for (QListWidget* picker : {vsFlexTables_, vsFlexQueries_}) {
+        if (picker->count() > 0) {
+            picker->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        }
+    }
+    recent_.Add(path);
+    return true;
+}
+
+void frmMain::txtTable_EditingFinished() {
+    if (databasePath_->text() != pickerPath_) {
+        FillPickers(true);
+    }
+}
+
+void frmMain::OpenDatabase(const QString& path) {
+    if (path.isEmpty()) {
+        return;
+    }
+    pendingDatabase_ = path;
+    OpenPendingDatabase();
+}
+
+void frmMain::OpenPendingDatabase() {
+    if (pendingDatabase_.isEmpty()) {
+        return;
+    }
+    // A run, a dialog or a message box is under way: the pickers change only
+    // once it is over.
+    if (QApplication::activeModalWidget() != nullptr) {
+        QTimer::singleShot(250, this, &frmMain::OpenPendingDatabase);
+        return;
+    }
+    const QString path = std::exchange(pendingDatabase_, QString());
+    databasePath_->setText(path);
+    if (!FillPickers(false)) {
+        recent_.Remove(path);
+    }
+}
+
+void frmMain::BringToFront() {
+    if (isMinimized()) {
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedDatabase(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmMain::dragMoveEvent(QDragMoveEvent* event) {
+    if (!DroppedDatabase(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QString path = DroppedDatabase(event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // After the drop has ended: filling may show a message box.
+    QTimer::singleShot(0, this, [this, path] { OpenDatabase(path); });
 }
 
 std::string frmMain::DatabasePath() const {
@@ -280,7 +464,29 @@ bool frmMain::IsQuerySelected(const std::string& name) const {
 }
 
 std::unique_ptr<engine::PreviewWindow> frmMain::LoadPreviewWindow() {
-    return services_.loadPreview(this);
+    std::unique_ptr<engine::PreviewWindow> window = services_.loadPreview(this);
+    runPreview_ = window.get();
+    return window;
+}
+
+bool frmMain::GoOn() {
+    // Often enough to feel immediate, seldom enough to cost nothing.
+    constexpr qint64 kEventsEveryMs = 40;
+    if (running_ && (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventsEveryMs)) {
+        sinceEvents_.restart();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    if (runPreview_ != nullptr && runPreview_->CloseRequested()) {
+        return false;
+    }
+    return !cancelRequested_;
+}
+
+void frmMain::CancelRun() {
+    if (running_) {
+        cancelRequested_ = true;
+        SetStatusText(2, "Cancelling");
+    }
 }
 
 void frmMain::cmdBrowse1_Click() {
@@ -290,7 +496,9 @@ void frmMain::cmdBrowse1_Click() {
         return;
     }
     databasePath_->setText(*chosen);
-    PopulateTables();
+    if (!FillPickers(false)) {
+        recent_.Remove(*chosen);
+    }
 }
 
 void frmMain::cmdBrowseCSV_Click() {
@@ -305,8 +513,27 @@ void frmMain::optTarget_Click(std::int16_t index) {
 }
 
 void frmMain::cmdStart_Click() {
+    // A path typed since the last fill: the pickers are filled from it first,
+    // so that the run documents what they then show. A missing file is left
+    // to the run, which says "Database does not exist".
+    if (databasePath_->text() != pickerPath_ && QFileInfo(databasePath_->text()).isFile() &&
+        !FillPickers(true)) {
+        return;
+    }
     // Switches stored before this run apply to all of it.
     services_.switches.Refresh();
+    if (running_) {
+        return;
+    }
+    // While the run goes on the window repaints and takes Escape and the
+    // Cancel button, nothing else.
+    running_ = true;
+    cancelRequested_ = false;
+    runPreview_ = nullptr;
+    sinceEvents_.invalidate();
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    cmdCancelRun_->show();
     try {
         if (services_.runner.RunReport(*this)) {
             NameTablesWithoutSource();
@@ -316,6 +543,12 @@ void frmMain::cmdStart_Click() {
                                 QStringLiteral("The report stopped: %1").arg(FromStd(error.what())),
                                 engine::MessageIcon::Critical, kCaption);
     }
+    runPreview_ = nullptr;
+    running_ = false;
+    cmdCancelRun_->hide();
+    menuBar()->setEnabled(true);
+    centralWidget()->setEnabled(true);
+    cmdStart_->setFocus();
 }
 
 void frmMain::mnuFileCompare_Click() {
@@ -336,6 +569,8 @@ void frmMain::mnuFileCompare_Click() {
 
 void frmMain::mnuFileConfigure_Click() {
     settings::frmConfig dialog(services_.switches, this);
+    dialog.adjustSize();
+    FitToScreen(dialog);
     dialog.exec();
 }
 
@@ -406,7 +641,14 @@ void frmMain::Form_QueryUnload() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        // The run is stopped first; the window can be closed once it has.
+        CancelRun();
+        event->ignore();
+        return;
+    }
     Form_QueryUnload();
+    SaveWindowGeometry(*this, services_.switches.FilePath(), kGeometryGroup);
     event->accept();
     QMainWindow::closeEvent(event);
     emit unloaded();

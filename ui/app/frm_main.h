@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <cstdint>
@@ -13,12 +14,14 @@
 #include "ui/app/file_dialogs.h"
 #include "ui/app/help_system.h"
 #include "ui/app/message_boxes.h"
+#include "ui/app/recent_databases.h"
 #include "ui/app/report_runner.h"
 
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
@@ -51,6 +54,16 @@ class frmMain : public QMainWindow, public engine::RunHost {
     // Refills both pickers from the database named in txtTable.
     void PopulateTables();
 
+    // Chooses a database as Browse does: the path goes into txtTable and the
+    // pickers are filled from it. Used for the command line, a dropped file,
+    // a recent database and a database handed over by a later copy. While a
+    // modal window is open the database waits until it has closed.
+    void OpenDatabase(const QString& path);
+    // Shows the window, un-minimised, above the others.
+    void BringToFront();
+    // Ticks (or unticks) every row of the picker showing.
+    void TickAll(bool ticked);
+
     // RunHost
     std::string DatabasePath() const override;
     std::string CsvPath() const override;
@@ -62,6 +75,13 @@ class frmMain : public QMainWindow, public engine::RunHost {
     bool IsTableSelected(const std::string& name) const override;
     bool IsQuerySelected(const std::string& name) const override;
     std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override;
+    // Lets the window repaint and take keys; false once the run is cancelled
+    // (Cancel, Escape, or closing the preview shown during the run).
+    bool GoOn() override;
+
+    // Stops the report being run, if any.
+    void CancelRun();
+    bool Running() const { return running_; }
 
     void cmdBrowse1_Click();
     void cmdBrowseCSV_Click();
@@ -84,17 +104,34 @@ class frmMain : public QMainWindow, public engine::RunHost {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void BuildControls();
     void BuildMenus();
+    void BuildTickActions();
     void Form_Load();
     void Form_QueryUnload();
     void NameTablesWithoutSource();
     void UseStoredLinkFolders();
+    // Fills both pickers from txtTable. When the file cannot be listed the
+    // user is told why, and the pickers stay as they were, or are emptied
+    // when emptyOnFailure (a typed path: the old lists would mislead).
+    bool FillPickers(bool emptyOnFailure);
+    // The path in txtTable was typed: refill if it names another database.
+    void txtTable_EditingFinished();
+    void RefreshRecentMenu();
+    void OpenPendingDatabase();
 
     MainWindowServices services_;
     std::unique_ptr<schema::Database> pickerDatabase_;
+    // The path the pickers were last filled (or emptied) for.
+    QString pickerPath_;
+    RecentDatabases recent_;
+    QString pendingDatabase_;
+    QMenu* mnuFileRecent_ = nullptr;
 
     QLineEdit* databasePath_ = nullptr;  // the txtTable box
     QPushButton* cmdBrowse1_ = nullptr;
@@ -105,9 +142,15 @@ class frmMain : public QMainWindow, public engine::RunHost {
     QListWidget* vsFlexTables_ = nullptr;
     QListWidget* vsFlexQueries_ = nullptr;
     QPushButton* cmdStart_ = nullptr;
-    QStatusBar* StatusBar1_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
+    QPushButton* cmdCancelRun_ = nullptr;
+
+    bool running_ = false;
+    bool cancelRequested_ = false;
+    engine::PreviewWindow* runPreview_ = nullptr;  // owned by the run
+    QElapsedTimer sinceEvents_;
 };
 
 }  // namespace ostrel::ui

@@ -1,5 +1,6 @@
 #include "ui/app/help_system.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -177,15 +178,25 @@ void ContextIDs::InitHelp(QWidget* owner) {
 }
 
 HelpViewer& ContextIDs::OpenViewer() {
-    if (viewer_ == nullptr) {
+    // Over a modal dialog the viewer belongs to that dialog, or the dialog
+    // would keep it from being read or closed.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (owner == nullptr) {
+        owner = owner_;
+    }
+    HelpViewer* viewer = viewer_.data();
+    if (viewer == nullptr) {
         // The file is read each time the viewer opens, like a help program
         // started afresh.
-        viewer_ = new HelpViewer(HelpBook::Load(helpFile_), owner_);
+        viewer = new HelpViewer(HelpBook::Load(helpFile_), owner);
+        viewer_ = viewer;
+    } else if (owner != viewer && viewer->parentWidget() != owner) {
+        viewer->setParent(owner, Qt::Window);
     }
-    viewer_->show();
-    viewer_->raise();
-    viewer_->activateWindow();
-    return *viewer_;
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    return *viewer;
 }
 
 void ContextIDs::ShowHelpContents() {

@@ -1,13 +1,17 @@
 #include "ui/app/main_module.h"
 
 #include <QApplication>
+#include <QStringList>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 #include "ostrel_version.h"
+#include "ui/app/app_command_line.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/frm_about.h"
+#include "ui/app/help_keys.h"
 #include "ui/app/program_window.h"
 #include "ui/app/single_instance.h"
 
@@ -16,19 +20,56 @@ namespace {
 
 constexpr int kSplashMilliseconds = 4000;
 
+QStringList ArgumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);  // NOLINT(*-pointer-arithmetic)
+    }
+    return arguments;
+}
+
+void Print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+int UsageError(const QString& error) {
+    Print(stderr,
+          QStringLiteral("ostrel2: %1\nTry 'ostrel2 --help' for more information.\n").arg(error));
+    return kAppExitUsage;
+}
+
 }  // namespace
 
 int Main(int argc, char** argv) {
+    // --help and --version answer on the terminal, also without a display.
+    const QStringList raw = ArgumentsOf(argc, argv);
+    if (AsksForHelpOrVersion(raw)) {
+        const AppCommandLine line = ParseAppCommandLine(raw);
+        Print(stdout, line.help ? AppUsageText() : AppVersionText());
+        return 0;
+    }
+
     QApplication app(argc, argv);
+    // What is left once Qt has taken its own options.
+    const AppCommandLine line = ParseAppCommandLine(QCoreApplication::arguments().mid(1));
+    if (!line.error.isEmpty()) {
+        return UsageError(line.error);
+    }
     QApplication::setOrganizationName(QStringLiteral("Ostrel2"));
     QApplication::setApplicationName(QStringLiteral("Ostrel2"));
     QApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
     QApplication::setWindowIcon(AppIcon());
-    QGuiApplication::setDesktopFileName(QStringLiteral("ostrel2"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
 
-    // A second copy of the program ends at once, silently.
+    // A second copy of the program ends at once. It hands its database to
+    // the running copy, which opens it and comes to the front.
     SingleInstance instance;
     if (!instance.TryAcquire()) {
+        if (!instance.HandOver(line.database)) {
+            Print(stderr, QStringLiteral("ostrel2: Ostrel2 is running but does not answer at %1\n")
+                              .arg(instance.SocketPath()));
+            return kAppExitFailure;
+        }
         return 0;
     }
 
@@ -37,10 +78,19 @@ int Main(int argc, char** argv) {
 
     ProgramWindow program;
     frmMain& window = program.Window();
+    // F1 opens the help topic of the window in use.
+    HelpKeys helpKeys(program.Help());
+    app.installEventFilter(&helpKeys);
 
     // The main window can be used at once; the splash stays above it.
     window.show();
     splash->raise();
+    window.OpenDatabase(line.database);
+    QObject::connect(&instance, &SingleInstance::openRequested, &window,
+                     [&window](const QString& path) {
+                         window.BringToFront();
+                         window.OpenDatabase(path);
+                     });
 
     // The splash goes when its time is up, or with the main window if that is
     // closed first; closing the main window ends the program.

@@ -1,5 +1,6 @@
 #include "ui/app/program_window.h"
 
+#include "ui/app/window_geometry.h"
 #include "ui/preview/preview_dialog.h"
 
 namespace ostrel::ui {
@@ -15,7 +16,11 @@ ProgramWindow::ProgramWindow(const QString& switchFile)
           .messages = messages_,
           .fileDialogs = fileDialogs_,
           .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
-              return std::make_unique<PreviewDialog>(parent);
+              auto preview = std::make_unique<PreviewDialog>(parent);
+              // Within the screen, also at a large scale or on a small screen.
+              FitToScreen(*preview);
+              preview->ShowWhileLayingOut(true);
+              return preview;
           }}) {
     help_.InitHelp(&window_);
 }

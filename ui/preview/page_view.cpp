@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "components/qtdocument/qt_report_document.h"
@@ -16,18 +18,39 @@ PageSheet::PageSheet(const qtdocument::QtReportDocument& document, QWidget* pare
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void PageSheet::SetHighlight(const QString& text, int currentOnPage) {
+    highlight_ = text;
+    currentOnPage_ = currentOnPage;
+    update();
+}
+
 void PageSheet::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::white);
     painter.setClipRect(event->rect());
-    document_.RenderPage(document_.PreviewPage(), painter, QRectF(rect()));
+    const int page = document_.PreviewPage();
+    document_.RenderPage(page, painter, QRectF(rect()));
+    if (highlight_.isEmpty()) {
+        return;
+    }
+    const QSizeF paper = document_.Geometry().paper;
+    const double sx = width() / paper.width();
+    const double sy = height() / paper.height();
+    const std::vector<QRectF> hits = document_.MatchRects(page, highlight_);
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        const QRectF& r = hits[i];
+        const QColor colour = static_cast<int>(i) == currentOnPage_ ? QColor(255, 140, 0, 120)
+                                                                    : QColor(255, 230, 0, 110);
+        painter.fillRect(QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy), colour);
+    }
 }
 
 PageView::PageView(const qtdocument::QtReportDocument& document, QWidget* parent)
     : QScrollArea(parent), document_(document), sheet_(new PageSheet(document)) {
     setObjectName(QStringLiteral("pageView"));
     setWidgetResizable(false);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // Always shown so that the sheet's width does not jump with its height.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setBackgroundRole(QPalette::Dark);
@@ -35,9 +58,30 @@ PageView::PageView(const qtdocument::QtReportDocument& document, QWidget* parent
     FitSheet();
 }
 
+double PageView::PaperWidthPixels() const {
+    return document_.Geometry().paper.width() / qtdocument::kTwipsPerInch * logicalDpiX();
+}
+
+int PageView::ZoomPercent() const {
+    return static_cast<int>(std::lround(sheet_->width() * 100.0 / PaperWidthPixels()));
+}
+
+void PageView::SetZoom(Fit fit, int percent) {
+    fit_ = fit;
+    percent_ = std::clamp(percent, kMinPercent, kMaxPercent);
+    FitSheet();
+}
+
 void PageView::FitSheet() {
-    const int width = std::max(viewport()->width(), 1);
-    const auto height = static_cast<int>(std::lround(width / document_.PageAspect()));
+    const double aspect = document_.PageAspect();
+    int width = std::max(viewport()->width(), 1);
+    if (fit_ == Fit::Page) {
+        width = static_cast<int>(std::lround(std::max(viewport()->height(), 1) * aspect));
+    } else if (fit_ == Fit::Percent) {
+        width = static_cast<int>(std::lround(PaperWidthPixels() * percent_ / 100.0));
+    }
+    width = std::max(width, 1);
+    const auto height = static_cast<int>(std::lround(width / aspect));
     sheet_->resize(width, std::max(height, 1));
 }
 
@@ -46,8 +90,27 @@ void PageView::resizeEvent(QResizeEvent* event) {
     FitSheet();
 }
 
+void PageView::wheelEvent(QWheelEvent* event) {
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int delta = event->angleDelta().y();
+        if (delta != 0) {
+            emit zoomStepRequested(delta > 0 ? 1 : -1);
+        }
+        event->accept();
+        return;
+    }
+    QScrollArea::wheelEvent(event);
+}
+
 void PageView::PageChanged() {
     verticalScrollBar()->setValue(0);
+    sheet_->update();
+}
+
+void PageView::ScrollToTwips(double top) {
+    const double paperHeight = document_.Geometry().paper.height();
+    const int y = static_cast<int>(std::lround(top / paperHeight * sheet_->height()));
+    verticalScrollBar()->setValue(y);
     sheet_->update();
 }
 

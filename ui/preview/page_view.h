@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QScrollArea>
+#include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace ostrel::qtdocument {
 class QtReportDocument;
@@ -9,35 +11,65 @@ class QtReportDocument;
 
 namespace ostrel::ui {
 
-// Draws the document's preview page as wide as the widget is.
+// Draws the document's preview page at the size the view gives it, with the
+// hits of a search marked.
 class PageSheet final : public QWidget {
   public:
     explicit PageSheet(const qtdocument::QtReportDocument& document, QWidget* parent = nullptr);
+
+    // Marks every occurrence of text on the page; the current hit (the
+    // n-th on this page, from 0; -1 for none) stands out.
+    void SetHighlight(const QString& text, int currentOnPage);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     const qtdocument::QtReportDocument& document_;
+    QString highlight_;
+    int currentOnPage_ = -1;
 };
 
-// The scrolling page area: the sheet always fills the width and scrolls
-// vertically. Pages are drawn when shown; no picture of a page is kept.
+// The scrolling page area. The sheet fits the width (the default), fits the
+// whole page, or is drawn at a percentage of its paper size. Pages are drawn
+// when shown; no picture of a page is kept.
 class PageView final : public QScrollArea {
+    Q_OBJECT
+
   public:
+    enum class Fit { Width, Page, Percent };
+
     explicit PageView(const qtdocument::QtReportDocument& document, QWidget* parent = nullptr);
     // Redraws after the preview page changed and returns to its top.
     void PageChanged();
+    // Scrolls so that a height on the sheet (twips from its top) is at the
+    // top of the view.
+    void ScrollToTwips(double top);
+    void SetZoom(Fit fit, int percent = 100);
+    Fit ZoomFit() const { return fit_; }
+    // The scale shown, in percent of the paper's size.
+    int ZoomPercent() const;
     PageSheet* Sheet() const { return sheet_; }
+
+    static constexpr int kMinPercent = 50;
+    static constexpr int kMaxPercent = 400;
+
+  signals:
+    // Ctrl and the wheel: +1 to zoom in, -1 to zoom out.
+    void zoomStepRequested(int step);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     void FitSheet();
+    double PaperWidthPixels() const;
 
     const qtdocument::QtReportDocument& document_;
     PageSheet* sheet_;  // owned by the scroll area
+    Fit fit_ = Fit::Width;
+    int percent_ = 100;
 };
 
 }  // namespace ostrel::ui

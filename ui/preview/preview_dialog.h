@@ -5,12 +5,21 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "components/qtdocument/qt_report_document.h"
 #include "engine/run_host.h"
 #include "ui/preview/preview_prompts.h"
 
+class QComboBox;
+class QLabel;
+class QLineEdit;
 class QPushButton;
+class QSpinBox;
+class QSplitter;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 namespace ostrel::ui {
@@ -18,10 +27,15 @@ namespace ostrel::ui {
 class PageView;
 
 // The report preview window (object name "frmPreview"): one page of the
-// report at a time, the page buttons, Print and Cancel. A report run loads a
-// fresh window, writes its document, sets up the page buttons and caption and
-// shows it modally. Closing the window in any way ends the showing; the
-// window and its document go when the run drops it.
+// report at a time, the page buttons, Print and Cancel; above the page a
+// contents pane, a page box and the zoom; below it a find bar.
+//
+// A report run loads a fresh window, writes its document, sets up the page
+// buttons and caption and shows it modally. When told to show early
+// (ShowWhileLayingOut), the window appears as soon as the first page is laid
+// out and can be paged while the run goes on; Cancel then stops the run (the
+// run's host asks CloseRequested). Closing the window in any way ends the
+// showing; the window and its document go when the run drops it.
 //
 // The window is owned by whoever loaded it (the run's std::unique_ptr). Its
 // Qt parent `owner` (the main window) only places it and keeps it on top, and
@@ -43,6 +57,12 @@ class PreviewDialog final : public QDialog, public engine::PreviewWindow {
     void SetPrevEnabled(bool enabled) override;
     void SetCaption(const std::string& caption) override;
     void ShowModal() override;
+    void SetDatabasePath(const std::string& path) override;
+
+    // Shows the window as soon as page 1 is laid out, while the run goes on.
+    void ShowWhileLayingOut(bool on) { early_ = on; }
+    // The user closed the window before the run showed it.
+    bool CloseRequested() const override { return closeRequested_; }
 
     // The button handlers.
     void cmdNext_Click();
@@ -50,22 +70,78 @@ class PreviewDialog final : public QDialog, public engine::PreviewWindow {
     void cmdTransmit_Click();
     void cmdCancel_Click();
 
+    // Turns to page (clamped to the pages laid out so far).
+    void GoToPage(int page);
+    void GoToFirstPage() { GoToPage(1); }
+    void GoToLastPage();
+    // Find: looks for text and shows its first hit; then the next or
+    // previous hit, round the ends.
+    void FindText(const QString& text);
+    void FindNext();
+    void FindPrevious();
+    // Told by the document as pages are laid out.
+    void PagesLaidOut(int pages, bool ended);
+    // "n of m", "No matches" or "".
+    QString FindStatus() const;
+    void ShowFindBar();
+    void SetContentsVisible(bool visible);
+    bool ContentsVisible() const;
+    void ZoomBy(int step);
+    // Fills the print dialog's file name: the database's name with ".pdf" in
+    // the folder of the last report printed to a file (or the database's).
+    QString DefaultPrintFileName() const;
+
     const qtdocument::QtReportDocument& ReportDocument() const { return document_; }
     PageView* View() const { return view_; }
+    QTreeWidget* Contents() const { return contents_; }
+
+  protected:
+    void done(int result) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void SetPageCaption();
     void PageUp();
     void PageDown();
+    void UpdatePageControls();
+    void FillContents();
+    void ShowHit();
+    void ApplyZoomText(const QString& text);
+    void RestoreSettings();
+    void SaveSettings() const;
 
     qtdocument::QtReportDocument document_;
     std::unique_ptr<PreviewPrompts> prompts_;
+    QString databasePath_;
     PageView* view_ = nullptr;  // child widgets are owned by the window
     QWidget* strip_ = nullptr;
     QPushButton* cmdTransmit_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     QPushButton* cmdNext_ = nullptr;
     QPushButton* cmdPrev_ = nullptr;
+    QToolButton* contentsToggle_ = nullptr;
+    QSpinBox* pageBox_ = nullptr;
+    QLabel* pageOf_ = nullptr;
+    QComboBox* zoomBox_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QTreeWidget* contents_ = nullptr;
+    QTreeWidgetItem* lastSection_ = nullptr;
+    std::size_t contentsFilled_ = 0;
+    QWidget* findBar_ = nullptr;
+    QLineEdit* findEdit_ = nullptr;
+    QLabel* findStatus_ = nullptr;
+
+    std::vector<qtdocument::FindHit> hits_;
+    QString searched_;
+    int currentHit_ = -1;
+
+    bool early_ = false;
+    bool shownEarly_ = false;
+    bool laidOutAll_ = false;
+    bool buttonsShown_ = false;
+    bool closeRequested_ = false;
+    bool nextWaiting_ = false;  // Next Page was pressed at the last page laid out so far
+    int laidOut_ = 0;
 };
 
 }  // namespace ostrel::ui

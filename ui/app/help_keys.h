@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+namespace ostrel::ui {
+
+class ContextIDs;
+
+// Help topics of the windows (context numbers of the help file).
+inline constexpr int kHelpContents = 0;
+inline constexpr int kHelpAbout = 10;
+inline constexpr int kHelpMainWindow = 20;
+inline constexpr int kHelpConfiguration = 30;  // 31 to 36: its pages, in order
+inline constexpr int kHelpPreview = 40;
+
+// The topic for a window: found by the object name of the window, or of the
+// window it was opened over (a message box over the main window gets the
+// main window's topic). The configuration dialog's topic is that of the page
+// showing. kHelpContents when no window is known.
+int HelpContextFor(const QWidget* widget);
+
+// F1 in any window of the program opens the help topic of that window.
+// Installed on the application.
+class HelpKeys : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit HelpKeys(ContextIDs& help, QObject* parent = nullptr);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    ContextIDs& help_;
+};
+
+}  // namespace ostrel::ui
