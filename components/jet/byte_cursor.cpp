@@ -15,12 +15,16 @@ void ThrowDamaged(const std::string& file, const std::string& what) {
 
 ByteCursor::ByteCursor(std::span<const std::uint8_t> bytes, const std::string& file,
                        std::string context)
-    : bytes_(bytes), file_(&file), context_(std::move(context)) {}
+    : bytes_(bytes), file_(file), context_(std::move(context)) {}
+
+ByteCursor::ByteCursor(SameFile, std::span<const std::uint8_t> bytes, std::string_view file,
+                       std::string context)
+    : bytes_(bytes), file_(file), context_(std::move(context)) {}
 
 void ByteCursor::Fail(std::size_t offset, const std::string& what) const {
     char hex[32];
     std::snprintf(hex, sizeof hex, "0x%zx", offset);
-    ThrowDamaged(*file_, context_ + ", offset " + hex + ": " + what);
+    ThrowDamaged(std::string(file_), context_ + ", offset " + hex + ": " + what);
 }
 
 void ByteCursor::Need(std::size_t offset, std::size_t length) const {
@@ -105,7 +109,7 @@ std::span<const std::uint8_t> ByteCursor::ReadBytes(std::size_t length) {
 }
 
 ByteCursor ByteCursor::Sub(std::size_t offset, std::size_t length) const {
-    return {Bytes(offset, length), *file_, context_};
+    return ByteCursor(SameFile{}, Bytes(offset, length), file_, context_);
 }
 
 }  // namespace ostrel::jet

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace ostrel::jet {
 
@@ -14,15 +15,21 @@ namespace ostrel::jet {
 // row, a long value). Every read is checked; a read outside the view raises
 // SchemaError naming the file, what the bytes are and the offset.
 // Multi-byte values are little endian.
+//
+// A cursor borrows both its bytes and the file's label from the open file
+// (PageFile owns both) and must not outlive it. The label is taken only from
+// a named string, never from a temporary that would die before the cursor.
 class ByteCursor {
   public:
     ByteCursor(std::span<const std::uint8_t> bytes, const std::string& file, std::string context);
+    ByteCursor(std::span<const std::uint8_t> bytes, std::string&& file,
+               std::string context) = delete;
 
     std::size_t Size() const { return bytes_.size(); }
     std::size_t Position() const { return pos_; }
     std::size_t Remaining() const { return bytes_.size() - pos_; }
     const std::string& Context() const { return context_; }
-    const std::string& File() const { return *file_; }
+    std::string_view File() const { return file_; }
 
     // Reads at a fixed offset.
     std::uint8_t U8(std::size_t offset) const;
@@ -47,10 +54,15 @@ class ByteCursor {
     [[noreturn]] void Fail(std::size_t offset, const std::string& what) const;
 
   private:
+    // For Sub: the label is already borrowed from the file.
+    struct SameFile {};
+    ByteCursor(SameFile, std::span<const std::uint8_t> bytes, std::string_view file,
+               std::string context);
+
     void Need(std::size_t offset, std::size_t length) const;
 
     std::span<const std::uint8_t> bytes_;
-    const std::string* file_;
+    std::string_view file_;
     std::string context_;
     std::size_t pos_ = 0;
 };

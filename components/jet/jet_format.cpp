@@ -75,7 +75,9 @@ JetFormat MakeJet4(std::uint8_t versionByte, const char* versionText, bool ace) 
     f.columnExtFlags = 16;
     f.columnFixedOffset = 21;
     f.columnLength = 23;
-    f.columnComplexId = ace ? 11 : -1;
+    if (ace) {
+        f.columnComplexId = 11;
+    }
     f.realIndexSize = 52;
     f.realIndexColumns = 4;
     f.realIndexFlags = 46;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace ostrel::jet {
@@ -14,47 +16,47 @@ struct JetFormat {
     const char* versionText = "";  // DAO's Database.Version
     bool isAce = false;            // "Standard ACE DB" expected in the header
     std::uint32_t pageSize = 0;
-    int headerMaskLength = 0;  // RC4-masked header bytes from 0x18
-    int headerSortOrderOffset = 0;
-    int headerSortOrderSize = 0;
-    int headerCodePageOffset = 0x3C;
-    int headerEncodingKeyOffset = 0x3E;
+    std::size_t headerMaskLength = 0;  // RC4-masked header bytes from 0x18
+    std::size_t headerSortOrderOffset = 0;
+    std::size_t headerSortOrderSize = 0;
+    std::size_t headerCodePageOffset = 0x3C;
+    std::size_t headerEncodingKeyOffset = 0x3E;
 
     // Data pages.
-    int dataRowCountOffset = 0;
-    int dataRowTableOffset = 0;
+    std::size_t dataRowCountOffset = 0;
+    std::size_t dataRowTableOffset = 0;
 
     // Table definitions.
-    int tdefRowCount = 0;
-    int tdefTableType = 0;
-    int tdefMaxColumns = 0;
-    int tdefVarColumns = 0;
-    int tdefColumnCount = 0;
-    int tdefLogicalIndexCount = 0;
-    int tdefRealIndexCount = 0;
-    int tdefOwnedPages = 0;
-    int tdefIndexBlock = 0;           // first real-index count entry
-    int tdefRealIndexCountSize = 0;   // size of one such entry
-    int tdefRealIndexCountField = 4;  // where the unique-entry count sits in it
+    std::size_t tdefRowCount = 0;
+    std::size_t tdefTableType = 0;
+    std::size_t tdefMaxColumns = 0;
+    std::size_t tdefVarColumns = 0;
+    std::size_t tdefColumnCount = 0;
+    std::size_t tdefLogicalIndexCount = 0;
+    std::size_t tdefRealIndexCount = 0;
+    std::size_t tdefOwnedPages = 0;
+    std::size_t tdefIndexBlock = 0;           // first real-index count entry
+    std::size_t tdefRealIndexCountSize = 0;   // size of one such entry
+    std::size_t tdefRealIndexCountField = 4;  // where the unique-entry count sits in it
 
-    int columnSize = 0;
-    int columnType = 0;
-    int columnNumber = 0;
-    int columnVarIndex = 0;
-    int columnFlags = 0;
-    int columnExtFlags = -1;  // -1: not present in this version
-    int columnFixedOffset = 0;
-    int columnLength = 0;
-    int columnComplexId = -1;  // -1: no complex columns in this version
+    std::size_t columnSize = 0;
+    std::size_t columnType = 0;
+    std::size_t columnNumber = 0;
+    std::size_t columnVarIndex = 0;
+    std::size_t columnFlags = 0;
+    std::optional<std::size_t> columnExtFlags;  // absent in Jet 3
+    std::size_t columnFixedOffset = 0;
+    std::size_t columnLength = 0;
+    std::optional<std::size_t> columnComplexId;  // only ACE files have complex columns
 
-    int realIndexSize = 0;
-    int realIndexColumns = 0;
-    int realIndexFlags = 0;
+    std::size_t realIndexSize = 0;
+    std::size_t realIndexColumns = 0;
+    std::size_t realIndexFlags = 0;
 
-    int logicalIndexSize = 0;
-    int logicalIndexNumber = 0;
-    int logicalIndexReal = 0;
-    int logicalIndexType = 0;
+    std::size_t logicalIndexSize = 0;
+    std::size_t logicalIndexNumber = 0;
+    std::size_t logicalIndexReal = 0;
+    std::size_t logicalIndexType = 0;
 
     // Names in table definitions: length field size, and whether the bytes are
     // UTF-16LE (else the file's code page).
@@ -63,8 +65,8 @@ struct JetFormat {
     int textUnitSize = 1;  // bytes per character of a Text column
 
     // Rows.
-    int rowColumnCountSize = 0;
-    int rowVarOffsetSize = 0;
+    std::size_t rowColumnCountSize = 0;
+    std::size_t rowVarOffsetSize = 0;
 
     // Property blobs begin with this tag.
     const char* propertyTag = "";

@@ -120,16 +120,15 @@ void PageFile::CheckHeader() {
 
     // Part of the header is masked with a fixed RC4 key stream.
     std::vector<std::uint8_t> header(data_, data_ + pageSize);
-    const auto maskLength = static_cast<std::size_t>(format_->headerMaskLength);
+    const auto maskLength = format_->headerMaskLength;
     Rc4Xor(kHeaderKey, std::span<std::uint8_t>(header).subspan(kMaskedHeaderOffset, maskLength));
     const ByteCursor cursor(header, label_, "database header");
-    const std::uint32_t encodingKey =
-        cursor.U32(static_cast<std::size_t>(format_->headerEncodingKeyOffset));
+    const std::uint32_t encodingKey = cursor.U32(format_->headerEncodingKeyOffset);
     if (encodingKey != 0) {
         throw SchemaError(label_ + ": encrypted: the database is encoded and cannot be read");
     }
-    codePage_ = cursor.U16(static_cast<std::size_t>(format_->headerCodePageOffset));
-    const auto sortOffset = static_cast<std::size_t>(format_->headerSortOrderOffset);
+    codePage_ = cursor.U16(format_->headerCodePageOffset);
+    const auto sortOffset = format_->headerSortOrderOffset;
     sortOrder_ = format_->headerSortOrderSize == 2
                      ? cursor.U16(sortOffset)
                      : static_cast<std::int32_t>(cursor.U16(sortOffset));

@@ -37,13 +37,12 @@ RowSlot LocateRow(const PageFile& file, const ByteCursor& page, std::uint32_t ro
     if (page.U8(0) != kDataPage) {
         page.Fail(0, "not a data page (type " + std::to_string(page.U8(0)) + ")");
     }
-    const std::uint16_t count = page.U16(static_cast<std::size_t>(f.dataRowCountOffset));
+    const std::uint16_t count = page.U16(f.dataRowCountOffset);
     if (row >= count) {
-        page.Fail(
-            static_cast<std::size_t>(f.dataRowCountOffset),
-            "row " + std::to_string(row) + " requested, the page holds " + std::to_string(count));
+        page.Fail(f.dataRowCountOffset, "row " + std::to_string(row) +
+                                            " requested, the page holds " + std::to_string(count));
     }
-    const auto table = static_cast<std::size_t>(f.dataRowTableOffset);
+    const auto table = f.dataRowTableOffset;
     const std::size_t slotAt = table + std::size_t{2} * row;
     const std::uint16_t entry = page.U16(slotAt);
     RowSlot slot;
@@ -147,7 +146,7 @@ void ForEachRow(const PageFile& file, const TableDefinition& table, const std::s
         if (page.U8(0) != kDataPage || page.U32(4) != table.page) {
             continue;
         }
-        const std::uint16_t count = page.U16(static_cast<std::size_t>(f.dataRowCountOffset));
+        const std::uint16_t count = page.U16(f.dataRowCountOffset);
         for (std::uint32_t row = 0; row < count; ++row) {
             const auto bytes = FetchRow(file, RowAddress{pageNumber, row}, context);
             if (bytes) {
@@ -217,7 +216,7 @@ RowView::RowView(const PageFile& file, const TableDefinition& table,
     const std::size_t size = row_.Size();
     columnCount_ = f.rowColumnCountSize == 1 ? row_.U8(0) : row_.U16(0);
     const std::size_t maskSize = (columnCount_ + 7) / 8;
-    if (maskSize + static_cast<std::size_t>(f.rowColumnCountSize) > size) {
+    if (maskSize + f.rowColumnCountSize > size) {
         row_.Fail(0, "null mask of " + std::to_string(columnCount_) + " columns exceeds the row");
     }
     nullMaskAt_ = size - maskSize;
@@ -281,8 +280,7 @@ std::optional<std::span<const std::uint8_t>> RowView::Raw(const ColumnDef& colum
         return std::nullopt;
     }
     if (column.IsFixed()) {
-        const std::size_t at =
-            static_cast<std::size_t>(file_.Format().rowColumnCountSize) + column.fixedOffset;
+        const std::size_t at = file_.Format().rowColumnCountSize + column.fixedOffset;
         if (at + column.length > nullMaskAt_) {
             row_.Fail(at, "fixed column '" + column.name + "' lies outside the row's data");
         }
@@ -300,68 +298,66 @@ std::optional<std::span<const std::uint8_t>> RowView::Raw(const ColumnDef& colum
     return row_.Bytes(start, end - start);
 }
 
-std::optional<std::int64_t> RowView::Int(const char* name) const {
-    const ColumnDef* column = table_.Find(name);
+std::optional<ByteCursor> RowView::Value(const ColumnDef* column) const {
     if (column == nullptr) {
         return std::nullopt;
-    }
-    if (column->type == column_type::kBoolean) {
-        return Bool(*column) ? 1 : 0;
     }
     const auto raw = Raw(*column);
     if (!raw) {
         return std::nullopt;
     }
-    const ByteCursor c(*raw, file_.Label(), row_.Context());
-    switch (raw->size()) {
+    return ByteCursor(*raw, file_.Label(), row_.Context());
+}
+
+std::optional<std::int64_t> RowView::Int(const char* name) const {
+    const ColumnDef* column = table_.Find(name);
+    if (column != nullptr && column->type == column_type::kBoolean) {
+        return Bool(*column) ? 1 : 0;
+    }
+    const auto value = Value(column);
+    if (!value) {
+        return std::nullopt;
+    }
+    switch (value->Size()) {
         case 1:
-            return c.U8(0);
+            return value->U8(0);
         case 2:
-            return static_cast<std::int16_t>(c.U16(0));
+            return static_cast<std::int16_t>(value->U16(0));
         case 4:
-            return c.I32(0);
+            return value->I32(0);
         default:
             return std::nullopt;
     }
 }
 
 std::optional<double> RowView::Double(const char* name) const {
-    const ColumnDef* column = table_.Find(name);
-    if (column == nullptr) {
+    const auto value = Value(table_.Find(name));
+    if (!value || value->Size() != 8) {
         return std::nullopt;
     }
-    const auto raw = Raw(*column);
-    if (!raw || raw->size() != 8) {
-        return std::nullopt;
-    }
-    return ByteCursor(*raw, file_.Label(), row_.Context()).F64(0);
+    return value->F64(0);
 }
 
 std::optional<std::vector<std::uint8_t>> RowView::Stored(const char* name) const {
-    const ColumnDef* column = table_.Find(name);
-    if (column == nullptr) {
+    const auto value = Value(table_.Find(name));
+    if (!value) {
         return std::nullopt;
     }
-    const auto raw = Raw(*column);
-    if (!raw) {
-        return std::nullopt;
-    }
-    return std::vector<std::uint8_t>(raw->begin(), raw->end());
+    const auto bytes = value->Bytes(0, value->Size());
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 std::optional<std::vector<std::uint8_t>> RowView::Binary(const char* name) const {
     const ColumnDef* column = table_.Find(name);
-    if (column == nullptr) {
+    const auto value = Value(column);
+    if (!value) {
         return std::nullopt;
     }
-    const auto raw = Raw(*column);
-    if (!raw) {
-        return std::nullopt;
-    }
+    const auto bytes = value->Bytes(0, value->Size());
     if (column->type == column_type::kMemo || column->type == column_type::kOle) {
-        return ReadLongValue(file_, *raw, row_.Context() + " column '" + column->name + "'");
+        return ReadLongValue(file_, bytes, row_.Context() + " column '" + column->name + "'");
     }
-    return std::vector<std::uint8_t>(raw->begin(), raw->end());
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 std::optional<std::string> RowView::Text(const char* name) const {

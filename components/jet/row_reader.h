@@ -59,6 +59,10 @@ class RowView {
     std::optional<std::vector<std::uint8_t>> Stored(const char* name) const;
 
   private:
+    // The bytes of a column as a cursor, nullopt for Null, absent or unknown
+    // (null) columns: the common start of the typed readers.
+    std::optional<ByteCursor> Value(const ColumnDef* column) const;
+
     const PageFile& file_;
     const TableDefinition& table_;
     ByteCursor row_;

@@ -91,50 +91,49 @@ TableDefinition ReadTableDefinition(const PageFile& file, std::uint32_t page,
 
     TableDefinition def;
     def.page = page;
-    def.rowCount = cursor.U32(static_cast<std::size_t>(f.tdefRowCount));
-    def.ownedPagesRow = cursor.U32(static_cast<std::size_t>(f.tdefOwnedPages));
-    const std::uint16_t columnCount = cursor.U16(static_cast<std::size_t>(f.tdefColumnCount));
-    const std::uint32_t logicalCount =
-        cursor.U32(static_cast<std::size_t>(f.tdefLogicalIndexCount));
-    const std::uint32_t realCount = cursor.U32(static_cast<std::size_t>(f.tdefRealIndexCount));
+    def.rowCount = cursor.U32(f.tdefRowCount);
+    def.ownedPagesRow = cursor.U32(f.tdefOwnedPages);
+    const std::uint16_t columnCount = cursor.U16(f.tdefColumnCount);
+    const std::uint32_t logicalCount = cursor.U32(f.tdefLogicalIndexCount);
+    const std::uint32_t realCount = cursor.U32(f.tdefRealIndexCount);
     // Each entry takes bytes of the definition, so counts larger than its
     // size are damage (and must not size an allocation).
-    if (columnCount > bytes.size() / static_cast<std::size_t>(f.columnSize)) {
-        cursor.Fail(static_cast<std::size_t>(f.tdefColumnCount),
+    if (columnCount > bytes.size() / f.columnSize) {
+        cursor.Fail(f.tdefColumnCount,
                     "column count " + std::to_string(columnCount) + " exceeds the definition");
     }
-    if (realCount > bytes.size() / static_cast<std::size_t>(f.tdefRealIndexCountSize) ||
-        logicalCount > bytes.size() / static_cast<std::size_t>(f.logicalIndexSize)) {
-        cursor.Fail(static_cast<std::size_t>(f.tdefLogicalIndexCount),
-                    "index counts " + std::to_string(logicalCount) + "/" +
-                        std::to_string(realCount) + " exceed the definition");
+    if (realCount > bytes.size() / f.tdefRealIndexCountSize ||
+        logicalCount > bytes.size() / f.logicalIndexSize) {
+        cursor.Fail(f.tdefLogicalIndexCount, "index counts " + std::to_string(logicalCount) + "/" +
+                                                 std::to_string(realCount) +
+                                                 " exceed the definition");
     }
 
-    cursor.Seek(static_cast<std::size_t>(f.tdefIndexBlock));
+    cursor.Seek(f.tdefIndexBlock);
     def.realIndexes.resize(realCount);
     for (RealIndexDef& real : def.realIndexes) {
-        const auto entry = cursor.ReadBytes(static_cast<std::size_t>(f.tdefRealIndexCountSize));
+        const auto entry = cursor.ReadBytes(f.tdefRealIndexCountSize);
         const ByteCursor e(entry, file.Label(), where);
-        real.uniqueEntryCount = e.U32(static_cast<std::size_t>(f.tdefRealIndexCountField));
+        real.uniqueEntryCount = e.U32(f.tdefRealIndexCountField);
     }
 
     def.columns.resize(columnCount);
     for (ColumnDef& c : def.columns) {
         const std::size_t at = cursor.Position();
-        const ByteCursor e = cursor.Sub(at, static_cast<std::size_t>(f.columnSize));
-        cursor.Skip(static_cast<std::size_t>(f.columnSize));
-        c.type = e.U8(static_cast<std::size_t>(f.columnType));
-        c.number = e.U16(static_cast<std::size_t>(f.columnNumber));
-        c.varIndex = e.U16(static_cast<std::size_t>(f.columnVarIndex));
-        c.flags = e.U8(static_cast<std::size_t>(f.columnFlags));
-        if (f.columnExtFlags >= 0) {
-            c.extFlags = e.U8(static_cast<std::size_t>(f.columnExtFlags));
+        const ByteCursor e = cursor.Sub(at, f.columnSize);
+        cursor.Skip(f.columnSize);
+        c.type = e.U8(f.columnType);
+        c.number = e.U16(f.columnNumber);
+        c.varIndex = e.U16(f.columnVarIndex);
+        c.flags = e.U8(f.columnFlags);
+        if (f.columnExtFlags) {
+            c.extFlags = e.U8(*f.columnExtFlags);
         }
-        if (f.columnComplexId >= 0 && c.type == column_type::kComplex) {
-            c.complexId = e.U32(static_cast<std::size_t>(f.columnComplexId));
+        if (f.columnComplexId && c.type == column_type::kComplex) {
+            c.complexId = e.U32(*f.columnComplexId);
         }
-        c.fixedOffset = e.U16(static_cast<std::size_t>(f.columnFixedOffset));
-        c.length = e.U16(static_cast<std::size_t>(f.columnLength));
+        c.fixedOffset = e.U16(f.columnFixedOffset);
+        c.length = e.U16(f.columnLength);
     }
     for (ColumnDef& c : def.columns) {
         c.name = ReadName(file, cursor);
@@ -142,31 +141,30 @@ TableDefinition ReadTableDefinition(const PageFile& file, std::uint32_t page,
 
     for (RealIndexDef& real : def.realIndexes) {
         const std::size_t at = cursor.Position();
-        const ByteCursor e = cursor.Sub(at, static_cast<std::size_t>(f.realIndexSize));
-        cursor.Skip(static_cast<std::size_t>(f.realIndexSize));
+        const ByteCursor e = cursor.Sub(at, f.realIndexSize);
+        cursor.Skip(f.realIndexSize);
         for (int slot = 0; slot < kIndexColumnSlots; ++slot) {
-            const std::size_t slotAt =
-                static_cast<std::size_t>(f.realIndexColumns) + 3 * static_cast<std::size_t>(slot);
+            const std::size_t slotAt = f.realIndexColumns + 3 * static_cast<std::size_t>(slot);
             const std::uint16_t number = e.U16(slotAt);
             if (number == kNoColumn) {
                 continue;
             }
             real.columns.push_back({number, e.U8(slotAt + 2) == 0x01});
         }
-        real.flags = e.U8(static_cast<std::size_t>(f.realIndexFlags));
+        real.flags = e.U8(f.realIndexFlags);
     }
 
     def.indexes.resize(logicalCount);
     for (LogicalIndexDef& index : def.indexes) {
         const std::size_t at = cursor.Position();
-        const ByteCursor e = cursor.Sub(at, static_cast<std::size_t>(f.logicalIndexSize));
-        cursor.Skip(static_cast<std::size_t>(f.logicalIndexSize));
-        index.realIndex = e.U32(static_cast<std::size_t>(f.logicalIndexReal));
-        index.indexType = e.U8(static_cast<std::size_t>(f.logicalIndexType));
+        const ByteCursor e = cursor.Sub(at, f.logicalIndexSize);
+        cursor.Skip(f.logicalIndexSize);
+        index.realIndex = e.U32(f.logicalIndexReal);
+        index.indexType = e.U8(f.logicalIndexType);
         if (index.realIndex >= realCount) {
-            e.Fail(static_cast<std::size_t>(f.logicalIndexReal),
-                   "index refers to physical index " + std::to_string(index.realIndex) + " of " +
-                       std::to_string(realCount));
+            e.Fail(f.logicalIndexReal, "index refers to physical index " +
+                                           std::to_string(index.realIndex) + " of " +
+                                           std::to_string(realCount));
         }
     }
     for (LogicalIndexDef& index : def.indexes) {
