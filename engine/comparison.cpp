@@ -65,9 +65,9 @@ std::vector<Result> PairByName(const schema::Collection<T>& oldItems,
     std::unordered_map<std::string, int> newKeys = KeysOf(newItems);
     std::vector<bool> matched(static_cast<std::size_t>(newItems.Count()), false);
     std::vector<Result> results;
-    const auto named = [](std::string name, Change change) {
+    const auto named = [](const std::string& name, Change change) {
         Result result;
-        result.name = std::move(name);
+        result.name = name;
         result.change = change;
         return result;
     };

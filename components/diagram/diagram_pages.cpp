@@ -728,7 +728,7 @@ class Planner {
                 shelf = 0;
             }
             part.page = page;
-            placed_.push_back({page, QPointF(x, y)});
+            placed_.emplace_back(page, QPointF(x, y));
             x += w + kBlockGap;
             shelf = std::max(shelf, h);
         }

@@ -22,7 +22,7 @@ TextMeasure::TextMeasure()
                QFontMetricsF(SceneFont(false, true)), QFontMetricsF(SceneFont(true, true))} {}
 
 const QFontMetricsF& TextMeasure::Metrics(bool bold, bool italic) const {
-    return metrics_[static_cast<std::size_t>((bold ? 1 : 0) + (italic ? 2 : 0))];
+    return metrics_[(bold ? 1U : 0U) + (italic ? 2U : 0U)];
 }
 
 double TextMeasure::Width(const QString& text, double points, bool bold, bool italic) const {

@@ -66,8 +66,8 @@ void PaintBox(QPainter& painter, const SceneBox& box) {
                                  box.rect.width(), box.rowHeight));
     }
     painter.restore();
-    for (std::size_t i = 0; i < box.texts.size(); ++i) {
-        PaintText(painter, box.texts[i], scene_colour::kInk);
+    for (const SceneText& text : box.texts) {
+        PaintText(painter, text, scene_colour::kInk);
     }
     if (box.linked && !box.texts.empty()) {
         // " (linked)" after the title.

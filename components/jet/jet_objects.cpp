@@ -328,7 +328,9 @@ void JetTableDef::OpenLinkedSource() const {
             continue;
         }
         if ((t.Attributes() & schema::table_attribute::kAttachedTable) != 0) {
-            linkProblem_ = where + " links its table '" + sourceName + "' from elsewhere";
+            std::string problem = where;
+            problem += " links its table '" + sourceName + "' from elsewhere";
+            linkProblem_ = std::move(problem);
             return;
         }
         linkedTable_ = &t;

@@ -50,7 +50,7 @@ std::optional<fs::path> FindLinkedDatabase(const std::string& storedPath,
     std::vector<fs::path> places{linkingDatabase.parent_path()};
     places.insert(places.end(), folders.begin(), folders.end());
     for (const fs::path& place : places) {
-        const auto found = FindInFolder(place.empty() ? fs::path(".") : place, name);
+        auto found = FindInFolder(place.empty() ? fs::path(".") : place, name);
         if (found && Usable(*found, linkingDatabase)) {
             return found;
         }
