@@ -148,12 +148,7 @@ ComparisonOutcome ComparisonRun::Compare(RunHost& host, const std::string& newPa
     file.reset();
     schema::CloseQuietly(newDatabase);
     schema::CloseQuietly(oldDatabase);
-    host.SetStatusText(1, "Comparison not completed");
-    host.SetStatusText(2, "");
-    host.RepaintStatus();
-    host.ShowMessage(
-        "The comparison could not be completed.\n\nWhile " + place.Describe() + ": " + failure,
-        MessageIcon::Critical, kRunCaption);
+    TellFailure(host, "Comparison", place, failure);
     return {RunOutcome::Failed, false};
 }
 

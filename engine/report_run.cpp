@@ -129,7 +129,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         // an error; an earlier CSV file stays as it was.
         window.reset();
         csv.reset();
-        CloseQuietly(database);
+        schema::CloseQuietly(database);
         host.SetStatusText(1, "Report cancelled");
         host.SetStatusText(2, "");
         host.RepaintStatus();
@@ -145,12 +145,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
     window.reset();
     csv.reset();
     schema::CloseQuietly(database);
-    host.SetStatusText(1, "Report not completed");
-    host.SetStatusText(2, "");
-    host.RepaintStatus();
-    host.ShowMessage(
-        "The report could not be completed.\n\nWhile " + place.Describe() + ": " + failure,
-        MessageIcon::Critical, kRunCaption);
+    TellFailure(host, "Report", place, failure);
     return RunOutcome::Failed;
 }
 

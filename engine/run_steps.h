@@ -5,6 +5,8 @@
 
 #include "components/document/report_document.h"
 #include "components/schema/database.h"
+#include "engine/run_host.h"
+#include "engine/writing_place.h"
 
 namespace ostrel::engine {
 
@@ -17,5 +19,11 @@ std::string TitleLine();
 
 // Sets up a fresh preview document and starts it.
 void PrepareDocument(document::ReportDocument& document);
+
+// The end of a run that failed, once its files and databases are released:
+// the status bar says that the run (named by runName, "Report" or
+// "Comparison") was not completed, and the user learns what failed and where.
+void TellFailure(RunHost& host, const std::string& runName, const WritingPlace& place,
+                 const std::string& failure);
 
 }  // namespace ostrel::engine

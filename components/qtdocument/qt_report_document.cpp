@@ -196,25 +196,24 @@ void QtReportDocument::AddTable(const std::string& text) {
 }
 
 void QtReportDocument::BeginSection(const std::string& title) {
-    Layout();
     Block block;
     block.section = true;
     block.name = title;
-    blocks_.push_back(std::move(block));
-    LoggedItem item;
-    item.kind = LoggedItem::Kind::Section;
-    item.value = static_cast<std::int32_t>(blocks_.size() - 1);
-    Log(item);
+    AddBlock(std::move(block), LoggedItem::Kind::Section);
 }
 
 void QtReportDocument::BeginObject(const std::string& kind, const std::string& name) {
-    Layout();
     Block block;
     block.kind = kind;
     block.name = name;
+    AddBlock(std::move(block), LoggedItem::Kind::Object);
+}
+
+void QtReportDocument::AddBlock(Block block, LoggedItem::Kind kind) {
+    Layout();
     blocks_.push_back(std::move(block));
     LoggedItem item;
-    item.kind = LoggedItem::Kind::Object;
+    item.kind = kind;
     item.value = static_cast<std::int32_t>(blocks_.size() - 1);
     Log(item);
 }

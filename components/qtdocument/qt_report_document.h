@@ -145,6 +145,8 @@ class QtReportDocument final : public document::ReportDocument {
   private:
     Paginator& Layout();
     void Log(const LoggedItem& item);
+    // Records where a section or an object block begins, for the outline.
+    void AddBlock(Block block, LoggedItem::Kind kind);
     int PageOfPosition(std::int32_t item, std::int32_t row) const;
 
     QPageSize paper_;
