@@ -195,7 +195,9 @@ void Paginator::Place(const LoggedItem& item, std::int32_t index, std::int64_t o
 
 void Paginator::AddDrawingPage(std::int32_t drawing, const std::string& title) {
     // A drawing has its page to itself: no heading is repeated on it, and
-    // nothing continues after it.
+    // nothing continues after it. A block begun just before it (the
+    // diagram's own entry in the contents) lands at the top of its page.
+    const bool placeBlock = blockPending_ && lastBlock_ >= 0;
     block_ = -1;
     blockPending_ = false;
     if (!atStart_) {  // a replay starting here has opened the page already
@@ -203,6 +205,14 @@ void Paginator::AddDrawingPage(std::int32_t drawing, const std::string& title) {
         if (stopped_) {
             return;
         }
+    }
+    if (placeBlock && !replay_) {
+        for (auto b = static_cast<std::size_t>(firstUnplacedBlock_);
+             b <= static_cast<std::size_t>(lastBlock_); ++b) {
+            blocks_[b].page = pageNumber_;
+            blocks_[b].top = geometry_.body.top();
+        }
+        firstUnplacedBlock_ = lastBlock_ + 1;
     }
     if (sink_ && drawings_ != nullptr && drawing >= 0 &&
         static_cast<std::size_t>(drawing) < drawings_->size()) {

@@ -76,6 +76,10 @@ struct Block {
     int headingPoints = 8;
     int page = 0;    // 0 until its heading is placed
     double top = 0;  // twips from the top of the sheet
+
+    // "Table : Orders" for an object, the name alone for a section or for a
+    // block of no kind (the relationship diagram).
+    std::string Title() const { return kind.empty() ? name : kind + " : " + name; }
 };
 
 // Where a page starts in the report's items, and the state the layout had

@@ -109,7 +109,7 @@ bool PdfStream::Finish(std::string& error) {
             continue;
         }
         objects.emplace(block.kind + '\n' + block.name, place);
-        PdfOutlineEntry entry{block.kind + " : " + block.name, place, {}};
+        PdfOutlineEntry entry{block.Title(), place, {}};
         if (outline.empty()) {
             outline.push_back(std::move(entry));
         } else {

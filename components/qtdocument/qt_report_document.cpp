@@ -225,6 +225,11 @@ void QtReportDocument::AddDiagram(const diagram::DiagramModel& model) {
     // Every diagram page opens a page after those begun so far.
     options.firstPage = static_cast<int>(layout.Starts().size()) + 1;
     std::vector<diagram::DiagramPage> pages = diagram::PlanDiagramPages(model, options);
+    if (!pages.empty()) {
+        Block block;
+        block.name = "Relationship diagram";
+        AddBlock(std::move(block), LoggedItem::Kind::Object);
+    }
     for (std::size_t i = 0; i < pages.size(); ++i) {
         drawings_.push_back(
             std::make_shared<DiagramPageDrawing>(std::move(pages[i]), geometry_.body.topLeft()));

@@ -2,6 +2,8 @@
 // large for one page, the report's diagram pages and --diagram files.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <QLineF>
 #include <cstdio>
 #include <filesystem>
@@ -328,16 +330,20 @@ class FixedFormatter final : public engine::ValueFormatter {
     schema::DateTime Now() const override { return {2026, 12, 6, 0, 0, 0}; }
 };
 
-// The text of each page without its blank lines and the running "Page N"
-// caption.
-std::vector<std::string> PdfPages(const fs::path& pdf) {
-    const std::string command = "pdftotext -q " + pdf.string() + " -";
+std::string CommandOutput(const std::string& command) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
     std::string text;
     char buffer[4096];
     while (pipe && std::fgets(buffer, sizeof buffer, pipe.get()) != nullptr) {
         text += buffer;
     }
+    return text;
+}
+
+// The text of each page without its blank lines and the running "Page N"
+// caption.
+std::vector<std::string> PdfPages(const fs::path& pdf) {
+    const std::string text = CommandOutput("pdftotext -q " + pdf.string() + " -");
     std::vector<std::string> pages;
     std::istringstream in(text);
     std::string page;
@@ -429,6 +435,27 @@ TEST_F(DiagramDrawingTest, ReportHasDiagramPagesOnlyWithTheSwitchOn) {
     EXPECT_GE(off.size() + 1, withoutDiagram.size());
     for (const std::string& page : off) {
         EXPECT_EQ(page.find("Relationship diagram"), std::string::npos);
+    }
+    // The outline leads to the diagram's first page, and only when it is drawn.
+    if (std::system("qpdf --version >/dev/null 2>&1") == 0) {
+        const auto outline = [this](const char* name) {
+            return nlohmann::json::parse(CommandOutput("qpdf --json=2 --json-key=outlines " +
+                                                       (folder_ / name).string()))["outlines"];
+        };
+        const auto diagramEntry = [](const nlohmann::json& sections) -> nlohmann::json {
+            for (const auto& section : sections) {
+                for (const auto& entry : section["kids"]) {
+                    if (entry["title"] == "Relationship diagram") {
+                        return entry;
+                    }
+                }
+            }
+            return nullptr;
+        };
+        const nlohmann::json entry = diagramEntry(outline("on.pdf"));
+        ASSERT_FALSE(entry.is_null());
+        EXPECT_EQ(entry["destpageposfrom1"], diagramPage - on.begin() + 1);
+        EXPECT_TRUE(diagramEntry(outline("off.pdf")).is_null());
     }
 }
 

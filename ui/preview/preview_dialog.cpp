@@ -550,7 +550,7 @@ void PreviewDialog::FillContents() {
             item = new QTreeWidgetItem(contents_, {QString::fromStdString(block.name)});
             lastSection_ = item;
         } else {
-            const QString text = QString::fromStdString(block.kind + " : " + block.name);
+            const QString text = QString::fromStdString(block.Title());
             item = lastSection_ != nullptr ? new QTreeWidgetItem(lastSection_, {text})
                                            : new QTreeWidgetItem(contents_, {text});
         }
