@@ -120,17 +120,7 @@ ComparisonOutcome ComparisonRun::Compare(RunHost& host, const std::string& newPa
         host.SetStatusText(2, "");
         host.RepaintStatus();
         if (window) {
-            place.Stage("finishing the preview");
-            document::ReportDocument& document = window->Document();
-            document.EndDocument();
-            const int pages = document.PageCount();
-            if (pages > 1) {
-                window->ShowPageButtons();
-                window->SetPrevEnabled(false);
-                window->SetCaption("Report Preview - Page 1 of " + std::to_string(pages));
-            }
-            place.Stage("showing the preview");
-            window->ShowModal();
+            ShowFinishedPreview(*window, place);
             window.reset();
         } else {
             place.Stage("saving the file");

@@ -104,16 +104,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         host.RepaintStatus();
 
         if (document != nullptr) {
-            place.Stage("finishing the preview");
-            document->EndDocument();
-            const int pages = document->PageCount();
-            if (pages > 1) {
-                window->ShowPageButtons();
-                window->SetPrevEnabled(false);
-                window->SetCaption("Report Preview - Page 1 of " + std::to_string(pages));
-            }
-            place.Stage("showing the preview");
-            window->ShowModal();
+            ShowFinishedPreview(*window, place);
             window.reset();
         } else {
             place.Stage("saving the CSV file");

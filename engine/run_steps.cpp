@@ -17,6 +17,20 @@ void PrepareDocument(document::ReportDocument& document) {
     document.StartDocument();
 }
 
+void ShowFinishedPreview(PreviewWindow& window, WritingPlace& place) {
+    place.Stage("finishing the preview");
+    document::ReportDocument& document = window.Document();
+    document.EndDocument();
+    const int pages = document.PageCount();
+    if (pages > 1) {
+        window.ShowPageButtons();
+        window.SetPrevEnabled(false);
+        window.SetCaption("Report Preview - Page 1 of " + std::to_string(pages));
+    }
+    place.Stage("showing the preview");
+    window.ShowModal();
+}
+
 void TellFailure(RunHost& host, const std::string& runName, const WritingPlace& place,
                  const std::string& failure) {
     host.SetStatusText(1, runName + " not completed");

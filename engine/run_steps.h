@@ -20,6 +20,11 @@ std::string TitleLine();
 // Sets up a fresh preview document and starts it.
 void PrepareDocument(document::ReportDocument& document);
 
+// Ends the preview's document, shows the page buttons and the page count in
+// the caption when there is more than one page, and shows the window until
+// the user closes it.
+void ShowFinishedPreview(PreviewWindow& window, WritingPlace& place);
+
 // The end of a run that failed, once its files and databases are released:
 // the status bar says that the run (named by runName, "Report" or
 // "Comparison") was not completed, and the user learns what failed and where.
