@@ -408,13 +408,27 @@ std::vector<QRectF> QtReportDocument::MatchRects(int page, const QString& text) 
 
 void QtReportDocument::DrawPage(QPainter& painter, const LaidOutPage& page) const {
     painter.fillRect(QRectF(QPointF(0, 0), geometry_.paper), Qt::white);
-    for (const LaidOutPage::Shape& shape : page.shapes) {
-        painter.fillRect(shape.rect, FillColour(shape.fill));
+    // Neighbouring shapes of one colour are filled together, in the order
+    // laid out.
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    std::vector<QRectF> rects;
+    for (std::size_t i = 0; i < page.shapes.size(); ++i) {
+        const LaidOutPage::Shape& shape = page.shapes[i];
+        rects.push_back(shape.rect);
+        if (i + 1 == page.shapes.size() || page.shapes[i + 1].fill != shape.fill) {
+            painter.setBrush(FillColour(shape.fill));
+            painter.drawRects(rects.data(), static_cast<int>(rects.size()));
+            rects.clear();
+        }
     }
+    painter.restore();
     painter.setPen(Qt::black);
-    for (const LaidOutPage::Text& text : page.texts) {
-        shaper_.DrawLine(painter, text.origin, text.line, text.face);
+    TextShaper::Batch text(shaper_);
+    for (const LaidOutPage::Text& line : page.texts) {
+        text.Add(painter, line.origin, line.line, line.face);
     }
+    text.Draw(painter);
     for (const auto& drawing : page.drawings) {
         drawing->Draw(painter);
     }

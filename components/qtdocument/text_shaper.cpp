@@ -212,30 +212,50 @@ std::vector<ShapedLine> TextShaper::BreakLines(const QString& text, int faceInde
 
 void TextShaper::DrawLine(QPainter& painter, const QPointF& origin, const ShapedLine& line,
                           int faceIndex) const {
+    Batch batch(*this);
+    batch.Add(painter, origin, line, faceIndex);
+    batch.Draw(painter);
+}
+
+void TextShaper::Batch::Add(QPainter& painter, const QPointF& origin, const ShapedLine& line,
+                            int faceIndex) {
     if (line.text.isEmpty()) {
         return;
     }
-    const FontFace& face = FaceAt(faceIndex);
+    const FontFace& face = shaper_.FaceAt(faceIndex);
     if (!line.plain) {
         painter.setFont(face.font);
         painter.drawText(origin, line.text);
         return;
     }
-    const QList<quint32> indexes = face.raw.glyphIndexesForString(line.text);
-    const QList<QPointF> adv =
-        face.raw.advancesForGlyphIndexes(indexes, QRawFont::UseDesignMetrics);
-    QList<QPointF> positions;
-    positions.reserve(adv.size());
-    double x = 0;
-    for (const QPointF& a : adv) {
-        positions.append(QPointF(x, 0));
-        x += a.x();
+    if (runs_.size() <= static_cast<std::size_t>(faceIndex)) {
+        runs_.resize(static_cast<std::size_t>(faceIndex) + 1);
     }
-    QGlyphRun run;
-    run.setRawFont(face.raw);
-    run.setGlyphIndexes(indexes);
-    run.setPositions(positions);
-    painter.drawGlyphRun(origin, run);
+    Run& run = runs_[static_cast<std::size_t>(faceIndex)];
+    const QList<quint32> indexes = face.raw.glyphIndexesForString(line.text);
+    const QList<QPointF> advances =
+        face.raw.advancesForGlyphIndexes(indexes, QRawFont::UseDesignMetrics);
+    double x = origin.x();
+    for (qsizetype i = 0; i < indexes.size(); ++i) {
+        run.glyphs.append(indexes[i]);
+        run.positions.append(QPointF(x, origin.y()));
+        x += advances[i].x();
+    }
+}
+
+void TextShaper::Batch::Draw(QPainter& painter) {
+    for (std::size_t face = 0; face < runs_.size(); ++face) {
+        Run& run = runs_[face];
+        if (run.glyphs.isEmpty()) {
+            continue;
+        }
+        QGlyphRun glyphs;
+        glyphs.setRawFont(shaper_.FaceAt(static_cast<int>(face)).raw);
+        glyphs.setGlyphIndexes(run.glyphs);
+        glyphs.setPositions(run.positions);
+        painter.drawGlyphRun(QPointF(0, 0), glyphs);
+        run = Run();
+    }
 }
 
 }  // namespace ostrel::qtdocument
