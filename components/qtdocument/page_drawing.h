@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainter>
+#include <string>
 
 namespace ostrel::qtdocument {
 
@@ -10,6 +11,8 @@ class PageDrawing {
   public:
     virtual ~PageDrawing() = default;
     virtual void Draw(QPainter& painter) const = 0;
+    // What the page is listed as, e.g. "Relationship diagram".
+    virtual std::string Title() const = 0;
 
   protected:
     PageDrawing() = default;

@@ -185,7 +185,7 @@ void Paginator::Place(const LoggedItem& item, std::int32_t index, std::int64_t o
             BeginBlock(item.value);
             break;
         case LoggedItem::Kind::Drawing:
-            AddDrawingPage(item.value, item.text);
+            AddDrawingPage(item);
             break;
     }
     startRow_ = 0;
@@ -193,7 +193,7 @@ void Paginator::Place(const LoggedItem& item, std::int32_t index, std::int64_t o
     atStart_ = false;
 }
 
-void Paginator::AddDrawingPage(std::int32_t drawing, const std::string& title) {
+void Paginator::AddDrawingPage(const LoggedItem& item) {
     // A drawing has its page to itself: no heading is repeated on it, and
     // nothing continues after it. A block begun just before it (the
     // diagram's own entry in the contents) lands at the top of its page.
@@ -214,12 +214,15 @@ void Paginator::AddDrawingPage(std::int32_t drawing, const std::string& title) {
         }
         firstUnplacedBlock_ = lastBlock_ + 1;
     }
-    if (sink_ && drawings_ != nullptr && drawing >= 0 &&
-        static_cast<std::size_t>(drawing) < drawings_->size()) {
-        current_.drawings.push_back((*drawings_)[static_cast<std::size_t>(drawing)]);
-    }
-    if (keepPlaced_) {
-        placed_.push_back({PlacedText::Kind::Paragraph, title, pageNumber_});
+    // Read only when something looks at it: counting pages does not.
+    if ((sink_ || keepPlaced_) && readDrawing_) {
+        std::shared_ptr<const PageDrawing> drawing = readDrawing_(item.value, item.text);
+        if (drawing && keepPlaced_) {
+            placed_.push_back({PlacedText::Kind::Paragraph, drawing->Title(), pageNumber_});
+        }
+        if (drawing && sink_) {
+            current_.drawings.push_back(std::move(drawing));
+        }
     }
     y_ = Bottom();
 }

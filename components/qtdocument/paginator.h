@@ -122,11 +122,11 @@ class Paginator {
     // text).
     void SetPageSink(PageSink sink) { sink_ = std::move(sink); }
     void KeepPlaced(bool keep) { keepPlaced_ = keep; }
-    // The drawings that drawing items name by index; must outlive the
-    // paginator.
-    void SetDrawings(const std::vector<std::shared_ptr<const PageDrawing>>* drawings) {
-        drawings_ = drawings;
-    }
+    // Makes the drawing of a drawing item from the item's number and bytes;
+    // nothing when they cannot be read.
+    using DrawingReader =
+        std::function<std::shared_ptr<const PageDrawing>(std::int32_t, const std::string&)>;
+    void SetDrawingReader(DrawingReader reader) { readDrawing_ = std::move(reader); }
 
     // Lays out one item at the given log position. A replay begins with the
     // item its page starts in and ends as soon as Done().
@@ -145,9 +145,9 @@ class Paginator {
     void AddParagraph(const std::string& text, int points, Emphasis emphasis);
     void AddTable(const TableText& table, int points, std::int32_t style);
     void BeginBlock(std::int32_t block);
-    // A new page holding the drawing, listed in the placed texts under title;
-    // what is added next begins another page.
-    void AddDrawingPage(std::int32_t drawing, const std::string& title);
+    // A new page holding the drawing, listed in the placed texts under its
+    // title; what is added next begins another page.
+    void AddDrawingPage(const LoggedItem& item);
     void HeadingPlaced(const std::string& text, int points, Emphasis emphasis, int page,
                        double top);
 
@@ -168,7 +168,7 @@ class Paginator {
     PageGeometry geometry_;
     PageDecoration decoration_;
     std::vector<Block>& blocks_;
-    const std::vector<std::shared_ptr<const PageDrawing>>* drawings_ = nullptr;
+    DrawingReader readDrawing_;
     PageSink sink_;
     bool replay_ = false;
     bool keepPlaced_ = false;

@@ -13,13 +13,18 @@
 #include <QSaveFile>
 #include <QStringList>
 #include <QTemporaryFile>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "components/diagram/diagram_pages.h"
 #include "components/diagram/scene_painter.h"
+#include "components/diagram/scene_stream.h"
 #include "components/qtdocument/pdf_stream.h"
 #include "components/qtdocument/table_text.h"
 #include "ostrel_version.h"
@@ -55,8 +60,8 @@ QColor FillColour(LaidOutPage::Fill fill) {
 // One diagram page, drawn in points inside the body of the sheet.
 class DiagramPageDrawing final : public PageDrawing {
   public:
-    DiagramPageDrawing(diagram::DiagramPage page, const QPointF& bodyTopLeft)
-        : page_(std::move(page)), origin_(bodyTopLeft) {}
+    DiagramPageDrawing(diagram::DiagramPage page, const QPointF& bodyTopLeft, bool continued)
+        : page_(std::move(page)), origin_(bodyTopLeft), continued_(continued) {}
     void Draw(QPainter& painter) const override {
         painter.save();
         painter.translate(origin_);
@@ -64,10 +69,14 @@ class DiagramPageDrawing final : public PageDrawing {
         diagram::PaintDiagramPage(painter, page_);
         painter.restore();
     }
+    std::string Title() const override {
+        return continued_ ? "Relationship diagram (continued)" : "Relationship diagram";
+    }
 
   private:
     diagram::DiagramPage page_;
     QPointF origin_;
+    bool continued_;
 };
 
 }  // namespace
@@ -116,10 +125,9 @@ void QtReportDocument::StartDocument() {
     blocks_.clear();
     recent_.clear();
     log_ = std::make_unique<ItemLog>();
-    drawings_.clear();
     paginator_ = std::make_unique<Paginator>(shaper_, geometry_, decoration_, blocks_);
     paginator_->KeepPlaced(keepPlaced_);
-    paginator_->SetDrawings(&drawings_);
+    paginator_->SetDrawingReader(DrawingReader());
     if (layoutSink_) {
         paginator_->SetPageSink(layoutSink_);
     }
@@ -230,15 +238,34 @@ void QtReportDocument::AddDiagram(const diagram::DiagramModel& model) {
         block.name = "Relationship diagram";
         AddBlock(std::move(block), LoggedItem::Kind::Object);
     }
+    // The pages go to the log with the rest of the report and are read back
+    // when drawn, so that they take no memory meanwhile.
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        drawings_.push_back(
-            std::make_shared<DiagramPageDrawing>(std::move(pages[i]), geometry_.body.topLeft()));
         LoggedItem item;
         item.kind = LoggedItem::Kind::Drawing;
-        item.value = static_cast<std::int32_t>(drawings_.size() - 1);
-        item.text = i == 0 ? "Relationship diagram" : "Relationship diagram (continued)";
+        item.value = static_cast<std::int32_t>(i);
+        item.text = diagram::SavePage(pages[i]).toStdString();
+        pages[i] = diagram::DiagramPage();
         Log(item);
     }
+#ifdef __GLIBC__
+    // Laying the diagram out takes much memory for a moment; hand it back
+    // rather than keep it for the rest of the run.
+    malloc_trim(0);
+#endif
+}
+
+Paginator::DrawingReader QtReportDocument::DrawingReader() const {
+    return
+        [origin = geometry_.body.topLeft()](
+            std::int32_t number, const std::string& bytes) -> std::shared_ptr<const PageDrawing> {
+            std::optional<diagram::DiagramPage> page = diagram::LoadPage(
+                QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+            if (!page) {
+                return nullptr;
+            }
+            return std::make_shared<DiagramPageDrawing>(std::move(*page), origin, number > 0);
+        };
 }
 
 void QtReportDocument::EndDocument() {
@@ -276,7 +303,7 @@ void QtReportDocument::LayOutPages(int from, int to, const PageSink& sink) const
     // The replay reads the blocks but never changes them.
     auto& blocks = const_cast<std::vector<Block>&>(blocks_);
     Paginator replay(shaper_, geometry_, decoration_, blocks, start, from, to, sink);
-    replay.SetDrawings(&drawings_);
+    replay.SetDrawingReader(DrawingReader());
     LoggedItem item;
     std::int64_t offset = start.offset;
     std::int32_t index = start.item;

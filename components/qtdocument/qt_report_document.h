@@ -147,6 +147,8 @@ class QtReportDocument final : public document::ReportDocument {
     void Log(const LoggedItem& item);
     // Records where a section or an object block begins, for the outline.
     void AddBlock(Block block, LoggedItem::Kind kind);
+    // Reads the diagram pages the log holds.
+    Paginator::DrawingReader DrawingReader() const;
     int PageOfPosition(std::int32_t item, std::int32_t row) const;
 
     QPageSize paper_;
@@ -154,8 +156,6 @@ class QtReportDocument final : public document::ReportDocument {
     mutable TextShaper shaper_;
     std::unique_ptr<ItemLog> log_;
     std::vector<Block> blocks_;
-    // Drawings are kept whole: they cannot be laid out again from text.
-    std::vector<std::shared_ptr<const PageDrawing>> drawings_;
     std::unique_ptr<Paginator> paginator_;
     PageSink layoutSink_;
     std::function<void(int, bool)> pagesListener_;

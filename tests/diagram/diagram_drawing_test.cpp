@@ -4,7 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <QImage>
 #include <QLineF>
+#include <QPainter>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +19,8 @@
 #include "cli/report_command.h"
 #include "components/diagram/diagram_file.h"
 #include "components/diagram/diagram_pages.h"
+#include "components/diagram/scene_painter.h"
+#include "components/diagram/scene_stream.h"
 #include "components/jet/jet_engine.h"
 #include "components/memory/memory_database.h"
 #include "components/memory/memory_schema.h"
@@ -282,6 +286,41 @@ TEST_F(DiagramDrawingTest, GroupTooLargeForAPageIsSplitWithoutShrinkingText) {
     ExpectDrawnAsModelled(model, svg);
     ASSERT_FALSE(svg.fontSizes.empty());
     EXPECT_GE(*std::min_element(svg.fontSizes.begin(), svg.fontSizes.end()), 6.0 - 1e-6);
+}
+
+// A document keeps its diagram pages as bytes and draws them from those:
+// each page must come back whole, and damaged bytes must give nothing.
+TEST_F(DiagramDrawingTest, PagesKeptAsBytesDrawAsPlanned) {
+    memory::MemoryEngine engine;
+    engine.Register("db", LargeGroup(80));
+    const std::vector<DiagramPage> pages = PlanDiagramPages(ModelOf(engine, "db"), {});
+    ASSERT_GT(pages.size(), 1U);
+    const auto draw = [](const DiagramPage& page) {
+        QImage image(600, 840, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PaintDiagramPage(painter, page);
+        return image;
+    };
+    bool sawStub = false;
+    for (const DiagramPage& page : pages) {
+        for (const PlacedBlock& placed : page.blocks) {
+            sawStub = sawStub || !placed.block.stubs.empty();
+        }
+        const QByteArray bytes = SavePage(page);
+        const std::optional<DiagramPage> loaded = LoadPage(bytes);
+        ASSERT_TRUE(loaded.has_value());
+        EXPECT_EQ(SavePage(*loaded), bytes);
+        EXPECT_EQ(draw(*loaded), draw(page));
+
+        for (qsizetype cut = 0; cut < bytes.size(); cut += 1 + bytes.size() / 97) {
+            EXPECT_FALSE(LoadPage(bytes.left(cut)).has_value()) << "cut at " << cut;
+        }
+        QByteArray foreign = bytes;
+        foreign[0] = static_cast<char>(foreign[0] ^ 0x01);
+        EXPECT_FALSE(LoadPage(foreign).has_value());
+    }
+    EXPECT_TRUE(sawStub) << "the group should be split, with labels for tables elsewhere";
 }
 
 TEST_F(DiagramDrawingTest, LayoutPastItsLimitsFallsBackToStraightLinesAndSaysSo) {
