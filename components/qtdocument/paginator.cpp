@@ -433,6 +433,10 @@ void Paginator::AddTable(const TableText& table, int points, std::int32_t style)
                         if (line.text.isEmpty()) {
                             continue;
                         }
+                        if (k == done) {
+                            // Its lines on this page are a text of their own.
+                            line.join = ShapedLine::Join::Start;
+                        }
                         const QPointF origin(
                             columnX[c] + kCellPadX,
                             y_ + kCellPadY + static_cast<double>(k - done) * pitch + ascent);

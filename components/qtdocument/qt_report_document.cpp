@@ -416,19 +416,49 @@ std::vector<QRectF> QtReportDocument::MatchRects(int page, const QString& text) 
         return rects;
     }
     const std::shared_ptr<const LaidOutPage> content = PageContent(page);
-    for (const LaidOutPage::Text& drawn : content->texts) {
-        if (!drawn.searchable) {
+    const std::vector<LaidOutPage::Text>& texts = content->texts;
+    // The lines a cell or paragraph was wrapped into are searched as the one
+    // text they came from, so that a match may run on from line to line.
+    std::size_t first = 0;
+    while (first < texts.size()) {
+        if (!texts[first].searchable) {
+            ++first;
             continue;
         }
-        const QString& line = drawn.line.text;
-        const QFontMetricsF metrics(shaper_.FaceAt(drawn.face).font);
-        for (qsizetype at = line.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
-             at = line.indexOf(text, at + text.size(), Qt::CaseInsensitive)) {
-            const double left = metrics.horizontalAdvance(line.left(at));
-            const double width = metrics.horizontalAdvance(line.mid(at, text.size()));
-            rects.emplace_back(drawn.origin.x() + left, drawn.origin.y() - drawn.line.ascent, width,
-                               drawn.line.height);
+        std::size_t end = first + 1;
+        while (end < texts.size() && texts[end].searchable &&
+               texts[end].line.join != ShapedLine::Join::Start &&
+               texts[end].face == texts[first].face) {
+            ++end;
         }
+        QString joined;
+        std::vector<qsizetype> starts;  // where each line begins in joined
+        for (std::size_t i = first; i < end; ++i) {
+            if (i > first && texts[i].line.join == ShapedLine::Join::Blank) {
+                joined.append(u' ');
+            }
+            starts.push_back(joined.size());
+            joined.append(texts[i].line.text);
+        }
+        const QFontMetricsF metrics(shaper_.FaceAt(texts[first].face).font);
+        for (qsizetype at = joined.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
+             at = joined.indexOf(text, at + text.size(), Qt::CaseInsensitive)) {
+            for (std::size_t i = first; i < end; ++i) {
+                const LaidOutPage::Text& drawn = texts[i];
+                const qsizetype from = std::max(at - starts[i - first], qsizetype{0});
+                const qsizetype to =
+                    std::min(at + text.size() - starts[i - first], drawn.line.text.size());
+                if (from >= to) {
+                    continue;
+                }
+                const double left = metrics.horizontalAdvance(drawn.line.text.left(from));
+                const double width =
+                    metrics.horizontalAdvance(drawn.line.text.mid(from, to - from));
+                rects.emplace_back(drawn.origin.x() + left, drawn.origin.y() - drawn.line.ascent,
+                                   width, drawn.line.height);
+            }
+        }
+        first = end;
     }
     return rects;
 }

@@ -124,7 +124,11 @@ void TextShaper::BreakPlain(const QString& segment, const FontFace& face,
         for (qsizetype k = from; k < to; ++k) {
             w += advances[static_cast<std::size_t>(k)];
         }
-        out.push_back({segment.mid(from, to - from), w, face.lineHeight, face.ascent, true});
+        ShapedLine::Join join = ShapedLine::Join::Start;
+        if (from > 0) {
+            join = segment[from - 1] == u' ' ? ShapedLine::Join::Blank : ShapedLine::Join::Direct;
+        }
+        out.push_back({segment.mid(from, to - from), w, face.lineHeight, face.ascent, true, join});
     };
     if (n == 0) {
         push(0, 0);
@@ -179,9 +183,14 @@ void TextShaper::BreakShaped(const QString& text, const FontFace& face, double w
     }
     for (int k = 0; k < layout.lineCount(); ++k) {
         const QTextLine line = layout.lineAt(k);
+        ShapedLine::Join join = ShapedLine::Join::Start;
+        if (k > 0) {
+            join = text[line.textStart() - 1].isSpace() ? ShapedLine::Join::Blank
+                                                        : ShapedLine::Join::Direct;
+        }
         out.push_back({TrimTrailingBlanks(text.mid(line.textStart(), line.textLength())),
                        line.naturalTextWidth(), std::max(line.height(), face.lineHeight),
-                       std::max(line.ascent(), face.ascent), false});
+                       std::max(line.ascent(), face.ascent), false, join});
     }
 }
 

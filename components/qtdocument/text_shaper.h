@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QRawFont>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 namespace ostrel::qtdocument {
@@ -21,11 +22,16 @@ struct FontFace {
 // A line of text as placed: what to draw and whether plain glyph drawing
 // renders it exactly as it was measured.
 struct ShapedLine {
+    // How the line follows the one before it in the same text: it starts the
+    // text or follows a line break, it was wrapped at blanks (dropped from
+    // both lines), or a word too long for the line was broken.
+    enum class Join : std::uint8_t { Start, Blank, Direct };
     QString text;
     double width = 0;  // advance of the drawn text
     double height = 0;
     double ascent = 0;
     bool plain = true;
+    Join join = Join::Start;
 };
 
 // Measures, breaks and draws text. Plain text (Latin, Greek, Cyrillic and

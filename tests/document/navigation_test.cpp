@@ -314,5 +314,54 @@ TEST(Find, HitsAreCountedAndPlacedOnTheirPages) {
     EXPECT_EQ(doc.Find("row 1").size(), 1U + 10U + 100U);
 }
 
+// A match that runs on from one line of a wrapped cell to the next is
+// highlighted on both lines, and only where the text really runs on.
+TEST(Find, MatchesRunAcrossWrappedLines) {
+    QtReportDocument doc;
+    doc.StartDocument();
+    // Each word on a line of its own; the long word broken between letters.
+    doc.AddTable("2000|850;words|alpha beta gamma;");
+    doc.AddTable("2000|700;long|" + std::string(24, 'w') + ";");
+    doc.AddTable("2000|700;next|beta;");  // another cell: never joined to the first
+    doc.EndDocument();
+    const QStringList lines = LinesOnPage(doc, 1);
+    ASSERT_TRUE(lines.contains("beta")) << lines.join(u'/').toStdString();
+    ASSERT_TRUE(lines.contains("gamma")) << lines.join(u'/').toStdString();
+
+    struct Case {
+        QString text;
+        std::size_t hits;   // counted by Find
+        std::size_t rects;  // highlighted pieces
+    };
+    constexpr std::size_t kBelow = ~std::size_t{0};
+    const std::vector<Case> cases = {
+        {"beta gamma", 1, 2},
+        {"ta ga", 1, 2},
+        {"alpha beta gamma", 1, 3},
+        {"betagamma", 0, 0},   // the blank dropped at the wrap still counts
+        {"gamma beta", 0, 0},  // not across two cells
+        {QString(24, u'w'), 1, kBelow},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(doc.Find(c.text).size(), c.hits);
+        if (c.rects != kBelow) {
+            EXPECT_EQ(doc.MatchRects(1, c.text).size(), c.rects);
+        }
+    }
+    // The broken word: pieces on successive lines that add up to the word.
+    const std::vector<QRectF> pieces = doc.MatchRects(1, QString(24, u'w'));
+    ASSERT_GE(pieces.size(), 2U);
+    double width = 0;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        width += pieces[i].width();
+        if (i > 0) {
+            EXPECT_GT(pieces[i].top(), pieces[i - 1].top());
+        }
+    }
+    const QRectF whole = doc.MatchRects(1, QStringLiteral("w")).front();
+    EXPECT_NEAR(width, 24 * whole.width(), 24 * 0.5);
+}
+
 }  // namespace
 }  // namespace ostrel::qtdocument
