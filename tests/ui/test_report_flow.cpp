@@ -316,6 +316,72 @@ class TestReportFlow : public QObject {
         QCOMPARE(Headings(report, "Query : "), tickedQueries);
     }
 
+    // A long run stopped from the keyboard or with the status bar's Cancel
+    // button: the window kept taking input while it worked, the earlier CSV
+    // file is left as it was, and the window is usable again afterwards.
+    void longRunIsCancelledWithEscapeOrTheCancelButton() {
+        const QString path = dir_.filePath("large.mdb");
+        QFile placeholder(path);
+        QVERIFY(placeholder.open(QIODevice::WriteOnly));
+        placeholder.close();
+        memory::DatabaseBlueprint large = Shop();
+        for (int t = 0; t < 3000; ++t) {
+            memory::TableBlueprint table = large.tables[1];
+            table.name = "Table" + std::to_string(t);
+            for (int f = 1; f < 30; ++f) {
+                table.fields.push_back(table.fields[0]);
+                table.fields.back().name = "Field" + std::to_string(f);
+            }
+            large.tables.push_back(table);
+        }
+        memory::MemoryEngine engine;
+        engine.Register(path.toStdString(), large);
+        ui::EngineReportRunner runner(engine, *store_, *formatter_);
+        auto window = MakeWindow(engine, runner);
+        dialogs_.databaseAnswers.push_back(path);
+        window->findChild<QPushButton*>("cmdBrowse1")->click();
+        const QString csv = dir_.filePath("kept.csv");
+        Pick(*window, "optTarget1");
+        window->findChild<QLineEdit*>("txtCSVFile")->setText(csv);
+        auto* start = window->findChild<QPushButton*>("cmdStart");
+        auto* cancel = window->findChild<QPushButton*>("cmdCancelRun");
+        QVERIFY(cancel != nullptr);
+        QVERIFY(!cancel->isVisible());
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+
+        for (const bool useEscape : {true, false}) {
+            {
+                QFile earlier(csv);
+                QVERIFY(earlier.open(QIODevice::WriteOnly));
+                earlier.write("earlier report\r\n");
+            }
+            bool sawCancel = false;
+            bool startDisabled = false;
+            QTimer::singleShot(0, [&] {
+                sawCancel = cancel->isVisible();
+                startDisabled = !start->isEnabled();
+                if (useEscape) {
+                    QTest::keyClick(window.get(), Qt::Key_Escape);
+                } else {
+                    cancel->click();
+                }
+            });
+            QTest::mouseClick(start, Qt::LeftButton);
+            QVERIFY(sawCancel);
+            QVERIFY(startDisabled);
+            QCOMPARE(window->findChild<QLabel*>("Panel1")->text(),
+                     QStringLiteral("Report cancelled"));
+            QCOMPARE(ReadText(csv), QStringLiteral("earlier report\r\n"));
+            QVERIFY(messages_.shown.empty());
+            QVERIFY(!cancel->isVisible());
+            QVERIFY(start->isEnabled());
+        }
+        // Escape with no run going does nothing.
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        QCOMPARE(window->findChild<QLabel*>("Panel1")->text(), QStringLiteral("Report cancelled"));
+    }
+
     // A front end whose back end is not where its link says: the run
     // finishes, then one message names the table; once the back end's folder
     // is stored as a link folder, a new window finds it.
