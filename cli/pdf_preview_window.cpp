@@ -21,8 +21,9 @@ void QtMessages(QtMsgType type, const QMessageLogContext& /*context*/, const QSt
 
 PdfPreviewWindow::PdfPreviewWindow(std::string pdfPath)
     : pdfPath_(std::move(pdfPath)), stream_(document_, pdfPath_) {
-    document_.SetLayoutSink(
-        [this](int page, qtdocument::LaidOutPage& content) { stream_.AddPage(page, content); });
+    document_.SetLayoutSink([this](int page, qtdocument::LaidOutPage& content) {
+        stream_.AddPage(page, std::move(content));
+    });
 }
 
 void PdfPreviewWindow::ShowModal() {

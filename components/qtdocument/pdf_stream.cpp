@@ -5,6 +5,9 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <map>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <stdexcept>
 
 #include "components/qtdocument/qt_report_document.h"
@@ -21,22 +24,36 @@ QRectF InPoints(const QRectF& twips) {
 
 }  // namespace
 
+// Pages waiting to be drawn at most: enough to keep both threads busy,
+// few enough that memory stays flat.
+constexpr std::size_t kMostWaiting = 8;
+
 PdfStream::PdfStream(const QtReportDocument& document, std::string path)
     : document_(document), path_(std::move(path)) {}
 
 PdfStream::~PdfStream() {
-    if (painter_.isActive()) {
-        painter_.end();
+    // Dropped unfinished (a cancelled run): the waiting pages are not drawn.
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.clear();
     }
+    StopDrawing();
     if (file_) {
         file_->cancelWriting();
+    }
+}
+
+void PdfStream::Fail(std::string error) {
+    if (!failed_) {
+        error_ = std::move(error);
+        failed_ = true;
     }
 }
 
 bool PdfStream::Open() {
     file_ = std::make_unique<QSaveFile>(QString::fromStdString(path_));
     if (!file_->open(QIODevice::WriteOnly)) {
-        error_ = "Cannot write \"" + path_ + "\": " + file_->errorString().toStdString();
+        Fail("Cannot write \"" + path_ + "\": " + file_->errorString().toStdString());
         return false;
     }
     // Qt writes the pages; the outline and links are added to its file.
@@ -45,54 +62,106 @@ bool PdfStream::Open() {
     if (!pages_->open()) {
         pages_->setFileTemplate(QDir::tempPath() + QStringLiteral("/ostrel2-pages-XXXXXX.pdf"));
         if (!pages_->open()) {
-            error_ = "Cannot write a temporary file for \"" + path_ + "\".";
+            Fail("Cannot write a temporary file for \"" + path_ + "\".");
             return false;
         }
     }
-    writer_ = std::make_unique<QPdfWriter>(pages_.get());
-    writer_->setCreator(QString::fromStdString(QtReportDocument::ProgramName()));
-    writer_->setResolution(static_cast<int>(kTwipsPerInch));
-    writer_->setPageLayout(
-        QPageLayout(document_.Paper(), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    if (!painter_.begin(writer_.get())) {
-        error_ = "Cannot start the PDF writer for \"" + path_ + "\".";
-        return false;
-    }
-    painter_.setRenderHint(QPainter::Antialiasing, true);
-    painter_.setRenderHint(QPainter::TextAntialiasing, true);
+#ifdef __GLIBC__
+    // Each page costs the PDF writer large buffers that are freed again at
+    // once; by default the allocator hands such memory back to the system
+    // and fetches it anew for the next page, which with two threads running
+    // costs more than drawing the text. Keep it instead.
+    constexpr int kKeptBytes = 256 << 20;
+    constexpr int kLargestFromHeap = 32 << 20;
+    constexpr int kGrowBy = 16 << 20;
+    mallopt(M_TRIM_THRESHOLD, kKeptBytes);
+    mallopt(M_MMAP_THRESHOLD, kLargestFromHeap);
+    mallopt(M_TOP_PAD, kGrowBy);
+#endif
+    drawer_ = std::thread([this] { Draw(); });
     return true;
 }
 
-void PdfStream::AddPage(int page, const LaidOutPage& content) {
+void PdfStream::AddPage(int page, LaidOutPage&& content) {
     if (failed_) {
         return;
     }
-    if (written_ == 0 && !Open()) {
-        failed_ = true;
+    if (handedOver_ == 0 && !Open()) {
         return;
     }
-    if (written_ > 0 && !writer_->newPage()) {
-        error_ = "Cannot write page " + std::to_string(page) + " of \"" + path_ + "\".";
-        failed_ = true;
-        return;
-    }
-    document_.DrawPage(painter_, content);
     for (const LaidOutPage::Reference& ref : content.references) {
         links_.push_back({page, InPoints(ref.rect), {}});
         linkTargets_.push_back(ref.kind + '\n' + ref.name);
     }
-    ++written_;
+    Job job{page, std::move(content), document_.Shaper().Keys()};
+    std::unique_lock lock(mutex_);
+    wake_.wait(lock, [this] { return queue_.size() < kMostWaiting || failed_; });
+    queue_.push_back(std::move(job));
+    ++handedOver_;
+    lock.unlock();
+    wake_.notify_all();
+}
+
+void PdfStream::Draw() {
+    // The writer, the painter and the faces belong to this thread.
+    TextShaper shaper;
+    QPdfWriter writer(pages_.get());
+    writer.setCreator(QString::fromStdString(QtReportDocument::ProgramName()));
+    writer.setResolution(static_cast<int>(kTwipsPerInch));
+    writer.setPageLayout(
+        QPageLayout(document_.Paper(), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    QPainter painter;
+    int drawn = 0;
+    while (true) {
+        std::unique_lock lock(mutex_);
+        wake_.wait(lock, [this] { return !queue_.empty() || closing_; });
+        if (queue_.empty()) {
+            break;
+        }
+        Job job = std::move(queue_.front());
+        queue_.pop_front();
+        lock.unlock();
+        wake_.notify_all();
+        if (failed_) {
+            continue;  // drained so that the layout never waits for nothing
+        }
+        if (drawn == 0) {
+            if (!painter.begin(&writer)) {
+                Fail("Cannot start the PDF writer for \"" + path_ + "\".");
+                continue;
+            }
+            painter.setRenderHint(QPainter::Antialiasing, true);
+            painter.setRenderHint(QPainter::TextAntialiasing, true);
+        } else if (!writer.newPage()) {
+            Fail("Cannot write page " + std::to_string(job.page) + " of \"" + path_ + "\".");
+            continue;
+        }
+        shaper.Match(job.faces);
+        document_.DrawPage(painter, job.content, shaper);
+        ++drawn;
+    }
+    if (painter.isActive()) {
+        painter.end();
+    }
+}
+
+void PdfStream::StopDrawing() {
+    if (!drawer_.joinable()) {
+        return;
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    wake_.notify_all();
+    drawer_.join();
 }
 
 bool PdfStream::Finish(std::string& error) {
-    if (!failed_ && written_ == 0) {
-        error_ = "The report has no pages.";
-        failed_ = true;
+    StopDrawing();
+    if (handedOver_ == 0) {
+        Fail("The report has no pages.");
     }
-    if (painter_.isActive()) {
-        painter_.end();
-    }
-    writer_.reset();
     if (failed_) {
         error = error_;
         return false;

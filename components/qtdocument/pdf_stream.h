@@ -4,8 +4,13 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTemporaryFile>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -20,6 +25,10 @@ class QtReportDocument;
 // are laid out; Finish adds the outline, the links and the document
 // information and puts the file in place. Until then the target is left as
 // it was, and a stream dropped unfinished leaves nothing behind.
+//
+// The pages are drawn on a thread of their own, so that laying out the next
+// pages and writing the last ones go on side by side; a few pages at most
+// wait between the two.
 class PdfStream {
   public:
     PdfStream(const QtReportDocument& document, std::string path);
@@ -27,24 +36,39 @@ class PdfStream {
     PdfStream(const PdfStream&) = delete;
     PdfStream& operator=(const PdfStream&) = delete;
 
-    // Draws the next page; a failure is kept for Finish to report.
-    void AddPage(int page, const LaidOutPage& content);
+    // Hands the next page over to be drawn; a failure is kept for Finish to
+    // report.
+    void AddPage(int page, LaidOutPage&& content);
     bool Finish(std::string& error);
 
   private:
+    struct Job {
+        int page = 0;
+        LaidOutPage content;
+        std::vector<TextShaper::FaceKey> faces;  // the layout's faces so far
+    };
+
     bool Open();
+    void Draw();  // the drawing thread
+    void StopDrawing();
+    void Fail(std::string error);
 
     const QtReportDocument& document_;
     std::string path_;
-    std::string error_;
     std::unique_ptr<QSaveFile> file_;
     std::unique_ptr<QTemporaryFile> pages_;
-    std::unique_ptr<QPdfWriter> writer_;
-    QPainter painter_;
-    int written_ = 0;
-    bool failed_ = false;
     std::vector<PdfLink> links_;
     std::vector<std::string> linkTargets_;  // "kind\nname", one per link
+    int handedOver_ = 0;
+
+    // Shared with the drawing thread.
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Job> queue_;
+    bool closing_ = false;
+    std::atomic<bool> failed_ = false;
+    std::string error_;  // set before failed_; read once the thread has ended
+    std::thread drawer_;
 };
 
 }  // namespace ostrel::qtdocument

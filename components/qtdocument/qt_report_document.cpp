@@ -464,6 +464,11 @@ std::vector<QRectF> QtReportDocument::MatchRects(int page, const QString& text) 
 }
 
 void QtReportDocument::DrawPage(QPainter& painter, const LaidOutPage& page) const {
+    DrawPage(painter, page, shaper_);
+}
+
+void QtReportDocument::DrawPage(QPainter& painter, const LaidOutPage& page,
+                                const TextShaper& shaper) const {
     painter.fillRect(QRectF(QPointF(0, 0), geometry_.paper), Qt::white);
     // Neighbouring shapes of one colour are filled together, in the order
     // laid out.
@@ -481,7 +486,7 @@ void QtReportDocument::DrawPage(QPainter& painter, const LaidOutPage& page) cons
     }
     painter.restore();
     painter.setPen(Qt::black);
-    TextShaper::Batch text(shaper_);
+    TextShaper::Batch text(shaper);
     for (const LaidOutPage::Text& line : page.texts) {
         text.Add(painter, line.origin, line.line, line.face);
     }
@@ -574,7 +579,8 @@ bool QtReportDocument::SavePdf(const std::string& path, std::string& error) cons
         return false;
     }
     PdfStream stream(*this, path);
-    LayOutPages(1, count, [&](int page, LaidOutPage& content) { stream.AddPage(page, content); });
+    LayOutPages(1, count,
+                [&](int page, LaidOutPage& content) { stream.AddPage(page, std::move(content)); });
     return stream.Finish(error);
 }
 

@@ -127,6 +127,9 @@ class QtReportDocument final : public document::ReportDocument {
     // Draws one laid-out page with the sheet's top-left corner at the
     // painter's origin, one unit a twip.
     void DrawPage(QPainter& painter, const LaidOutPage& page) const;
+    // The same with a shaper of the drawing thread's own (see TextShaper::Match).
+    void DrawPage(QPainter& painter, const LaidOutPage& page, const TextShaper& shaper) const;
+    const TextShaper& Shaper() const { return shaper_; }
     // When the document was started (the run's date in the PDF).
     QDateTime Started() const { return started_; }
     // "Ostrel2 " and the version: the PDF's author and creator.

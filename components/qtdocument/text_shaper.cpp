@@ -61,6 +61,12 @@ int TextShaper::Face(int points, bool bold) {
     return static_cast<int>(faces_.size() - 1);
 }
 
+void TextShaper::Match(const std::vector<FaceKey>& keys) {
+    for (std::size_t i = keys_.size(); i < keys.size(); ++i) {
+        Face(keys[i].points, keys[i].bold);
+    }
+}
+
 QString TextShaper::NormaliseBreaks(const QString& text) {
     QString out;
     out.reserve(text.size());

@@ -78,11 +78,17 @@ class TextShaper {
     // Turns line breaks into line separators and tabs into blanks.
     static QString NormaliseBreaks(const QString& text);
 
-  private:
     struct FaceKey {
         int points;
         bool bold;
     };
+    const std::vector<FaceKey>& Keys() const { return keys_; }
+    // Makes the faces another shaper has made, under the same indexes: a
+    // shaper is used by one thread only, and another thread draws what this
+    // one laid out with a twin of it.
+    void Match(const std::vector<FaceKey>& keys);
+
+  private:
     bool IsPlain(const QString& text, const FontFace& face, std::vector<quint32>& glyphs,
                  std::vector<double>& advances) const;
     void BreakPlain(const QString& segment, const FontFace& face,

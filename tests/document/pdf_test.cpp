@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
+#include "components/qtdocument/pdf_stream.h"
 #include "components/qtdocument/qt_report_document.h"
 #include "document_fixture.h"
 #include "samples/reports/sample_report.h"
@@ -144,6 +145,32 @@ TEST_F(PdfTest, SaveReplacesWholeFileOrLeavesNothing) {
     QtReportDocument empty;
     EXPECT_FALSE(empty.SavePdf(Path("empty.pdf").toStdString(), error));
     EXPECT_FALSE(QFile::exists(Path("empty.pdf")));
+}
+
+// A run cancelled while its PDF is being written drops the stream with
+// pages still waiting to be drawn: it stops at once and leaves the earlier
+// file as it was, with nothing beside it.
+TEST_F(PdfTest, DroppedStreamStopsAndLeavesTheEarlierFile) {
+    QtReportDocument doc;
+    sample::WriteLargeReport(doc, 40, 12, 2);
+    ASSERT_GT(doc.PageCount(), 20);
+    QFile old(Path("report.pdf"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old contents");
+    old.close();
+    for (const int handedOver : {1, 5, doc.PageCount()}) {
+        {
+            PdfStream stream(doc, Path("report.pdf").toStdString());
+            doc.LayOutPages(1, handedOver, [&](int page, LaidOutPage& content) {
+                stream.AddPage(page, std::move(content));
+            });
+        }
+        EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"report.pdf"});
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), QByteArray("old contents"));
+        old.close();
+    }
 }
 
 TEST_F(PdfTest, PrintHonoursThePageRangeAndReportsFailure) {
