@@ -103,6 +103,11 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         host.SetStatusText(2, "");
         host.RepaintStatus();
 
+        // Everything the report needs is in it now: the database is let go
+        // before the preview is shown, which may stay open for long, or the
+        // file is saved. A database that will not close cleanly changes
+        // nothing about the report.
+        schema::CloseQuietly(database);
         if (document != nullptr) {
             ShowFinishedPreview(*window, place);
             window.reset();
@@ -111,9 +116,6 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
             csv->Commit();
             csv.reset();
         }
-        // The report is complete; a database that will not close cleanly
-        // changes nothing about it.
-        schema::CloseQuietly(database);
         return RunOutcome::Finished;
     } catch (const RunCancelled&) {
         // Stopped on request: nothing is written and nothing is reported as
