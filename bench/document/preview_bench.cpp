@@ -82,6 +82,7 @@ class BenchHost final : public ostrel::engine::RunHost {
     qint64 laidOutMs = -1;
     double rssAt3000 = 0;
     double rssAtEnd = 0;
+    double rssAt24000 = 0;
     double fileAt3000 = 0;
     double fileAtEnd = 0;
     int pages = 0;
@@ -118,6 +119,9 @@ std::unique_ptr<ostrel::engine::PreviewWindow> BenchHost::LoadPreviewWindow() {
         if (count >= 3000 && rssAt3000 == 0) {
             rssAt3000 = ProcMegabytes("VmRSS:");
             fileAt3000 = ProcMegabytes("RssFile:");
+        }
+        if (count >= 24000 && rssAt24000 == 0) {
+            rssAt24000 = ProcMegabytes("VmRSS:");
         }
         if (ended) {
             laidOutMs = clock.elapsed();
@@ -192,14 +196,16 @@ int main(int argc, char** argv) {
         "outcome %d, %d pages\n"
         "memory before the run %.0f MB\n"
         "page 1 painted after %lld ms\n"
-        "memory at 3,000 pages %.0f MB, at the end of the layout %.0f MB (growth %.0f MB)\n"
+        "memory at 3,000 pages %.0f MB, at 24,000 pages %.0f MB, at the end of the layout %.0f MB\n"
+        "  (growth %.0f MB to 24,000 pages, %.0f MB to the end)\n"
         "  of which mapped files (the database, libraries, fonts) %.0f MB and %.0f MB\n"
         "last page laid out after %lld ms\n"
         "paging through every page: %lld ms, memory up to %.0f MB\n"
         "peak memory of the process %.0f MB\n",
         static_cast<int>(outcome), host.pages, rssBefore, static_cast<long long>(host.firstPaintMs),
-        host.rssAt3000, host.rssAtEnd, host.rssAtEnd - host.rssAt3000, host.fileAt3000,
-        host.fileAtEnd, static_cast<long long>(host.laidOutMs), static_cast<long long>(pagingMs),
-        pagingPeak, ProcMegabytes("VmHWM:"));
+        host.rssAt3000, host.rssAt24000, host.rssAtEnd, host.rssAt24000 - host.rssAt3000,
+        host.rssAtEnd - host.rssAt3000, host.fileAt3000, host.fileAtEnd,
+        static_cast<long long>(host.laidOutMs), static_cast<long long>(pagingMs), pagingPeak,
+        ProcMegabytes("VmHWM:"));
     return outcome == ostrel::engine::RunOutcome::Finished ? 0 : 1;
 }
