@@ -5,9 +5,6 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <map>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <stdexcept>
 
 #include "components/qtdocument/qt_report_document.h"
@@ -66,18 +63,6 @@ bool PdfStream::Open() {
             return false;
         }
     }
-#ifdef __GLIBC__
-    // Each page costs the PDF writer large buffers that are freed again at
-    // once; by default the allocator hands such memory back to the system
-    // and fetches it anew for the next page, which with two threads running
-    // costs more than drawing the text. Keep it instead.
-    constexpr int kKeptBytes = 256 << 20;
-    constexpr int kLargestFromHeap = 32 << 20;
-    constexpr int kGrowBy = 16 << 20;
-    mallopt(M_TRIM_THRESHOLD, kKeptBytes);
-    mallopt(M_MMAP_THRESHOLD, kLargestFromHeap);
-    mallopt(M_TOP_PAD, kGrowBy);
-#endif
     drawer_ = std::thread([this] { Draw(); });
     return true;
 }
