@@ -160,10 +160,13 @@ int main(int argc, char** argv) {
         if (dialog == nullptr) {
             return false;
         }
-        // OSTREL_BENCH_SHOT=FILE.png: a picture of the window on a found word.
+        // OSTREL_BENCH_SHOT=FILE.png: a picture of the window on a found
+        // text (OSTREL_BENCH_FIND, "Customer" when not set).
         if (const QByteArray shot = qgetenv("OSTREL_BENCH_SHOT"); !shot.isEmpty()) {
+            const QString find =
+                qEnvironmentVariable("OSTREL_BENCH_FIND", QStringLiteral("Customer"));
             dialog->ShowFindBar();
-            dialog->FindText(QStringLiteral("Customer"));
+            dialog->FindText(find);
             dialog->grab().save(QString::fromLocal8Bit(shot));
         }
         QElapsedTimer paging;

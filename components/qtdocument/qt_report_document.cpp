@@ -427,8 +427,8 @@ std::vector<FindHit> QtReportDocument::Find(const QString& text) const {
     return hits;
 }
 
-std::vector<QRectF> QtReportDocument::MatchRects(int page, const QString& text) const {
-    std::vector<QRectF> rects;
+std::vector<std::vector<QRectF>> QtReportDocument::MatchRects(int page, const QString& text) const {
+    std::vector<std::vector<QRectF>> rects;
     if (text.isEmpty() || page < 1 || page > PageCount()) {
         return rects;
     }
@@ -460,6 +460,7 @@ std::vector<QRectF> QtReportDocument::MatchRects(int page, const QString& text) 
         const QFontMetricsF metrics(shaper_.FaceAt(texts[first].face).font);
         for (qsizetype at = joined.indexOf(text, 0, Qt::CaseInsensitive); at >= 0;
              at = joined.indexOf(text, at + text.size(), Qt::CaseInsensitive)) {
+            std::vector<QRectF>& pieces = rects.emplace_back();
             for (std::size_t i = first; i < end; ++i) {
                 const LaidOutPage::Text& drawn = texts[i];
                 const qsizetype from = std::max(at - starts[i - first], qsizetype{0});
@@ -471,8 +472,8 @@ std::vector<QRectF> QtReportDocument::MatchRects(int page, const QString& text) 
                 const double left = metrics.horizontalAdvance(drawn.line.text.left(from));
                 const double width =
                     metrics.horizontalAdvance(drawn.line.text.mid(from, to - from));
-                rects.emplace_back(drawn.origin.x() + left, drawn.origin.y() - drawn.line.ascent,
-                                   width, drawn.line.height);
+                pieces.emplace_back(drawn.origin.x() + left, drawn.origin.y() - drawn.line.ascent,
+                                    width, drawn.line.height);
             }
         }
         first = end;

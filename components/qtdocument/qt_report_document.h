@@ -118,8 +118,9 @@ class QtReportDocument final : public document::ReportDocument {
     // report's own text: paragraphs and table cells, separators resolved.
     std::vector<FindHit> Find(const QString& text) const;
     // Where text occurs among the lines drawn on page, in twips, in the order
-    // of the report.
-    std::vector<QRectF> MatchRects(int page, const QString& text) const;
+    // of the report: one entry per occurrence, holding a rectangle for each
+    // line it covers (more than one when it runs on across a wrap).
+    std::vector<std::vector<QRectF>> MatchRects(int page, const QString& text) const;
 
     // The report's sections and objects in order, with the page each begins on.
     const std::vector<Block>& Blocks() const { return blocks_; }

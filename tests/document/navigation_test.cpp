@@ -330,8 +330,8 @@ TEST(Find, MatchesRunAcrossWrappedLines) {
 
     struct Case {
         QString text;
-        std::size_t hits;   // counted by Find
-        std::size_t rects;  // highlighted pieces
+        std::size_t hits;    // counted by Find, and highlighted
+        std::size_t pieces;  // lines the highlighting covers
     };
     constexpr std::size_t kBelow = ~std::size_t{0};
     const std::vector<Case> cases = {
@@ -345,12 +345,18 @@ TEST(Find, MatchesRunAcrossWrappedLines) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         EXPECT_EQ(doc.Find(c.text).size(), c.hits);
-        if (c.rects != kBelow) {
-            EXPECT_EQ(doc.MatchRects(1, c.text).size(), c.rects);
+        const std::vector<std::vector<QRectF>> matches = doc.MatchRects(1, c.text);
+        EXPECT_EQ(matches.size(), c.hits);
+        if (c.pieces != kBelow) {
+            std::size_t pieces = 0;
+            for (const std::vector<QRectF>& match : matches) {
+                pieces += match.size();
+            }
+            EXPECT_EQ(pieces, c.pieces);
         }
     }
     // The broken word: pieces on successive lines that add up to the word.
-    const std::vector<QRectF> pieces = doc.MatchRects(1, QString(24, u'w'));
+    const std::vector<QRectF> pieces = doc.MatchRects(1, QString(24, u'w')).front();
     ASSERT_GE(pieces.size(), 2U);
     double width = 0;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -359,7 +365,7 @@ TEST(Find, MatchesRunAcrossWrappedLines) {
             EXPECT_GT(pieces[i].top(), pieces[i - 1].top());
         }
     }
-    const QRectF whole = doc.MatchRects(1, QStringLiteral("w")).front();
+    const QRectF whole = doc.MatchRects(1, QStringLiteral("w")).front().front();
     EXPECT_NEAR(width, 24 * whole.width(), 24 * 0.5);
 }
 

@@ -36,12 +36,14 @@ void PageSheet::paintEvent(QPaintEvent* event) {
     const QSizeF paper = document_.Geometry().paper;
     const double sx = width() / paper.width();
     const double sy = height() / paper.height();
-    const std::vector<QRectF> hits = document_.MatchRects(page, highlight_);
+    const std::vector<std::vector<QRectF>> hits = document_.MatchRects(page, highlight_);
     for (std::size_t i = 0; i < hits.size(); ++i) {
-        const QRectF& r = hits[i];
         const QColor colour = static_cast<int>(i) == currentOnPage_ ? QColor(255, 140, 0, 120)
                                                                     : QColor(255, 230, 0, 110);
-        painter.fillRect(QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy), colour);
+        for (const QRectF& r : hits[i]) {
+            painter.fillRect(QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy),
+                             colour);
+        }
     }
 }
 
