@@ -4,8 +4,11 @@
 #include <QFileInfo>
 #include <QMarginsF>
 #include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "components/qtdocument/qt_report_document.h"
 
@@ -19,11 +22,11 @@ QRectF InPoints(const QRectF& twips) {
             twips.height() * kPointsPerTwip};
 }
 
-}  // namespace
-
 // Pages waiting to be drawn at most: enough to keep both threads busy,
 // few enough that memory stays flat.
 constexpr std::size_t kMostWaiting = 8;
+
+}  // namespace
 
 PdfStream::PdfStream(const QtReportDocument& document, std::string path)
     : document_(document), path_(std::move(path)) {}

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QPainter>
-#include <QPdfWriter>
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <atomic>
@@ -11,7 +9,6 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "components/qtdocument/paginator.h"
