@@ -124,8 +124,14 @@ void PdfStream::Draw() {
             Fail("Cannot write page " + std::to_string(job.page) + " of \"" + path_ + "\".");
             continue;
         }
-        shaper.Match(job.faces);
-        document_.DrawPage(painter, job.content, shaper);
+        try {
+            shaper.Match(job.faces);
+            document_.DrawPage(painter, job.content, shaper);
+        } catch (const std::exception& e) {
+            // Nothing may leave the thread: the failure is the stream's.
+            Fail("Cannot draw page " + std::to_string(job.page) + " of \"" + path_ +
+                 "\": " + e.what());
+        }
         ++drawn;
     }
     if (painter.isActive()) {
