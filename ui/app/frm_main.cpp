@@ -88,6 +88,10 @@ frmMain::frmMain(const MainWindowServices& services,  // NOLINT(modernize-pass-b
 }
 
 frmMain::~frmMain() {
+    // Closing the window as it is destroyed takes the focus from the
+    // database box, which reports its editing as finished: by then this
+    // window is gone, so it must no longer hear it.
+    databasePath_->disconnect(this);
     schema::CloseQuietly(pickerDatabase_);
 }
 
