@@ -225,13 +225,6 @@ std::vector<ShapedLine> TextShaper::BreakLines(const QString& text, int faceInde
     return lines;
 }
 
-void TextShaper::DrawLine(QPainter& painter, const QPointF& origin, const ShapedLine& line,
-                          int faceIndex) const {
-    Batch batch(*this);
-    batch.Add(painter, origin, line, faceIndex);
-    batch.Draw(painter);
-}
-
 void TextShaper::Batch::Add(QPainter& painter, const QPointF& origin, const ShapedLine& line,
                             int faceIndex) {
     if (line.text.isEmpty()) {

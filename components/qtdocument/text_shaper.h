@@ -54,9 +54,6 @@ class TextShaper {
     // text is one empty line.
     std::vector<ShapedLine> BreakLines(const QString& text, int face, double width);
 
-    // Draws one line with its baseline starting at origin.
-    void DrawLine(QPainter& painter, const QPointF& origin, const ShapedLine& line, int face) const;
-
     // Gathers the plain lines of a page and draws each face's glyphs as one
     // run; other lines are drawn as they come. A page of one run per face
     // costs the PDF writer far less than a run per line and looks the same.

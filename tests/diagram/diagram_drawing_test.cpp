@@ -24,6 +24,7 @@
 #include "components/jet/jet_engine.h"
 #include "components/memory/memory_database.h"
 #include "components/memory/memory_schema.h"
+#include "tests/diagram/relation_blueprint.h"
 #include "tests/diagram/svg_reading.h"
 
 namespace ostrel::diagram {
@@ -165,16 +166,7 @@ memory::TableBlueprint Table(const std::string& name, int fields, const std::str
     return table;
 }
 
-memory::RelationBlueprint Relation(const std::string& name, const std::string& primary,
-                                   const std::string& foreign, std::uint32_t attributes = 0,
-                                   std::vector<memory::RelationFieldBlueprint> fields = {
-                                       {"ID", "ParentID"}}) {
-    return {.name = name,
-            .table = primary,
-            .foreignTable = foreign,
-            .attributes = attributes,
-            .fields = std::move(fields)};
-}
+using testing::Relation;
 
 // A small schema with the awkward cases: a table related to itself, two
 // relationships (one on two fields) between the same tables, a linked table,

@@ -6,6 +6,7 @@
 #include "components/diagram/diagram_model.h"
 #include "components/memory/memory_database.h"
 #include "components/memory/memory_schema.h"
+#include "tests/diagram/relation_blueprint.h"
 
 namespace ostrel::diagram {
 namespace {
@@ -25,16 +26,7 @@ TableBlueprint Table(const std::string& name, std::vector<std::string> fields,
     return table;
 }
 
-RelationBlueprint Relation(const std::string& name, const std::string& primary,
-                           const std::string& foreign, std::uint32_t attributes = 0,
-                           std::vector<memory::RelationFieldBlueprint> fields = {
-                               {"ID", "ParentID"}}) {
-    return {.name = name,
-            .table = primary,
-            .foreignTable = foreign,
-            .attributes = attributes,
-            .fields = std::move(fields)};
-}
+using testing::Relation;
 
 DiagramModel Build(const DatabaseBlueprint& blueprint, const std::set<std::string>& unticked = {}) {
     memory::MemoryEngine engine;
