@@ -50,6 +50,18 @@ void CliHost::ShowMessage(const std::string& text, engine::MessageIcon /*icon*/,
     PrintMessage(err_, text);
 }
 
+void CliHost::ShowOutputUnwritable(const std::string& kind, const std::string& path,
+                                   const std::string& reason) {
+    EndProgress();
+    PrintMessage(err_, OutputProblem(kind, path, reason));
+}
+
+std::string OutputProblem(const std::string& kind, const std::string& path,
+                          const std::string& reason) {
+    const std::string where = path == "-" ? "standard output" : "'" + path + "'";
+    return "cannot write the " + kind + " output to " + where + ": " + reason;
+}
+
 bool CliHost::IsTableSelected(const std::string& name) const {
     return selection_.tables.count(name) != 0;
 }

@@ -42,6 +42,8 @@ class CliHost final : public engine::RunHost {
     void RepaintStatus() override;
     void ShowMessage(const std::string& text, engine::MessageIcon icon,
                      const std::string& caption) override;
+    void ShowOutputUnwritable(const std::string& kind, const std::string& path,
+                              const std::string& reason) override;
 
     bool IsTableSelected(const std::string& name) const override;
     bool IsQuerySelected(const std::string& name) const override;
@@ -65,5 +67,10 @@ class CliHost final : public engine::RunHost {
 
 // Writes one message of the program to standard error.
 void PrintMessage(std::ostream& err, const std::string& text);
+
+// The message for an output that cannot be written ("CSV", "JSON", "PDF",
+// "diagram").
+std::string OutputProblem(const std::string& kind, const std::string& path,
+                          const std::string& reason);
 
 }  // namespace ostrel::cli

@@ -1,6 +1,9 @@
 #include "cli/command_line.h"
 
-#include <cctype>
+#include <algorithm>
+#include <array>
+
+#include "components/diagram/diagram_format.h"
 
 #include "ostrel_version.h"
 
@@ -14,18 +17,6 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
         return {arg, std::nullopt};
     }
     return {arg.substr(0, equals), arg.substr(equals + 1)};
-}
-
-bool HasDiagramExtension(std::string_view path) {
-    const auto dot = path.rfind('.');
-    if (dot == std::string_view::npos) {
-        return false;
-    }
-    std::string extension(path.substr(dot));
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension == ".svg" || extension == ".png" || extension == ".pdf";
 }
 
 }  // namespace
@@ -74,19 +65,21 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
                 throw UsageError("option --pdf is given more than once");
             }
             line.pdfPath = takeValue();
-            if (line.pdfPath->empty() || *line.pdfPath == "-") {
-                throw UsageError("option --pdf needs a file name");
+            if (line.pdfPath->empty()) {
+                throw UsageError("option --pdf needs a file name, or - for standard output");
             }
         } else if (name == "--diagram") {
             if (line.diagramPath) {
                 throw UsageError("option --diagram is given more than once");
             }
             line.diagramPath = takeValue();
-            if (line.diagramPath->empty() || *line.diagramPath == "-") {
-                throw UsageError("option --diagram needs a file name");
+            if (line.diagramPath->empty()) {
+                throw UsageError("option --diagram needs a file name, or - for standard output");
             }
-            if (!HasDiagramExtension(*line.diagramPath)) {
-                throw UsageError("option --diagram needs a file name ending in .svg, .png or .pdf");
+            if (!diagram::DiagramFormatOf(*line.diagramPath)) {
+                throw UsageError(
+                    "option --diagram needs a file name ending in .svg, .png or .pdf (or none, "
+                    "for SVG)");
             }
         } else if (name == "--table") {
             line.tables.push_back(takeValue());
@@ -166,8 +159,14 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
     if (line.compareWith && line.diagramPath) {
         throw UsageError("--diagram draws one database; it is not for use with --compare");
     }
-    if (line.csvPath == "-" && line.jsonPath == "-") {
-        throw UsageError("only one of --csv and --json can go to standard output");
+    const auto toStandardOutput = [](const std::optional<std::string>& path) {
+        return path && (*path == "-" || *path == "/dev/stdout");
+    };
+    const std::array outputs{&line.csvPath, &line.jsonPath, &line.pdfPath, &line.diagramPath};
+    if (std::count_if(outputs.begin(), outputs.end(),
+                      [&](const auto* path) { return toStandardOutput(*path); }) > 1) {
+        throw UsageError(
+            "only one of --csv, --json, --pdf and --diagram can go to standard output");
     }
     if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.diagramPath) {
         line.csvPath = "-";
@@ -185,9 +184,11 @@ std::string UsageText() {
            "                   the default when no --pdf, --json or --diagram is given)\n"
            "  --csv-quoted     quote CSV cells that hold a comma, quote or line break\n"
            "  --pdf FILE       write the paged report, as the print preview shows it, to FILE\n"
+           "                   (\"-\": standard output)\n"
            "  --json FILE      write the report as JSON to FILE (\"-\": standard output)\n"
            "  --diagram FILE   draw the relationships between the selected tables to FILE,\n"
-           "                   as SVG, PNG or PDF by its extension (.svg, .png, .pdf)\n"
+           "                   as SVG, PNG or PDF by its extension (.svg, .png, .pdf; SVG\n"
+           "                   without one, and for \"-\", standard output)\n"
            "  --table NAME     document table NAME (may be repeated)\n"
            "  --query NAME     document query NAME (may be repeated)\n"
            "  --all-switches   report every property, ignoring the stored report switches\n"
@@ -211,8 +212,8 @@ std::string UsageText() {
            "A comparison matches objects by name, ignoring letter case.\n"
            "\n"
            "Exit status: 0 success (for --compare: no differences), 1 differences found,\n"
-           "2 database does not exist, 3 output file cannot be opened, 4 any other\n"
-           "failure, 64 the command line cannot be understood.\n";
+           "2 database does not exist, 3 an output (CSV, JSON, PDF or diagram) cannot be\n"
+           "written, 4 any other failure, 64 the command line cannot be understood.\n";
 }
 
 std::string VersionText() {

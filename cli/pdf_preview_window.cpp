@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "components/document/output_error.h"
+
 namespace ostrel::cli {
 namespace {
 
@@ -29,6 +31,9 @@ PdfPreviewWindow::PdfPreviewWindow(std::string pdfPath)
 void PdfPreviewWindow::ShowModal() {
     std::string error;
     if (!stream_.Finish(error)) {
+        if (stream_.WriteFailed()) {
+            throw document::OutputError(pdfPath_, error);
+        }
         throw std::runtime_error("cannot save the PDF file '" + pdfPath_ + "': " + error);
     }
 }

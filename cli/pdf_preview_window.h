@@ -22,8 +22,8 @@ class PdfPreviewWindow final : public engine::PreviewWindow {
     void SetPrevEnabled(bool /*enabled*/) override {}
     void SetCaption(const std::string& caption) override { caption_ = caption; }
     void SetDatabasePath(const std::string& path) override { document_.SetDatabaseName(path); }
-    // Finishes the PDF. Throws std::runtime_error naming the file when it
-    // cannot.
+    // Finishes the PDF. Throws document::OutputError when the file cannot be
+    // written, std::runtime_error naming the file for other failures.
     void ShowModal() override;
 
     const std::string& Caption() const { return caption_; }

@@ -1,15 +1,20 @@
 #include "cli/report_command.h"
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <system_error>
 #include <vector>
 
 #include "cli/cli_host.h"
 #include "cli/object_selection.h"
+#include "components/document/output_error.h"
+#include "components/document/stream_target.h"
 #include "engine/comparison_run.h"
+#include "engine/csv_output.h"
 #include "engine/file_exists.h"
 #include "engine/report_run.h"
 
@@ -52,11 +57,35 @@ void CopyToOutput(const std::filesystem::path& file, std::ostream& out) {
     }
 }
 
+// An output that cannot be written, with the kind of output it is.
+struct OutputKindError : document::OutputError {
+    OutputKindError(const char* outputKind, const document::OutputError& error)
+        : document::OutputError(error), kind(outputKind) {}
+    std::string kind;
+};
+
 struct Selected {
     ObjectSelection objects;
     // One line for each selected linked table whose source cannot be read.
     std::vector<std::string> unlinked;
 };
+
+// One line for each selected linked table of the database whose source
+// cannot be read; prefix names the database in a comparison.
+void NameUnlinkedTables(const schema::Database& database, const std::set<std::string>& selected,
+                        const std::string& prefix, std::vector<std::string>& lines) {
+    const auto& tables = database.TableDefs();
+    for (int i = 0; i < tables.Count(); ++i) {
+        const schema::TableDef& table = tables.Item(i);
+        if (selected.count(table.Name()) == 0) {
+            continue;
+        }
+        if (const auto problem = table.LinkProblem()) {
+            lines.push_back(prefix + "linked table '" + table.Name() +
+                            "': its fields cannot be listed because " + *problem);
+        }
+    }
+}
 
 Selected SelectFrom(const CommandLine& line, schema::SchemaEngine& engine) {
     if (!engine::FileExists(line.database)) {
@@ -67,17 +96,7 @@ Selected SelectFrom(const CommandLine& line, schema::SchemaEngine& engine) {
     // its own, released before the run opens the file again.
     const std::unique_ptr<schema::Database> database = engine.OpenDatabase(line.database);
     Selected selected{SelectObjects(*database, line), {}};
-    const auto& tables = database->TableDefs();
-    for (int i = 0; i < tables.Count(); ++i) {
-        const schema::TableDef& table = tables.Item(i);
-        if (selected.objects.tables.count(table.Name()) == 0) {
-            continue;
-        }
-        if (const auto problem = table.LinkProblem()) {
-            selected.unlinked.push_back("linked table '" + table.Name() +
-                                        "': its fields cannot be listed because " + *problem);
-        }
-    }
+    NameUnlinkedTables(*database, selected.objects.tables, "", selected.unlinked);
     database->Close();
     return selected;
 }
@@ -88,8 +107,8 @@ int StatusOf(engine::RunOutcome outcome) {
             return kExitSuccess;
         case engine::RunOutcome::DatabaseMissing:
             return kExitDatabaseMissing;
-        case engine::RunOutcome::CsvUnopenable:
-            return kExitCsvUnopenable;
+        case engine::RunOutcome::OutputUnwritable:
+            return kExitOutputUnwritable;
         case engine::RunOutcome::Failed:
         case engine::RunOutcome::Cancelled:
             break;
@@ -118,7 +137,7 @@ std::vector<Output> OutputsOf(const CommandLine& line) {
     return outputs;
 }
 
-ObjectSelection SelectForComparisonFrom(const CommandLine& line, schema::SchemaEngine& engine) {
+Selected SelectForComparisonFrom(const CommandLine& line, schema::SchemaEngine& engine) {
     if (!engine::FileExists(line.database) || !engine::FileExists(*line.compareWith)) {
         return {};  // the run tells the user which one is missing
     }
@@ -135,10 +154,33 @@ ObjectSelection SelectForComparisonFrom(const CommandLine& line, schema::SchemaE
         oldDatabase->Close();
         throw std::runtime_error("cannot read the new database: " + std::string(error.what()));
     }
-    ObjectSelection selection = SelectForComparison(*oldDatabase, *newDatabase, line);
+    Selected selected{SelectForComparison(*oldDatabase, *newDatabase, line), {}};
+    NameUnlinkedTables(*oldDatabase, selected.objects.tables, "old database: ", selected.unlinked);
+    NameUnlinkedTables(*newDatabase, selected.objects.tables, "new database: ", selected.unlinked);
     newDatabase->Close();
     oldDatabase->Close();
-    return selection;
+    return selected;
+}
+
+// Checks before any work is done that each output file can be written, so
+// that a long run does not end in a target it could never write. Streams
+// (standard output, devices, pipes) are opened only when written.
+void CheckOutputsWritable(const CommandLine& line) {
+    const std::array<std::pair<const char*, const std::optional<std::string>*>, 4> outputs{{
+        {"CSV", &line.csvPath},
+        {"JSON", &line.jsonPath},
+        {"PDF", &line.pdfPath},
+        {"diagram", &line.diagramPath},
+    }};
+    for (const auto& [kind, path] : outputs) {
+        if (!*path || document::IsStreamTarget(**path)) {
+            continue;
+        }
+        std::string reason;
+        if (!engine::CsvFile::Open(**path, line.database, &reason)) {
+            throw OutputKindError(kind, document::OutputError(**path, reason));
+        }
+    }
 }
 
 // The diagram of the relationships between the selected tables, read through
@@ -146,7 +188,7 @@ ObjectSelection SelectForComparisonFrom(const CommandLine& line, schema::SchemaE
 int WriteDiagram(const CommandLine& line, const ReportServices& services,
                  const ObjectSelection& selection, const Console& console) {
     if (!engine::FileExists(line.database)) {
-        PrintMessage(console.err, "Database does not exist");
+        PrintMessage(console.err, engine::DatabaseMissingMessage(line.database));
         return kExitDatabaseMissing;
     }
     std::unique_ptr<schema::Database> database = services.engine.OpenDatabase(line.database);
@@ -155,7 +197,11 @@ int WriteDiagram(const CommandLine& line, const ReportServices& services,
         [&selection](const std::string& name) { return selection.tables.count(name) != 0; });
     database->Close();
     database.reset();
-    services.diagramFile(model, *line.diagramPath);
+    try {
+        services.diagramFile(model, *line.diagramPath);
+    } catch (const document::OutputError& error) {
+        throw OutputKindError("diagram", error);
+    }
     return kExitSuccess;
 }
 
@@ -171,18 +217,19 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
             throw std::runtime_error("diagram output is not available in this build");
         }
         const bool comparing = line.compareWith.has_value();
-        ObjectSelection selection;
-        if (comparing) {
-            selection = SelectForComparisonFrom(line, services.engine);
-        } else {
-            Selected selected = SelectFrom(line, services.engine);
-            for (const std::string& unlinked : selected.unlinked) {
-                PrintMessage(console.err, (line.strict ? "" : "warning: ") + unlinked);
-            }
-            if (line.strict && !selected.unlinked.empty()) {
-                return kExitFailure;
-            }
-            selection = std::move(selected.objects);
+        Selected selected = comparing ? SelectForComparisonFrom(line, services.engine)
+                                      : SelectFrom(line, services.engine);
+        for (const std::string& unlinked : selected.unlinked) {
+            PrintMessage(console.err, (line.strict ? "" : "warning: ") + unlinked);
+        }
+        if (line.strict && !selected.unlinked.empty()) {
+            return kExitFailure;
+        }
+        const ObjectSelection selection = std::move(selected.objects);
+        // A missing database is told first, by the run.
+        if (engine::FileExists(line.database) &&
+            (!comparing || engine::FileExists(*line.compareWith))) {
+            CheckOutputsWritable(line);
         }
         engine::ReportRun run(services.engine, services.switches, services.formatter);
         engine::ComparisonRun comparison(services.engine, services.switches, services.formatter);
@@ -233,6 +280,12 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
             return WriteDiagram(line, services, selection, console);
         }
         return differences ? kExitDifferences : kExitSuccess;
+    } catch (const OutputKindError& error) {
+        PrintMessage(console.err, OutputProblem(error.kind, error.Path(), error.Reason()));
+        return kExitOutputUnwritable;
+    } catch (const document::OutputError& error) {
+        PrintMessage(console.err, error.what());
+        return kExitOutputUnwritable;
     } catch (const std::exception& error) {
         PrintMessage(console.err, error.what());
         return kExitFailure;

@@ -19,7 +19,7 @@ enum ExitStatus : int {
     kExitSuccess = 0,
     kExitDifferences = 1,  // a comparison found differences
     kExitDatabaseMissing = 2,
-    kExitCsvUnopenable = 3,
+    kExitOutputUnwritable = 3,
     kExitFailure = 4,
     // The command line could not be understood (sysexits' EX_USAGE).
     kExitUsage = 64,

@@ -1,5 +1,6 @@
 #include "engine/comparison.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
@@ -56,12 +57,13 @@ std::unordered_map<std::string, int> KeysOf(const schema::Collection<T>& items) 
 }
 
 // Pairs the items of two collections by name. compare(oldItem, newItem, name)
-// gives the pair's comparison; unmatched items are removed or added.
-template <class T, class Result, class Compare, class Selected>
+// gives the pair's comparison; unmatched items are removed or added, and
+// describe(newItem, result) fills an added one with what it holds.
+template <class T, class Result, class Compare, class Selected, class Describe>
 std::vector<Result> PairByName(const schema::Collection<T>& oldItems,
                                const schema::Collection<T>& newItems, const Selected& selected,
                                const Selected& selectedAdded, const ComparisonOptions& options,
-                               const Compare& compare) {
+                               const Compare& compare, const Describe& describe) {
     std::unordered_map<std::string, int> newKeys = KeysOf(newItems);
     std::vector<bool> matched(static_cast<std::size_t>(newItems.Count()), false);
     std::vector<Result> results;
@@ -96,13 +98,40 @@ std::vector<Result> PairByName(const schema::Collection<T>& oldItems,
     const int newCount = newItems.Count();
     for (int i = 0; i < newCount; ++i) {
         if (!matched[static_cast<std::size_t>(i)]) {
-            std::string name = newItems.Item(i).Name();
+            const T& newItem = newItems.Item(i);
+            std::string name = newItem.Name();
             if (selectedAdded(name)) {
-                keep(named(std::move(name), Change::Added));
+                Result result = named(std::move(name), Change::Added);
+                describe(newItem, result);
+                keep(std::move(result));
             }
         }
     }
     return results;
+}
+
+// The rows of an added item, each with the new value alone.
+std::vector<PropertyChange> AddedRows(PropertyRows rows) {
+    std::vector<PropertyChange> changes;
+    changes.reserve(rows.size());
+    for (PropertyRow& row : rows) {
+        changes.push_back({row.info, schema::EmptyValue{}, std::move(row.value), row.form});
+    }
+    return changes;
+}
+
+// Every member of an added object or a changed one's added member, with its
+// rows.
+template <class T, class RowsOf>
+std::vector<MemberComparison> AddedMembers(const schema::Collection<T>& items, RowsOf rowsOf,
+                                           const ReportSwitches& switches) {
+    std::vector<MemberComparison> members;
+    const int count = items.Count();
+    for (int i = 0; i < count; ++i) {
+        const T& item = items.Item(i);
+        members.push_back({item.Name(), Change::Added, AddedRows(rowsOf(item, switches))});
+    }
+    return members;
 }
 
 using NameTest = std::function<bool(const std::string&)>;
@@ -122,7 +151,70 @@ std::vector<MemberComparison> CompareMembers(const schema::Collection<T>& oldIte
                 Differences(rowsOf(oldItem, switches), rowsOf(newItem, switches), options);
             member.change = member.properties.empty() ? Change::Unchanged : Change::Changed;
             return member;
+        },
+        [&](const T& newItem, MemberComparison& member) {
+            member.properties = AddedRows(rowsOf(newItem, switches));
         });
+}
+
+// A field's position counts as changed only when its place among the fields
+// both files have changed: fields added or removed before it move it without
+// any change of its own.
+void IgnoreShiftedPositions(const schema::Collection<schema::Field>& oldFields,
+                            const schema::Collection<schema::Field>& newFields,
+                            std::vector<MemberComparison>& members,
+                            const ComparisonOptions& options) {
+    const SwitchInfo* position = FindSwitch("Field OrdinalPosition");
+    const auto ranks = [](const schema::Collection<schema::Field>& fields,
+                          const std::unordered_map<std::string, int>& others) {
+        std::vector<std::pair<std::int64_t, std::string>> common;
+        for (int i = 0; i < fields.Count(); ++i) {
+            std::string key = NameKey(fields.Item(i).Name());
+            if (others.count(key) != 0) {
+                common.emplace_back(fields.Item(i).OrdinalPosition(), std::move(key));
+            }
+        }
+        std::stable_sort(common.begin(), common.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::unordered_map<std::string, std::size_t> rank;
+        for (std::size_t i = 0; i < common.size(); ++i) {
+            rank.emplace(common[i].second, i);
+        }
+        return rank;
+    };
+    bool any = false;
+    for (const MemberComparison& member : members) {
+        for (const PropertyChange& change : member.properties) {
+            any = any || (member.change == Change::Changed && change.info == position);
+        }
+    }
+    if (!any) {
+        return;
+    }
+    const auto oldRanks = ranks(oldFields, KeysOf(newFields));
+    const auto newRanks = ranks(newFields, KeysOf(oldFields));
+    for (MemberComparison& member : members) {
+        if (member.change != Change::Changed) {
+            continue;
+        }
+        const std::string key = NameKey(member.name);
+        const auto oldRank = oldRanks.find(key);
+        const auto newRank = newRanks.find(key);
+        if (oldRank == oldRanks.end() || newRank == newRanks.end() ||
+            oldRank->second != newRank->second) {
+            continue;
+        }
+        std::erase_if(member.properties,
+                      [position](const PropertyChange& change) { return change.info == position; });
+        if (member.properties.empty()) {
+            member.change = Change::Unchanged;
+        }
+    }
+    if (!options.listUnchanged) {
+        std::erase_if(members, [](const MemberComparison& member) {
+            return member.change == Change::Unchanged;
+        });
+    }
 }
 
 bool AnyChange(const std::vector<MemberComparison>& members) {
@@ -192,12 +284,24 @@ Comparison CompareDatabases(const schema::Database& oldDatabase,
             table.name = std::move(name);
             table.properties =
                 Differences(TableRows(oldTable, switches), TableRows(newTable, switches), options);
-            table.fields =
-                CompareMembers(oldTable.Fields(), newTable.Fields(), FieldRows, switches, options);
-            table.indexes = CompareMembers(oldTable.Indexes(), newTable.Indexes(), IndexRows,
-                                           switches, options);
+            // The fields of a linked table whose source cannot be read are
+            // unknown: they are not compared (the run warns about the table).
+            if (!oldTable.LinkProblem() && !newTable.LinkProblem()) {
+                table.fields = CompareMembers(oldTable.Fields(), newTable.Fields(), FieldRows,
+                                              switches, options);
+                IgnoreShiftedPositions(oldTable.Fields(), newTable.Fields(), table.fields, options);
+                table.indexes = CompareMembers(oldTable.Indexes(), newTable.Indexes(), IndexRows,
+                                               switches, options);
+            }
             Settle(table);
             return table;
+        },
+        [&](const schema::TableDef& newTable, ObjectComparison& table) {
+            table.properties = AddedRows(TableRows(newTable, switches));
+            if (!newTable.LinkProblem()) {
+                table.fields = AddedMembers(newTable.Fields(), FieldRows, switches);
+                table.indexes = AddedMembers(newTable.Indexes(), IndexRows, switches);
+            }
         });
 
     comparison.relationships = PairByName<schema::Relation, ObjectComparison>(
@@ -211,6 +315,9 @@ Comparison CompareDatabases(const schema::Database& oldDatabase,
                                               RelationRows(newRelation, switches), options);
             Settle(relation);
             return relation;
+        },
+        [&](const schema::Relation& newRelation, ObjectComparison& relation) {
+            relation.properties = AddedRows(RelationRows(newRelation, switches));
         });
 
     comparison.queries = PairByName<schema::QueryDef, ObjectComparison>(
@@ -226,6 +333,10 @@ Comparison CompareDatabases(const schema::Database& oldDatabase,
                                               ParameterRows, switches, options);
             Settle(query);
             return query;
+        },
+        [&](const schema::QueryDef& newQuery, ObjectComparison& query) {
+            query.properties = AddedRows(QueryRows(newQuery, switches));
+            query.parameters = AddedMembers(newQuery.Parameters(), ParameterRows, switches);
         });
     return comparison;
 }

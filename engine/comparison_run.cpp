@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "components/document/output_error.h"
 #include "components/schema/own_tables.h"
 #include "engine/comparison_form.h"
 #include "engine/csv_output.h"
@@ -47,7 +48,8 @@ ComparisonOutcome ComparisonRun::Compare(RunHost& host, const std::string& newPa
         {{"old", oldPath}, {"new", newPath}}};
     for (const auto& [which, path] : files) {
         if (!FileExists(path)) {
-            host.ShowMessage("The " + which + " database does not exist: " + Quoted(path),
+            host.ShowMessage("The " + which + " database does not exist: " + Quoted(path) + "\n" +
+                                 WhyNoFile(path),
                              MessageIcon::Exclamation, kRunCaption);
             return {RunOutcome::DatabaseMissing, false};
         }
@@ -55,6 +57,8 @@ ComparisonOutcome ComparisonRun::Compare(RunHost& host, const std::string& newPa
     host.SetStatusText(1, "Opening databases");
 
     WritingPlace place;
+    ReportTarget target = ReportTarget::Preview;
+    bool differences = false;
     std::unique_ptr<schema::Database> oldDatabase;
     std::unique_ptr<schema::Database> newDatabase;
     std::unique_ptr<PreviewWindow> window;
@@ -77,10 +81,10 @@ ComparisonOutcome ComparisonRun::Compare(RunHost& host, const std::string& newPa
             });
         schema::CloseQuietly(newDatabase);
         schema::CloseQuietly(oldDatabase);
-        const bool differences = comparison.HasDifferences();
+        differences = comparison.HasDifferences();
 
         place.Stage("preparing the report");
-        const ReportTarget target = host.Target();
+        target = host.Target();
         const std::string produced = formatter_.FormatDateTime(formatter_.Now());
         if (target == ReportTarget::Preview) {
             window = host.LoadPreviewWindow();
@@ -91,14 +95,12 @@ ComparisonOutcome ComparisonRun::Compare(RunHost& host, const std::string& newPa
         } else {
             const bool json = target == ReportTarget::JsonFile;
             const std::string outputPath = json ? host.JsonPath() : host.CsvPath();
+            std::string reason = "It is the new database being compared.";
             if (!SameFile(outputPath, newPath)) {
-                file = CsvFile::Open(outputPath, oldPath);
+                file = CsvFile::Open(outputPath, oldPath, &reason);
             }
             if (!file) {
-                host.ShowMessage(std::string("Unable to open ") + (json ? "JSON" : "CSV") +
-                                     " file - please check that it is not locked elsewhere",
-                                 MessageIcon::None, kRunCaption);
-                return {RunOutcome::CsvUnopenable, differences};
+                throw document::OutputError(outputPath, reason);
             }
             if (json) {
                 place.Stage("writing the JSON text");
@@ -128,6 +130,13 @@ ComparisonOutcome ComparisonRun::Compare(RunHost& host, const std::string& newPa
             file.reset();
         }
         return {RunOutcome::Finished, differences};
+    } catch (const document::OutputError& error) {
+        window.reset();
+        file.reset();
+        schema::CloseQuietly(newDatabase);
+        schema::CloseQuietly(oldDatabase);
+        TellOutputUnwritable(host, "Comparison", target, error);
+        return {RunOutcome::OutputUnwritable, differences};
     } catch (const std::exception& error) {
         failure = error.what();
     } catch (...) {

@@ -11,14 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "components/document/output_error.h"
+#include "components/document/stream_target.h"
+
 namespace ostrel::engine {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
-
-std::string SystemError(const std::string& what) {
-    return what + ": " + std::strerror(errno);  // NOLINT(concurrency-mt-unsafe)
-}
 
 // The file a path finally names: a symbolic link is written through, so that
 // the link stays and its file gets the report.
@@ -78,6 +77,19 @@ std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath, std::strin
     if (targetPath.back() == '/') {
         return Refuse(reason, "It names a folder, not a file.");
     }
+    if (document::IsStreamTarget(targetPath)) {
+        // Standard output, a device or a pipe: written as it goes.
+        const int fd = document::OpenStreamTarget(targetPath);
+        std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+        if (file == nullptr) {
+            std::string why = ErrnoSentence();
+            if (fd >= 0) {
+                ::close(fd);
+            }
+            return Refuse(reason, std::move(why));
+        }
+        return std::unique_ptr<CsvFile>(new CsvFile(file, {}, targetPath, 0));
+    }
     const std::string target = ResolveTarget(targetPath);
     unsigned mode = DefaultMode();
     struct stat info {};
@@ -113,16 +125,24 @@ std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath, std::strin
         if (where.size() > 1 && where.back() == '/') {
             where.pop_back();
         }
-        if (errno == ENOENT || errno == ENOTDIR) {
+        const int error = errno;
+        struct stat folderInfo {};
+        if (::stat(where.c_str(), &folderInfo) != 0) {
             return Refuse(reason, "The folder " + where + " does not exist.");
         }
+        if (!S_ISDIR(folderInfo.st_mode)) {
+            return Refuse(reason, where + " is not a folder.");
+        }
+        errno = error;
         if (errno == EACCES || errno == EPERM || errno == EROFS) {
             return Refuse(reason, "Permission denied: no new file can be made in the folder " +
                                       where + " (" +
                                       std::strerror(errno) +  // NOLINT(concurrency-mt-unsafe)
                                       ").");
         }
-        return Refuse(reason, ErrnoSentence());
+        return Refuse(reason, "No new file can be made in the folder " + where + " (" +
+                                  std::strerror(errno) +  // NOLINT(concurrency-mt-unsafe)
+                                  ").");
     }
     std::string temporary(buffer.data());
     std::FILE* file = ::fdopen(fd, "wb");
@@ -154,52 +174,63 @@ void CsvFile::Discard() noexcept {
         std::fclose(file_);
         file_ = nullptr;
     }
-    ::unlink(temporaryPath_.c_str());
+    if (!temporaryPath_.empty()) {
+        ::unlink(temporaryPath_.c_str());
+    }
 }
 
 void CsvFile::WriteLine(std::string_view text) {
-    if (file_ == nullptr) {
-        throw std::runtime_error("the CSV file is already closed");
-    }
-    if ((!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) ||
-        std::fwrite("\r\n", 1, 2, file_) != 2) {
-        throw std::runtime_error(SystemError("could not write to the CSV file"));
-    }
+    Write(text);
+    Write("\r\n");
 }
 
 void CsvFile::Write(std::string_view text) {
     if (file_ == nullptr) {
-        throw std::runtime_error("the file is already closed");
+        throw std::logic_error("the file is already closed");
     }
     if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-        throw std::runtime_error(SystemError("could not write to the file"));
+        throw document::OutputError(targetPath_, ErrnoSentence(),
+                                    document::OutputError::Stage::Writing);
     }
 }
 
 void CsvFile::Commit() {
     if (file_ == nullptr) {
-        throw std::runtime_error("the CSV file is already closed");
+        throw std::logic_error("the file is already closed");
+    }
+    if (temporaryPath_.empty()) {
+        // A stream: what was written has gone out already.
+        std::string reason;
+        if (std::fflush(file_) != 0) {
+            reason = ErrnoSentence();
+        }
+        if (std::fclose(file_) != 0 && reason.empty()) {
+            reason = ErrnoSentence();
+        }
+        file_ = nullptr;
+        committed_ = true;
+        if (!reason.empty()) {
+            throw document::OutputError(targetPath_, reason, document::OutputError::Stage::Writing);
+        }
+        return;
     }
     const int fd = ::fileno(file_);
-    if (std::fflush(file_) != 0 || ::fchmod(fd, mode_) != 0 || ::fsync(fd) != 0) {
-        const std::string message = SystemError("could not write to the CSV file");
+    const auto fail = [this] {
+        const std::string reason = ErrnoSentence();
         Discard();
         committed_ = true;
-        throw std::runtime_error(message);
+        throw document::OutputError(targetPath_, reason, document::OutputError::Stage::Writing);
+    };
+    if (std::fflush(file_) != 0 || ::fchmod(fd, mode_) != 0 || ::fsync(fd) != 0) {
+        fail();
     }
     const int closed = std::fclose(file_);
     file_ = nullptr;
     if (closed != 0) {
-        const std::string message = SystemError("could not write to the CSV file");
-        Discard();
-        committed_ = true;
-        throw std::runtime_error(message);
+        fail();
     }
     if (::rename(temporaryPath_.c_str(), targetPath_.c_str()) != 0) {
-        const std::string message = SystemError("could not replace '" + targetPath_ + "'");
-        Discard();
-        committed_ = true;
-        throw std::runtime_error(message);
+        fail();
     }
     committed_ = true;
 }

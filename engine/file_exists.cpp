@@ -4,6 +4,8 @@
 #include <fnmatch.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace ostrel::engine {
@@ -64,6 +66,40 @@ bool FileExists(const std::string& path) {
         }
     }
     return false;
+}
+
+std::string WhyNoFile(const std::string& path) {
+    if (path.empty()) {
+        return "No file was named.";
+    }
+    const auto slash = path.rfind('/');
+    const std::string element = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (element.find_first_of("*?") != std::string::npos) {
+        return "No file matches this name.";
+    }
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
+            return "There is no file of this name.";
+        }
+        std::string text = std::strerror(errno);  // NOLINT(concurrency-mt-unsafe)
+        return text + ".";
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return "It is a folder, not a database file.";
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "It is not a regular file.";
+    }
+    if (IsHidden(element)) {
+        return "It is a hidden file (its name begins with a dot).";
+    }
+    return "It cannot be found.";
+}
+
+std::string DatabaseMissingMessage(const std::string& path) {
+    return "Database does not exist\n\n" + (path.empty() ? std::string() : path + "\n") +
+           WhyNoFile(path);
 }
 
 }  // namespace ostrel::engine

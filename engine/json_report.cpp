@@ -71,10 +71,23 @@ std::string JsonReportText(const schema::Database& database, const JsonHeader& h
         json.BeginObject();
         json.Key("properties");
         json.Properties(TableRows(table, switches));
-        json.Key("fields");
-        Members(table.Fields(), "field", FieldRows, switches, place, json);
-        json.Key("indexes");
-        Members(table.Indexes(), "index", IndexRows, switches, place, json);
+        if (const auto problem = table.LinkProblem()) {
+            // A linked table whose source cannot be read: why, in place of
+            // the fields and indexes.
+            json.Key("fields");
+            json.BeginObject();
+            json.EndObject();
+            json.Key("indexes");
+            json.BeginObject();
+            json.EndObject();
+            json.Key("fieldsNotListed");
+            json.Text(*problem);
+        } else {
+            json.Key("fields");
+            Members(table.Fields(), "field", FieldRows, switches, place, json);
+            json.Key("indexes");
+            Members(table.Indexes(), "index", IndexRows, switches, place, json);
+        }
         json.EndObject();
     }
     json.EndObject();

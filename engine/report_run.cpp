@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "components/document/output_error.h"
 #include "engine/csv_output.h"
 #include "engine/database_section.h"
 #include "engine/file_exists.h"
@@ -25,12 +26,14 @@ ReportRun::ReportRun(schema::SchemaEngine& engine, const ReportSwitches& switche
 
 RunOutcome ReportRun::RunReport(RunHost& host) {
     if (!FileExists(host.DatabasePath())) {
-        host.ShowMessage("Database does not exist", MessageIcon::Exclamation, kRunCaption);
+        host.ShowMessage(DatabaseMissingMessage(host.DatabasePath()), MessageIcon::Exclamation,
+                         kRunCaption);
         return RunOutcome::DatabaseMissing;
     }
     host.SetStatusText(1, "Opening database");
 
     WritingPlace place;
+    ReportTarget target = ReportTarget::Preview;
     std::unique_ptr<schema::Database> database;
     std::unique_ptr<PreviewWindow> window;
     std::unique_ptr<CsvFile> csv;
@@ -40,7 +43,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         database = engine_.OpenDatabase(host.DatabasePath());
 
         place.Stage("preparing the report");
-        const ReportTarget target = host.Target();
+        target = host.Target();
         document::ReportDocument* document = nullptr;
         if (target == ReportTarget::Preview) {
             window = host.LoadPreviewWindow();
@@ -57,16 +60,7 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
             std::string reason;
             csv = CsvFile::Open(path, host.DatabasePath(), &reason);
             if (!csv) {
-                schema::CloseQuietly(database);
-                host.SetStatusText(1, "Report not completed");
-                host.SetStatusText(2, "");
-                host.RepaintStatus();
-                // The traditional first line, then which file and why.
-                host.ShowMessage(std::string("Unable to open ") + (json ? "JSON" : "CSV") +
-                                     " file - please check that it is not locked elsewhere\n\n" +
-                                     (path.empty() ? std::string() : path + "\n") + reason,
-                                 MessageIcon::Critical, kRunCaption);
-                return RunOutcome::CsvUnopenable;
+                throw document::OutputError(path, reason);
             }
         }
         if (target == ReportTarget::JsonFile) {
@@ -127,6 +121,12 @@ RunOutcome ReportRun::RunReport(RunHost& host) {
         host.SetStatusText(2, "");
         host.RepaintStatus();
         return RunOutcome::Cancelled;
+    } catch (const document::OutputError& error) {
+        window.reset();
+        csv.reset();
+        schema::CloseQuietly(database);
+        TellOutputUnwritable(host, "Report", target, error);
+        return RunOutcome::OutputUnwritable;
     } catch (const std::exception& error) {
         failure = error.what();
     } catch (...) {

@@ -9,7 +9,7 @@ namespace ostrel::engine {
 
 // How a run ended, for front ends that report it (the batch program's exit
 // status). The user has already been told through the host.
-enum class RunOutcome { Finished, DatabaseMissing, CsvUnopenable, Failed, Cancelled };
+enum class RunOutcome { Finished, DatabaseMissing, OutputUnwritable, Failed, Cancelled };
 
 // Produces complete reports. One object lives as long as the program; it
 // keeps the pass counter between runs.

@@ -58,6 +58,11 @@ class RunHost {
 
     virtual void ShowMessage(const std::string& text, MessageIcon icon,
                              const std::string& caption) = 0;
+    // An output that cannot be written: kind names it ("CSV", "JSON", "PDF"),
+    // path is its file and reason the system's, as a sentence. The desktop's
+    // message keeps its traditional first line and adds the file and why.
+    virtual void ShowOutputUnwritable(const std::string& kind, const std::string& path,
+                                      const std::string& reason);
 
     // Whether the object pickers hold a ticked row with exactly this name.
     virtual bool IsTableSelected(const std::string& name) const = 0;

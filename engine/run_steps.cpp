@@ -1,5 +1,6 @@
 #include "engine/run_steps.h"
 
+#include "components/document/output_error.h"
 #include "ostrel_version.h"
 
 namespace ostrel::engine {
@@ -31,6 +32,14 @@ void ShowFinishedPreview(PreviewWindow& window, WritingPlace& place) {
     window.ShowModal();
 }
 
+void RunHost::ShowOutputUnwritable(const std::string& kind, const std::string& path,
+                                   const std::string& reason) {
+    ShowMessage("Unable to open " + kind +
+                    " file - please check that it is not locked elsewhere\n\n" +
+                    (path.empty() ? std::string() : path + "\n") + reason,
+                MessageIcon::Critical, kRunCaption);
+}
+
 void TellFailure(RunHost& host, const std::string& runName, const WritingPlace& place,
                  const std::string& failure) {
     host.SetStatusText(1, runName + " not completed");
@@ -43,6 +52,27 @@ void TellFailure(RunHost& host, const std::string& runName, const WritingPlace& 
     host.ShowMessage("The " + lowerName + " could not be completed.\n\nWhile " + place.Describe() +
                          ": " + failure,
                      MessageIcon::Critical, kRunCaption);
+}
+
+}  // namespace ostrel::engine
+
+namespace ostrel::engine {
+
+void TellOutputUnwritable(RunHost& host, const std::string& runName, ReportTarget target,
+                          const document::OutputError& error) {
+    const char* kind = target == ReportTarget::CsvFile    ? "CSV"
+                       : target == ReportTarget::JsonFile ? "JSON"
+                                                          : "PDF";
+    if (error.When() == document::OutputError::Stage::Writing) {
+        WritingPlace place;
+        place.Stage(std::string("writing the ") + kind + " file '" + error.Path() + "'");
+        TellFailure(host, runName, place, error.Reason());
+        return;
+    }
+    host.SetStatusText(1, runName + " not completed");
+    host.SetStatusText(2, "");
+    host.RepaintStatus();
+    host.ShowOutputUnwritable(kind, error.Path(), error.Reason());
 }
 
 }  // namespace ostrel::engine

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "components/document/output_error.h"
 #include "components/document/report_document.h"
 #include "components/schema/database.h"
 #include "engine/run_host.h"
@@ -30,5 +31,9 @@ void ShowFinishedPreview(PreviewWindow& window, WritingPlace& place);
 // "Comparison") was not completed, and the user learns what failed and where.
 void TellFailure(RunHost& host, const std::string& runName, const WritingPlace& place,
                  const std::string& failure);
+
+// The end of a run whose output could not be written.
+void TellOutputUnwritable(RunHost& host, const std::string& runName, ReportTarget target,
+                          const document::OutputError& error);
 
 }  // namespace ostrel::engine

@@ -1,18 +1,20 @@
 #include "components/diagram/diagram_file.h"
 
+#include <QFileInfo>
 #include <QImage>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
 #include "components/diagram/diagram_pages.h"
+#include "components/diagram/output_file.h"
 #include "components/diagram/scene_painter.h"
 #include "components/diagram/svg_writer.h"
+#include "components/document/output_error.h"
 
 namespace ostrel::diagram {
 namespace {
@@ -24,28 +26,6 @@ constexpr double kImageMargin = 12;
 constexpr double kPngPixelsPerPoint = 2;
 constexpr double kPngMaxSide = 30000;
 constexpr double kPngMaxPixels = 50e6;
-
-class OutputFile {
-  public:
-    explicit OutputFile(const std::string& path)
-        : path_(path), file_(QString::fromStdString(path)) {
-        if (!file_.open(QIODevice::WriteOnly)) {
-            throw std::runtime_error("cannot write \"" + path +
-                                     "\": " + file_.errorString().toStdString());
-        }
-    }
-    QSaveFile& File() { return file_; }
-    void Commit() {
-        if (!file_.commit()) {
-            throw std::runtime_error("cannot write \"" + path_ +
-                                     "\": " + file_.errorString().toStdString());
-        }
-    }
-
-  private:
-    std::string path_;
-    QSaveFile file_;
-};
 
 DiagramPage ImagePage(const DiagramModel& model) {
     PagePlanOptions options;
@@ -61,10 +41,10 @@ DiagramPage ImagePage(const DiagramModel& model) {
 void WriteSvg(const DiagramModel& model, const std::string& path) {
     const std::string svg = DiagramSvg(ImagePage(model));
     OutputFile out(path);
-    if (out.File().write(svg.data(), static_cast<qint64>(svg.size())) !=
+    if (out.Device().write(svg.data(), static_cast<qint64>(svg.size())) !=
         static_cast<qint64>(svg.size())) {
-        out.File().cancelWriting();
-        throw std::runtime_error("cannot write \"" + path + "\"");
+        throw document::OutputError(path, out.Device().errorString().toStdString(),
+                                    document::OutputError::Stage::Writing);
     }
     out.Commit();
 }
@@ -89,9 +69,9 @@ void WritePng(const DiagramModel& model, const std::string& path) {
         PaintDiagramPage(painter, page);
     }
     OutputFile out(path);
-    if (!image.save(&out.File(), "PNG")) {
-        out.File().cancelWriting();
-        throw std::runtime_error("cannot write \"" + path + "\" as PNG");
+    if (!image.save(&out.Device(), "PNG")) {
+        throw document::OutputError(path, out.Device().errorString().toStdString(),
+                                    document::OutputError::Stage::Writing);
     }
     out.Commit();
 }
@@ -105,14 +85,13 @@ void WritePdf(const DiagramModel& model, const std::string& path, const DiagramP
     }
     OutputFile out(path);
     {
-        QPdfWriter writer(&out.File());
+        QPdfWriter writer(&out.Device());
         writer.setCreator(QStringLiteral("Ostrel2"));
         writer.setTitle(QStringLiteral("Relationship diagram"));
         writer.setResolution(72);
         writer.setPageLayout(QPageLayout(paper.size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            out.File().cancelWriting();
             throw std::runtime_error("cannot start the PDF writer for \"" + path + "\"");
         }
         for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -131,29 +110,15 @@ void WritePdf(const DiagramModel& model, const std::string& path, const DiagramP
 
 }  // namespace
 
-bool DiagramFormatOf(const std::string& path, DiagramFormat& format) {
-    const QString name = QString::fromStdString(path).toLower();
-    if (name.endsWith(QStringLiteral(".svg"))) {
-        format = DiagramFormat::Svg;
-    } else if (name.endsWith(QStringLiteral(".png"))) {
-        format = DiagramFormat::Png;
-    } else if (name.endsWith(QStringLiteral(".pdf"))) {
-        format = DiagramFormat::Pdf;
-    } else {
-        return false;
-    }
-    return true;
-}
-
 void WriteDiagramFile(const DiagramModel& model, const std::string& path,
                       const DiagramPaper& paper) {
-    DiagramFormat format = DiagramFormat::Svg;
-    if (!DiagramFormatOf(path, format)) {
+    const auto format = DiagramFormatOf(path);
+    if (!format) {
         throw std::runtime_error("\"" + path +
                                  "\" does not end in .svg, .png or .pdf; the diagram's format "
                                  "is chosen by the file name");
     }
-    switch (format) {
+    switch (*format) {
         case DiagramFormat::Svg:
             WriteSvg(model, path);
             break;

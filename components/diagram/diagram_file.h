@@ -4,14 +4,10 @@
 #include <QRectF>
 #include <string>
 
+#include "components/diagram/diagram_format.h"
 #include "components/diagram/diagram_model.h"
 
 namespace ostrel::diagram {
-
-// The kinds of file a diagram can be written as, by the name's extension
-// (letter case ignored): ".svg", ".png" or ".pdf".
-enum class DiagramFormat { Svg, Png, Pdf };
-bool DiagramFormatOf(const std::string& path, DiagramFormat& format);
 
 // Where a diagram printed on paper goes: the sheet and the drawing area on
 // it, in points from the sheet's top-left corner.
@@ -20,8 +16,8 @@ struct DiagramPaper {
     QRectF body{72, 72, 451.3, 697.9};
 };
 
-// Writes the diagram of the model to path in the format its extension names:
-// SVG and PNG as one picture of every group, PDF as pages of the paper. The
+// Writes the diagram of the model to path in the format its name asks for
+// (DiagramFormatOf): SVG and PNG as one picture of every group, PDF as pages of the paper. The
 // file appears complete or not at all. Throws std::runtime_error with a
 // message for the user. Needs a QGuiApplication.
 void WriteDiagramFile(const DiagramModel& model, const std::string& path,

@@ -80,6 +80,12 @@ DiagramTable DescribeTable(const schema::TableDef& table, const std::string& nam
     DiagramTable described;
     described.name = name;
     described.linked = IsLinked(table);
+    if (table.LinkProblem()) {
+        // The source cannot be read: the box stands for the table, marked as
+        // linked, without the fields nobody can list.
+        described.linked = true;
+        return described;
+    }
     const std::vector<std::string> key = PrimaryKeyFields(table);
     const int count = table.Fields().Count();
     described.fields.reserve(static_cast<std::size_t>(std::max(count, 0)));

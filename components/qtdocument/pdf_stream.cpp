@@ -38,9 +38,6 @@ PdfStream::~PdfStream() {
         queue_.clear();
     }
     StopDrawing();
-    if (file_) {
-        file_->cancelWriting();
-    }
 }
 
 void PdfStream::Fail(std::string error) {
@@ -51,18 +48,21 @@ void PdfStream::Fail(std::string error) {
 }
 
 bool PdfStream::Open() {
-    file_ = std::make_unique<QSaveFile>(QString::fromStdString(path_));
-    if (!file_->open(QIODevice::WriteOnly)) {
-        Fail("Cannot write \"" + path_ + "\": " + file_->errorString().toStdString());
+    try {
+        file_ = std::make_unique<diagram::OutputFile>(path_);
+    } catch (const std::exception& e) {
+        Fail(std::string(e.what()) + ".");
+        writeFailed_ = true;
         return false;
     }
     // Qt writes the pages; the outline and links are added to its file.
-    pages_ = std::make_unique<QTemporaryFile>(QFileInfo(file_->fileName()).absolutePath() +
+    pages_ = std::make_unique<QTemporaryFile>(file_->Folder() +
                                               QStringLiteral("/.ostrel2-pages-XXXXXX.pdf"));
     if (!pages_->open()) {
         pages_->setFileTemplate(QDir::tempPath() + QStringLiteral("/ostrel2-pages-XXXXXX.pdf"));
         if (!pages_->open()) {
             Fail("Cannot write a temporary file for \"" + path_ + "\".");
+            writeFailed_ = true;
             return false;
         }
     }
@@ -197,13 +197,17 @@ bool PdfStream::Finish(std::string& error) {
     info.creator = info.author;
     info.created = document_.Started();
     try {
-        AddPdfNavigation(pages_->fileName().toStdString(), *file_, outline, links, info);
+        AddPdfNavigation(pages_->fileName().toStdString(), file_->Device(), outline, links, info);
     } catch (const std::exception& e) {
         error = "Cannot write \"" + path_ + "\": " + e.what();
+        writeFailed_ = true;
         return false;
     }
-    if (!file_->commit()) {
-        error = "Cannot write \"" + path_ + "\": " + file_->errorString().toStdString();
+    try {
+        file_->Commit();
+    } catch (const std::exception& e) {
+        error = std::string(e.what()) + ".";
+        writeFailed_ = true;
         file_.reset();
         return false;
     }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <atomic>
 #include <condition_variable>
@@ -11,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "components/diagram/output_file.h"
 #include "components/qtdocument/paginator.h"
 #include "components/qtdocument/pdf_navigation.h"
 
@@ -37,6 +37,8 @@ class PdfStream {
     // report.
     void AddPage(int page, LaidOutPage&& content);
     bool Finish(std::string& error);
+    // Whether a failure was the file's: the target could not be written.
+    bool WriteFailed() const { return writeFailed_; }
 
   private:
     struct Job {
@@ -52,7 +54,8 @@ class PdfStream {
 
     const QtReportDocument& document_;
     std::string path_;
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<diagram::OutputFile> file_;
+    bool writeFailed_ = false;
     std::unique_ptr<QTemporaryFile> pages_;
     std::vector<PdfLink> links_;
     std::vector<std::string> linkTargets_;  // "kind\nname", one per link

@@ -77,7 +77,10 @@ TEST(CommandLine, MistakesAreExplained) {
     EXPECT_EQ(UsageErrorOf({"--csv", "a", "--csv", "b", "db.mdb"}),
               "option --csv is given more than once");
     EXPECT_EQ(UsageErrorOf({"--colour", "db.mdb"}), "unknown option --colour");
-    EXPECT_EQ(UsageErrorOf({"--pdf", "-", "db.mdb"}), "option --pdf needs a file name");
+    EXPECT_EQ(UsageErrorOf({"--pdf=", "db.mdb"}),
+              "option --pdf needs a file name, or - for standard output");
+    EXPECT_EQ(UsageErrorOf({"--diagram", "d.txt", "db.mdb"}),
+              "option --diagram needs a file name ending in .svg, .png or .pdf (or none, for SVG)");
     EXPECT_EQ(UsageErrorOf({"--pdf", "a", "--pdf=b", "db.mdb"}),
               "option --pdf is given more than once");
     EXPECT_EQ(UsageErrorOf({"--all-switches=yes", "db.mdb"}),
@@ -111,7 +114,13 @@ TEST(CommandLine, StructuredOutputAndComparison) {
     EXPECT_EQ(UsageErrorOf({"--compare-volatile", "db.mdb"}),
               "--compare-volatile is for use with --compare");
     EXPECT_EQ(UsageErrorOf({"--csv", "-", "--json", "-", "db.mdb"}),
-              "only one of --csv and --json can go to standard output");
+              "only one of --csv, --json, --pdf and --diagram can go to standard output");
+    EXPECT_EQ(UsageErrorOf({"--pdf", "-", "--diagram", "/dev/stdout", "db.mdb"}),
+              "only one of --csv, --json, --pdf and --diagram can go to standard output");
+    // Standard output and names without an extension are outputs like others.
+    line = Parse({"--pdf", "-", "--diagram", "relations", "db.mdb"});
+    EXPECT_EQ(line.pdfPath, "-");
+    EXPECT_EQ(line.diagramPath, "relations");
     EXPECT_EQ(UsageErrorOf({"--csv-quoted=1", "db.mdb"}), "option --csv-quoted takes no value");
 }
 

@@ -89,8 +89,9 @@ TEST_F(PdfOutputTest, CsvAndPdfTogether) {
 
 TEST_F(PdfOutputTest, UnwritablePdfFailsWithItsReason) {
     const fs::path pdf = folder_ / "missing folder" / "report.pdf";
-    EXPECT_EQ(Run({"--pdf", pdf.string(), database_}), kExitFailure);
-    EXPECT_NE(err_.str().find("cannot save the PDF file '" + pdf.string() + "'"), std::string::npos)
+    EXPECT_EQ(Run({"--pdf", pdf.string(), database_}), kExitOutputUnwritable);
+    EXPECT_NE(err_.str().find("cannot write the PDF output to '" + pdf.string() + "'"),
+              std::string::npos)
         << err_.str();
     EXPECT_FALSE(fs::exists(pdf.parent_path()));
 }

@@ -11,6 +11,8 @@
 #include <set>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "tests/support/expected_facts.h"
 #include "tests/support/real_files.h"
 #include "tests/support/testdata_dir.h"
@@ -99,17 +101,71 @@ TEST(Program, VersionHelpAndUsageErrors) {
     EXPECT_NE(result.err.find("unknown option --colour"), std::string::npos);
 }
 
-TEST(Program, MissingDatabaseAndUnwritableCsv) {
+TEST(Program, MissingDatabaseNamesTheFileAndWhy) {
     ProgramResult result = RunProgram({"/nonexistent/folder/x.mdb"});
     EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.err, "ostrel2-report: Database does not exist\n");
-
-    result = RunProgram({"--csv", "/nonexistent/folder/report.csv", kSample});
-    EXPECT_EQ(result.status, 3);
     EXPECT_EQ(result.err,
-              "ostrel2-report: Unable to open CSV file - please check that it is not locked "
-              "elsewhere\n\n/nonexistent/folder/report.csv\nThe folder /nonexistent/folder does "
-              "not exist.\n");
+              "ostrel2-report: Database does not exist\n\n/nonexistent/folder/x.mdb\n"
+              "There is no file of this name.\n");
+
+    result = RunProgram({OSTREL_SOURCE_DIR "/samples"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("It is a folder, not a database file."), std::string::npos)
+        << result.err;
+}
+
+// One rule for every kind of output: 3 when it cannot be written, with the
+// file and the system's reason; standard output, devices and "-" are files
+// like any other.
+TEST(Program, EveryOutputThatCannotBeWrittenExitsWithThree) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("ostrel2-program-outputs-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    struct Case {
+        std::string option;
+        std::string path;
+        std::string reason;
+    };
+    const std::vector<Case> unwritable{
+        {"--csv", "/nonexistent/folder/r.csv", "The folder /nonexistent/folder does not exist."},
+        {"--json", "/nonexistent/folder/r.json", "The folder /nonexistent/folder does not exist."},
+        {"--pdf", "/nonexistent/folder/r.pdf", "The folder /nonexistent/folder does not exist."},
+        {"--diagram", "/nonexistent/folder/r.svg",
+         "The folder /nonexistent/folder does not exist."},
+        {"--csv", "/proc/r.csv", "No new file can be made in the folder /proc"},
+        {"--pdf", "/proc/r.pdf", "No new file can be made in the folder /proc"},
+        {"--pdf", folder.string(), "It is a folder."},
+        {"--diagram", folder.string() + "/", "It names a folder, not a file."},
+    };
+    for (const Case& c : unwritable) {
+        SCOPED_TRACE(c.option + " " + c.path);
+        const ProgramResult result = RunProgram({"--all-switches", c.option, c.path, kSample});
+        EXPECT_EQ(result.status, 3) << result.err;
+        EXPECT_NE(result.err.find(c.path), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find("locked elsewhere"), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(fs::directory_iterator(folder), fs::directory_iterator()) << "a file was left";
+
+    const std::vector<std::pair<std::string, std::string>> starts{
+        {"--csv", "Ostrel2 Version"}, {"--json", "{"}, {"--pdf", "%PDF"}, {"--diagram", "<?xml"}};
+    for (const auto& [option, start] : starts) {
+        SCOPED_TRACE(option);
+        EXPECT_EQ(RunProgram({option, "/dev/null", kSample}).status, 0);
+        for (const std::string target : {"/dev/stdout", "-"}) {
+            const ProgramResult piped = RunProgram({option, target, kSample});
+            EXPECT_EQ(piped.status, 0) << piped.err;
+            EXPECT_EQ(piped.out.rfind(start, 0), 0U) << target;
+        }
+    }
+    // A diagram named without an extension is SVG.
+    const fs::path diagram = folder / "relations";
+    EXPECT_EQ(RunProgram({"--diagram", diagram.string(), kSample}).status, 0);
+    std::ifstream svg(diagram);
+    std::string head(5, '\0');
+    svg.read(head.data(), 5);
+    EXPECT_EQ(head, "<?xml");
+    fs::remove_all(folder);
 }
 
 // Every file with queries: the report lists every table the pickers would
@@ -222,16 +278,56 @@ TEST(Program, SplitDatabase) {
     column.name = "Client's name";
     clients.columns.push_back(column);
     back.tables.push_back(clients);
+    // A local table joined to the linked one, for the diagram.
+    jetgen::TableDescription orders;
+    orders.name = "Orders";
+    jetgen::ColumnDescription client;
+    client.name = "Client";
+    orders.columns.push_back(client);
+    front.tables.push_back(orders);
+    front.relationships.push_back({"CustomersOrders",
+                                   "Customers",
+                                   "Orders",
+                                   {"Client's name"},
+                                   {"Client"},
+                                   jetgen::kRelationDontEnforce});
     const std::string frontPath = (folder / "Front End.mdb").string();
     jetgen::WriteDatabase(front, frontPath);
     const std::string row = "\r\n,Fields,cannot be listed because its source database ";
+    ProgramResult result;
+    const std::string warning =
+        "ostrel2-report: warning: linked table 'Customers': its fields cannot be listed "
+        "because its source database '\\\\server\\share\\Sales Data.mdb' cannot be found\n";
 
-    ProgramResult result = RunProgram({"--all-switches", frontPath});
-    EXPECT_EQ(result.status, 0);
+    // Every output documents what it can and warns about the rest.
+    for (const std::string option : {"--json", "--pdf", "--diagram"}) {
+        const fs::path out =
+            folder / ("out" + option.substr(1) + (option == "--json" ? "" : ".pdf"));
+        result = RunProgram({"--all-switches", option, out.string(), frontPath});
+        EXPECT_EQ(result.status, 0) << option << ": " << result.err;
+        EXPECT_EQ(result.err, warning) << option;
+        EXPECT_GT(fs::file_size(out), 0U) << option;
+    }
+    std::ifstream json(folder / "out-json");
+    const auto report = nlohmann::json::parse(json);
+    EXPECT_EQ(report["tables"]["Customers"]["fieldsNotListed"],
+              "its source database '\\\\server\\share\\Sales Data.mdb' cannot be found");
+    EXPECT_TRUE(report["tables"]["Customers"]["fields"].empty());
+    fs::copy_file(frontPath, folder / "Copy.mdb");
+    result = RunProgram({"--all-switches", "--compare", frontPath, (folder / "Copy.mdb").string()});
+    EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err,
-              "ostrel2-report: warning: linked table 'Customers': its fields cannot be listed "
-              "because its source database '\\\\server\\share\\Sales Data.mdb' cannot be "
-              "found\n");
+              "ostrel2-report: warning: old database: linked table 'Customers'"
+              ": its fields cannot be listed because its source database "
+              "'\\\\server\\share\\Sales Data.mdb' cannot be found\n"
+              "ostrel2-report: warning: new database: linked table 'Customers'"
+              ": its fields cannot be listed because its source database "
+              "'\\\\server\\share\\Sales Data.mdb' cannot be found\n");
+    fs::remove(folder / "Copy.mdb");
+
+    result = RunProgram({"--all-switches", frontPath});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, warning);
     EXPECT_NE(result.out.find(row + "'\\\\server\\share\\Sales Data.mdb' cannot be found\r\n"),
               std::string::npos);
     EXPECT_NE(result.out.find("\r\n,SourceTableName,Clients\r\n"), std::string::npos);

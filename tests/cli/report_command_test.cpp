@@ -107,22 +107,21 @@ TEST_F(ReportCommandTest, ReportToFile) {
 
 TEST_F(ReportCommandTest, MissingDatabaseExitsWithTwo) {
     EXPECT_EQ(RunWithoutDatabase({(folder_ / "absent.mdb").string()}), kExitDatabaseMissing);
-    EXPECT_EQ(err_.str(), "ostrel2-report: Database does not exist\n");
+    EXPECT_EQ(err_.str(), "ostrel2-report: Database does not exist\n\n" +
+                              (folder_ / "absent.mdb").string() +
+                              "\nThere is no file of this name.\n");
     EXPECT_EQ(out_.str(), "");
 }
 
 TEST_F(ReportCommandTest, UnwritableCsvExitsWithThreeAndCreatesNothing) {
     const fs::path csv = folder_ / "no such folder" / "report.csv";
-    EXPECT_EQ(Run({"--csv", csv.string()}), kExitCsvUnopenable);
-    EXPECT_EQ(err_.str(),
-              "ostrel2-report: Unable to open CSV file - please check that it is not locked "
-              "elsewhere\n\n" +
-                  csv.string() + "\nThe folder " + csv.parent_path().string() +
-                  " does not exist.\n");
+    EXPECT_EQ(Run({"--csv", csv.string()}), kExitOutputUnwritable);
+    EXPECT_EQ(err_.str(), "ostrel2-report: cannot write the CSV output to '" + csv.string() +
+                              "': The folder " + csv.parent_path().string() + " does not exist.\n");
     EXPECT_FALSE(fs::exists(csv.parent_path()));
 
     // A folder named as the CSV file is no file to write either.
-    EXPECT_EQ(Run({"--csv", folder_.string()}), kExitCsvUnopenable);
+    EXPECT_EQ(Run({"--csv", folder_.string()}), kExitOutputUnwritable);
 }
 
 TEST_F(ReportCommandTest, PdfWithoutPdfSupportIsRefusedBeforeAnythingIsWritten) {

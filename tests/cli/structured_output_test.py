@@ -89,7 +89,9 @@ def json_properties(document):
     """The JSON report's values in the form csv_properties gives."""
     found = {("1", None, None): document["database"]["properties"]}
     for name, table in document["tables"].items():
-        found[("2", name, None)] = table["properties"]
+        found[("2", name, None)] = dict(table["properties"])
+        if "fieldsNotListed" in table:
+            found[("2", name, None)]["Fields"] = "cannot be listed because " + table["fieldsNotListed"]
         for field, body in table["fields"].items():
             found[("2", name, "Field - " + field)] = body["properties"]
         for index, body in table["indexes"].items():

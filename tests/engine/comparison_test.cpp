@@ -177,6 +177,42 @@ TEST(Comparison, FileWithItselfHasNoDifference) {
     EXPECT_EQ(listed.queries.size(), 2U);
 }
 
+// What is added comes with what the report would show for it: an added
+// field's type and size, an added table's own rows and its fields'.
+TEST(Comparison, AddedItemsCarryTheirRows) {
+    Json changed = Cases()["base"];
+    changed["tables"][2]["columns"].push_back({{"name", "Z"}, {"type", "Text"}, {"size", 40}});
+    changed["tables"].push_back(
+        {{"name", "Extra"}, {"columns", {{{"name", "A"}, {"type", "Long"}}}}});
+    const auto pair = OpenPair(Cases()["base"], changed);
+    MapSwitches allOn;
+    const Comparison comparison =
+        CompareDatabases(*pair->oldDatabase, *pair->newDatabase, allOn, Everything(), {});
+    const auto valueOf = [](const std::vector<PropertyChange>& rows, std::string_view label) {
+        for (const PropertyChange& row : rows) {
+            if (row.info->rowLabel == label) {
+                EXPECT_TRUE(schema::IsEmpty(row.oldValue)) << label;
+                return row.newValue;
+            }
+        }
+        ADD_FAILURE() << "no row " << label;
+        return schema::Variant{};
+    };
+    ASSERT_EQ(comparison.tables.size(), 2U);
+    const ObjectComparison& spare = comparison.tables[0];
+    ASSERT_EQ(spare.fields.size(), 1U);
+    EXPECT_EQ(spare.fields[0].change, Change::Added);
+    EXPECT_EQ(valueOf(spare.fields[0].properties, "Type"), schema::Variant(std::string("Text")));
+    EXPECT_EQ(valueOf(spare.fields[0].properties, "Size"), schema::Variant(std::int64_t{40}));
+
+    const ObjectComparison& extra = comparison.tables[1];
+    EXPECT_EQ(extra.change, Change::Added);
+    EXPECT_EQ(valueOf(extra.properties, "Updatable"), schema::Variant(true));
+    ASSERT_EQ(extra.fields.size(), 1U);
+    EXPECT_EQ(extra.fields[0].name, "A");
+    EXPECT_EQ(valueOf(extra.fields[0].properties, "Type"), schema::Variant(std::string("Long")));
+}
+
 // The selection applies to both files: an unselected object is not compared,
 // and an object only one file holds is reported when its name is selected.
 TEST(Comparison, SelectionAppliesToBothFiles) {

@@ -147,13 +147,19 @@ TEST_F(RunFixture, SecondRunStartsAgainAtPassZero) {
 }
 
 TEST_F(RunFixture, MissingDatabaseEndsBeforeAnythingElse) {
-    for (const std::string& path : {std::string(), (folder.Path() / "absent.mdb").string(),
-                                    folder.Path().string(), folder.Write(".hidden.mdb", "x")}) {
+    // The first line as it always was, then the file and why.
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {std::string(), "Database does not exist\n\nNo file was named."},
+        {(folder.Path() / "absent.mdb").string(), "There is no file of this name."},
+        {folder.Path().string(), "It is a folder, not a database file."},
+        {folder.Write(".hidden.mdb", "x"), "It is a hidden file (its name begins with a dot)."}};
+    for (const auto& [path, why] : cases) {
         host.databasePath = path;
         host.messages.clear();
         EXPECT_EQ(Run(), RunOutcome::DatabaseMissing) << path;
         ASSERT_EQ(host.messages.size(), 1U);
-        EXPECT_EQ(host.messages[0].text, "Database does not exist");
+        EXPECT_EQ(host.messages[0].text,
+                  path.empty() ? why : "Database does not exist\n\n" + path + "\n" + why);
         EXPECT_EQ(host.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_EQ(host.messages[0].caption, "Ostrel2");
     }
@@ -185,7 +191,7 @@ class UnwritableCsvTest : public RunFixture {
         engine.opened = engine.closed = 0;
         host.csvPath = csvPath;
         const auto before = folder.Entries();
-        EXPECT_EQ(Run(), RunOutcome::CsvUnopenable) << csvPath;
+        EXPECT_EQ(Run(), RunOutcome::OutputUnwritable) << csvPath;
         const std::string shown = csvPath.empty() ? reason : csvPath + "\n" + reason;
         EXPECT_EQ(OnlyMessage().text, std::string(kCsvMessage) + "\n\n" + shown);
         EXPECT_EQ(OnlyMessage().icon, MessageIcon::Critical);
@@ -388,8 +394,9 @@ TEST_F(RunFixture, FailedWriteEndsTheRunAndRemovesTheTemporaryFile) {
     ::setrlimit(RLIMIT_FSIZE, &previous);
     ::sigaction(SIGXFSZ, &previousAction, nullptr);
 
-    EXPECT_EQ(outcome, RunOutcome::Failed);
-    EXPECT_THAT(OnlyMessage().text, HasSubstr("could not write to the CSV file"));
+    EXPECT_EQ(outcome, RunOutcome::OutputUnwritable);
+    EXPECT_THAT(OnlyMessage().text,
+                HasSubstr("While writing the CSV file '" + host.csvPath + "': File too large."));
     EXPECT_EQ(ReadFile(host.csvPath), "old report");
     EXPECT_THAT(folder.Entries(), ElementsAre("report.csv", "sample.mdb"));
     EXPECT_EQ(engine.closed, 1);

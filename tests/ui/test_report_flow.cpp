@@ -284,7 +284,9 @@ class TestReportFlow : public QObject {
         window->findChild<QLineEdit*>("txtTable")->setText(dir_.filePath("nothing.mdb"));
         window->cmdStart_Click();
         QCOMPARE(messages_.shown.size(), std::size_t{1});
-        QCOMPARE(messages_.shown[0].text, QStringLiteral("Database does not exist"));
+        QCOMPARE(messages_.shown[0].text,
+                 QStringLiteral("Database does not exist\n\n%1\nThere is no file of this name.")
+                     .arg(dir_.filePath("nothing.mdb")));
         QCOMPARE(messages_.shown[0].icon, engine::MessageIcon::Exclamation);
         QCOMPARE(messages_.shown[0].caption, QStringLiteral("Ostrel2"));
     }

@@ -204,6 +204,19 @@ void Writer::LayOutRelationships() {
             throw GeneratorError("relationship \"" + r.name +
                                  "\" needs matching column lists on both sides");
         }
+        // Access keeps relationships with linked tables without enforcing
+        // them: nothing is laid out for them here.
+        const auto isLinked = [this](const std::string& name) {
+            return std::any_of(db_.linkedTables.begin(), db_.linkedTables.end(),
+                               [&name](const LinkedTableDescription& l) { return l.name == name; });
+        };
+        if (isLinked(r.table) || isLinked(r.foreignTable)) {
+            if ((r.attributes & kRelationDontEnforce) == 0) {
+                throw GeneratorError("relationship \"" + r.name +
+                                     "\" with a linked table must not be enforced");
+            }
+            continue;
+        }
         const std::size_t p = TableIndex(r.table);
         const std::size_t f = TableIndex(r.foreignTable);
         std::vector<IndexColumnLayout> pCols;
