@@ -72,6 +72,7 @@ std::string JsonReportText(const schema::Database& database, const JsonHeader& h
         json.Key("properties");
         json.Properties(TableRows(table, switches));
         if (const auto problem = table.LinkProblem()) {
+            host.Warn(name + ": " + *problem);
             // A linked table whose source cannot be read: why, in place of
             // the fields and indexes.
             json.Key("fields");

@@ -31,6 +31,9 @@ class PreviewWindow {
     // A window shown while the report is still being written can be closed
     // by the user first; the run then stops.
     virtual bool CloseRequested() const { return false; }
+    // Something the reader of the report should know about it, shown with
+    // the report (a linked table documented without its fields).
+    virtual void AddWarning(const std::string& /*text*/) {}
 
   protected:
     PreviewWindow() = default;
@@ -67,6 +70,11 @@ class RunHost {
     // Whether the object pickers hold a ticked row with exactly this name.
     virtual bool IsTableSelected(const std::string& name) const = 0;
     virtual bool IsQuerySelected(const std::string& name) const = 0;
+
+    // Told during the run of what the report could not document in full
+    // (one line each, such as a linked table whose source cannot be read),
+    // so that it can be shown with the report.
+    virtual void Warn(const std::string& /*text*/) {}
 
     // Loads a fresh preview window (not yet shown).
     virtual std::unique_ptr<PreviewWindow> LoadPreviewWindow() = 0;

@@ -57,6 +57,7 @@ void DocumentTables(const schema::Database& database, SectionContext& context) {
         indexText.Clear();
         bool written = context.AppendRows(tableText, TableRows(table, context.switches));
         if (const auto problem = table.LinkProblem()) {
+            context.host.Warn(name + ": " + *problem);
             written = AppendUnlistedFields(*problem, fieldText) || written;
         } else {
             written = AppendFieldBlocks(table, context, fieldText) || written;

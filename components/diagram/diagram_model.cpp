@@ -177,7 +177,7 @@ DiagramModel BuildDiagramModel(const schema::Database& database,
     std::unordered_map<int, int> positionOfDef;
     for (const int def : selectedTables) {
         if (!touched[static_cast<std::size_t>(def)]) {
-            ++model.tablesNotDrawn;
+            model.tablesNotDrawn.push_back(tableDefs.Item(def).Name());
             continue;
         }
         const schema::TableDef& table = tableDefs.Item(def);
@@ -244,14 +244,26 @@ std::vector<std::vector<int>> DiagramModel::ConnectedGroups() const {
 }
 
 std::string DiagramModel::NotDrawnLine() const {
-    if (tablesNotDrawn == 0) {
+    // Enough names to say which, few enough for one line of the page.
+    constexpr std::size_t kNamed = 4;
+    const std::size_t count = tablesNotDrawn.size();
+    if (count == 0) {
         return {};
     }
-    if (tablesNotDrawn == 1) {
-        return "1 selected table is in no relationship and is not drawn.";
+    std::string line = count == 1 ? "1 selected table is in no relationship and is not drawn: "
+                                  : std::to_string(count) +
+                                        " selected tables are in no relationship and are not "
+                                        "drawn: ";
+    for (std::size_t i = 0; i < std::min(count, kNamed); ++i) {
+        if (i > 0) {
+            line += i + 1 == count ? " and " : ", ";
+        }
+        line += tablesNotDrawn[i];
     }
-    return std::to_string(tablesNotDrawn) +
-           " selected tables are in no relationship and are not drawn.";
+    if (count > kNamed) {
+        line += " and " + std::to_string(count - kNamed) + " more";
+    }
+    return line + ".";
 }
 
 }  // namespace ostrel::diagram

@@ -50,14 +50,15 @@ struct DiagramRelation {
 struct DiagramModel {
     std::vector<DiagramTable> tables;
     std::vector<DiagramRelation> relations;
-    // Selected tables that take part in no drawn relationship.
-    int tablesNotDrawn = 0;
+    // Selected tables that take part in no drawn relationship, by name.
+    std::vector<std::string> tablesNotDrawn;
 
     bool Empty() const { return relations.empty(); }
     // Tables joined directly or through others, as positions in tables: each
     // group in table order, the groups in the order of their first table.
     std::vector<std::vector<int>> ConnectedGroups() const;
-    // The line under the diagram naming the tables left out, or "" for none.
+    // The line naming the tables left out, or "" for none: a few by name,
+    // the rest counted.
     std::string NotDrawnLine() const;
 };
 

@@ -703,9 +703,11 @@ class Planner {
             options_.onePage ? std::numeric_limits<double>::infinity() : options_.area.height();
         int page = 0;
         double x = 0;
-        double y = kHeadingHeight;
+        // The note on tables left out stands under the first page's heading.
+        const double firstTop = kHeadingHeight + NoteHeight();
+        double y = firstTop;
         double shelf = 0;
-        const QSizeF area = PartArea();
+        const QSizeF area = PartArea() - QSizeF(0, NoteHeight());
         for (Part& part : parts_) {
             const QSizeF size = part.block.size;
             double scale = options_.maxScale;
@@ -721,7 +723,7 @@ class Planner {
                 y += shelf + kBlockGap;
                 shelf = 0;
             }
-            if (y + h > height && (x > 0 || y > kHeadingHeight)) {
+            if (y + h > height && (x > 0 || y > (page == 0 ? firstTop : kHeadingHeight))) {
                 ++page;
                 x = 0;
                 y = kHeadingHeight;
@@ -733,12 +735,14 @@ class Planner {
             shelf = std::max(shelf, h);
         }
         pageCount_ = page + 1;
-        lastBottom_ = y + shelf;
         EnlargeLoneGroups();
     }
 
+    // The room the note on tables left out takes on the first page.
+    double NoteHeight() const { return model_.tablesNotDrawn.empty() ? 0 : kNoteHeight; }
+
     // A whole group alone on a page is drawn as large as the page allows, up
-    // to kSoloMaxScale, room kept for the note under the last one.
+    // to kSoloMaxScale, room kept for the note on the first page.
     void EnlargeLoneGroups() {
         if (options_.onePage) {
             return;
@@ -847,24 +851,13 @@ class Planner {
             pages[static_cast<std::size_t>(page)].blocks.push_back(
                 {std::move(parts_[i].block), topLeft});
         }
-        // Re-measure the bottom: a caption added late makes a part taller.
-        double bottom = kHeadingHeight;
-        for (const PlacedBlock& placed : pages.back().blocks) {
-            bottom = std::max(bottom,
-                              placed.topLeft.y() + placed.block.size.height() * placed.block.scale);
-        }
-        lastBottom_ = bottom;
         const std::string note = model_.NotDrawnLine();
         if (!note.empty()) {
-            if (!options_.onePage && lastBottom_ + kNoteHeight > options_.area.height()) {
-                pages.emplace_back();
-                lastBottom_ = kHeadingHeight;
-            }
             SceneText line;
             line.role = SceneText::Role::Note;
             line.text = Q(note);
-            line.baseline = QPointF(0, lastBottom_ + kNoteHeight - 4);
-            pages.back().texts.push_back(line);
+            line.baseline = QPointF(0, kHeadingHeight + kNoteHeight - 4);
+            pages.front().texts.push_back(line);
         }
         return pages;
     }
@@ -879,7 +872,6 @@ class Planner {
     std::vector<Part> parts_;
     std::vector<std::pair<int, QPointF>> placed_;
     int pageCount_ = 0;
-    double lastBottom_ = 0;
 };
 
 }  // namespace

@@ -353,6 +353,33 @@ void Paginator::AddRowRules(const std::vector<double>& columnX, double top, doub
     AddShape(QRectF(left, top + height - kRule, width, kRule), LaidOutPage::Fill::Rule);
 }
 
+double Paginator::ShapedRow::Height() const {
+    return static_cast<double>(lineCount) * pitch + 2 * kCellPadY;
+}
+
+Paginator::ShapedRow Paginator::ShapeRow(const std::vector<std::string>& row,
+                                         const std::vector<double>& columnX, int face) {
+    ShapedRow shaped;
+    shaped.pitch = shaper_.FaceAt(face).lineHeight;
+    shaped.ascent = shaper_.FaceAt(face).ascent;
+    shaped.cells.resize(columnX.size() - 1);
+    for (std::size_t c = 0; c + 1 < columnX.size(); ++c) {
+        const double inner = std::max(columnX[c + 1] - columnX[c] - 2 * kCellPadX, 1.0);
+        // A break that ends the cell's text starts no further line.
+        QString cellText = QString::fromStdString(row[c]);
+        while (cellText.endsWith(u'\r') || cellText.endsWith(u'\n')) {
+            cellText.chop(1);
+        }
+        shaped.cells[c] = shaper_.BreakLines(cellText, face, inner);
+        shaped.lineCount = std::max(shaped.lineCount, shaped.cells[c].size());
+        for (const ShapedLine& line : shaped.cells[c]) {
+            shaped.pitch = std::max(shaped.pitch, line.height);
+            shaped.ascent = std::max(shaped.ascent, line.ascent);
+        }
+    }
+    return shaped;
+}
+
 void Paginator::AddTable(const TableText& table, int points, std::int32_t style) {
     EnsurePage();
     const QRectF& body = geometry_.body;
@@ -373,33 +400,33 @@ void Paginator::AddTable(const TableText& table, int points, std::int32_t style)
     const bool references = sink_ && columns == 3 && block_ >= 0 && !blockPending_ &&
                             blocks_[static_cast<std::size_t>(block_)].kind == "Relationship";
 
-    std::vector<std::vector<ShapedLine>> cells(columns);
     const auto firstRow = static_cast<std::size_t>(std::max(startRow_, 0));
     for (std::size_t r = firstRow; r < table.rows.size(); ++r) {
         const auto& row = table.rows[r];
-        double pitch = shaper_.FaceAt(face).lineHeight;
-        double ascent = shaper_.FaceAt(face).ascent;
-        std::size_t lineCount = 1;
-        for (std::size_t c = 0; c < columns; ++c) {
-            const double inner = std::max(columnX[c + 1] - columnX[c] - 2 * kCellPadX, 1.0);
-            // A break that ends the cell's text starts no further line.
-            QString cellText = QString::fromStdString(row[c]);
-            while (cellText.endsWith(u'\r') || cellText.endsWith(u'\n')) {
-                cellText.chop(1);
-            }
-            cells[c] = shaper_.BreakLines(cellText, face, inner);
-            lineCount = std::max(lineCount, cells[c].size());
-            for (const ShapedLine& line : cells[c]) {
-                pitch = std::max(pitch, line.height);
-                ascent = std::max(ascent, line.ascent);
-            }
-        }
+        ShapedRow shaped = ShapeRow(row, columnX, face);
+        std::vector<std::vector<ShapedLine>>& cells = shaped.cells;
+        const double pitch = shaped.pitch;
+        const double ascent = shaped.ascent;
+        const std::size_t lineCount = shaped.lineCount;
         const auto rowIndex = static_cast<std::int32_t>(r);
         std::size_t done = 0;
         if (r == firstRow && startLine_ > 0) {
             done = std::min(static_cast<std::size_t>(startLine_), lineCount);
         }
-        const double rowHeight = static_cast<double>(lineCount) * pitch + 2 * kCellPadY;
+        const double rowHeight = shaped.Height();
+        // The last row of a table does not stand alone on a page: when it
+        // would not fit after the one before it, both go over together.
+        if (done == 0 && r > firstRow && r + 2 == table.rows.size() && !AtPageTop() &&
+            y_ + rowHeight <= Bottom()) {
+            const double lastHeight = ShapeRow(table.rows.back(), columnX, face).Height();
+            if (y_ + rowHeight + lastHeight > Bottom() &&
+                rowHeight + lastHeight <= Bottom() - body.top()) {
+                NewPage(rowIndex, 0);
+                if (stopped_) {
+                    return;
+                }
+            }
+        }
         if (done == 0 && rowHeight <= body.height() && y_ + rowHeight > Bottom() && !AtPageTop()) {
             NewPage(rowIndex, 0);
             if (stopped_) {

@@ -159,6 +159,16 @@ class Paginator {
     bool AtPageTop() const { return y_ <= geometry_.body.top(); }
     void AddCaption();
     void AddContinuedHeading();
+    // A table row broken into its cells' lines.
+    struct ShapedRow {
+        std::vector<std::vector<ShapedLine>> cells;
+        std::size_t lineCount = 1;
+        double pitch = 0;
+        double ascent = 0;
+        double Height() const;
+    };
+    ShapedRow ShapeRow(const std::vector<std::string>& row, const std::vector<double>& columnX,
+                       int face);
     void AddRowRules(const std::vector<double>& columnX, double top, double height,
                      std::int32_t style, bool tableTopOnPage);
     void AddText(ShapedLine&& line, const QPointF& origin, int face, bool searchable = true);

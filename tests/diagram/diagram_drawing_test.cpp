@@ -202,9 +202,11 @@ TEST_F(DiagramDrawingTest, SvgOfAwkwardRelationships) {
     ASSERT_EQ(model.tables.size(), 4U);
     const SvgDiagram svg = WriteAndRead(model);
     ExpectDrawnAsModelled(model, svg);
-    EXPECT_NE(std::find(svg.texts.begin(), svg.texts.end(),
-                        "1 selected table is in no relationship and is not drawn."),
-              svg.texts.end());
+    EXPECT_NE(std::find(svg.texts.begin(), svg.texts.end(), model.NotDrawnLine()), svg.texts.end());
+    EXPECT_EQ(model.NotDrawnLine().rfind("1 selected table is in no relationship and is not "
+                                         "drawn: ",
+                                         0),
+              0U);
     EXPECT_NE(std::find(svg.texts.begin(), svg.texts.end(), "cascade updates, deletes"),
               svg.texts.end());
 }
@@ -441,7 +443,12 @@ TEST_F(DiagramDrawingTest, ReportHasDiagramPagesOnlyWithTheSwitchOn) {
             << table.name << " is not on the diagram pages:\n"
             << diagramText;
     }
-    EXPECT_EQ(diagramText.find("Unrelated"), std::string::npos);
+    // A table in no relationship is named in the note alone, not drawn.
+    const std::string note = "1 selected table is in no relationship and is not drawn: Unrelated.";
+    ASSERT_NE(diagramText.find(note), std::string::npos) << diagramText;
+    EXPECT_EQ(diagramText.find("Unrelated", diagramText.find(note) + note.size()),
+              std::string::npos);
+    EXPECT_EQ(diagramText.find("Unrelated"), diagramText.find(note) + note.size() - 10);
     // The diagram comes after the relationship blocks and before the queries.
     const auto diagramPage = std::find_if(on.begin(), on.end(), [](const std::string& page) {
         return page.find("Relationship diagram") != std::string::npos;

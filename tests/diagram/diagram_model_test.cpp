@@ -99,8 +99,18 @@ TEST(DiagramModel, DrawsOnlyRelationshipsBetweenTickedTables) {
     EXPECT_EQ(model.relations[1].primaryTable, 1);
     EXPECT_EQ(model.relations[1].foreignTable, 2);
     // "Loose" is ticked but in no drawn relationship.
-    EXPECT_EQ(model.tablesNotDrawn, 1);
-    EXPECT_EQ(model.NotDrawnLine(), "1 selected table is in no relationship and is not drawn.");
+    EXPECT_EQ(model.tablesNotDrawn, std::vector<std::string>{"Loose"});
+    EXPECT_EQ(model.NotDrawnLine(),
+              "1 selected table is in no relationship and is not drawn: Loose.");
+
+    // Many are named as far as one line goes, and counted.
+    DiagramModel many;
+    many.tablesNotDrawn = {"A", "B", "C", "D", "E", "F"};
+    EXPECT_EQ(many.NotDrawnLine(),
+              "6 selected tables are in no relationship and are not drawn: A, B, C, D and 2 more.");
+    many.tablesNotDrawn.resize(2);
+    EXPECT_EQ(many.NotDrawnLine(),
+              "2 selected tables are in no relationship and are not drawn: A and B.");
 }
 
 TEST(DiagramModel, MarksKeysLinksAndTheRowsLinesAttachTo) {
@@ -149,7 +159,7 @@ TEST(DiagramModel, GroupsJoinTablesThroughAnyRelationship) {
     EXPECT_EQ(groups[0], (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(groups[1], (std::vector<int>{4, 5}));
     EXPECT_EQ(model.relations.size(), 6U);
-    EXPECT_EQ(model.tablesNotDrawn, 0);
+    EXPECT_TRUE(model.tablesNotDrawn.empty());
     EXPECT_EQ(model.NotDrawnLine(), "");
 }
 

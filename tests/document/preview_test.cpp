@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -29,6 +30,7 @@ class ScriptedPrompts final : public PreviewPrompts {
         return accept_;
     }
     void ShowError(const QString&, const QString& text, QWidget*) override { *errors_ << text; }
+    void ShowSaved(const QString& path, QWidget*) override { *errors_ << "saved " + path; }
 
   private:
     bool accept_;
@@ -89,7 +91,12 @@ TEST(PreviewDialog, DesignStateLayoutAndTabOrder) {
     EXPECT_EQ(Button(dlg, "cmdPrev")->nextInFocusChain(), Button(dlg, "cmdNext"));
     EXPECT_EQ(Button(dlg, "cmdNext")->nextInFocusChain(), Button(dlg, "cmdTransmit"));
     EXPECT_EQ(Button(dlg, "cmdTransmit")->nextInFocusChain(), Button(dlg, "cmdCancel"));
-    EXPECT_EQ(dlg.size(), QSize(596, 534));
+    // Larger than the designed 596 x 534 pixels, to read a page across: most
+    // of the screen's height, and on the screen.
+    const QRect screen = dlg.screen()->availableGeometry();
+    EXPECT_GE(dlg.height(), std::min(534, screen.height()));
+    EXPECT_GE(dlg.height(), screen.height() * 8 / 10);
+    EXPECT_LE(dlg.width(), screen.width());
 }
 
 TEST(PreviewDialog, OnePageReportShowsOnlyPrintAndCancel) {
@@ -157,17 +164,69 @@ TEST(PreviewDialog, PageButtonsWalkThroughAManyPageReport) {
     EXPECT_FALSE(prev->isEnabled());
     EXPECT_EQ(dlg.windowTitle(), "Report Preview - Page 1" + of);
 
-    // Page Down and Page Up turn pages like the buttons.
+    // Page Down shows all of a page, a view at a time, before it turns to
+    // the next; Page Up goes back to the bottom of the page before.
+    dlg.resize(700, 500);
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
-    QTest::keyClick(dlg.View(), Qt::Key_PageDown);
+    QScrollBar* bar = dlg.View()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "the page must be taller than the view";
+    const int viewHeight = dlg.View()->viewport()->height();
+    int shownTo = viewHeight;
+    int presses = 0;
+    while (dlg.Document().PreviewPage() == 1) {
+        QTest::keyClick(dlg.View(), Qt::Key_PageDown);
+        ++presses;
+        ASSERT_LT(presses, 50);
+        if (dlg.Document().PreviewPage() == 1) {
+            EXPECT_LE(bar->value(), shownTo) << "part of the page was passed over";
+            shownTo = bar->value() + viewHeight;
+        }
+    }
+    EXPECT_GE(shownTo, dlg.View()->Sheet()->height()) << "the bottom of page 1 was never shown";
+    EXPECT_GT(presses, 1);
     EXPECT_EQ(dlg.Document().PreviewPage(), 2);
+    EXPECT_EQ(bar->value(), 0);
     EXPECT_EQ(dlg.windowTitle(), "Report Preview - Page 2" + of);
     QTest::keyClick(dlg.View(), Qt::Key_PageUp);
     EXPECT_EQ(dlg.Document().PreviewPage(), 1);
-    EXPECT_FALSE(prev->isEnabled());
+    EXPECT_EQ(bar->value(), bar->maximum());
+    while (bar->value() > 0) {
+        QTest::keyClick(dlg.View(), Qt::Key_PageUp);
+    }
     QTest::keyClick(dlg.View(), Qt::Key_PageUp);
     EXPECT_EQ(dlg.Document().PreviewPage(), 1);
+    EXPECT_FALSE(prev->isEnabled());
+}
+
+// A hit low on its page is scrolled into view, not left below the window.
+TEST(PreviewDialog, FindShowsTheHitItself) {
+    PreviewDialog dlg;
+    document::ReportDocument& doc = dlg.Document();
+    doc.SetPageCaption("|Page %d|");
+    doc.StartDocument();
+    for (int i = 0; i < 400; ++i) {
+        doc.AddParagraph(i == 150 ? "the needle" : "Paragraph " + std::to_string(i));
+    }
+    doc.EndDocument();
+    PrepareAsTheRunDoes(dlg);
+    dlg.resize(700, 500);
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    dlg.FindText(QStringLiteral("needle"));
+    const int page = dlg.Document().PreviewPage();
+    ASSERT_GT(page, 1);
+    const auto rects = dlg.ReportDocument().MatchRects(page, QStringLiteral("needle"));
+    ASSERT_EQ(rects.size(), 1U);
+    const QWidget* sheet = dlg.View()->Sheet();
+    const double scale = sheet->height() / dlg.ReportDocument().Geometry().paper.height();
+    const double top = rects[0].front().top() * scale;
+    const double bottom = rects[0].front().bottom() * scale;
+    const int shown = dlg.View()->verticalScrollBar()->value();
+    ASSERT_GT(top, dlg.View()->viewport()->height()) << "the hit must lie below the first view";
+    EXPECT_GE(top, shown);
+    EXPECT_LE(bottom, shown + dlg.View()->viewport()->height());
+    EXPECT_EQ(dlg.FindStatus(), QStringLiteral("1 of 1"));
 }
 
 TEST(PreviewDialog, ResizingKeepsTheStripDockedAndThePageFullWidth) {
@@ -181,7 +240,7 @@ TEST(PreviewDialog, ResizingKeepsTheStripDockedAndThePageFullWidth) {
         const QWidget* strip = dlg.findChild<QWidget*>(QStringLiteral("VideoSoftElastic1"));
         ASSERT_NE(strip, nullptr);
         EXPECT_EQ(strip->geometry().bottom(), dlg.height() - 1);
-        EXPECT_EQ(strip->height(), 35);
+        EXPECT_EQ(strip->height(), 35);  // its designed height, at the usual font
         EXPECT_EQ(strip->width(), dlg.width());
         const QWidget* sheet = dlg.View()->Sheet();
         EXPECT_EQ(sheet->width(), dlg.View()->viewport()->width());
@@ -218,19 +277,34 @@ TEST(PreviewDialog, PrintPrintsAndClosesOrReportsFailureAndStaysOpen) {
     {
         const QString out = dir.filePath(QStringLiteral("printed.pdf"));
         PreviewDialog dlg(nullptr, std::make_unique<ScriptedPrompts>(true, out, &chosen, &errors));
-        sample::WriteOrdersReport(dlg.Document());
+        std::string runError;
+        ASSERT_TRUE(sample::WriteEngineReport(dlg.Document(), runError)) << runError;
         QTimer::singleShot(0, &dlg,
                            [&] { QTest::mouseClick(Button(dlg, "cmdTransmit"), Qt::LeftButton); });
         dlg.ShowModal();
         EXPECT_EQ(dlg.result(), QDialog::Accepted);
         EXPECT_EQ(chosen, dlg.Document().PageCount());
-        EXPECT_TRUE(errors.isEmpty());
+        // The user is told where the file went.
+        EXPECT_EQ(errors, QStringList{"saved " + out});
+        errors.clear();
+        // The same PDF as the batch program's: metadata and an outline.
         bool found = false;
         const QString info = qtdocument::testing::RunTool(QStringLiteral("pdfinfo"), {out}, &found);
         if (found) {
             EXPECT_TRUE(info.contains(
                 QStringLiteral("Pages:           %1").arg(dlg.Document().PageCount())))
                 << info.toStdString();
+            EXPECT_TRUE(info.contains(QStringLiteral("Title:           Ostrel2 report")))
+                << info.toStdString();
+            EXPECT_TRUE(info.contains(QStringLiteral("Creator:         Ostrel2")))
+                << info.toStdString();
+        }
+        const QString outline = qtdocument::testing::RunTool(
+            QStringLiteral("qpdf"),
+            {QStringLiteral("--json"), QStringLiteral("--json-key=outlines"), out}, &found);
+        if (found) {
+            EXPECT_TRUE(outline.contains(QStringLiteral("2 - Table Properties")))
+                << outline.toStdString();
         }
     }
     {

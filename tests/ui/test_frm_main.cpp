@@ -156,6 +156,7 @@ class TestFrmMain : public QObject {
         box->selectAll();
         QTest::keyClicks(box, path);
         QTest::keyClick(box, leaveWith);
+        QTest::qWait(0);  // the path is looked at once the key is over
     }
 
     QStringList RecentMenu() const {
@@ -320,7 +321,13 @@ class TestFrmMain : public QObject {
     void theRecentListKeepsTheLastOpenedNewestFirst() {
         const QString a = RealDatabase("a.mdb", {"A"});
         const QString b = RealDatabase("b.mdb", {"B"});
+        // Usable at once, in the run that opened the database.
+        auto* submenu = window_->findChild<QAction*>(QStringLiteral("mnuFileRecentMenu"));
+        QVERIFY(!submenu->isEnabled());
         Choose(a);
+        QVERIFY(submenu->isEnabled());
+        auto* first = window_->findChild<QAction*>(QStringLiteral("mnuFileRecent1"));
+        QVERIFY(first != nullptr && first->text().endsWith(a));
         Choose(b);
         window_->OpenDatabase(a);
         QCOMPARE(RecentMenu(), QStringList({a, b}));
@@ -540,7 +547,10 @@ class TestFrmMain : public QObject {
         ui::SetUpCsvDialog(csv, dir_.filePath("report.csv"));
         QCOMPARE(csv.nameFilters(), QStringList({"CSV Files (*.csv)"}));
         QCOMPARE(csv.fileMode(), QFileDialog::AnyFile);  // a new name is accepted
-        QCOMPARE(csv.acceptMode(), QFileDialog::AcceptOpen);
+        // A file to write: ".csv" is added and replacing one is confirmed.
+        QCOMPARE(csv.acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(csv.defaultSuffix(), QStringLiteral("csv"));
+        QVERIFY(!csv.testOption(QFileDialog::DontConfirmOverwrite));
         QCOMPARE(QDir(csv.directory()).absolutePath(), QDir(dir_.path()).absolutePath());
     }
 

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <memory>
@@ -17,6 +18,7 @@
 #include "ui/app/frm_main.h"
 #include "ui/app/help_keys.h"
 #include "ui/app/help_system.h"
+#include "ui/app/link_folders.h"
 #include "ui/preview/preview_dialog.h"
 #include "ui_fakes.h"
 
@@ -114,6 +116,18 @@ class TestHelpKeys : public QObject {
         preview.show();
         QCOMPARE(PressF1(&preview), ui::kHelpPreview);
         QVERIFY(Shown().contains("preview"));
+        // Its find bar, contents pane and page box have topics of their own.
+        preview.ShowFindBar();
+        QCOMPARE(PressF1(preview.findChild<QLineEdit*>("txtFind")), ui::kHelpFind);
+        QCOMPARE(PressF1(preview.Contents()), ui::kHelpNavigation);
+        QCOMPARE(PressF1(preview.findChild<QWidget*>("txtPage")), ui::kHelpNavigation);
+    }
+
+    void linkFoldersDialog() {
+        ui::frmLinkFolders dialog({});
+        dialog.show();
+        QCOMPARE(PressF1(dialog.findChild<QWidget*>("lstFolders")), ui::kHelpLinkFolders);
+        QVERIFY(Shown().contains("Link folders"));
     }
 };
 

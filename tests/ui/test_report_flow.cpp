@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 #include "components/jet/jet_engine.h"
@@ -100,6 +101,20 @@ class TestReportFlow : public QObject {
             }});
         window->show();
         return window;
+    }
+
+    // Acts on the modal window of type T as soon as one is open.
+    template <class T>
+    static void WhenOpen(QObject* context, std::function<void(T*)> act) {
+        auto* timer = new QTimer(context);
+        QObject::connect(timer, &QTimer::timeout, context, [timer, act] {
+            if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget())) {
+                timer->stop();
+                timer->deleteLater();
+                act(window);
+            }
+        });
+        timer->start(10);
     }
 
     static void Pick(frmMain& window, const char* option) {
@@ -385,8 +400,9 @@ class TestReportFlow : public QObject {
     }
 
     // A front end whose back end is not where its link says: the run
-    // finishes, then one message names the table; once the back end's folder
-    // is stored as a link folder, a new window finds it.
+    // finishes and names the table with its report (in the preview, above the
+    // page; after a CSV run, in a message). Once File > Link Folders names the
+    // back end's folder, the next run finds it, without a restart.
     void splitDatabaseWithoutItsBackEnd() {
         jetgen::DatabaseDescription front;
         front.linkedTables.push_back(
@@ -401,6 +417,7 @@ class TestReportFlow : public QObject {
         jetgen::WriteDatabase(front, path.toStdString());
         QVERIFY(QDir(dir_.path()).mkpath("backs"));
         jetgen::WriteDatabase(back, dir_.filePath("backs/back.mdb").toStdString());
+        const QString reason = "Clients: its source database 'Z:\\Sales\\Back.mdb' cannot be found";
 
         jet::JetEngine engine;
         ui::EngineReportRunner runner(engine, *store_, *formatter_);
@@ -410,17 +427,37 @@ class TestReportFlow : public QObject {
         QCOMPARE(window->findChild<QLabel*>("Panel1")->text(),
                  QStringLiteral("Finished processing"));
         QCOMPARE(messages_.shown.size(), std::size_t{1});
-        QVERIFY(messages_.shown[0].text.contains(
-            "Clients: its source database 'Z:\\Sales\\Back.mdb' cannot be found"));
-
+        QVERIFY(messages_.shown[0].text.contains(reason));
         messages_.shown.clear();
-        ui::StoreLinkFolders(store_->FilePath(), {dir_.filePath("backs")});
-        window = MakeWindow(engine, runner);
-        report = RunToCsv(*window, path, {}, {});
+
+        // The preview shows it above its first page, while it is open.
+        Pick(*window, "optTarget0");
+        QString shownWithTheReport;
+        WhenOpen<ui::PreviewDialog>(window.get(),
+                                    [&shownWithTheReport](ui::PreviewDialog* preview) {
+                                        auto* warnings = preview->findChild<QLabel*>("lblWarnings");
+                                        if (warnings != nullptr && warnings->isVisible()) {
+                                            shownWithTheReport = warnings->text();
+                                        }
+                                        preview->reject();
+                                    });
+        QTest::mouseClick(window->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+        QVERIFY(shownWithTheReport.contains(reason.toHtmlEscaped()));
+        QVERIFY(messages_.shown.empty());
+
+        // File > Link Folders, then Start again: the back end is found.
+        WhenOpen<ui::frmLinkFolders>(window.get(), [this](ui::frmLinkFolders* dialog) {
+            dialog->findChild<QListWidget*>("lstFolders")->addItem(dir_.filePath("backs"));
+            dialog->accept();
+        });
+        window->findChild<QAction*>("mnuFileLinkFolders")->trigger();
+        QCOMPARE(ui::StoredLinkFolders(store_->FilePath()), QStringList({dir_.filePath("backs")}));
+        Pick(*window, "optTarget1");
+        QTest::mouseClick(window->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+        report = ReadText(dir_.filePath("report.csv"));
         QVERIFY2(messages_.shown.empty(),
                  messages_.shown.empty() ? "" : qPrintable(messages_.shown[0].text));
         QVERIFY(report.contains("Field - Name,"));
-        QCOMPARE(ui::StoredLinkFolders(store_->FilePath()), QStringList({dir_.filePath("backs")}));
     }
 };
 

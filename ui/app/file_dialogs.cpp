@@ -36,8 +36,11 @@ void SetUpDatabaseDialog(QFileDialog& dialog, const QString& current) {
 
 void SetUpCsvDialog(QFileDialog& dialog, const QString& current) {
     dialog.setWindowTitle(QStringLiteral("Choose the CSV file"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A file to write: ".csv" is added to a bare name, and an existing file
+    // is replaced only once the user has said so.
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.setNameFilters({QStringLiteral("CSV Files (*.csv)")});
     StartAt(dialog, current);
 }

@@ -28,7 +28,8 @@ class FileDialogs {
 // Open-file dialog for a database: Access databases (*.mdb) first, Access
 // 2007 and later (*.accdb) second; the file must exist.
 void SetUpDatabaseDialog(QFileDialog& dialog, const QString& current);
-// Open-file dialog for the CSV file: CSV files (*.csv); a new name is accepted.
+// Save dialog for the CSV file: CSV files (*.csv); a new name is accepted and
+// takes ".csv" when it has no extension; replacing a file is confirmed.
 void SetUpCsvDialog(QFileDialog& dialog, const QString& current);
 
 class QtFileDialogs : public FileDialogs {

@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -182,6 +183,18 @@ void frmMain::BuildControls() {
     cmdCancelRun_->setToolTip(QStringLiteral("Stop the report (Esc)"));
     cmdCancelRun_->hide();
     statusBar_->addPermanentWidget(cmdCancelRun_);
+    // Shown after a CSV report has been written, until the next run.
+    lblWritten_ = new QLabel(statusBar_);
+    lblWritten_->setObjectName(QStringLiteral("lblWritten"));
+    lblWritten_->hide();
+    statusBar_->addPermanentWidget(lblWritten_);
+    cmdOpenReport_ = new QPushButton(QStringLiteral("&Open Report"), statusBar_);
+    cmdOpenReport_->setObjectName(QStringLiteral("cmdOpenReport"));
+    cmdOpenReport_->setToolTip(QStringLiteral("Open the CSV file just written"));
+    cmdOpenReport_->hide();
+    statusBar_->addPermanentWidget(cmdOpenReport_);
+    connect(cmdOpenReport_, &QPushButton::clicked, this,
+            [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(writtenReport_)); });
     connect(cmdCancelRun_, &QPushButton::clicked, this, [this] { CancelRun(); });
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] { CancelRun(); });
@@ -316,13 +329,14 @@ void frmMain::PopulateTables() {
 bool frmMain::FillPickers(bool emptyOnFailure) {
     const QString path = databasePath_->text();
     const auto failed = [&](const QString& message) {
+        checkedPath_ = path;
         if (emptyOnFailure) {
             schema::CloseQuietly(pickerDatabase_);
             vsFlexTables_->clear();
             vsFlexQueries_->clear();
             pickerPath_ = path;
         }
-        services_.messages.Show(this, message, engine::MessageIcon::Exclamation, kCaption);
+        Tell(message, engine::MessageIcon::Exclamation);
         return false;
     };
     if (path.trimmed().isEmpty()) {
@@ -355,6 +369,7 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
     schema::CloseQuietly(pickerDatabase_);
     pickerDatabase_ = std::move(database);
     pickerPath_ = path;
+    checkedPath_ = path;
     FillTicked(*vsFlexTables_, tables);
     FillTicked(*vsFlexQueries_, queries);
     // Space ticks from the first row on; nothing shows as selected.
@@ -364,13 +379,25 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
         }
     }
     recent_.Add(path);
+    RefreshRecentMenu();
     return true;
 }
 
 void frmMain::txtTable_EditingFinished() {
-    if (databasePath_->text() != pickerPath_) {
-        FillPickers(true);
+    QTimer::singleShot(0, this, &frmMain::CheckTypedDatabase);
+}
+
+void frmMain::CheckTypedDatabase() {
+    const QString path = databasePath_->text();
+    if (running_ || path == pickerPath_ || path == checkedPath_) {
+        return;
     }
+    if (QApplication::activePopupWidget() != nullptr ||
+        QApplication::activeModalWidget() != nullptr) {
+        QTimer::singleShot(250, this, &frmMain::CheckTypedDatabase);
+        return;
+    }
+    FillPickers(true);
 }
 
 void frmMain::OpenDatabase(const QString& path) {
@@ -395,6 +422,7 @@ void frmMain::OpenPendingDatabase() {
     databasePath_->setText(path);
     if (!FillPickers(false)) {
         recent_.Remove(path);
+        RefreshRecentMenu();
     }
 }
 
@@ -456,7 +484,20 @@ void frmMain::RepaintStatus() {
 
 void frmMain::ShowMessage(const std::string& text, engine::MessageIcon icon,
                           const std::string& caption) {
+    emit messageRequested();
     services_.messages.Show(this, FromStd(text), icon, FromStd(caption));
+}
+
+void frmMain::Tell(const QString& text, engine::MessageIcon icon) {
+    emit messageRequested();
+    services_.messages.Show(this, text, icon, kCaption);
+}
+
+void frmMain::Warn(const std::string& text) {
+    runWarnings_ << FromStd(text);
+    if (runPreview_ != nullptr) {
+        runPreview_->AddWarning(text);
+    }
 }
 
 bool frmMain::IsTableSelected(const std::string& name) const {
@@ -502,6 +543,7 @@ void frmMain::cmdBrowse1_Click() {
     databasePath_->setText(*chosen);
     if (!FillPickers(false)) {
         recent_.Remove(*chosen);
+        RefreshRecentMenu();
     }
 }
 
@@ -518,11 +560,18 @@ void frmMain::optTarget_Click(std::int16_t index) {
 
 void frmMain::cmdStart_Click() {
     // A path typed since the last fill: the pickers are filled from it first,
-    // so that the run documents what they then show. A missing file is left
-    // to the run, which says "Database does not exist".
-    if (databasePath_->text() != pickerPath_ && QFileInfo(databasePath_->text()).isFile() &&
-        !FillPickers(true)) {
-        return;
+    // so that the run documents what they then show. A file that cannot be
+    // read has been told already; a missing one is left to the run, which
+    // says "Database does not exist".
+    const QString path = databasePath_->text();
+    if (path != pickerPath_) {
+        if (QFileInfo(path).isFile()) {
+            if (!FillPickers(true)) {
+                return;
+            }
+        } else {
+            checkedPath_ = path;  // told once, by the run
+        }
     }
     // Switches stored before this run apply to all of it.
     services_.switches.Refresh();
@@ -534,18 +583,21 @@ void frmMain::cmdStart_Click() {
     running_ = true;
     cancelRequested_ = false;
     runPreview_ = nullptr;
+    runWarnings_.clear();
+    writtenReport_.clear();
+    lblWritten_->hide();
+    cmdOpenReport_->hide();
     sinceEvents_.invalidate();
     centralWidget()->setEnabled(false);
     menuBar()->setEnabled(false);
     cmdCancelRun_->show();
+    const bool toCsv = Target() == engine::ReportTarget::CsvFile;
+    bool finished = false;
     try {
-        if (services_.runner.RunReport(*this)) {
-            NameTablesWithoutSource();
-        }
+        finished = services_.runner.RunReport(*this);
     } catch (const std::exception& error) {
-        services_.messages.Show(this,
-                                QStringLiteral("The report stopped: %1").arg(FromStd(error.what())),
-                                engine::MessageIcon::Critical, kCaption);
+        Tell(QStringLiteral("The report stopped: %1").arg(FromStd(error.what())),
+             engine::MessageIcon::Critical);
     }
     runPreview_ = nullptr;
     running_ = false;
@@ -553,6 +605,23 @@ void frmMain::cmdStart_Click() {
     menuBar()->setEnabled(true);
     centralWidget()->setEnabled(true);
     cmdStart_->setFocus();
+    if (finished && toCsv) {
+        ReportCsvWritten(txtCSVFile_->text());
+    }
+}
+
+void frmMain::ReportCsvWritten(const QString& path) {
+    writtenReport_ = QFileInfo(path).absoluteFilePath();
+    lblWritten_->setText(QStringLiteral("Written to %1").arg(writtenReport_));
+    lblWritten_->show();
+    cmdOpenReport_->show();
+    if (runWarnings_.isEmpty()) {
+        return;
+    }
+    Tell(QStringLiteral("These linked tables are documented without their fields and indexes:\n\n"
+                        "%1\n\nFile > Link Folders names more places to look for them.")
+             .arg(runWarnings_.join(QLatin1Char('\n'))),
+         engine::MessageIcon::Exclamation);
 }
 
 void frmMain::mnuFileCompare_Click() {
@@ -565,9 +634,8 @@ void frmMain::mnuFileCompare_Click() {
     try {
         services_.runner.RunComparison(*this, chosen->toStdString());
     } catch (const std::exception& error) {
-        services_.messages.Show(
-            this, QStringLiteral("The comparison stopped: %1").arg(FromStd(error.what())),
-            engine::MessageIcon::Critical, kCaption);
+        Tell(QStringLiteral("The comparison stopped: %1").arg(FromStd(error.what())),
+             engine::MessageIcon::Critical);
     }
 }
 
@@ -576,34 +644,6 @@ void frmMain::mnuFileConfigure_Click() {
     dialog.adjustSize();
     FitToScreen(dialog);
     dialog.exec();
-}
-
-// After a finished run: one message naming the ticked linked tables whose
-// fields could not be listed.
-void frmMain::NameTablesWithoutSource() {
-    if (!pickerDatabase_) {
-        return;
-    }
-    QStringList lines;
-    const auto& tables = pickerDatabase_->TableDefs();
-    for (int i = 0; i < tables.Count(); ++i) {
-        const schema::TableDef& table = tables.Item(i);
-        if (!IsTableSelected(table.Name())) {
-            continue;
-        }
-        if (const auto problem = table.LinkProblem()) {
-            lines << QStringLiteral("%1: %2").arg(FromStd(table.Name()), FromStd(*problem));
-        }
-    }
-    if (lines.isEmpty()) {
-        return;
-    }
-    services_.messages.Show(
-        this,
-        QStringLiteral("These linked tables are documented without their fields and indexes:\n\n"
-                       "%1\n\nFile > Link Folders names more places to look for them.")
-            .arg(lines.join(QLatin1Char('\n'))),
-        engine::MessageIcon::Exclamation, kCaption);
 }
 
 void frmMain::mnuFileLinkFolders_Click() {

@@ -74,6 +74,7 @@ class frmMain : public QMainWindow, public engine::RunHost {
                      const std::string& caption) override;
     bool IsTableSelected(const std::string& name) const override;
     bool IsQuerySelected(const std::string& name) const override;
+    void Warn(const std::string& text) override;
     std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override;
     // Lets the window repaint and take keys; false once the run is cancelled
     // (Cancel, Escape, or closing the preview shown during the run).
@@ -101,6 +102,8 @@ class frmMain : public QMainWindow, public engine::RunHost {
   signals:
     // The window has been closed; the program ends.
     void unloaded();
+    // A message box is about to be shown (the splash makes way for it).
+    void messageRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -114,14 +117,21 @@ class frmMain : public QMainWindow, public engine::RunHost {
     void BuildTickActions();
     void Form_Load();
     void Form_QueryUnload();
-    void NameTablesWithoutSource();
+    // Shows a message box over the window.
+    void Tell(const QString& text, engine::MessageIcon icon);
+    // After a CSV run: where the report went, and the linked tables it could
+    // not document in full.
+    void ReportCsvWritten(const QString& path);
     void UseStoredLinkFolders();
     // Fills both pickers from txtTable. When the file cannot be listed the
     // user is told why, and the pickers stay as they were, or are emptied
     // when emptyOnFailure (a typed path: the old lists would mislead).
     bool FillPickers(bool emptyOnFailure);
     // The path in txtTable was typed: refill if it names another database.
+    // The check waits until the event that took the focus away is over (a
+    // menu's shortcut, a click) and any menu or dialog has closed.
     void txtTable_EditingFinished();
+    void CheckTypedDatabase();
     void RefreshRecentMenu();
     void OpenPendingDatabase();
 
@@ -129,6 +139,10 @@ class frmMain : public QMainWindow, public engine::RunHost {
     std::unique_ptr<schema::Database> pickerDatabase_;
     // The path the pickers were last filled (or emptied) for.
     QString pickerPath_;
+    // The path last looked at, whether or not it could be read: the same
+    // error is not told again while the box is unchanged.
+    QString checkedPath_;
+    QStringList runWarnings_;
     RecentDatabases recent_;
     QString pendingDatabase_;
     QMenu* mnuFileRecent_ = nullptr;
@@ -146,6 +160,9 @@ class frmMain : public QMainWindow, public engine::RunHost {
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
     QPushButton* cmdCancelRun_ = nullptr;
+    QLabel* lblWritten_ = nullptr;          // where the CSV report just went
+    QPushButton* cmdOpenReport_ = nullptr;  // opens it
+    QString writtenReport_;
 
     bool running_ = false;
     bool cancelRequested_ = false;

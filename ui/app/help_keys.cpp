@@ -22,6 +22,9 @@ int ContextOfWindow(const QWidget& window) {
     if (name == QLatin1String("frmPreview")) {
         return kHelpPreview;
     }
+    if (name == QLatin1String("frmLinkFolders")) {
+        return kHelpLinkFolders;
+    }
     if (name == QLatin1String("frmAbout")) {
         return kHelpAbout;
     }
@@ -34,6 +37,17 @@ int ContextOfWindow(const QWidget& window) {
 }  // namespace
 
 int HelpContextFor(const QWidget* widget) {
+    // Parts of the preview with a topic of their own.
+    for (const QWidget* part = widget; part != nullptr && !part->isWindow();
+         part = part->parentWidget()) {
+        const QString name = part->objectName();
+        if (name == QLatin1String("findBar")) {
+            return kHelpFind;
+        }
+        if (name == QLatin1String("tvwContents") || name == QLatin1String("navigationBar")) {
+            return kHelpNavigation;
+        }
+    }
     for (const QWidget* window = widget != nullptr ? widget->window() : nullptr; window != nullptr;
          window = window->parentWidget() != nullptr ? window->parentWidget()->window() : nullptr) {
         const int context = ContextOfWindow(*window);

@@ -85,7 +85,12 @@ int Main(int argc, char** argv) {
     // The main window can be used at once; the splash stays above it.
     window.show();
     splash->raise();
-    window.OpenDatabase(line.database);
+    // A message box, such as the one for a database that cannot be read,
+    // is not hidden under the splash: the splash makes way for it.
+    QObject::connect(&window, &frmMain::messageRequested, &app, [&splash] { splash.reset(); });
+    // Opened once the window is up, so that a message stands over it.
+    QTimer::singleShot(0, &window,
+                       [&window, database = line.database] { window.OpenDatabase(database); });
     QObject::connect(&instance, &SingleInstance::openRequested, &window,
                      [&window](const QString& path) {
                          window.BringToFront();

@@ -109,6 +109,34 @@ void PageView::PageChanged() {
     sheet_->update();
 }
 
+void PageView::EnsureTwipsVisible(const QRectF& rect) {
+    const QSizeF paper = document_.Geometry().paper;
+    const double sx = sheet_->width() / paper.width();
+    const double sy = sheet_->height() / paper.height();
+    const QRectF shown(rect.x() * sx, rect.y() * sy, rect.width() * sx, rect.height() * sy);
+    const int margin = viewport()->height() / 4;
+    ensureVisible(static_cast<int>(shown.center().x()), static_cast<int>(shown.center().y()),
+                  static_cast<int>(shown.width() / 2) + 20,
+                  static_cast<int>(shown.height() / 2) + margin);
+}
+
+bool PageView::ScrollPage(int direction) {
+    QScrollBar* bar = verticalScrollBar();
+    const int before = bar->value();
+    if ((direction > 0 && before >= bar->maximum()) || (direction < 0 && before <= 0)) {
+        return false;
+    }
+    // A little of what was shown stays in view, so that the eye finds its line.
+    const int overlap = fontMetrics().height() * 2;
+    const int step = std::max(viewport()->height() - overlap, 1);
+    bar->setValue(before + direction * step);
+    return true;
+}
+
+void PageView::ScrollToBottom() {
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
 void PageView::ScrollToTwips(double top) {
     const double paperHeight = document_.Geometry().paper.height();
     const int y = static_cast<int>(std::lround(top / paperHeight * sheet_->height()));

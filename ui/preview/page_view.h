@@ -45,6 +45,14 @@ class PageView final : public QScrollArea {
     // Scrolls so that a height on the sheet (twips from its top) is at the
     // top of the view.
     void ScrollToTwips(double top);
+    // Scrolls as little as needed for a rectangle of the sheet (twips) to be
+    // in view, with some room around it.
+    void EnsureTwipsVisible(const QRectF& rect);
+    // Scrolls down (+1) or up (-1) by a view's height less a few lines; false
+    // when the sheet's edge is already in view.
+    bool ScrollPage(int direction);
+    // Shows the sheet's bottom edge (after turning back a page).
+    void ScrollToBottom();
     void SetZoom(Fit fit, int percent = 100);
     Fit ZoomFit() const { return fit_; }
     // The scale shown, in percent of the paper's size.

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
@@ -26,6 +27,7 @@
 #include <exception>
 
 #include "ui/preview/page_view.h"
+#include "ui/preview/print_job.h"
 
 namespace ostrel::ui {
 namespace {
@@ -40,6 +42,9 @@ constexpr int Px(int twips) {
 
 constexpr std::array<int, 8> kZoomSteps{50, 75, 100, 125, 150, 200, 300, 400};
 constexpr int kPageRole = Qt::UserRole;
+// The page box's upper bound: more pages than any report has, so that a
+// number typed past the last page is taken whole (and turns to the last).
+constexpr int kMostPages = 9999999;
 constexpr int kTopRole = Qt::UserRole + 1;
 
 QPushButton* MakeButton(QWidget* strip, const char* name, const QString& caption, int left, int top,
@@ -121,6 +126,16 @@ PreviewDialog::PreviewDialog(QWidget* owner, std::unique_ptr<PreviewPrompts> pro
     barLayout->addWidget(zoomBox_);
     layout->addWidget(bar, 0);
 
+    // What the report could not document in full, shown with it.
+    warnings_ = new QLabel(this);
+    warnings_->setObjectName(QStringLiteral("lblWarnings"));
+    warnings_->setWordWrap(true);
+    warnings_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    warnings_->setContentsMargins(Px(60), Px(30), Px(60), Px(30));
+    warnings_->setStyleSheet(QStringLiteral("background: #fff4ce; color: #3b2f00;"));
+    warnings_->hide();
+    layout->addWidget(warnings_, 0);
+
     splitter_ = new QSplitter(Qt::Horizontal, this);
     splitter_->setObjectName(QStringLiteral("splitContents"));
     contents_ = new QTreeWidget(splitter_);
@@ -178,6 +193,7 @@ PreviewDialog::PreviewDialog(QWidget* owner, std::unique_ptr<PreviewPrompts> pro
     cmdPrev_ = MakeButton(strip_, "cmdPrev", QStringLiteral("Prev Page"), 4410, 105, 1170, 330);
     cmdNext_->hide();
     cmdPrev_->hide();
+    FitStripToCaptions();
 
     QWidget::setTabOrder(cmdPrev_, cmdNext_);
     QWidget::setTabOrder(cmdNext_, cmdTransmit_);
@@ -264,13 +280,59 @@ PreviewDialog::PreviewDialog(QWidget* owner, std::unique_ptr<PreviewPrompts> pro
 
     document_.SetPagesListener([this](int pages, bool ended) { PagesLaidOut(pages, ended); });
 
-    resize(Px(8940), Px(8010));
+    ResizeToScreen();
     RestoreSettings();
     UpdatePageControls();
 }
 
 PreviewDialog::~PreviewDialog() {
     document_.SetPagesListener({});
+}
+
+void PreviewDialog::FitStripToCaptions() {
+    // The buttons keep their places and sizes unless a larger font needs
+    // more room for a caption; then they widen and move along.
+    int shift = 0;
+    int grown = 0;
+    for (QPushButton* button : {cmdTransmit_, cmdCancel_, cmdNext_, cmdPrev_}) {
+        QRect place = button->geometry();
+        const QFontMetrics metrics = button->fontMetrics();
+        const int needed =
+            metrics.horizontalAdvance(button->text()) + 2 * metrics.averageCharWidth();
+        place.translate(shift, 0);
+        if (needed > place.width()) {
+            shift += needed - place.width();
+            place.setWidth(needed);
+        }
+        const int height = metrics.height() + 4;
+        if (height > place.height()) {
+            grown = std::max(grown, height - place.height());
+            place.setHeight(height);
+        }
+        button->setGeometry(place);
+    }
+    strip_->setFixedHeight(Px(525) + grown);
+}
+
+void PreviewDialog::ResizeToScreen() {
+    // Large enough to read a page across its width: most of the screen's
+    // height, a page and the contents wide.
+    const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
+    const QRect available =
+        screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int height = std::max(Px(8010), available.height() * 9 / 10);
+    const int width = std::clamp(static_cast<int>(height * 0.72) + Px(2200), Px(8940),
+                                 available.width() * 9 / 10);
+    resize(width, height);
+}
+
+void PreviewDialog::AddWarning(const std::string& text) {
+    warningLines_ << QString::fromStdString(text).toHtmlEscaped();
+    warnings_->setText(
+        QStringLiteral("<b>Linked tables documented without their fields and indexes:</b><br>%1"
+                       "<br>File &gt; Link Folders names more places to look for them.")
+            .arg(warningLines_.join(QStringLiteral("<br>"))));
+    warnings_->show();
 }
 
 void PreviewDialog::RestoreSettings() {
@@ -400,8 +462,9 @@ void PreviewDialog::PagesLaidOut(int pages, bool ended) {
 void PreviewDialog::UpdatePageControls() {
     const int page = document_.PreviewPage();
     const int known = std::max(laidOut_, 1);
+    // The box takes any number; one past the last page turns to the last.
     pageBox_->blockSignals(true);
-    pageBox_->setRange(1, known);
+    pageBox_->setRange(1, std::max(known, kMostPages));
     pageBox_->setValue(page);
     pageBox_->blockSignals(false);
     pageOf_->setText(laidOutAll_ ? QStringLiteral("of %1").arg(laidOut_)
@@ -502,19 +565,31 @@ void PreviewDialog::cmdTransmit_Click() {
     if (!prompts_->ChoosePrinter(printer, document_.PageCount(), this)) {
         return;  // the user changed their mind; the preview stays
     }
-    try {
-        document_.Print(printer);
-    } catch (const std::exception& e) {
+    const bool toFile =
+        printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    QString error;
+    // The whole report to a file is the batch program's PDF, with its
+    // outline and links; a range of pages, or paper, goes through the printer.
+    const PrintOutcome outcome =
+        toFile && printer.printRange() != QPrinter::PageRange
+            ? SavePdfWithProgress(document_, printer.outputFileName(), this, error)
+            : PrintWithProgress(document_, printer, this, error);
+    if (outcome == PrintOutcome::Cancelled) {
+        return;
+    }
+    if (outcome == PrintOutcome::Failed) {
         prompts_->ShowError(QStringLiteral("Ostrel2"),
-                            QStringLiteral("The report could not be printed.\n\n%1")
-                                .arg(QString::fromStdString(e.what())),
+                            QStringLiteral("The report could not be printed.\n\n%1").arg(error),
                             this);
         return;
     }
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty() &&
-        Remembers()) {
-        QSettings().setValue(QStringLiteral("Preview/LastReportFolder"),
-                             QFileInfo(printer.outputFileName()).absolutePath());
+    if (toFile) {
+        const QString saved = QFileInfo(printer.outputFileName()).absoluteFilePath();
+        if (Remembers()) {
+            QSettings().setValue(QStringLiteral("Preview/LastReportFolder"),
+                                 QFileInfo(saved).absolutePath());
+        }
+        prompts_->ShowSaved(saved, this);
     }
     accept();
 }
@@ -523,21 +598,25 @@ void PreviewDialog::cmdCancel_Click() {
     reject();
 }
 
-// Page Up and Page Down turn pages as the buttons do; on the first or last
-// page they only scroll within it, never past its edge.
+// Page Down scrolls through the page shown and turns to the next one only
+// from its bottom, so that nothing of a page is passed over; Page Up goes
+// back the same way, to the bottom of the page before.
 void PreviewDialog::PageDown() {
+    if (view_->ScrollPage(+1)) {
+        return;
+    }
     if (cmdNext_->isVisibleTo(this) && cmdNext_->isEnabled()) {
         cmdNext_Click();
-    } else {
-        view_->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     }
 }
 
 void PreviewDialog::PageUp() {
+    if (view_->ScrollPage(-1)) {
+        return;
+    }
     if (cmdPrev_->isVisibleTo(this) && cmdPrev_->isEnabled()) {
         cmdPrev_Click();
-    } else {
-        view_->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+        view_->ScrollToBottom();
     }
 }
 
@@ -636,6 +715,13 @@ void PreviewDialog::ShowHit() {
         }
     }
     view_->Sheet()->SetHighlight(searched_, onPage);
+    if (onPage >= 0) {
+        const std::vector<std::vector<QRectF>> rects = document_.MatchRects(page, searched_);
+        if (static_cast<std::size_t>(onPage) < rects.size() &&
+            !rects[static_cast<std::size_t>(onPage)].empty()) {
+            view_->EnsureTwipsVisible(rects[static_cast<std::size_t>(onPage)].front());
+        }
+    }
 }
 
 QString PreviewDialog::FindStatus() const {

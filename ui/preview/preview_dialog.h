@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,7 @@ class PreviewDialog final : public QDialog, public engine::PreviewWindow {
     void SetCaption(const std::string& caption) override;
     void ShowModal() override;
     void SetDatabasePath(const std::string& path) override;
+    void AddWarning(const std::string& text) override;
 
     // Shows the window as soon as page 1 is laid out, while the run goes on.
     void ShowWhileLayingOut(bool on) { early_ = on; }
@@ -108,6 +110,8 @@ class PreviewDialog final : public QDialog, public engine::PreviewWindow {
     void ShowHit();
     void ApplyZoomText(const QString& text);
     void RestoreSettings();
+    void FitStripToCaptions();
+    void ResizeToScreen();
     void SaveSettings() const;
 
     qtdocument::QtReportDocument document_;
@@ -130,6 +134,8 @@ class PreviewDialog final : public QDialog, public engine::PreviewWindow {
     QWidget* findBar_ = nullptr;
     QLineEdit* findEdit_ = nullptr;
     QLabel* findStatus_ = nullptr;
+    QLabel* warnings_ = nullptr;
+    QStringList warningLines_;
 
     std::vector<qtdocument::FindHit> hits_;
     QString searched_;

@@ -16,6 +16,8 @@ class PreviewPrompts {
     // Returns false when the user cancels.
     virtual bool ChoosePrinter(QPrinter& printer, int pageCount, QWidget* parent) = 0;
     virtual void ShowError(const QString& title, const QString& text, QWidget* parent) = 0;
+    // Tells where a report printed to a file went.
+    virtual void ShowSaved(const QString& path, QWidget* parent) = 0;
 
   protected:
     PreviewPrompts() = default;
@@ -28,6 +30,8 @@ class DialogPrompts final : public PreviewPrompts {
   public:
     bool ChoosePrinter(QPrinter& printer, int pageCount, QWidget* parent) override;
     void ShowError(const QString& title, const QString& text, QWidget* parent) override;
+    // With a button that opens the file.
+    void ShowSaved(const QString& path, QWidget* parent) override;
 };
 
 }  // namespace ostrel::ui
