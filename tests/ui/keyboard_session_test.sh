@@ -56,11 +56,24 @@ keys() {
     done
 }
 
+# Waits until at least n windows captioned "Ostrel2" show (the main window,
+# and a message box over it).
+windows() {
+    local n=$1
+    for _ in $(seq 1 120); do
+        [ "$(xdotool search --onlyvisible --name '^Ostrel2$' 2>/dev/null | wc -l)" -ge "$n" ] && return 0
+        sleep 0.5
+    done
+    echo "FAIL: fewer than $n windows captioned Ostrel2 showed"
+    tail -n 20 "$work/app.log"
+    exit 1
+}
+
 "$program" "$work/missing.mdb" >"$work/app.log" 2>&1 &
 app=$!
 # The main window, then the message about the file that is not there.
-timeout 60 xdotool search --sync --onlyvisible --name '^Ostrel2$' >/dev/null || { echo "FAIL: no main window"; tail -n 20 "$work/app.log"; exit 1; }
-sleep 2.5
+windows 2
+sleep 1
 keys Return
 alive "the message for a missing database was closed with Enter"
 keys alt+f Return
