@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -548,7 +549,14 @@ void frmMain::cmdBrowse1_Click() {
 }
 
 void frmMain::cmdBrowseCSV_Click() {
-    const auto chosen = services_.fileDialogs.ChooseCsvFile(this, txtCSVFile_->text());
+    // Without a name yet, the database's own, beside it.
+    QString current = txtCSVFile_->text();
+    if (current.isEmpty() && !databasePath_->text().isEmpty()) {
+        const QFileInfo database(databasePath_->text());
+        current =
+            database.absoluteDir().filePath(database.completeBaseName() + QStringLiteral(".csv"));
+    }
+    const auto chosen = services_.fileDialogs.ChooseCsvFile(this, current);
     if (chosen) {
         txtCSVFile_->setText(*chosen);
     }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QStringList>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 #include <memory>
@@ -36,6 +37,18 @@ int UsageError(const QString& error) {
     Print(stderr,
           QStringLiteral("ostrel2: %1\nTry 'ostrel2 --help' for more information.\n").arg(error));
     return kAppExitUsage;
+}
+
+// Opens the database as soon as the window system has shown the window.
+void OpenWhenShown(frmMain& window, const QString& database, int triesLeft = 20) {
+    const QWindow* handle = window.windowHandle();
+    if (triesLeft > 0 && (handle == nullptr || !handle->isExposed())) {
+        QTimer::singleShot(50, &window, [&window, database, triesLeft] {
+            OpenWhenShown(window, database, triesLeft - 1);
+        });
+        return;
+    }
+    window.OpenDatabase(database);
 }
 
 }  // namespace
@@ -88,9 +101,9 @@ int Main(int argc, char** argv) {
     // A message box, such as the one for a database that cannot be read,
     // is not hidden under the splash: the splash makes way for it.
     QObject::connect(&window, &frmMain::messageRequested, &app, [&splash] { splash.reset(); });
-    // Opened once the window is up, so that a message stands over it.
-    QTimer::singleShot(0, &window,
-                       [&window, database = line.database] { window.OpenDatabase(database); });
+    // Opened once the window is up and placed on the screen, so that a
+    // message about the file stands over it (a second at most).
+    OpenWhenShown(window, line.database);
     QObject::connect(&instance, &SingleInstance::openRequested, &window,
                      [&window](const QString& path) {
                          window.BringToFront();

@@ -147,7 +147,15 @@ PreviewDialog::PreviewDialog(QWidget* owner, std::unique_ptr<PreviewPrompts> pro
     splitter_->addWidget(view_);
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
-    splitter_->setSizes({Px(2200), Px(6740)});
+    // Wide enough for the longest section's title; longer object names
+    // scroll sideways rather than being cut off.
+    contents_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    contents_->header()->setStretchLastSection(false);
+    const int contentsWidth =
+        contents_->fontMetrics().horizontalAdvance(QStringLiteral("3 - Relationship Properties")) +
+        contents_->indentation() * 2 + contents_->frameWidth() * 2 +
+        contents_->verticalScrollBar()->sizeHint().width();
+    splitter_->setSizes({std::max(Px(2200), contentsWidth), Px(6740)});
     splitter_->setChildrenCollapsible(false);
     layout->addWidget(splitter_, 1);
 
@@ -633,6 +641,7 @@ void PreviewDialog::FillContents() {
             item = lastSection_ != nullptr ? new QTreeWidgetItem(lastSection_, {text})
                                            : new QTreeWidgetItem(contents_, {text});
         }
+        item->setToolTip(0, item->text(0));
         item->setData(0, kPageRole, block.page);
         item->setData(0, kTopRole, block.top);
         ++contentsFilled_;
