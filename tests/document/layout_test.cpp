@@ -225,6 +225,46 @@ TEST(QtReportDocument, RowStaysOnOnePageUnlessTallerThanAPage) {
     EXPECT_EQ(tall.Placed()[1].page, 1);  // the row starts right after "before"
 }
 
+// The last row of a table never stands alone on a page: the row before it
+// goes over with it. A table that fits stays as it is.
+TEST(QtReportDocument, LastRowOfATableDoesNotStandAlone) {
+    const auto pageOf = [](const QtReportDocument& doc, const std::string& text) {
+        for (const PlacedText& placed : doc.Placed()) {
+            if (placed.text == text) {
+                return placed.page;
+            }
+        }
+        return -1;
+    };
+    // Paragraphs fill page 1, then a table of `rows` rows follows.
+    const auto layOut = [](QtReportDocument& doc, int fillers, int rows) {
+        doc.KeepPlacedTexts(true);
+        Begin(doc);
+        for (int i = 0; i < fillers; ++i) {
+            doc.AddParagraph("filler" + std::to_string(i));
+        }
+        std::string table = "2000|8000;";
+        for (int r = 0; r < rows; ++r) {
+            table += "row" + std::to_string(r) + "|x;";
+        }
+        doc.AddTable(table);
+        doc.EndDocument();
+    };
+    // The first filling at which the last row no longer fits on page 1.
+    for (int fillers = 0; fillers < 400; ++fillers) {
+        QtReportDocument doc;
+        layOut(doc, fillers, 6);
+        if (pageOf(doc, "row5") == 1) {
+            continue;
+        }
+        EXPECT_EQ(pageOf(doc, "row3"), 1);
+        EXPECT_EQ(pageOf(doc, "row4"), 2) << "the last row was left alone";
+        EXPECT_EQ(pageOf(doc, "row5"), 2);
+        return;
+    }
+    ADD_FAILURE() << "the table never reached page 2";
+}
+
 TEST(QtReportDocument, TextInOtherScriptsIsKept) {
     QtReportDocument doc;
     doc.KeepPlacedTexts(true);
