@@ -13,10 +13,9 @@
 #include "cli/object_selection.h"
 #include "components/document/output_error.h"
 #include "components/document/stream_target.h"
-#include "engine/comparison_run.h"
 #include "engine/csv_output.h"
 #include "engine/file_exists.h"
-#include "engine/report_run.h"
+#include "engine/run.h"
 
 namespace ostrel::cli {
 namespace {
@@ -231,8 +230,7 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
             (!comparing || engine::FileExists(*line.compareWith))) {
             CheckOutputsWritable(line);
         }
-        engine::ReportRun run(services.engine, services.switches, services.formatter);
-        engine::ComparisonRun comparison(services.engine, services.switches, services.formatter);
+        engine::Run run(services.engine, services.switches, services.formatter);
         engine::ComparisonOptions options;
         options.volatileProperties = line.compareVolatile;
         options.listUnchanged = line.listUnchanged;
@@ -262,11 +260,11 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
             engine::RunOutcome outcome = engine::RunOutcome::Failed;
             if (comparing) {
                 const engine::ComparisonOutcome compared =
-                    comparison.Compare(host, *line.compareWith, options, false);
+                    run.Compare(host, *line.compareWith, options, false);
                 outcome = compared.outcome;
                 differences = compared.differences;
             } else {
-                outcome = run.RunReport(host);
+                outcome = run.Report(host);
             }
             host.EndProgress();
             if (outcome != engine::RunOutcome::Finished) {

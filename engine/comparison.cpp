@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "engine/object_name.h"
+#include "engine/report_builder.h"
 
 namespace ostrel::engine {
 namespace {
@@ -25,18 +26,17 @@ bool SameValue(const schema::Variant& a, const schema::Variant& b) {
 }
 
 // The properties whose values differ. Rows are paired by their switch.
-std::vector<PropertyChange> Differences(PropertyRows oldRows, PropertyRows newRows,
+std::vector<PropertyChange> Differences(const PropertyRows& oldRows, const PropertyRows& newRows,
                                         const ComparisonOptions& options) {
     std::vector<PropertyChange> changes;
-    for (PropertyRow& oldRow : oldRows) {
+    for (const PropertyRow& oldRow : oldRows) {
         if (oldRow.changesWithUse && !options.volatileProperties) {
             continue;
         }
-        for (PropertyRow& newRow : newRows) {
+        for (const PropertyRow& newRow : newRows) {
             if (newRow.info == oldRow.info) {
                 if (!SameValue(oldRow.value, newRow.value)) {
-                    changes.push_back({oldRow.info, std::move(oldRow.value),
-                                       std::move(newRow.value), oldRow.form});
+                    changes.push_back({oldRow.info, oldRow.value, newRow.value, oldRow.form});
                 }
                 break;
             }
@@ -45,156 +45,95 @@ std::vector<PropertyChange> Differences(PropertyRows oldRows, PropertyRows newRo
     return changes;
 }
 
-template <class T>
-std::unordered_map<std::string, int> KeysOf(const schema::Collection<T>& items) {
-    std::unordered_map<std::string, int> keys;
-    const int count = items.Count();
-    keys.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        keys.emplace(NameKey(items.Item(i).Name()), i);
-    }
-    return keys;
-}
-
-// Pairs the items of two collections by name. compare(oldItem, newItem, name)
-// gives the pair's comparison; unmatched items are removed or added, and
-// describe(newItem, result) fills an added one with what it holds.
-template <class T, class Result, class Compare, class Selected, class Describe>
-std::vector<Result> PairByName(const schema::Collection<T>& oldItems,
-                               const schema::Collection<T>& newItems, const Selected& selected,
-                               const Selected& selectedAdded, const ComparisonOptions& options,
-                               const Compare& compare, const Describe& describe) {
-    std::unordered_map<std::string, int> newKeys = KeysOf(newItems);
-    std::vector<bool> matched(static_cast<std::size_t>(newItems.Count()), false);
-    std::vector<Result> results;
-    const auto named = [](const std::string& name, Change change) {
-        Result result;
-        result.name = name;
-        result.change = change;
-        return result;
-    };
-    const auto keep = [&](Result&& result) {
-        if (result.change != Change::Unchanged || options.listUnchanged) {
-            results.push_back(std::move(result));
-        }
-    };
-    const int oldCount = oldItems.Count();
-    for (int i = 0; i < oldCount; ++i) {
-        const T& oldItem = oldItems.Item(i);
-        std::string name = oldItem.Name();
-        const auto found = newKeys.find(NameKey(name));
-        if (found != newKeys.end()) {
-            matched[static_cast<std::size_t>(found->second)] = true;
-        }
-        if (!selected(name)) {
-            continue;
-        }
-        if (found == newKeys.end()) {
-            keep(named(std::move(name), Change::Removed));
-        } else {
-            keep(compare(oldItem, newItems.Item(found->second), std::move(name)));
-        }
-    }
-    const int newCount = newItems.Count();
-    for (int i = 0; i < newCount; ++i) {
-        if (!matched[static_cast<std::size_t>(i)]) {
-            const T& newItem = newItems.Item(i);
-            std::string name = newItem.Name();
-            if (selectedAdded(name)) {
-                Result result = named(std::move(name), Change::Added);
-                describe(newItem, result);
-                keep(std::move(result));
-            }
-        }
-    }
-    return results;
-}
-
 // The rows of an added item, each with the new value alone.
-std::vector<PropertyChange> AddedRows(PropertyRows rows) {
+std::vector<PropertyChange> AddedRows(const PropertyRows& rows) {
     std::vector<PropertyChange> changes;
     changes.reserve(rows.size());
-    for (PropertyRow& row : rows) {
-        changes.push_back({row.info, schema::EmptyValue{}, std::move(row.value), row.form});
+    for (const PropertyRow& row : rows) {
+        changes.push_back({row.info, schema::EmptyValue{}, row.value, row.form});
     }
     return changes;
 }
 
-// Every member of an added object or a changed one's added member, with its
-// rows.
-template <class T, class RowsOf>
-std::vector<MemberComparison> AddedMembers(const schema::Collection<T>& items, RowsOf rowsOf,
-                                           const ReportSwitches& switches) {
-    std::vector<MemberComparison> members;
-    const int count = items.Count();
-    for (int i = 0; i < count; ++i) {
-        const T& item = items.Item(i);
-        members.push_back({item.Name(), Change::Added, AddedRows(rowsOf(item, switches))});
+// Pairs two lists by name, as Access matches names. Calls pair(oldIndex,
+// newIndex) for each name both hold, removed(oldIndex) and added(newIndex)
+// for the others: old ones in their order, then the new ones left over.
+template <class OldName, class NewName, class Pair, class Removed, class Added>
+void PairByName(int oldCount, int newCount, const OldName& oldName, const NewName& newName,
+                const Pair& pair, const Removed& removed, const Added& added) {
+    std::unordered_map<std::string, int> newKeys;
+    newKeys.reserve(static_cast<std::size_t>(std::max(newCount, 0)));
+    for (int i = 0; i < newCount; ++i) {
+        newKeys.emplace(NameKey(newName(i)), i);
     }
-    return members;
+    std::vector<bool> matched(static_cast<std::size_t>(std::max(newCount, 0)), false);
+    for (int i = 0; i < oldCount; ++i) {
+        const auto found = newKeys.find(NameKey(oldName(i)));
+        if (found == newKeys.end()) {
+            removed(i);
+        } else {
+            matched[static_cast<std::size_t>(found->second)] = true;
+            pair(i, found->second);
+        }
+    }
+    for (int i = 0; i < newCount; ++i) {
+        if (!matched[static_cast<std::size_t>(i)]) {
+            added(i);
+        }
+    }
 }
 
-using NameTest = std::function<bool(const std::string&)>;
-const NameTest kEverything = [](const std::string& /*name*/) { return true; };
-
-template <class T, class RowsOf>
-std::vector<MemberComparison> CompareMembers(const schema::Collection<T>& oldItems,
-                                             const schema::Collection<T>& newItems, RowsOf rowsOf,
-                                             const ReportSwitches& switches,
-                                             const ComparisonOptions& options) {
-    return PairByName<T, MemberComparison>(
-        oldItems, newItems, kEverything, kEverything, options,
-        [&](const T& oldItem, const T& newItem, std::string name) {
-            MemberComparison member;
-            member.name = std::move(name);
-            member.properties =
-                Differences(rowsOf(oldItem, switches), rowsOf(newItem, switches), options);
-            member.change = member.properties.empty() ? Change::Unchanged : Change::Changed;
-            return member;
-        },
-        [&](const T& newItem, MemberComparison& member) {
-            member.properties = AddedRows(rowsOf(newItem, switches));
-        });
+// The place of each member both lists hold among those members, by
+// OrdinalPosition, keyed by name.
+std::unordered_map<std::string, std::size_t> CommonRanks(const std::vector<Member>& members,
+                                                         const std::vector<Member>& others,
+                                                         const SwitchInfo* position) {
+    std::unordered_map<std::string, bool> otherNames;
+    for (const Member& other : others) {
+        otherNames.emplace(NameKey(other.name), true);
+    }
+    std::vector<std::pair<std::int64_t, std::string>> common;
+    for (const Member& member : members) {
+        std::string key = NameKey(member.name);
+        if (otherNames.count(key) == 0) {
+            continue;
+        }
+        for (const PropertyRow& row : member.rows) {
+            if (row.info == position) {
+                const auto* value = std::get_if<std::int64_t>(&row.value);
+                common.emplace_back(value != nullptr ? *value : 0, std::move(key));
+                break;
+            }
+        }
+    }
+    std::stable_sort(common.begin(), common.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::unordered_map<std::string, std::size_t> ranks;
+    for (std::size_t i = 0; i < common.size(); ++i) {
+        ranks.emplace(common[i].second, i);
+    }
+    return ranks;
 }
 
 // A field's position counts as changed only when its place among the fields
 // both files have changed: fields added or removed before it move it without
 // any change of its own.
-void IgnoreShiftedPositions(const schema::Collection<schema::Field>& oldFields,
-                            const schema::Collection<schema::Field>& newFields,
-                            std::vector<MemberComparison>& members,
-                            const ComparisonOptions& options) {
+void IgnoreShiftedPositions(const std::vector<Member>& oldFields,
+                            const std::vector<Member>& newFields,
+                            std::vector<MemberComparison>& members) {
     const SwitchInfo* position = FindSwitch("Field OrdinalPosition");
-    const auto ranks = [](const schema::Collection<schema::Field>& fields,
-                          const std::unordered_map<std::string, int>& others) {
-        std::vector<std::pair<std::int64_t, std::string>> common;
-        for (int i = 0; i < fields.Count(); ++i) {
-            std::string key = NameKey(fields.Item(i).Name());
-            if (others.count(key) != 0) {
-                common.emplace_back(fields.Item(i).OrdinalPosition(), std::move(key));
-            }
-        }
-        std::stable_sort(common.begin(), common.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        std::unordered_map<std::string, std::size_t> rank;
-        for (std::size_t i = 0; i < common.size(); ++i) {
-            rank.emplace(common[i].second, i);
-        }
-        return rank;
+    const auto moved = [position](const MemberComparison& member) {
+        return member.change == Change::Changed &&
+               std::any_of(member.properties.begin(), member.properties.end(),
+                           [position](const PropertyChange& c) { return c.info == position; });
     };
-    bool any = false;
-    for (const MemberComparison& member : members) {
-        for (const PropertyChange& change : member.properties) {
-            any = any || (member.change == Change::Changed && change.info == position);
-        }
-    }
-    if (!any) {
+    if (std::none_of(members.begin(), members.end(), moved)) {
         return;
     }
-    const auto oldRanks = ranks(oldFields, KeysOf(newFields));
-    const auto newRanks = ranks(newFields, KeysOf(oldFields));
+    const auto oldRanks = CommonRanks(oldFields, newFields, position);
+    const auto newRanks = CommonRanks(newFields, oldFields, position);
     for (MemberComparison& member : members) {
-        if (member.change != Change::Changed) {
+        if (!moved(member)) {
             continue;
         }
         const std::string key = NameKey(member.name);
@@ -210,26 +149,88 @@ void IgnoreShiftedPositions(const schema::Collection<schema::Field>& oldFields,
             member.change = Change::Unchanged;
         }
     }
+}
+
+std::vector<MemberComparison> CompareMembers(MemberKind kind, const std::vector<Member>& oldMembers,
+                                             const std::vector<Member>& newMembers,
+                                             const ComparisonOptions& options) {
+    std::vector<MemberComparison> members;
+    const auto name = [](const std::vector<Member>& list) {
+        return [&list](int i) { return list[static_cast<std::size_t>(i)].name; };
+    };
+    PairByName(
+        static_cast<int>(oldMembers.size()), static_cast<int>(newMembers.size()), name(oldMembers),
+        name(newMembers),
+        [&](int o, int n) {
+            const Member& oldMember = oldMembers[static_cast<std::size_t>(o)];
+            const Member& newMember = newMembers[static_cast<std::size_t>(n)];
+            MemberComparison member{oldMember.name, Change::Unchanged,
+                                    Differences(oldMember.rows, newMember.rows, options)};
+            member.change = member.properties.empty() ? Change::Unchanged : Change::Changed;
+            members.push_back(std::move(member));
+        },
+        [&](int o) {
+            members.push_back({oldMembers[static_cast<std::size_t>(o)].name, Change::Removed, {}});
+        },
+        [&](int n) {
+            const Member& added = newMembers[static_cast<std::size_t>(n)];
+            members.push_back({added.name, Change::Added, AddedRows(added.rows)});
+        });
+    if (kind == MemberKind::Field) {
+        IgnoreShiftedPositions(oldMembers, newMembers, members);
+    }
     if (!options.listUnchanged) {
         std::erase_if(members, [](const MemberComparison& member) {
             return member.change == Change::Unchanged;
         });
     }
+    return members;
+}
+
+const std::vector<Member>& MembersOf(const ReportObject& object, MemberKind kind) {
+    static const std::vector<Member> kNone;
+    const MemberGroup* group = object.Group(kind);
+    return group != nullptr ? group->members : kNone;
 }
 
 bool AnyChange(const std::vector<MemberComparison>& members) {
-    for (const MemberComparison& member : members) {
-        if (member.change != Change::Unchanged) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(members.begin(), members.end(), [](const MemberComparison& member) {
+        return member.change != Change::Unchanged;
+    });
 }
 
-void Settle(ObjectComparison& object) {
-    const bool changed = !object.properties.empty() || AnyChange(object.fields) ||
-                         AnyChange(object.indexes) || AnyChange(object.parameters);
-    object.change = changed ? Change::Changed : Change::Unchanged;
+ObjectComparison CompareObjects(const ReportObject& oldObject, const ReportObject& newObject,
+                                const ComparisonOptions& options) {
+    ObjectComparison compared;
+    compared.kind = oldObject.kind;
+    compared.name = oldObject.name;
+    compared.properties = Differences(oldObject.properties, newObject.properties, options);
+    bool changed = !compared.properties.empty();
+    // The members of a linked table whose source cannot be read are unknown:
+    // they are not compared (the run warns about the table).
+    if (!oldObject.unlisted && !newObject.unlisted) {
+        for (const MemberKind kind : MemberKindsOf(oldObject.kind)) {
+            compared.Members(kind) = CompareMembers(kind, MembersOf(oldObject, kind),
+                                                    MembersOf(newObject, kind), options);
+            changed = changed || AnyChange(compared.Members(kind));
+        }
+    }
+    compared.change = changed ? Change::Changed : Change::Unchanged;
+    return compared;
+}
+
+ObjectComparison Added(const ReportObject& object) {
+    ObjectComparison added;
+    added.kind = object.kind;
+    added.name = object.name;
+    added.change = Change::Added;
+    added.properties = AddedRows(object.properties);
+    for (const MemberKind kind : MemberKindsOf(object.kind)) {
+        for (const Member& member : MembersOf(object, kind)) {
+            added.Members(kind).push_back({member.name, Change::Added, AddedRows(member.rows)});
+        }
+    }
+    return added;
 }
 
 }  // namespace
@@ -248,12 +249,44 @@ std::string_view ChangeWord(Change change) {
     return "unchanged";
 }
 
+std::vector<MemberComparison>& ObjectComparison::Members(MemberKind memberKind) {
+    switch (memberKind) {
+        case MemberKind::Field:
+            return fields;
+        case MemberKind::Index:
+            return indexes;
+        case MemberKind::Parameter:
+            break;
+    }
+    return parameters;
+}
+
+const std::vector<MemberComparison>& ObjectComparison::Members(MemberKind memberKind) const {
+    return const_cast<ObjectComparison*>(this)->Members(memberKind);  // NOLINT
+}
+
+std::vector<ObjectComparison>& Comparison::Objects(ObjectKind kind) {
+    switch (kind) {
+        case ObjectKind::Table:
+            return tables;
+        case ObjectKind::Relationship:
+            return relationships;
+        case ObjectKind::Query:
+            break;
+    }
+    return queries;
+}
+
+const std::vector<ObjectComparison>& Comparison::Objects(ObjectKind kind) const {
+    return const_cast<Comparison*>(this)->Objects(kind);  // NOLINT
+}
+
 bool Comparison::HasDifferences() const {
     if (!database.empty()) {
         return true;
     }
-    for (const auto* list : {&tables, &relationships, &queries}) {
-        for (const ObjectComparison& object : *list) {
+    for (const ObjectKind kind : kObjectKinds) {
+        for (const ObjectComparison& object : Objects(kind)) {
             if (object.change != Change::Unchanged) {
                 return true;
             }
@@ -266,78 +299,56 @@ Comparison CompareDatabases(const schema::Database& oldDatabase,
                             const schema::Database& newDatabase, const ReportSwitches& switches,
                             const ObjectFilter& filter, const ComparisonOptions& options,
                             const ComparisonProgress& progress) {
-    const auto tell = [&progress](const char* kind, const std::string& name) {
-        if (progress) {
-            progress(kind, name);
-        }
-    };
+    const ReportBuilder oldReport(oldDatabase, switches);
+    const ReportBuilder newReport(newDatabase, switches);
+    WritingPlace place;
     Comparison comparison;
-    comparison.database = Differences(DatabaseRows(oldDatabase, switches),
-                                      DatabaseRows(newDatabase, switches), options);
-
-    comparison.tables = PairByName<schema::TableDef, ObjectComparison>(
-        oldDatabase.TableDefs(), newDatabase.TableDefs(), filter.table,
-        filter.addedTable ? filter.addedTable : filter.table, options,
-        [&](const schema::TableDef& oldTable, const schema::TableDef& newTable, std::string name) {
-            tell("table", name);
-            ObjectComparison table;
-            table.name = std::move(name);
-            table.properties =
-                Differences(TableRows(oldTable, switches), TableRows(newTable, switches), options);
-            // The fields of a linked table whose source cannot be read are
-            // unknown: they are not compared (the run warns about the table).
-            if (!oldTable.LinkProblem() && !newTable.LinkProblem()) {
-                table.fields = CompareMembers(oldTable.Fields(), newTable.Fields(), FieldRows,
-                                              switches, options);
-                IgnoreShiftedPositions(oldTable.Fields(), newTable.Fields(), table.fields, options);
-                table.indexes = CompareMembers(oldTable.Indexes(), newTable.Indexes(), IndexRows,
-                                               switches, options);
+    comparison.database =
+        Differences(oldReport.DatabaseProperties(), newReport.DatabaseProperties(), options);
+    for (const ObjectKind kind : kObjectKinds) {
+        std::vector<ObjectComparison>& results = comparison.Objects(kind);
+        const auto keep = [&](ObjectComparison&& result) {
+            if (result.change != Change::Unchanged || options.listUnchanged) {
+                results.push_back(std::move(result));
             }
-            Settle(table);
-            return table;
-        },
-        [&](const schema::TableDef& newTable, ObjectComparison& table) {
-            table.properties = AddedRows(TableRows(newTable, switches));
-            if (!newTable.LinkProblem()) {
-                table.fields = AddedMembers(newTable.Fields(), FieldRows, switches);
-                table.indexes = AddedMembers(newTable.Indexes(), IndexRows, switches);
-            }
-        });
-
-    comparison.relationships = PairByName<schema::Relation, ObjectComparison>(
-        oldDatabase.Relations(), newDatabase.Relations(), kEverything, kEverything, options,
-        [&](const schema::Relation& oldRelation, const schema::Relation& newRelation,
-            std::string name) {
-            tell("relationship", name);
-            ObjectComparison relation;
-            relation.name = std::move(name);
-            relation.properties = Differences(RelationRows(oldRelation, switches),
-                                              RelationRows(newRelation, switches), options);
-            Settle(relation);
-            return relation;
-        },
-        [&](const schema::Relation& newRelation, ObjectComparison& relation) {
-            relation.properties = AddedRows(RelationRows(newRelation, switches));
-        });
-
-    comparison.queries = PairByName<schema::QueryDef, ObjectComparison>(
-        oldDatabase.QueryDefs(), newDatabase.QueryDefs(), filter.query,
-        filter.addedQuery ? filter.addedQuery : filter.query, options,
-        [&](const schema::QueryDef& oldQuery, const schema::QueryDef& newQuery, std::string name) {
-            tell("query", name);
-            ObjectComparison query;
-            query.name = std::move(name);
-            query.properties =
-                Differences(QueryRows(oldQuery, switches), QueryRows(newQuery, switches), options);
-            query.parameters = CompareMembers(oldQuery.Parameters(), newQuery.Parameters(),
-                                              ParameterRows, switches, options);
-            Settle(query);
-            return query;
-        },
-        [&](const schema::QueryDef& newQuery, ObjectComparison& query) {
-            query.properties = AddedRows(QueryRows(newQuery, switches));
-            query.parameters = AddedMembers(newQuery.Parameters(), ParameterRows, switches);
-        });
+        };
+        const auto selected = [&](const std::string& name) {
+            return !filter.selected || filter.selected(kind, name);
+        };
+        const auto selectedAdded = [&](const std::string& name) {
+            return filter.selectedAdded ? filter.selectedAdded(kind, name) : selected(name);
+        };
+        PairByName(
+            oldReport.Count(kind), newReport.Count(kind),
+            [&](int i) { return oldReport.NameAt(kind, i); },
+            [&](int i) { return newReport.NameAt(kind, i); },
+            [&](int o, int n) {
+                const std::string name = oldReport.NameAt(kind, o);
+                if (!selected(name)) {
+                    return;
+                }
+                if (progress) {
+                    progress(kind, name);
+                }
+                keep(CompareObjects(oldReport.Build(kind, o, place),
+                                    newReport.Build(kind, n, place), options));
+            },
+            [&](int o) {
+                std::string name = oldReport.NameAt(kind, o);
+                if (selected(name)) {
+                    ObjectComparison removed;
+                    removed.kind = kind;
+                    removed.name = std::move(name);
+                    removed.change = Change::Removed;
+                    keep(std::move(removed));
+                }
+            },
+            [&](int n) {
+                if (selectedAdded(newReport.NameAt(kind, n))) {
+                    keep(Added(newReport.Build(kind, n, place)));
+                }
+            });
+    }
     return comparison;
 }
 

@@ -15,17 +15,18 @@ void AppendChanges(TableText& text, const std::vector<PropertyChange>& changes,
     }
 }
 
-void AppendMembers(TableText& text, std::string_view captionPrefix,
-                   const std::vector<MemberComparison>& members, const ValueFormatter& formatter,
+void AppendMembers(TableText& text, const ObjectComparison& object, const ValueFormatter& formatter,
                    std::string_view rowSeparator) {
-    for (const MemberComparison& member : members) {
-        text.AppendCaption(captionPrefix, member.name);
-        text.AppendChangeWord(ChangeWord(member.change));
-        AppendChanges(text, member.properties, formatter, rowSeparator);
+    for (const MemberKind kind : MemberKindsOf(object.kind)) {
+        for (const MemberComparison& member : object.Members(kind)) {
+            text.AppendCaption(WordsOf(kind).caption, member.name);
+            text.AppendChangeWord(ChangeWord(member.change));
+            AppendChanges(text, member.properties, formatter, rowSeparator);
+        }
     }
 }
 
-void WriteTable(ReportWriter& writer, const TableText& text) {
+void WriteTable(ReportWriter& writer, TableText& text) {
     if (text.Empty()) {
         return;
     }
@@ -33,27 +34,24 @@ void WriteTable(ReportWriter& writer, const TableText& text) {
         // On paper the columns are named; the CSV's form is documented.
         TableText withHeader(writer);
         withHeader.AppendComparisonRow("Property", "Old value", "New value");
-        writer.PropertyTable(kFourColumnFormat, withHeader.Text() + text.Text());
+        withHeader.Append(text);
+        writer.PropertyTable(kFourColumns, withHeader);
     } else {
-        writer.PropertyTable(kFourColumnFormat, text.Text());
+        writer.PropertyTable(kFourColumns, text);
     }
     writer.EmptyLine();
 }
 
-void WriteSection(const std::vector<ObjectComparison>& objects, const std::string& heading,
-                  std::string_view headingPrefix, ReportWriter& writer,
-                  const ValueFormatter& formatter) {
-    writer.SectionHeading(heading);
+void WriteSection(ObjectKind kind, const std::vector<ObjectComparison>& objects,
+                  ReportWriter& writer, const ValueFormatter& formatter) {
+    writer.SectionHeading(std::string(WordsOf(kind).heading));
     const std::string_view rowSeparator = writer.RowSeparator();
-    TableText text(writer);
     for (const ObjectComparison& object : objects) {
-        writer.MarkedObjectHeading(std::string(headingPrefix) + object.name,
-                                   ChangeSymbol(object.change), ChangeWord(object.change));
-        text.Clear();
+        writer.MarkedObjectHeading(WordsOf(kind).word, object.name, ChangeSymbol(object.change),
+                                   ChangeWord(object.change));
+        TableText text(writer);
         AppendChanges(text, object.properties, formatter, rowSeparator);
-        AppendMembers(text, "Field - ", object.fields, formatter, rowSeparator);
-        AppendMembers(text, "Index - ", object.indexes, formatter, rowSeparator);
-        AppendMembers(text, "Parameter - ", object.parameters, formatter, rowSeparator);
+        AppendMembers(text, object, formatter, rowSeparator);
         WriteTable(writer, text);
     }
     if (objects.empty()) {
@@ -88,11 +86,9 @@ void WriteComparison(const Comparison& comparison, ReportWriter& writer,
         writer.Notice(kNoDifferences);
     }
     writer.SectionEnd();
-
-    WriteSection(comparison.tables, "2 - Table Properties", "Table : ", writer, formatter);
-    WriteSection(comparison.relationships, "3 - Relationship Properties", "Relationship : ", writer,
-                 formatter);
-    WriteSection(comparison.queries, "4 - Query Properties", "Query : ", writer, formatter);
+    for (const ObjectKind kind : kObjectKinds) {
+        WriteSection(kind, comparison.Objects(kind), writer, formatter);
+    }
 }
 
 }  // namespace ostrel::engine

@@ -88,27 +88,10 @@ void ReportWriter::SectionHeading(const std::string& text) {
 }
 
 void ReportWriter::ObjectHeading(std::string_view kind, const std::string& name) {
-    std::string text(kind);
-    text.append(" : ");
-    text.append(name);
     if (document_ != nullptr) {
         document_->BeginObject(std::string(kind), name);
     }
-    WriteObjectHeading(text);
-}
-
-void ReportWriter::ObjectHeading(const std::string& text) {
-    BeginObjectOf(text);
-    WriteObjectHeading(text);
-}
-
-// Tells the document which object a "Kind : Name" heading begins.
-void ReportWriter::BeginObjectOf(const std::string& text) {
-    static constexpr std::string_view kSeparator = " : ";
-    const std::size_t at = text.find(kSeparator);
-    if (document_ != nullptr && at != std::string::npos) {
-        document_->BeginObject(text.substr(0, at), text.substr(at + kSeparator.size()));
-    }
+    WriteObjectHeading(std::string(kind) + " : " + name);
 }
 
 void ReportWriter::WriteObjectHeading(const std::string& text) {
@@ -123,10 +106,11 @@ void ReportWriter::WriteObjectHeading(const std::string& text) {
     }
 }
 
-void ReportWriter::MarkedObjectHeading(const std::string& text, std::string_view symbol,
-                                       std::string_view word) {
+void ReportWriter::MarkedObjectHeading(std::string_view kind, const std::string& name,
+                                       std::string_view symbol, std::string_view word) {
+    const std::string text = std::string(kind) + " : " + name;
     if (document_ != nullptr) {
-        BeginObjectOf(text);
+        document_->BeginObject(std::string(kind), name);
         WriteObjectHeading(text + "   " + std::string(symbol) + " " + std::string(word));
         return;
     }
@@ -142,15 +126,14 @@ void ReportWriter::MarkedObjectHeading(const std::string& text, std::string_view
     csv_->WriteLine({});
 }
 
-void ReportWriter::PropertyTable(std::string_view columnFormat, const std::string& tableText) {
+void ReportWriter::PropertyTable(std::span<const int> columns, TableText& table) {
     if (document_ != nullptr) {
-        std::string table;
-        table.reserve(columnFormat.size() + tableText.size());
-        table.append(columnFormat);
-        table.append(tableText);
-        document_->AddTable(table);
+        document::TableData data;
+        data.columnTwips.assign(columns.begin(), columns.end());
+        data.rows = table.TakeRows();
+        document_->AddTable(data);
     } else {
-        csv_->WriteLine(tableText);
+        csv_->WriteLine(table.Text());
     }
 }
 
@@ -180,41 +163,55 @@ void ReportWriter::SectionEnd() {
 }
 
 TableText::TableText(const ReportWriter& writer)
-    : columnSeparator_(writer.ColumnSeparator()),
+    : preview_(writer.Target() == ReportTarget::Preview),
+      columnSeparator_(writer.ColumnSeparator()),
       rowSeparator_(writer.RowSeparator()),
-      escape_(writer.Target() == ReportTarget::Preview),
       quote_(writer.Target() == ReportTarget::CsvFile && writer.Quoting() == CsvQuoting::Rfc4180) {}
 
 void TableText::AppendCell(std::string_view cell) {
-    if (quote_ && NeedsQuotes(cell)) {
+    if (preview_) {
+        cells_.emplace_back(cell);
+    } else if (quote_ && NeedsQuotes(cell)) {
         AppendQuoted(text_, cell);
-        return;
-    }
-    if (!escape_ || cell.find_first_of("|;\\") == std::string_view::npos) {
+    } else {
         text_.append(cell);
-        return;
     }
-    for (const char c : cell) {
-        if (c == '|' || c == ';' || c == '\\') {
-            text_.push_back('\\');
-        }
-        text_.push_back(c);
+}
+
+void TableText::Indent() {
+    if (!preview_) {
+        text_.append(columnSeparator_);
+    } else if (cells_.empty()) {
+        cells_.emplace_back();
+    }
+}
+
+void TableText::FinishRow() {
+    if (preview_) {
+        rows_.push_back(std::move(cells_));
+        cells_.clear();
+    } else {
+        text_.append(rowSeparator_);
     }
 }
 
 void TableText::AppendPair(std::string_view label, std::string_view value) {
     AppendCell(label);
-    text_.append(columnSeparator_);
+    if (!preview_) {
+        text_.append(columnSeparator_);
+    }
     AppendCell(value);
-    text_.append(rowSeparator_);
+    FinishRow();
 }
 
 void TableText::AppendRow(std::string_view label, std::string_view value) {
-    text_.append(columnSeparator_);
+    Indent();
     AppendCell(label);
-    text_.append(columnSeparator_);
+    if (!preview_) {
+        text_.append(columnSeparator_);
+    }
     AppendCell(value);
-    text_.append(rowSeparator_);
+    FinishRow();
 }
 
 void TableText::AppendCaption(std::string_view prefix, std::string_view name) {
@@ -222,26 +219,55 @@ void TableText::AppendCaption(std::string_view prefix, std::string_view name) {
     caption.reserve(prefix.size() + name.size());
     caption.append(prefix);
     caption.append(name);
+    // Two captions in a row (a member without rows before the next) share
+    // the cell, as they share it in the CSV text.
+    if (preview_ && !cells_.empty()) {
+        cells_.back() += caption;
+        return;
+    }
     AppendCell(caption);
 }
 
 void TableText::EndRow() {
-    text_.append(rowSeparator_);
+    if (preview_ && cells_.empty()) {
+        cells_.emplace_back();
+    }
+    FinishRow();
 }
 
 void TableText::AppendComparisonRow(std::string_view label, std::string_view oldValue,
                                     std::string_view newValue) {
+    Indent();
+    bool first = true;
     for (const std::string_view cell : {label, oldValue, newValue}) {
-        text_.append(columnSeparator_);
+        if (!preview_ && !first) {
+            text_.append(columnSeparator_);
+        }
         AppendCell(cell);
+        first = false;
     }
-    text_.append(rowSeparator_);
+    FinishRow();
 }
 
 void TableText::AppendChangeWord(std::string_view word) {
-    text_.append(columnSeparator_);
+    Indent();
     AppendCell(word);
-    text_.append(rowSeparator_);
+    FinishRow();
+}
+
+void TableText::Append(const TableText& other) {
+    text_ += other.text_;
+    rows_.insert(rows_.end(), other.rows_.begin(), other.rows_.end());
+}
+
+std::vector<std::vector<std::string>> TableText::TakeRows() {
+    std::vector<std::vector<std::string>> rows = std::move(rows_);
+    rows_.clear();
+    if (!cells_.empty()) {
+        rows.push_back(std::move(cells_));
+        cells_.clear();
+    }
+    return rows;
 }
 
 }  // namespace ostrel::engine

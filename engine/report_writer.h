@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +13,14 @@
 
 namespace ostrel::engine {
 
-// Column formats of the preview's property tables: label and value for the
-// database section, indent, label and value for the others.
-inline constexpr std::string_view kTwoColumnFormat = "2000|8000;";
-inline constexpr std::string_view kThreeColumnFormat = "2000|2400|5600;";
+// Column widths in twips of the preview's property tables: label and value
+// for the database section, indent, label and value for the others.
+inline constexpr std::array<int, 2> kTwoColumns{2000, 8000};
+inline constexpr std::array<int, 3> kThreeColumns{2000, 2400, 5600};
 // The comparison's tables: indent, label, old value and new value.
-inline constexpr std::string_view kFourColumnFormat = "2000|2200|2900|2900;";
+inline constexpr std::array<int, 4> kFourColumns{2000, 2200, 2900, 2900};
+
+class TableText;
 
 // How CSV cells are written: as they are (the report's own form), or quoted
 // as RFC 4180 asks when they hold a comma, a quote or a line break.
@@ -41,14 +45,14 @@ class ReportWriter {
     // begins. An object heading reads "Kind : Name".
     void SectionHeading(const std::string& text);
     void ObjectHeading(std::string_view kind, const std::string& name);
-    void ObjectHeading(const std::string& text);
     // An object heading with its mark: in CSV the word in a second cell
     // ("Table : Orders,changed"), in the preview the symbol and the word
     // after the heading's text.
-    void MarkedObjectHeading(const std::string& text, std::string_view symbol,
-                             std::string_view word);
-    // A table text built by TableText; the format is used by the preview only.
-    void PropertyTable(std::string_view columnFormat, const std::string& tableText);
+    void MarkedObjectHeading(std::string_view kind, const std::string& name,
+                             std::string_view symbol, std::string_view word);
+    // A table built by TableText, which is emptied; the column widths serve
+    // the preview only.
+    void PropertyTable(std::span<const int> columns, TableText& table);
     // The relationship diagram: pages of the preview; nothing in CSV.
     void Diagram(const diagram::DiagramModel& model);
     void EmptyLine();
@@ -60,7 +64,6 @@ class ReportWriter {
   private:
     void Paragraph(const std::string& text);
     void WriteObjectHeading(const std::string& text);
-    void BeginObjectOf(const std::string& text);
     // A line of one cell: quoted when the writer quotes.
     void CsvLine(const std::string& text);
 
@@ -70,10 +73,9 @@ class ReportWriter {
     LineSink* csv_ = nullptr;
 };
 
-// One property table being built as text, with the separators of the target.
-// In the preview a separator or backslash inside a cell's own text is escaped
-// ("\|", "\;", "\\") so the document keeps it as text; CSV text is written as
-// it is, unquoted, unless the writer quotes.
+// One property table being built: for CSV as the text of its lines, cells
+// separated by the writer's separators and quoted when the writer quotes; for
+// the preview as rows of cells, handed to the document as they are.
 class TableText {
   public:
     explicit TableText(const ReportWriter& writer);
@@ -85,26 +87,36 @@ class TableText {
     void AppendRow(std::string_view label, std::string_view value);
     // prefix + name as the indent cell of the row that follows.
     void AppendCaption(std::string_view prefix, std::string_view name);
-    // A row separator alone: ends a caption-only row, or gives an empty row.
+    // Ends the row: a caption alone, or an empty row.
     void EndRow();
     // (indent), label, old value, new value: a row of the comparison.
     void AppendComparisonRow(std::string_view label, std::string_view oldValue,
                              std::string_view newValue);
     // The word of a member's change after its caption, ending the row.
     void AppendChangeWord(std::string_view word);
+    // The rows of another table of the same writer, after these.
+    void Append(const TableText& other);
 
-    bool Empty() const { return text_.empty(); }
+    bool Empty() const { return text_.empty() && rows_.empty() && cells_.empty(); }
+    // The CSV text, ending in the row separator.
     const std::string& Text() const { return text_; }
-    void Clear() { text_.clear(); }
+    // The preview's rows, a row still open among them; the table is empty
+    // afterwards.
+    std::vector<std::vector<std::string>> TakeRows();
 
   private:
     void AppendCell(std::string_view cell);
+    // Starts a row's first cell, the indent, unless a caption stands there.
+    void Indent();
+    void FinishRow();
 
+    bool preview_;
     std::string_view columnSeparator_;
     std::string_view rowSeparator_;
-    bool escape_;
     bool quote_;
     std::string text_;
+    std::vector<std::vector<std::string>> rows_;
+    std::vector<std::string> cells_;  // the preview's row being built
 };
 
 }  // namespace ostrel::engine

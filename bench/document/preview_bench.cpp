@@ -21,7 +21,7 @@
 
 #include "components/jet/jet_engine.h"
 #include "engine/locale_formatter.h"
-#include "engine/report_run.h"
+#include "engine/run.h"
 #include "ui/preview/page_view.h"
 #include "ui/preview/preview_dialog.h"
 
@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
     ostrel::jet::JetEngine jet;
     AllOn switches;
     const auto formatter = ostrel::engine::MakeLocaleFormatter();
-    ostrel::engine::ReportRun run(jet, switches, *formatter);
+    ostrel::engine::Run run(jet, switches, *formatter);
     BenchHost host(argv[1]);
 
     qint64 pagingMs = 0;
@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
         }
     });
     poll.start(20);
-    const auto outcome = run.RunReport(host);
+    const auto outcome = run.Report(host);
     std::printf(
         "outcome %d, %d pages\n"
         "memory before the run %.0f MB\n"

@@ -16,7 +16,7 @@
 #include <unordered_set>
 
 #include "components/memory/memory_database.h"
-#include "engine/report_run.h"
+#include "engine/run.h"
 #include "engine/switch_table.h"
 
 namespace {
@@ -241,11 +241,11 @@ int main(int argc, char** argv) {
 
     const CachedSwitches switches;
     const auto formatter = engine::MakeLocaleFormatter();
-    engine::ReportRun run(engine, switches, *formatter);
+    engine::Run run(engine, switches, *formatter);
 
     const double cpuBefore = CpuMilliseconds();
     const auto start = std::chrono::steady_clock::now();
-    const engine::RunOutcome outcome = run.RunReport(host);
+    const engine::RunOutcome outcome = run.Report(host);
     const auto end = std::chrono::steady_clock::now();
     const double cpu = CpuMilliseconds() - cpuBefore;
 

@@ -42,8 +42,8 @@ void RecordingDocument::SetTableStyle(std::int32_t style) {
 void RecordingDocument::AddParagraph(const std::string& text) {
     calls_.push_back("AddParagraph(" + text + ")");
 }
-void RecordingDocument::AddTable(const std::string& text) {
-    calls_.push_back("AddTable(" + text + ")");
+void RecordingDocument::AddTable(const TableData& table) {
+    calls_.push_back("AddTable(" + TableDataText(table) + ")");
 }
 void RecordingDocument::BeginSection(const std::string& title) {
     blocks_.push_back("BeginSection(" + title + ")");

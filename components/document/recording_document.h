@@ -22,7 +22,9 @@ class RecordingDocument : public ReportDocument {
     void SetObjectHeadingEmphasis(bool on) override;
     void SetTableStyle(std::int32_t style) override;
     void AddParagraph(const std::string& text) override;
-    void AddTable(const std::string& text) override;
+    using ReportDocument::AddTable;
+    // Recorded in the text form: "AddTable(2000|8000;Version|4.0;)".
+    void AddTable(const TableData& table) override;
     // Recorded apart from the other calls, as "BeginSection(title)" and
     // "BeginObject(kind|name)", so that the calls read as the report's forms.
     void BeginSection(const std::string& title) override;

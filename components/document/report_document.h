@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "components/document/table_data.h"
+
 namespace ostrel::diagram {
 struct DiagramModel;
 }
@@ -37,11 +39,14 @@ class ReportDocument {
     virtual void SetTableStyle(std::int32_t style) = 0;
     // One paragraph in the current size and emphasis; "" is an empty line.
     virtual void AddParagraph(const std::string& text) = 0;
-    // A column format ("2000|8000;": widths in twips) followed by rows, cells
-    // separated by "|" and each row ended by ";". A separator preceded by a
-    // backslash belongs to the cell's text ("\|", "\;", "\\"); a carriage
-    // return inside a cell is a line break within it.
-    virtual void AddTable(const std::string& text) = 0;
+    // A table at the current position, continued across pages as needed. A
+    // carriage return inside a cell is a line break within it.
+    virtual void AddTable(const TableData& table) = 0;
+    // The same in the text form of TableDataText: a column format
+    // ("2000|8000;": widths in twips) followed by rows, cells separated by "|"
+    // and each row ended by ";"; a separator preceded by a backslash belongs to
+    // the cell's text.
+    void AddTable(const std::string& text) { AddTable(ParseTableText(text)); }
 
     // Where the report's parts begin, told just before their headings are
     // added: a section ("2 - Table Properties") and, inside it, one object's

@@ -104,6 +104,7 @@ class MemoryTableDef final : public schema::TableDef {
     OSTREL_MEMBER(bool, Updatable, s_.updatable)
     OSTREL_MEMBER(const Collection<schema::Field>&, Fields, fields_)
     OSTREL_MEMBER(const Collection<schema::Index>&, Indexes, indexes_)
+    std::optional<std::string> LinkProblem() const override { return s_.linkProblem; }
 
   private:
     std::string OwnerName() const { return s_.name; }

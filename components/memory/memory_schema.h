@@ -11,6 +11,7 @@
 // SchemaError, as a real engine does for a property it will not give.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,9 @@ struct TableBlueprint {
     std::vector<FieldBlueprint> fields;
     std::vector<IndexBlueprint> indexes;
     std::vector<std::string> refused;
+    // A linked table whose source cannot be read: why (refuse "Fields" and
+    // "Indexes" as the reader does).
+    std::optional<std::string> linkProblem;
 };
 
 struct RelationFieldBlueprint {

@@ -24,7 +24,73 @@ T Get(const char* at) {
     return value;
 }
 
+// Reads a count or a length from the table's bytes, moving on; false when
+// the bytes end first.
+bool Next(std::string_view bytes, std::size_t& at, std::uint32_t& value) {
+    if (bytes.size() - at < sizeof value) {
+        return false;
+    }
+    value = Get<std::uint32_t>(bytes.data() + at);
+    at += sizeof value;
+    return true;
+}
+
 }  // namespace
+
+std::string EncodeTable(const document::TableData& table) {
+    std::string bytes;
+    Put(bytes, static_cast<std::uint32_t>(table.columnTwips.size()));
+    for (const int width : table.columnTwips) {
+        Put(bytes, static_cast<std::uint32_t>(width));
+    }
+    Put(bytes, static_cast<std::uint32_t>(table.rows.size()));
+    for (const auto& row : table.rows) {
+        Put(bytes, static_cast<std::uint32_t>(row.size()));
+        for (const std::string& cell : row) {
+            Put(bytes, static_cast<std::uint32_t>(cell.size()));
+            bytes.append(cell);
+        }
+    }
+    return bytes;
+}
+
+document::TableData DecodeTable(std::string_view bytes) {
+    document::TableData table;
+    std::size_t at = 0;
+    std::uint32_t count = 0;
+    // Every count is checked against the bytes left before anything is made.
+    if (!Next(bytes, at, count) || count > (bytes.size() - at) / 4) {
+        return {};
+    }
+    for (std::uint32_t c = 0; c < count; ++c) {
+        std::uint32_t width = 0;
+        Next(bytes, at, width);
+        table.columnTwips.push_back(static_cast<int>(width));
+    }
+    std::uint32_t rows = 0;
+    if (!Next(bytes, at, rows) || rows > (bytes.size() - at) / 4) {
+        return {};
+    }
+    table.rows.reserve(rows);
+    for (std::uint32_t r = 0; r < rows; ++r) {
+        std::uint32_t cells = 0;
+        if (!Next(bytes, at, cells) || cells > (bytes.size() - at) / 4) {
+            return {};
+        }
+        std::vector<std::string>& row = table.rows.emplace_back();
+        row.reserve(cells);
+        for (std::uint32_t c = 0; c < cells; ++c) {
+            std::uint32_t length = 0;
+            if (!Next(bytes, at, length) || length > bytes.size() - at) {
+                return {};
+            }
+            row.emplace_back(bytes.substr(at, length));
+            at += length;
+        }
+    }
+    document::FitRowsToColumns(table);
+    return table;
+}
 
 ItemLog::ItemLog() {
     auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() +

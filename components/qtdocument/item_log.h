@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+
+#include "components/document/table_data.h"
 
 namespace ostrel::qtdocument {
 
@@ -14,8 +17,14 @@ struct LoggedItem {
     std::uint8_t emphasis = 0;  // paragraphs: Emphasis
     std::int16_t points = 8;
     std::int32_t value = 0;  // tables: style; blocks and drawings: their index
-    std::string text;        // paragraphs and tables: the text as handed over
+    std::string text;        // paragraphs: the text; tables: EncodeTable's bytes
 };
+
+// A table as a table item keeps it: the widths and cells, each with its
+// length. DecodeTable gives back the rows fitted to the columns; bytes that
+// do not hold a table give an empty one.
+std::string EncodeTable(const document::TableData& table);
+document::TableData DecodeTable(std::string_view bytes);
 
 // The report's calls in order, kept in a temporary file so that the memory a
 // document holds does not grow with its length. Items are addressed by the

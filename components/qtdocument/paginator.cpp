@@ -178,7 +178,7 @@ void Paginator::Place(const LoggedItem& item, std::int32_t index, std::int64_t o
             AddParagraph(item.text, item.points, static_cast<Emphasis>(item.emphasis));
             break;
         case LoggedItem::Kind::Table:
-            AddTable(ParseTableText(item.text), item.points, item.value);
+            AddTable(DecodeTable(item.text), item.points, item.value);
             break;
         case LoggedItem::Kind::Section:
         case LoggedItem::Kind::Object:
@@ -380,7 +380,7 @@ Paginator::ShapedRow Paginator::ShapeRow(const std::vector<std::string>& row,
     return shaped;
 }
 
-void Paginator::AddTable(const TableText& table, int points, std::int32_t style) {
+void Paginator::AddTable(const document::TableData& table, int points, std::int32_t style) {
     EnsurePage();
     const QRectF& body = geometry_.body;
     double total = 0;

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "components/document/table_data.h"
 #include "components/qtdocument/item_log.h"
 #include "components/qtdocument/page_drawing.h"
 #include "components/qtdocument/page_setup.h"
-#include "components/qtdocument/table_text.h"
 #include "components/qtdocument/text_shaper.h"
 
 namespace ostrel::qtdocument {
@@ -143,7 +143,7 @@ class Paginator {
 
   private:
     void AddParagraph(const std::string& text, int points, Emphasis emphasis);
-    void AddTable(const TableText& table, int points, std::int32_t style);
+    void AddTable(const document::TableData& table, int points, std::int32_t style);
     void BeginBlock(std::int32_t block);
     // A new page holding the drawing, listed in the placed texts under its
     // title; what is added next begins another page.

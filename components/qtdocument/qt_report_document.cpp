@@ -26,7 +26,6 @@
 #include "components/diagram/scene_painter.h"
 #include "components/diagram/scene_stream.h"
 #include "components/qtdocument/pdf_stream.h"
-#include "components/qtdocument/table_text.h"
 #include "ostrel_version.h"
 
 namespace ostrel::qtdocument {
@@ -211,12 +210,12 @@ void QtReportDocument::AddParagraph(const std::string& text) {
     Log(item);
 }
 
-void QtReportDocument::AddTable(const std::string& text) {
+void QtReportDocument::AddTable(const document::TableData& table) {
     LoggedItem item;
     item.kind = LoggedItem::Kind::Table;
     item.points = static_cast<std::int16_t>(textPoints_);
     item.value = tableStyle_;
-    item.text = text;
+    item.text = EncodeTable(table);
     Log(item);
 }
 
@@ -412,7 +411,7 @@ std::vector<FindHit> QtReportDocument::Find(const QString& text) const {
                 hits.push_back({PageOfPosition(index, 0), index, 0});
             }
         } else if (item.kind == LoggedItem::Kind::Table) {
-            const TableText table = ParseTableText(item.text);
+            const document::TableData table = DecodeTable(item.text);
             for (std::size_t r = 0; r < table.rows.size(); ++r) {
                 for (const std::string& cell : table.rows[r]) {
                     const auto row = static_cast<std::int32_t>(r);

@@ -71,7 +71,8 @@ class QtReportDocument final : public document::ReportDocument {
     void SetObjectHeadingEmphasis(bool on) override;
     void SetTableStyle(std::int32_t style) override;
     void AddParagraph(const std::string& text) override;
-    void AddTable(const std::string& text) override;
+    using ReportDocument::AddTable;
+    void AddTable(const document::TableData& table) override;
     void BeginSection(const std::string& title) override;
     void BeginObject(const std::string& kind, const std::string& name) override;
     // Each diagram page is a page of its own; see diagram_pages.h.

@@ -7,7 +7,7 @@
 
 #include "components/memory/memory_database.h"
 #include "engine/locale_formatter.h"
-#include "engine/report_run.h"
+#include "engine/run.h"
 
 namespace ostrel::sample {
 namespace {
@@ -198,9 +198,9 @@ bool RunEngineReport(const std::function<std::unique_ptr<engine::PreviewWindow>(
     engine.Register(file.string(), empty ? memory::DatabaseBlueprint{} : OrdersDatabase());
     const AllSwitchesOn switches;
     const std::unique_ptr<engine::ValueFormatter> formatter = engine::MakeLocaleFormatter("");
-    engine::ReportRun run(engine, switches, *formatter);
+    engine::Run run(engine, switches, *formatter);
     SampleHost host(file.string(), loadWindow);
-    const engine::RunOutcome outcome = run.RunReport(host);
+    const engine::RunOutcome outcome = run.Report(host);
     std::filesystem::remove(file, ec);
     if (outcome != engine::RunOutcome::Finished) {
         error = host.message.empty() ? "the report run failed" : host.message;

@@ -24,7 +24,7 @@ QString RunTool(const QString& program, const QStringList& args, bool* found = n
 }  // namespace ostrel::qtdocument::testing
 
 #include "components/document/recording_document.h"
-#include "components/qtdocument/table_text.h"
+#include "components/document/table_data.h"
 
 namespace ostrel::qtdocument::testing {
 
@@ -39,8 +39,8 @@ std::vector<std::string> HandedTexts(Write write) {
         if (call.rfind(paragraph, 0) == 0) {
             texts.push_back(call.substr(paragraph.size(), call.size() - paragraph.size() - 1));
         } else if (call.rfind(table, 0) == 0) {
-            const TableText t =
-                ParseTableText(call.substr(table.size(), call.size() - table.size() - 1));
+            const document::TableData t =
+                document::ParseTableText(call.substr(table.size(), call.size() - table.size() - 1));
             for (const auto& row : t.rows) {
                 texts.insert(texts.end(), row.begin(), row.end());
             }

@@ -422,7 +422,7 @@ TEST(QtReportDocument, HostileTextStaysInsideThePage) {
         const std::string table =
             (random() % 2 == 0 ? "2000|2400|5600;" : "300|200|100|50;") + randomText();
         doc.AddTable(table);
-        const TableText parsed = ParseTableText(table);
+        const document::TableData parsed = document::ParseTableText(table);
         expected += parsed.rows.size() * parsed.columnTwips.size();
     }
     doc.EndDocument();

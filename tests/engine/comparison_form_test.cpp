@@ -4,7 +4,8 @@
 
 #include "components/memory/memory_database.h"
 #include "engine/comparison_form.h"
-#include "engine/database_section.h"
+#include "engine/report_builder.h"
+#include "engine/report_forms.h"
 #include "engine_test_support.h"
 
 namespace ostrel::engine::testing {
@@ -105,11 +106,8 @@ TEST(ComparisonForm, QuotedReportCells) {
         ReportWriter writer(sink, quoting);
         MapSwitches switches;
         FixedFormatter formatter;
-        FakeHost host;
-        int pass = 0;
-        WritingPlace place;
-        SectionContext context{host, switches, formatter, writer, pass, place};
-        DocumentDatabase(*database, context);
+        FormsRenderer(writer, formatter)
+            .DatabaseSection(ReportBuilder(*database, switches).DatabaseProperties());
         return sink.bytes;
     };
     const std::string plain = databaseSection(CsvQuoting::None);

@@ -96,9 +96,9 @@ std::unique_ptr<Pair> OpenPair(const Json& oldDescription, const Json& newDescri
 // Every table but the system tables, and every query, as the batch program
 // selects them by default.
 ObjectFilter Everything() {
-    return {[](const std::string& name) { return !schema::IsAccessOwnTable(name); },
-            [](const std::string&) { return true; },
-            {},
+    return {[](ObjectKind kind, const std::string& name) {
+                return kind != ObjectKind::Table || !schema::IsAccessOwnTable(name);
+            },
             {}};
 }
 
@@ -222,19 +222,24 @@ TEST(Comparison, SelectionAppliesToBothFiles) {
     changed["queries"][0]["where"] = "Amount > 5";             // Big Orders changed
     const auto pair = OpenPair(Cases()["base"], changed);
     MapSwitches allOn;
+    // Tables by name; no query; every relationship.
     const auto only = [](std::set<std::string> names) {
-        return
-            [names = std::move(names)](const std::string& name) { return names.count(name) != 0; };
+        return [names = std::move(names)](ObjectKind kind, const std::string& name) {
+            return kind == ObjectKind::Relationship ||
+                   (kind == ObjectKind::Table && names.count(name) != 0);
+        };
     };
-    ObjectFilter filter{only({"Spares", "Orders"}), only({}), {}, {}};
+    ObjectFilter filter{only({"Spares", "Orders"}), {}};
     const Comparison comparison = CompareDatabases(*pair->oldDatabase, *pair->newDatabase, allOn,
                                                    filter, ComparisonOptions{});
     EXPECT_EQ(Lines(comparison), std::vector<std::string>{"table Spares: added"});
 
     // The desktop's pickers list the old file only; what the new file adds is
     // shown, but not its system tables.
-    filter.addedTable = [](const std::string& name) { return !schema::IsAccessOwnTable(name); };
-    filter.table = only({"Spare"});
+    filter.selectedAdded = [](ObjectKind kind, const std::string& name) {
+        return kind == ObjectKind::Table && !schema::IsAccessOwnTable(name);
+    };
+    filter.selected = only({"Spare"});
     const Comparison desktop = CompareDatabases(*pair->oldDatabase, *pair->newDatabase, allOn,
                                                 filter, ComparisonOptions{});
     EXPECT_EQ(Lines(desktop),

@@ -104,8 +104,13 @@ SectionHarness::SectionHarness(ReportTarget target) {
     host.target = target;
     writer_ = target == ReportTarget::Preview ? std::make_unique<ReportWriter>(document_)
                                               : std::make_unique<ReportWriter>(sink_);
-    context_ = std::make_unique<SectionContext>(
-        SectionContext{host, switches, formatter, *writer_, pass_, place_});
+    forms_ = std::make_unique<FormsRenderer>(*writer_, formatter);
+}
+
+void SectionHarness::Write(ReportPart part, const schema::Database& database) {
+    const ReportBuilder builder(database, switches);
+    WalkContext context{host, pass_, place_};
+    WalkPart(part, builder, *forms_, context);
 }
 
 namespace {

@@ -11,10 +11,11 @@
 
 #include "components/document/recording_document.h"
 #include "components/memory/memory_database.h"
+#include "engine/report_forms.h"
 #include "engine/report_switches.h"
+#include "engine/report_walk.h"
 #include "engine/report_writer.h"
 #include "engine/run_host.h"
-#include "engine/section_context.h"
 #include "engine/switch_table.h"
 #include "engine/value_formatter.h"
 
@@ -92,7 +93,9 @@ class FakeHost : public RunHost {
 class SectionHarness {
   public:
     explicit SectionHarness(ReportTarget target);
-    SectionContext& Context() { return *context_; }
+    // Writes one part of the report of the database, as the run walks it.
+    void Write(ReportPart part, const schema::Database& database);
+    ReportWriter& Writer() { return *writer_; }
     // CSV bytes written so far (lines with CR LF).
     const std::string& Csv() const { return sink_.bytes; }
     const document::RecordingDocument& Document() const { return document_; }
@@ -112,9 +115,9 @@ class SectionHarness {
     StringSink sink_;
     document::RecordingDocument document_;
     std::unique_ptr<ReportWriter> writer_;
+    std::unique_ptr<FormsRenderer> forms_;
     int pass_ = 0;
     WritingPlace place_;
-    std::unique_ptr<SectionContext> context_;
 };
 
 // An engine that counts how often the databases it opens are closed.

@@ -6,9 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "components/memory/memory_database.h"
-#include "engine/query_section.h"
-#include "engine/relationship_section.h"
-#include "engine/table_section.h"
 #include "engine_test_support.h"
 
 namespace ostrel::engine::testing {
@@ -40,7 +37,7 @@ TEST(NoneRequested, NotWrittenWhenAnEarlierTableWasWrittenButTheLastWasNot) {
     const auto database = memory::OpenMemoryDatabase(
         {.tables = {{.name = "WithIndex", .indexes = {{.name = "PK", .primary = true}}},
                     {.name = "WithoutIndex"}}});
-    DocumentTables(*database, h.Context());
+    h.Write(ReportPart::Tables, *database);
     EXPECT_EQ(h.Csv(),
               "2 - Table Properties\r\n\r\nTable : WithIndex\r\n\r\n"
               "Index - PK,Primary,True\r\n\r\n\r\n\r\n");
@@ -50,7 +47,7 @@ TEST(NoneRequested, StillWrittenWhenNoTableWasWritten) {
     SectionHarness h(ReportTarget::Preview);
     OnlyOn(h.switches, {"Index Primary"});
     const auto database = memory::OpenMemoryDatabase({.tables = {{.name = "A"}, {.name = "B"}}});
-    DocumentTables(*database, h.Context());
+    h.Write(ReportPart::Tables, *database);
     EXPECT_THAT(h.Document().Calls(),
                 ElementsAre("SetHeadingEmphasis(True)", "SetTextSize(12)",
                             "AddParagraph(2 - Table Properties)", "SetTextSize(8)",
@@ -70,7 +67,7 @@ TEST(NoSixteenBitLimits, MoreThan32767TablesAndFields) {
     }
     SectionHarness h(ReportTarget::CsvFile);
     OnlyOn(h.switches, {"Table RecordCount", "Field Size"});
-    DocumentTables(*memory::OpenMemoryDatabase(std::move(blueprint)), h.Context());
+    h.Write(ReportPart::Tables, *memory::OpenMemoryDatabase(std::move(blueprint)));
     EXPECT_EQ(Occurrences(h.Csv(), "Table : "), 33000U);
     EXPECT_EQ(Occurrences(h.Csv(), "Field - "), 33000U);
     EXPECT_THAT(h.Csv(), HasSubstr("Table : T32999\r\n"));
@@ -85,8 +82,8 @@ TEST(NoSixteenBitLimits, SqlLongerThan32767Characters) {
     sql += "Last\r\nFROM T;";
     SectionHarness h(ReportTarget::Preview);
     OnlyOn(h.switches, {"Query SQL"});
-    DocumentQueries(*memory::OpenMemoryDatabase({.queries = {{.name = "Q", .sql = sql}}}),
-                    h.Context());
+    h.Write(ReportPart::Queries,
+            *memory::OpenMemoryDatabase({.queries = {{.name = "Q", .sql = sql}}}));
     ASSERT_EQ(h.Document().Tables().size(), 1U);
     const std::string table = h.Document().Tables()[0];
     EXPECT_GT(table.size(), 70000U);
@@ -110,7 +107,7 @@ memory::DatabaseBlueprint AwkwardNames() {
 TEST(PreviewEscaping, SeparatorsInsideTableCellsStayText) {
     SectionHarness h(ReportTarget::Preview);
     OnlyOn(h.switches, {"Table ValidationRule", "Field Size", "Index Fields"});
-    DocumentTables(*memory::OpenMemoryDatabase(AwkwardNames()), h.Context());
+    h.Write(ReportPart::Tables, *memory::OpenMemoryDatabase(AwkwardNames()));
     EXPECT_THAT(h.Document().Calls(), ::testing::Contains("AddParagraph(Table : A|B)"));
     EXPECT_THAT(h.Document().Tables(),
                 ElementsAre("2000|2400|5600;|ValidationRule|In ('x\\;y', 'a\\|b', 'c\\\\d');",
@@ -123,16 +120,16 @@ TEST(PreviewEscaping, SeparatorsInsideTableCellsStayText) {
 TEST(PreviewEscaping, IndexFieldsRowBecomesOneLinePerField) {
     SectionHarness h(ReportTarget::Preview);
     OnlyOn(h.switches, {"Index Fields"});
-    DocumentTables(*memory::OpenMemoryDatabase(
-                       {.tables = {{.name = "T", .indexes = {{.name = "I", .fields = "+A;+B"}}}}}),
-                   h.Context());
+    h.Write(ReportPart::Tables,
+            *memory::OpenMemoryDatabase(
+                {.tables = {{.name = "T", .indexes = {{.name = "I", .fields = "+A;+B"}}}}}));
     EXPECT_THAT(h.Document().Tables(), ElementsAre("2000|2400|5600;Index - I|Fields|+A\r+B;;"));
 }
 
 TEST(PreviewEscaping, SqlSemicolonsAreRemovedBeforeTheRestIsEscaped) {
     SectionHarness h(ReportTarget::Preview);
     OnlyOn(h.switches, {"Query SQL", "QueryParameter Type"});
-    DocumentQueries(*memory::OpenMemoryDatabase(AwkwardNames()), h.Context());
+    h.Write(ReportPart::Queries, *memory::OpenMemoryDatabase(AwkwardNames()));
     EXPECT_THAT(h.Document().Tables(),
                 ElementsAre("2000|2400|5600;|SQL|SELECT a\\|b, 'c\\\\d'  FROM [xy];",
                             "2000|2400|5600;Parameter - P\\;1|Type|Text;"));
@@ -142,7 +139,7 @@ TEST(PreviewEscaping, SqlSemicolonsAreRemovedBeforeTheRestIsEscaped) {
 TEST(PreviewEscaping, RelationshipValues) {
     SectionHarness h(ReportTarget::Preview);
     OnlyOn(h.switches, {"Relationship Fields", "Relationship ForeignTable", "Relationship Table"});
-    DocumentRelationships(*memory::OpenMemoryDatabase(AwkwardNames()), h.Context());
+    h.Write(ReportPart::Relationships, *memory::OpenMemoryDatabase(AwkwardNames()));
     EXPECT_THAT(h.Document().Tables(),
                 ElementsAre("2000|2400|5600;|Fields|K\\|1\rK\\\\2\r;|ForeignTable|U\\;2;"
                             "|Table|T\\|1;"));
@@ -153,9 +150,9 @@ TEST(PreviewEscaping, CsvStaysUnquotedByteForByte) {
     OnlyOn(h.switches,
            {"Table ValidationRule", "Index Fields", "Query SQL", "Relationship ForeignTable"});
     const auto database = memory::OpenMemoryDatabase(AwkwardNames());
-    DocumentTables(*database, h.Context());
-    DocumentRelationships(*database, h.Context());
-    DocumentQueries(*database, h.Context());
+    h.Write(ReportPart::Tables, *database);
+    h.Write(ReportPart::Relationships, *database);
+    h.Write(ReportPart::Queries, *database);
     EXPECT_THAT(h.Csv(), HasSubstr("\r\n,ValidationRule,In ('x;y', 'a|b', 'c\\d')\r\n"));
     EXPECT_THAT(h.Csv(), HasSubstr("\r\nIndex - Ix;1,Fields,+Fi|eld;1;-Back\\slash\r\n"));
     EXPECT_THAT(h.Csv(), HasSubstr("\r\n,ForeignTable,U;2\r\n"));

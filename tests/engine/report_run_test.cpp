@@ -1,4 +1,4 @@
-#include "engine/report_run.h"
+#include "engine/run.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -53,7 +53,7 @@ struct RunFixture : ::testing::Test {
     void Register(memory::DatabaseBlueprint blueprint) {
         memoryEngine.Register(host.databasePath, std::move(blueprint));
     }
-    RunOutcome Run() { return run.RunReport(host); }
+    RunOutcome Run() { return run.Report(host); }
     const RecordedMessage& OnlyMessage() const {
         EXPECT_EQ(host.messages.size(), 1U);
         static const RecordedMessage none{};
@@ -66,7 +66,7 @@ struct RunFixture : ::testing::Test {
     ClosingSpyEngine engine{memoryEngine};
     MapSwitches switches;
     FixedFormatter formatter;
-    ReportRun run{engine, switches, formatter};
+    ::ostrel::engine::Run run{engine, switches, formatter};
 };
 
 TEST_F(RunFixture, WholeCsvRunMatchesGolden) {
@@ -302,6 +302,52 @@ TEST_F(RunFixture, CancelledRunWritesNothingWhereverItStops) {
         }
     }
     EXPECT_EQ(engine.closed, 1 + 6);
+}
+
+// The comparison goes the report's way: it can be stopped wherever it is,
+// leaving the earlier file, and its failures name the file and the reason in
+// the report's words.
+TEST_F(RunFixture, ComparisonStopsAndFailsAsTheReportDoes) {
+    memory::DatabaseBlueprint changed = SampleDatabase();
+    changed.tables[0].validationText = "Changed.";
+    const std::string newPath = folder.Write("new.mdb", "not read: the engine is in memory");
+    memoryEngine.Register(newPath, std::move(changed));
+    const auto compare = [&](const std::string& path) {
+        return run.Compare(host, path, ComparisonOptions{}, false);
+    };
+    const ComparisonOutcome whole = compare(newPath);
+    ASSERT_EQ(whole.outcome, RunOutcome::Finished);
+    EXPECT_TRUE(whole.differences);
+    const int asked = host.goOnAsked;
+    EXPECT_GE(asked, 7);
+    for (int answers : {0, asked / 2, asked - 1}) {
+        folder.Write("report.csv", "old report");
+        host.goOnAsked = 0;
+        host.goOnAnswers = answers;
+        host.messages.clear();
+        EXPECT_EQ(compare(newPath).outcome, RunOutcome::Cancelled) << answers;
+        EXPECT_EQ(ReadFile(host.csvPath), "old report");
+        EXPECT_TRUE(host.messages.empty());
+        EXPECT_EQ(host.panel1, "Comparison cancelled");
+    }
+    host.goOnAnswers = -1;
+
+    const std::string broken = folder.Write("broken.mdb", "x");
+    EXPECT_EQ(compare(broken).outcome, RunOutcome::Failed);
+    EXPECT_EQ(OnlyMessage().text,
+              "The comparison could not be completed.\n\nWhile opening the "
+              "new database '" +
+                  broken + "': '" + broken + "' is not an Access database");
+    EXPECT_EQ(OnlyMessage().icon, MessageIcon::Critical);
+
+    host.messages.clear();
+    host.csvPath = (folder.Path() / "no folder" / "report.csv").string();
+    EXPECT_EQ(compare(newPath).outcome, RunOutcome::OutputUnwritable);
+    EXPECT_EQ(OnlyMessage().text, std::string(kCsvMessage) + "\n\n" + host.csvPath +
+                                      "\nThe folder " + (folder.Path() / "no folder").string() +
+                                      " does not exist.");
+    EXPECT_EQ(host.panel1, "Comparison not completed");
+    EXPECT_EQ(engine.opened, engine.closed);
 }
 
 TEST_F(RunFixture, FailedRunCreatesNoFileWhereThereWasNone) {

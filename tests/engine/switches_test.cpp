@@ -9,12 +9,8 @@
 
 #include "components/memory/memory_database.h"
 #include "components/schema/schema_error.h"
-#include "engine/database_section.h"
 #include "engine/property_rows.h"
-#include "engine/query_section.h"
-#include "engine/relationship_section.h"
 #include "engine/switch_table.h"
-#include "engine/table_section.h"
 #include "engine_test_support.h"
 
 namespace ostrel::engine::testing {
@@ -114,10 +110,10 @@ std::string RunAllSections(const memory::DatabaseBlueprint& blueprint, const Map
     SectionHarness h(target);
     h.switches = switches;
     const auto database = memory::OpenMemoryDatabase(blueprint);
-    DocumentDatabase(*database, h.Context());
-    DocumentTables(*database, h.Context());
-    DocumentRelationships(*database, h.Context());
-    DocumentQueries(*database, h.Context());
+    h.Write(ReportPart::Database, *database);
+    h.Write(ReportPart::Tables, *database);
+    h.Write(ReportPart::Relationships, *database);
+    h.Write(ReportPart::Queries, *database);
     return target == ReportTarget::CsvFile ? h.Csv() : PreviewAsLines(h.Document().Calls());
 }
 
@@ -245,7 +241,7 @@ TEST(SwitchReads, EachRowReadsItsSwitchAfreshPerObject) {
     blueprint.tables[0].fields.push_back({.name = "G", .type = kText, .size = 10});
     SectionHarness h(ReportTarget::CsvFile);
     const auto database = memory::OpenMemoryDatabase(blueprint);
-    DocumentTables(*database, h.Context());
+    h.Write(ReportPart::Tables, *database);
     EXPECT_EQ(std::count(h.switches.reads.begin(), h.switches.reads.end(), "Field Size"), 2);
     EXPECT_EQ(std::count(h.switches.reads.begin(), h.switches.reads.end(), "Table RecordCount"), 1);
 }

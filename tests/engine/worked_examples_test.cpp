@@ -5,10 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "components/memory/memory_database.h"
-#include "engine/database_section.h"
-#include "engine/query_section.h"
-#include "engine/relationship_section.h"
-#include "engine/table_section.h"
 #include "engine_test_support.h"
 
 namespace ostrel::engine::testing {
@@ -31,7 +27,7 @@ void OnlyOn(MapSwitches& switches, std::initializer_list<const char*> keys) {
 TEST(DatabaseSectionExample, CollatingOrderAndUpdatableOnly) {
     SectionHarness h(ReportTarget::CsvFile);
     OnlyOn(h.switches, {"Database CollatingOrder", "Database Updatable"});
-    DocumentDatabase(*Open({.collatingOrder = 1033}), h.Context());
+    h.Write(ReportPart::Database, *Open({.collatingOrder = 1033}));
     ExpectGolden("database_two_switches.csv", h.Csv());
 }
 
@@ -39,23 +35,22 @@ TEST(DatabaseSectionExample, EverySwitchOffWritesNoneRequestedAndReadsNothing) {
     SectionHarness h(ReportTarget::CsvFile);
     h.switches.AllOff();
     // Every member refused: a row that is off must not ask for its value.
-    DocumentDatabase(
-        *Open({.refused = {"CollatingOrder", "ReplicaID", "Transactions", "Updatable", "Version"}}),
-        h.Context());
+    h.Write(ReportPart::Database, *Open({.refused = {"CollatingOrder", "ReplicaID", "Transactions",
+                                                     "Updatable", "Version"}}));
     ExpectGolden("database_all_off.csv", h.Csv());
 }
 
 TEST(DatabaseSectionExample, OnlyVersion) {
     SectionHarness h(ReportTarget::CsvFile);
     OnlyOn(h.switches, {"Database Version"});
-    DocumentDatabase(*Open({.version = "3.0"}), h.Context());
+    h.Write(ReportPart::Database, *Open({.version = "3.0"}));
     ExpectGolden("database_only_version.csv", h.Csv());
 }
 
 TEST(DatabaseSectionExample, PreviewWithEverySwitchOn) {
     SectionHarness h(ReportTarget::Preview);
-    DocumentDatabase(*Open({.collatingOrder = 1033, .replicaID = "", .version = "4.0"}),
-                     h.Context());
+    h.Write(ReportPart::Database,
+            *Open({.collatingOrder = 1033, .replicaID = "", .version = "4.0"}));
     EXPECT_THAT(h.Document().Calls(),
                 ElementsAre("SetHeadingEmphasis(True)", "SetTextSize(12)",
                             "AddParagraph(1 - Database Properties)", "SetTextSize(8)",
@@ -70,7 +65,7 @@ TEST(DatabaseSectionExample, PreviewWithEverySwitchOn) {
 TEST(DatabaseSectionExample, PreviewWithEverySwitchOffShowsNoneRequested) {
     SectionHarness h(ReportTarget::Preview);
     h.switches.AllOff();
-    DocumentDatabase(*Open({}), h.Context());
+    h.Write(ReportPart::Database, *Open({}));
     const auto& calls = h.Document().Calls();
     ASSERT_EQ(calls.size(), 10U);
     EXPECT_EQ(calls[7], "AddParagraph(None requested)");
@@ -81,20 +76,20 @@ TEST(DatabaseSectionExample, PreviewWithEverySwitchOffShowsNoneRequested) {
 TEST(FieldBlockExample, SizeAndTypeOnly) {
     SectionHarness h(ReportTarget::CsvFile);
     OnlyOn(h.switches, {"Field Size", "Field Type"});
-    DocumentTables(*Open({.tables = {{.name = "Books",
-                                      .fields = {{.name = "ID", .type = kLong, .size = 4},
-                                                 {.name = "Title", .type = kText, .size = 50}}}}}),
-                   h.Context());
+    h.Write(ReportPart::Tables,
+            *Open({.tables = {{.name = "Books",
+                               .fields = {{.name = "ID", .type = kLong, .size = 4},
+                                          {.name = "Title", .type = kText, .size = 50}}}}}));
     ExpectGolden("field_example.csv", h.Csv());
 }
 
 TEST(FieldBlockExample, PreviewKeepsAnEmptyParagraphForTheMissingTableOfItsOwnRows) {
     SectionHarness h(ReportTarget::Preview);
     OnlyOn(h.switches, {"Field Size", "Field Type"});
-    DocumentTables(*Open({.tables = {{.name = "Books",
-                                      .fields = {{.name = "ID", .type = kLong, .size = 4},
-                                                 {.name = "Title", .type = kText, .size = 50}}}}}),
-                   h.Context());
+    h.Write(ReportPart::Tables,
+            *Open({.tables = {{.name = "Books",
+                               .fields = {{.name = "ID", .type = kLong, .size = 4},
+                                          {.name = "Title", .type = kText, .size = 50}}}}}));
     const auto& calls = h.Document().Calls();
     const std::vector<std::string> block(calls.begin() + 7, calls.end());
     EXPECT_THAT(block,
@@ -107,41 +102,38 @@ TEST(FieldBlockExample, PreviewKeepsAnEmptyParagraphForTheMissingTableOfItsOwnRo
 
 TEST(RelationshipExample, CustomersOrdersEverySwitchOn) {
     SectionHarness h(ReportTarget::CsvFile);
-    DocumentRelationships(*Open({.relations = {{.name = "CustomersOrders",
-                                                .table = "Customers",
-                                                .foreignTable = "Orders",
-                                                .attributes = 4352,
-                                                .partialReplica = false,
-                                                .fields = {{"CustomerID", "CustomerID"}}}}}),
-                          h.Context());
+    h.Write(ReportPart::Relationships,
+            *Open({.relations = {{.name = "CustomersOrders",
+                                  .table = "Customers",
+                                  .foreignTable = "Orders",
+                                  .attributes = 4352,
+                                  .partialReplica = false,
+                                  .fields = {{"CustomerID", "CustomerID"}}}}}));
     ExpectGolden("relationship_example.csv", h.Csv());
 }
 
 TEST(RelationshipExample, PreviewFieldsCellListsOneFieldPerLine) {
     SectionHarness h(ReportTarget::Preview);
     OnlyOn(h.switches, {"Relationship Fields"});
-    DocumentRelationships(
-        *Open({.relations = {{.name = "OrderLines",
-                              .fields = {{"OrderID", "OrderID"}, {"LineNo", "LineNo"}}}}}),
-        h.Context());
+    h.Write(ReportPart::Relationships,
+            *Open({.relations = {{.name = "OrderLines",
+                                  .fields = {{"OrderID", "OrderID"}, {"LineNo", "LineNo"}}}}}));
     EXPECT_THAT(h.Document().Tables(), ElementsAre("2000|2400|5600;|Fields|OrderID\rLineNo\r;"));
 }
 
 TEST(QueryExample, SqlCleaningAndMakeTableTypeInCsv) {
     SectionHarness h(ReportTarget::CsvFile);
     OnlyOn(h.switches, {"Query SQL", "Query Type"});
-    DocumentQueries(
-        *Open({.queries = {{.name = "Tidy", .sql = "SELECT a;\r\nFROM t;", .type = 80}}}),
-        h.Context());
+    h.Write(ReportPart::Queries,
+            *Open({.queries = {{.name = "Tidy", .sql = "SELECT a;\r\nFROM t;", .type = 80}}}));
     ExpectGolden("query_example.csv", h.Csv());
 }
 
 TEST(QueryExample, SqlCleaningInPreviewRemovesSemicolons) {
     SectionHarness h(ReportTarget::Preview);
     OnlyOn(h.switches, {"Query SQL", "Query Type"});
-    DocumentQueries(
-        *Open({.queries = {{.name = "Tidy", .sql = "SELECT a;\r\nFROM t;", .type = 1}}}),
-        h.Context());
+    h.Write(ReportPart::Queries,
+            *Open({.queries = {{.name = "Tidy", .sql = "SELECT a;\r\nFROM t;", .type = 1}}}));
     EXPECT_THAT(h.Document().Tables(), ElementsAre("2000|2400|5600;|SQL|SELECT a  FROM t;|Type|;"));
 }
 
@@ -154,7 +146,7 @@ memory::DatabaseBlueprint SalesByRegion() {
 TEST(ParameterExample, PreviewHandsTwoTables) {
     SectionHarness h(ReportTarget::Preview);
     OnlyOn(h.switches, {"Query Type", "QueryParameter Direction", "QueryParameter Type"});
-    DocumentQueries(*Open(SalesByRegion()), h.Context());
+    h.Write(ReportPart::Queries, *Open(SalesByRegion()));
     EXPECT_THAT(
         h.Document().Tables(),
         ElementsAre("2000|2400|5600;|Type|Select;",
@@ -164,17 +156,17 @@ TEST(ParameterExample, PreviewHandsTwoTables) {
 TEST(ParameterExample, Csv) {
     SectionHarness h(ReportTarget::CsvFile);
     OnlyOn(h.switches, {"Query Type", "QueryParameter Direction", "QueryParameter Type"});
-    DocumentQueries(*Open(SalesByRegion()), h.Context());
+    h.Write(ReportPart::Queries, *Open(SalesByRegion()));
     ExpectGolden("parameter_example.csv", h.Csv());
 }
 
 TEST(ParameterExample, OnlyParameterTypeWritesParametersWithoutQueryHeading) {
     SectionHarness h(ReportTarget::CsvFile);
     OnlyOn(h.switches, {"QueryParameter Type"});
-    DocumentQueries(*Open({.queries = {{.name = "By Region",
-                                        .parameters = {{.name = "Region", .type = kText},
-                                                       {.name = "Year", .type = kInteger}}}}}),
-                    h.Context());
+    h.Write(ReportPart::Queries,
+            *Open({.queries = {{.name = "By Region",
+                                .parameters = {{.name = "Region", .type = kText},
+                                               {.name = "Year", .type = kInteger}}}}}));
     ExpectGolden("parameter_type_only.csv", h.Csv());
 }
 

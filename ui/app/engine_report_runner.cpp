@@ -3,12 +3,12 @@
 namespace ostrel::ui {
 
 bool EngineReportRunner::RunReport(engine::RunHost& host) {
-    return run_.RunReport(host) == engine::RunOutcome::Finished;
+    return run_.Report(host) == engine::RunOutcome::Finished;
 }
 
 void EngineReportRunner::RunComparison(engine::RunHost& host, const std::string& newPath) {
     // The pickers list the old file only: what the new one adds is shown too.
-    comparison_.Compare(host, newPath, engine::ComparisonOptions{}, true);
+    run_.Compare(host, newPath, engine::ComparisonOptions{}, true);
 }
 
 }  // namespace ostrel::ui

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "components/schema/database.h"
-#include "engine/comparison_run.h"
-#include "engine/report_run.h"
 #include "engine/report_switches.h"
+#include "engine/run.h"
 #include "engine/value_formatter.h"
 #include "ui/app/report_runner.h"
 
@@ -15,13 +14,12 @@ class EngineReportRunner : public ReportRunner {
   public:
     EngineReportRunner(schema::SchemaEngine& engine, const engine::ReportSwitches& switches,
                        const engine::ValueFormatter& formatter)
-        : run_(engine, switches, formatter), comparison_(engine, switches, formatter) {}
+        : run_(engine, switches, formatter) {}
     bool RunReport(engine::RunHost& host) override;
     void RunComparison(engine::RunHost& host, const std::string& newPath) override;
 
   private:
-    engine::ReportRun run_;
-    engine::ComparisonRun comparison_;
+    engine::Run run_;
 };
 
 }  // namespace ostrel::ui

@@ -1,10 +1,10 @@
-#include "components/qtdocument/table_text.h"
+#include "components/document/table_data.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstddef>
 
-namespace ostrel::qtdocument {
+namespace ostrel::document {
 namespace {
 
 constexpr int kDefaultTableTwips = 10000;
@@ -44,8 +44,8 @@ std::vector<int> ParseFormat(std::string_view format) {
 
 }  // namespace
 
-TableText ParseTableText(std::string_view text) {
-    TableText table;
+TableData ParseTableText(std::string_view text) {
+    TableData table;
     const std::size_t formatEnd = text.find(';');
     std::string_view body;
     if (formatEnd == std::string_view::npos) {
@@ -85,6 +85,11 @@ TableText ParseTableText(std::string_view text) {
         table.rows.push_back(std::move(row));
     }
 
+    FitRowsToColumns(table);
+    return table;
+}
+
+void FitRowsToColumns(TableData& table) {
     std::size_t widest = 1;
     for (const auto& r : table.rows) {
         widest = std::max(widest, r.size());
@@ -93,7 +98,6 @@ TableText ParseTableText(std::string_view text) {
         const int each = kDefaultTableTwips / static_cast<int>(widest);
         table.columnTwips.assign(widest, std::max(each, 1));
     }
-
     const std::size_t columns = table.columnTwips.size();
     for (auto& r : table.rows) {
         if (r.size() > columns) {
@@ -102,12 +106,32 @@ TableText ParseTableText(std::string_view text) {
                 last.push_back('|');
                 last += r[k];
             }
-            r.resize(columns);
-        } else {
-            r.resize(columns);
         }
+        r.resize(columns);
     }
-    return table;
 }
 
-}  // namespace ostrel::qtdocument
+std::string TableDataText(const TableData& table) {
+    std::string text;
+    for (std::size_t i = 0; i < table.columnTwips.size(); ++i) {
+        text += (i == 0 ? "" : "|") + std::to_string(table.columnTwips[i]);
+    }
+    text.push_back(';');
+    for (const auto& row : table.rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (c > 0) {
+                text.push_back('|');
+            }
+            for (const char ch : row[c]) {
+                if (ch == '|' || ch == ';' || ch == '\\') {
+                    text.push_back('\\');
+                }
+                text.push_back(ch);
+            }
+        }
+        text.push_back(';');
+    }
+    return text;
+}
+
+}  // namespace ostrel::document

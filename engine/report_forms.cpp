@@ -1,0 +1,143 @@
+#include "engine/report_forms.h"
+
+namespace ostrel::engine {
+
+void FormsRenderer::Title(const ReportTitle& title) {
+    writer_.TitleBlock({title.programLine, "Report produced : " + title.producedText,
+                        "On contents of : " + title.databasePath});
+}
+
+bool FormsRenderer::AppendRows(TableText& text, const PropertyRows& rows) const {
+    for (const PropertyRow& row : rows) {
+        text.AppendRow(row.Label(), RowText(row, formatter_, writer_.RowSeparator()));
+    }
+    return !rows.empty();
+}
+
+bool FormsRenderer::AppendMembers(TableText& text, const MemberGroup& group) const {
+    const MemberWords& words = WordsOf(group.kind);
+    bool appended = false;
+    for (const Member& member : group.members) {
+        text.AppendCaption(words.caption, member.name);
+        appended = AppendRows(text, member.rows) || appended;
+        if (group.kind != MemberKind::Parameter) {
+            text.EndRow();
+        }
+    }
+    return appended;
+}
+
+void FormsRenderer::DatabaseSection(const PropertyRows& rows) {
+    writer_.SectionHeading("1 - Database Properties");
+    TableText table(writer_);
+    for (const PropertyRow& row : rows) {
+        table.AppendPair(row.Label(), RowText(row, formatter_, writer_.RowSeparator()));
+    }
+    if (!table.Empty()) {
+        writer_.PropertyTable(kTwoColumns, table);
+        writer_.EmptyLine();
+    } else {
+        writer_.NoneRequested();
+    }
+    writer_.SectionEnd();
+}
+
+void FormsRenderer::BeginSection(ObjectKind kind) {
+    writer_.SectionHeading(std::string(WordsOf(kind).heading));
+    anyWritten_ = false;
+}
+
+void FormsRenderer::Object(const ReportObject& object) {
+    switch (object.kind) {
+        case ObjectKind::Table:
+            Table(object);
+            return;
+        case ObjectKind::Relationship:
+            Relationship(object);
+            return;
+        case ObjectKind::Query:
+            Query(object);
+            return;
+    }
+}
+
+// A table is written when any of its rows is: its own, its fields' or its
+// indexes'. In the preview each of the three tables is followed by an empty
+// line even when it holds nothing; in CSV only the ones written are.
+void FormsRenderer::Table(const ReportObject& object) {
+    TableText tableText(writer_);
+    TableText fieldText(writer_);
+    TableText indexText(writer_);
+    bool written = AppendRows(tableText, object.properties);
+    if (object.unlisted) {
+        fieldText.AppendRow("Fields", "cannot be listed because " + *object.unlisted);
+        written = true;
+    } else {
+        if (const MemberGroup* fields = object.Group(MemberKind::Field)) {
+            written = AppendMembers(fieldText, *fields) || written;
+        }
+        if (const MemberGroup* indexes = object.Group(MemberKind::Index)) {
+            written = AppendMembers(indexText, *indexes) || written;
+        }
+    }
+    if (!written) {
+        return;
+    }
+    writer_.ObjectHeading(WordsOf(object.kind).word, object.name);
+    for (TableText* text : {&tableText, &fieldText, &indexText}) {
+        if (!text->Empty()) {
+            writer_.PropertyTable(kThreeColumns, *text);
+            writer_.EmptyLine();
+        } else if (writer_.Target() == ReportTarget::Preview) {
+            writer_.EmptyLine();
+        }
+    }
+    anyWritten_ = true;
+}
+
+void FormsRenderer::Relationship(const ReportObject& object) {
+    TableText text(writer_);
+    AppendRows(text, object.properties);
+    if (text.Empty()) {
+        return;
+    }
+    writer_.ObjectHeading(WordsOf(object.kind).word, object.name);
+    writer_.PropertyTable(kThreeColumns, text);
+    writer_.EmptyLine();
+    anyWritten_ = true;
+}
+
+// The heading comes with the query's own rows; its parameter blocks are
+// written when they hold rows, even when the query's own rows are all off.
+void FormsRenderer::Query(const ReportObject& object) {
+    TableText text(writer_);
+    TableText parameterText(writer_);
+    AppendRows(text, object.properties);
+    bool parameterRows = false;
+    if (const MemberGroup* parameters = object.Group(MemberKind::Parameter)) {
+        parameterRows = AppendMembers(parameterText, *parameters);
+    }
+    if (!text.Empty()) {
+        writer_.ObjectHeading(WordsOf(object.kind).word, object.name);
+        writer_.PropertyTable(kThreeColumns, text);
+        writer_.EmptyLine();
+        anyWritten_ = true;
+    }
+    if (parameterRows) {
+        writer_.PropertyTable(kThreeColumns, parameterText);
+        writer_.EmptyLine();
+        anyWritten_ = true;
+    }
+}
+
+void FormsRenderer::EndSection(ObjectKind /*kind*/, const diagram::DiagramModel* diagram) {
+    if (!anyWritten_) {
+        writer_.NoneRequested();
+    }
+    if (diagram != nullptr) {
+        writer_.Diagram(*diagram);
+    }
+    writer_.SectionEnd();
+}
+
+}  // namespace ostrel::engine

@@ -1,0 +1,52 @@
+#include "engine/report_model.h"
+
+namespace ostrel::engine {
+namespace {
+
+constexpr std::array<KindWords, 3> kKindWords{{
+    {ObjectKind::Table, "2 - Table Properties", "Table", "table", "tables"},
+    {ObjectKind::Relationship, "3 - Relationship Properties", "Relationship", "relationship",
+     "relationships"},
+    {ObjectKind::Query, "4 - Query Properties", "Query", "query", "queries"},
+}};
+
+constexpr std::array<MemberWords, 3> kMemberWords{{
+    {MemberKind::Field, "Field - ", "field", "fields"},
+    {MemberKind::Index, "Index - ", "index", "indexes"},
+    {MemberKind::Parameter, "Parameter - ", "parameter", "parameters"},
+}};
+
+}  // namespace
+
+const KindWords& WordsOf(ObjectKind kind) {
+    return kKindWords[static_cast<std::size_t>(kind)];
+}
+
+const MemberWords& WordsOf(MemberKind kind) {
+    return kMemberWords[static_cast<std::size_t>(kind)];
+}
+
+std::span<const MemberKind> MemberKindsOf(ObjectKind kind) {
+    static constexpr std::array<MemberKind, 2> kTable{MemberKind::Field, MemberKind::Index};
+    static constexpr std::array<MemberKind, 1> kQuery{MemberKind::Parameter};
+    switch (kind) {
+        case ObjectKind::Table:
+            return kTable;
+        case ObjectKind::Query:
+            return kQuery;
+        case ObjectKind::Relationship:
+            break;
+    }
+    return {};
+}
+
+const MemberGroup* ReportObject::Group(MemberKind memberKind) const {
+    for (const MemberGroup& group : groups) {
+        if (group.kind == memberKind) {
+            return &group;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace ostrel::engine

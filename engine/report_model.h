@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/property_rows.h"
+
+namespace ostrel::engine {
+
+// The kinds of object the report documents, one numbered section each, in
+// the report's order.
+enum class ObjectKind { Table, Relationship, Query };
+
+// The kinds of member an object lists in blocks of its own.
+enum class MemberKind { Field, Index, Parameter };
+
+// What the report calls a kind of object, in its headings, status texts and
+// structured form.
+struct KindWords {
+    ObjectKind kind;
+    std::string_view heading;  // the section's heading: "2 - Table Properties"
+    std::string_view word;     // in an object's heading: "Table" ("Table : Orders")
+    std::string_view lower;    // in status texts and messages: "table"
+    std::string_view jsonKey;  // the structured form's member: "tables"
+};
+
+const KindWords& WordsOf(ObjectKind kind);
+inline constexpr std::array<ObjectKind, 3> kObjectKinds{ObjectKind::Table, ObjectKind::Relationship,
+                                                        ObjectKind::Query};
+
+struct MemberWords {
+    MemberKind kind;
+    std::string_view caption;  // the block's first cell: "Field - " and the name
+    std::string_view lower;    // "field"
+    std::string_view jsonKey;  // "fields"
+};
+
+const MemberWords& WordsOf(MemberKind kind);
+
+// The kinds of member an object of the kind lists, in the report's order.
+std::span<const MemberKind> MemberKindsOf(ObjectKind kind);
+
+// One field, index or parameter: its name and the rows whose switches are on.
+struct Member {
+    std::string name;
+    PropertyRows rows;
+};
+
+// The members of one kind, in the order the database lists them.
+struct MemberGroup {
+    MemberKind kind;
+    std::vector<Member> members;
+};
+
+// One table, relationship or query as the report documents it: the switches
+// are applied (a row whose switch is off is absent), members keep their names
+// whatever is switched.
+struct ReportObject {
+    ObjectKind kind = ObjectKind::Table;
+    std::string name;
+    PropertyRows properties;
+    // Tables: fields, then indexes. Queries: parameters. Relationships: none.
+    std::vector<MemberGroup> groups;
+    // For a linked table whose source cannot be read: why, as a clause; its
+    // groups are then empty.
+    std::optional<std::string> unlisted;
+
+    const MemberGroup* Group(MemberKind memberKind) const;
+};
+
+}  // namespace ostrel::engine

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+
+#include "components/schema/database.h"
+#include "engine/comparison.h"
+#include "engine/report_switches.h"
+#include "engine/run_host.h"
+#include "engine/value_formatter.h"
+
+namespace ostrel::engine {
+
+// How a run ended, for front ends that report it (the batch program's exit
+// status). The user has already been told through the host.
+enum class RunOutcome { Finished, DatabaseMissing, OutputUnwritable, Failed, Cancelled };
+
+struct ComparisonOutcome {
+    RunOutcome outcome = RunOutcome::Failed;
+    bool differences = false;  // meaningful when the run finished
+};
+
+// Runs reports and comparisons, from the existence check of the databases to
+// the final status line, reading everything it needs from the host. Both go
+// the same way: the databases are opened, the output is prepared (the
+// preview's document, a CSV or a JSON file), the title block is written, the
+// work is done, and what was opened is closed; a failure names the file and
+// the system's reason, and either can be cancelled through the host. One
+// object lives as long as the program; it keeps the pass counter between runs.
+class Run {
+  public:
+    Run(schema::SchemaEngine& engine, const ReportSwitches& switches,
+        const ValueFormatter& formatter);
+
+    // The report of the host's database.
+    RunOutcome Report(RunHost& host);
+
+    // Compares the host's database (the old one) with another (the new one).
+    // Tables and queries take part when the host has them selected by name.
+    // With addedObjectsShown, an object only the new file holds takes part
+    // unless it is a system table (the desktop's pickers cannot list it).
+    ComparisonOutcome Compare(RunHost& host, const std::string& newPath,
+                              const ComparisonOptions& options, bool addedObjectsShown);
+
+  private:
+    struct Job;
+    struct Output;
+    ComparisonOutcome Execute(RunHost& host, const Job& job);
+
+    schema::SchemaEngine& engine_;
+    const ReportSwitches& switches_;
+    const ValueFormatter& formatter_;
+    int passCounter_ = 0;
+};
+
+}  // namespace ostrel::engine
