@@ -19,6 +19,7 @@
 #include "components/jet/jet_engine.h"
 #include "components/schema/schema_error.h"
 #include "tests/support/encrypted_copies.h"
+#include "tests/support/schema_dump.h"
 
 namespace ostrel::jet::test {
 namespace {
@@ -48,70 +49,13 @@ struct CountingProvider {
     }
 };
 
-std::string Text(const schema::Variant& v) {
-    return std::visit(
-        [](const auto& value) -> std::string {
-            using T = std::decay_t<decltype(value)>;
-            if constexpr (std::is_same_v<T, std::string>) {
-                return value;
-            } else if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, std::int64_t> ||
-                                 std::is_same_v<T, double>) {
-                return std::to_string(value);
-            } else if constexpr (std::is_same_v<T, schema::DateTime>) {
-                return std::to_string(value.ToOleDate());
-            } else {
-                return "-";
-            }
-        },
-        v);
-}
-
-// Everything the report reads of a database, as text.
-std::string Dump(const schema::Database& db) {
-    std::ostringstream out;
-    out << db.Version() << " " << db.CollatingOrder() << " " << db.ReplicaID() << "\n";
-    const auto& tables = db.TableDefs();
-    for (int i = 0; i < tables.Count(); ++i) {
-        const schema::TableDef& t = tables.Item(i);
-        out << "T " << t.Name() << " " << t.Attributes() << " " << t.RecordCount() << " "
-            << t.ValidationRule() << " " << Text(t.DateCreated()) << "\n";
-        if (const auto problem = t.LinkProblem()) {
-            out << " link " << *problem << "\n";
-            continue;
-        }
-        for (int j = 0; j < t.Fields().Count(); ++j) {
-            const schema::Field& f = t.Fields().Item(j);
-            out << " F " << f.Name() << " " << f.Type() << " " << f.Size() << " " << f.Attributes()
-                << " " << f.Required() << " " << Text(f.DefaultValue()) << "\n";
-        }
-        for (int j = 0; j < t.Indexes().Count(); ++j) {
-            const schema::Index& x = t.Indexes().Item(j);
-            out << " I " << x.Name() << " " << Text(x.Fields()) << " " << x.Primary() << x.Unique()
-                << " " << x.DistinctCount() << "\n";
-        }
-    }
-    const auto& relations = db.Relations();
-    for (int i = 0; i < relations.Count(); ++i) {
-        const schema::Relation& r = relations.Item(i);
-        out << "R " << r.Name() << " " << r.Table() << " " << r.ForeignTable() << " "
-            << r.Attributes() << "\n";
-    }
-    const auto& queries = db.QueryDefs();
-    for (int i = 0; i < queries.Count(); ++i) {
-        const schema::QueryDef& q = queries.Item(i);
-        out << "Q " << q.Name() << " " << q.Type() << " " << q.SQL() << " "
-            << q.Parameters().Count() << "\n";
-    }
-    return out.str();
-}
-
 // Opens bytes and returns the PasswordError's or SchemaError's message
 // ("" when it opened); kind is set for a PasswordError.
 std::string OpenError(const FileBytes& bytes, const schema::PasswordProvider& provider,
                       std::optional<schema::PasswordError::Reason>* kind = nullptr) {
     try {
         const auto db = OpenDatabaseFromMemory(bytes, kLabel, provider);
-        (void)Dump(*db);
+        (void)testsupport::DumpSchema(*db);
     } catch (const schema::PasswordError& e) {
         if (kind != nullptr) {
             *kind = e.WhatFailed();
@@ -130,7 +74,7 @@ const FileBytes& PlainAce() {
 }
 
 std::string PlainAceDump() {
-    return Dump(*OpenDatabaseFromMemory(PlainAce(), kLabel));
+    return testsupport::DumpSchema(*OpenDatabaseFromMemory(PlainAce(), kLabel));
 }
 
 struct Form {
@@ -158,7 +102,7 @@ TEST(EncryptedForms, EveryFormReadsLikeThePlainFile) {
         const FileBytes encrypted = testsupport::EncryptedAceCopy(PlainAce(), f.form, kPassword16);
         CountingProvider provider{kPassword, {}};
         const auto db = OpenDatabaseFromMemory(encrypted, kLabel, provider.Get());
-        EXPECT_EQ(Dump(*db), plain);
+        EXPECT_EQ(testsupport::DumpSchema(*db), plain);
         EXPECT_EQ(provider.asked, std::vector<std::string>{kLabel});
 
         for (const char* wrong : {"pässwort 7", "Pässwort", "Pässwort 7 ", ""}) {
@@ -173,13 +117,13 @@ TEST(EncryptedForms, EveryFormReadsLikeThePlainFile) {
 
 TEST(EncryptedForms, EncodedJetPagesReadLikeThePlainFile) {
     const FileBytes plain = testsupport::ReadFileBytes(kSample);
-    const std::string expected = Dump(*OpenDatabaseFromMemory(plain, kLabel));
+    const std::string expected = testsupport::DumpSchema(*OpenDatabaseFromMemory(plain, kLabel));
     for (const std::uint32_t key : {0x00000001U, 0x12345678U, 0xFFFFFFFFU}) {
         SCOPED_TRACE(key);
         CountingProvider provider{std::nullopt, {}};
         const auto db =
             OpenDatabaseFromMemory(testsupport::EncodedJetCopy(plain, key), kLabel, provider.Get());
-        EXPECT_EQ(Dump(*db), expected);
+        EXPECT_EQ(testsupport::DumpSchema(*db), expected);
         EXPECT_TRUE(provider.asked.empty()) << "an encoded file needs no password";
     }
 }
@@ -204,8 +148,8 @@ TEST(EncryptedForms, MissingPasswordIsToldApartFromAWrongOne) {
 
 TEST(EncryptedForms, PlainFilesNeverAskForAPassword) {
     CountingProvider provider{kPassword, {}};
-    (void)Dump(*OpenDatabaseFromMemory(PlainAce(), kLabel, provider.Get()));
-    (void)Dump(
+    (void)testsupport::DumpSchema(*OpenDatabaseFromMemory(PlainAce(), kLabel, provider.Get()));
+    (void)testsupport::DumpSchema(
         *OpenDatabaseFromMemory(testsupport::ReadFileBytes(kSample), kLabel, provider.Get()));
     EXPECT_TRUE(provider.asked.empty());
 }
@@ -396,7 +340,7 @@ TEST(EncryptedRealFiles, OpenWithTheirPasswordsAndReadCompletely) {
         JetEngine engine;
         engine.SetPasswordProvider(provider.Get());
         const auto db = engine.OpenDatabase(path.string());
-        const std::string dump = Dump(*db);
+        const std::string dump = testsupport::DumpSchema(*db);
         EXPECT_EQ(provider.asked.size(), r.password ? 1U : 0U);
         if (r.password) {
             EXPECT_EQ(provider.asked.front(), path.string());
