@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScopedValueRollback>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -314,6 +315,7 @@ void frmMain::PopulateTables() {
 }
 
 bool frmMain::FillPickers(bool emptyOnFailure) {
+    const QScopedValueRollback<bool> filling(filling_, true);
     const QString path = databasePath_->text();
     const auto failed = [&](const QString& message) {
         if (emptyOnFailure) {
@@ -368,6 +370,11 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
 }
 
 void frmMain::txtTable_EditingFinished() {
+    // The box also loses focus to a dialog that a fill under way shows (the
+    // password of an encrypted file): that fill is not started again.
+    if (filling_) {
+        return;
+    }
     if (databasePath_->text() != pickerPath_) {
         FillPickers(true);
     }

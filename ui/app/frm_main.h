@@ -147,6 +147,7 @@ class frmMain : public QMainWindow, public engine::RunHost {
     QLabel* panel2_ = nullptr;
     QPushButton* cmdCancelRun_ = nullptr;
 
+    bool filling_ = false;  // FillPickers is under way
     bool running_ = false;
     bool cancelRequested_ = false;
     engine::PreviewWindow* runPreview_ = nullptr;  // owned by the run
