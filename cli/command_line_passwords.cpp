@@ -16,7 +16,7 @@ namespace ostrel::cli {
 namespace {
 
 // A first line longer than this is not a password.
-constexpr std::size_t kMaxLine = 64 * 1024;
+constexpr std::size_t kMaxLine = std::size_t{64} * 1024;
 
 // Bytes that held a password, wiped when they go.
 class LineBuffer {
@@ -147,11 +147,11 @@ std::optional<schema::Password> CommandLinePasswords::For(const std::string& pat
     const bool isOld = path == database_;
     const std::optional<std::string>& file = isNew ? newPasswordFile_ : passwordFile_;
     const char* option = isNew ? "--new-password-file" : "--password-file";
+    // A file named for this database is read, unless it is standard input
+    // and that is the terminal, which is asked without echo instead.
+    const bool fromFile = (isOld || isNew) && file && !(*file == "-" && prompt_);
     std::optional<schema::Password> password;
-    if ((isOld || isNew) && file && *file == "-" && prompt_) {
-        // Standard input is the terminal: asked for without echo.
-        password = prompt_(path);
-    } else if ((isOld || isNew) && file) {
+    if (fromFile) {
         try {
             password = ReadPasswordFile(*file);
         } catch (const std::runtime_error& e) {

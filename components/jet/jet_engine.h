@@ -35,8 +35,8 @@ class JetEngine final : public schema::SchemaEngine {
     void SetLinkFolders(const std::vector<std::string>& folders) override {
         linkFolders_ = folders;
     }
-    void SetPasswordProvider(schema::PasswordProvider provider) override {
-        passwords_ = std::move(provider);
+    void SetPasswordProvider(const schema::PasswordProvider& provider) override {
+        passwords_ = provider;
     }
 
   private:

@@ -53,7 +53,7 @@ class SchemaEngine {
     // Asked for a password when a database opened from now on needs one
     // (and only then). Without a provider such a database fails to open with
     // PasswordError. Engines without encrypted files ignore it.
-    virtual void SetPasswordProvider(PasswordProvider provider) { (void)provider; }
+    virtual void SetPasswordProvider(const PasswordProvider& provider) { (void)provider; }
 
   protected:
     SchemaEngine() = default;

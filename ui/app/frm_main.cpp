@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QScopedValueRollback>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -18,6 +17,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
