@@ -1,6 +1,7 @@
 #include "cli/command_line_passwords.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -63,20 +64,45 @@ class LineBuffer {
     std::vector<char> bytes_;
 };
 
-// Turns the terminal's echo off, and back on when it goes.
+// The terminal's settings before echo was turned off, for the signal
+// handler: a user who presses Ctrl-C at the prompt gets the echo back.
+termios savedTerminal{};
+
+void RestoreTerminalAndDie(int signal) {
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+constexpr std::array<int, 4> kEndingSignals = {SIGINT, SIGTERM, SIGQUIT, SIGHUP};
+
+// Turns the terminal's echo off, and back on when it goes or when a signal
+// ends the program meanwhile.
 class EchoOff {
   public:
     EchoOff() {
-        if (::tcgetattr(STDIN_FILENO, &saved_) == 0) {
-            termios quiet = saved_;
-            quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-            quiet.c_lflag |= ECHONL;
-            active_ = ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+        if (::tcgetattr(STDIN_FILENO, &saved_) != 0) {
+            return;
         }
+        savedTerminal = saved_;
+        struct sigaction restore {};
+        restore.sa_handler = RestoreTerminalAndDie;
+        sigemptyset(&restore.sa_mask);
+        for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+            ::sigaction(kEndingSignals[i], &restore, &previous_[i]);
+        }
+        handling_ = true;
+        termios quiet = saved_;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        active_ = ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
     }
     ~EchoOff() {
         if (active_) {
             ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved_);
+        }
+        for (std::size_t i = 0; handling_ && i < kEndingSignals.size(); ++i) {
+            ::sigaction(kEndingSignals[i], &previous_[i], nullptr);
         }
     }
     EchoOff(const EchoOff&) = delete;
@@ -84,6 +110,8 @@ class EchoOff {
 
   private:
     termios saved_{};
+    std::array<struct sigaction, 4> previous_{};
+    bool handling_ = false;
     bool active_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -224,10 +225,11 @@ TEST(ProgramPasswords, ComparisonTakesOnePasswordForEachDatabase) {
 }
 
 // Runs the program on a pseudo-terminal, answers the password prompt with
-// answer (as typed, ending in a line end or Ctrl-D) and returns what the
-// terminal showed; status gets the exit status.
+// answer (as typed, ending in a line end, Ctrl-D or Ctrl-C) and returns what
+// the terminal showed; status gets the exit status (-1 when a signal ended
+// the program), echoes whether the terminal echoes afterwards.
 std::string RunAtTerminal(const std::vector<std::string>& arguments, const std::string& answer,
-                          int& status) {
+                          int& status, bool* echoes = nullptr) {
     std::vector<std::string> argv = {OSTREL_REPORT_PROGRAM};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     int terminal = -1;
@@ -264,8 +266,14 @@ std::string RunAtTerminal(const std::vector<std::string>& arguments, const std::
         }
     }
     int wait = 0;
-    ::kill(child, SIGKILL);
-    ::waitpid(child, &wait, 0);
+    if (::waitpid(child, &wait, WNOHANG) == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &wait, 0);
+    }
+    termios settings{};
+    if (echoes != nullptr) {
+        *echoes = ::tcgetattr(terminal, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
+    }
     ::close(terminal);
     status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
     return shown;
@@ -290,6 +298,12 @@ TEST(ProgramPasswords, TerminalIsAskedWithoutEcho) {
     shown = RunAtTerminal({"--csv", files / "none.csv", d.agile}, "\x04", status);
     EXPECT_EQ(status, 4) << shown;
     EXPECT_NE(shown.find("no password was given"), std::string::npos) << shown;
+
+    // Ctrl-C ends the program, and the terminal echoes again.
+    bool echoes = false;
+    shown = RunAtTerminal({"--csv", files / "stopped.csv", d.agile}, "\x03", status, &echoes);
+    EXPECT_EQ(status, -1) << shown;
+    EXPECT_TRUE(echoes) << "the terminal was left without echo";
 }
 
 // The files a run opened for writing, made or renamed, as strace logged them.
