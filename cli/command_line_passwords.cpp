@@ -1,12 +1,12 @@
 #include "cli/command_line_passwords.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <stdexcept>
 #include <utility>
