@@ -127,6 +127,16 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         } else if (name == "--all") {
             noValue();
             line.listUnchanged = true;
+        } else if (name == "--password-file" || name == "--new-password-file") {
+            auto& file = name == "--password-file" ? line.passwordFile : line.newPasswordFile;
+            if (file) {
+                throw UsageError("option " + std::string(name) + " is given more than once");
+            }
+            file = takeValue();
+            if (file->empty()) {
+                throw UsageError("option " + std::string(name) +
+                                 " needs a file name, or - for standard input");
+            }
         } else if (name == "--help" || name == "-h") {
             noValue();
             line.help = true;
@@ -158,6 +168,14 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
     }
     if (line.compareWith && line.diagramPath) {
         throw UsageError("--diagram draws one database; it is not for use with --compare");
+    }
+    if (line.newPasswordFile && !line.compareWith) {
+        throw UsageError("--new-password-file is for use with --compare");
+    }
+    if (line.passwordFile == "-" && line.newPasswordFile == "-") {
+        throw UsageError(
+            "only one of --password-file and --new-password-file can be read from "
+            "standard input");
     }
     const auto toStandardOutput = [](const std::optional<std::string>& path) {
         return path && (*path == "-" || *path == "/dev/stdout");
@@ -201,6 +219,10 @@ std::string UsageText() {
            "  --compare-volatile  also compare DateCreated, LastUpdated, RecordCount and\n"
            "                   DistinctCount, which change whenever a file is used\n"
            "  --all            list unchanged objects in the comparison too\n"
+           "  --password-file FILE  read the password of an encrypted database (OLD in a\n"
+           "                   comparison) from the first line of FILE (\"-\": standard\n"
+           "                   input); without it, a terminal is asked for it\n"
+           "  --new-password-file FILE  the same for NEW in a comparison\n"
            "  -h, --help       show this help and exit\n"
            "      --version    show the version and exit\n"
            "\n"
@@ -211,9 +233,13 @@ std::string UsageText() {
            "\n"
            "A comparison matches objects by name, ignoring letter case.\n"
            "\n"
+           "Encoded databases need no password. No option takes a password itself, as\n"
+           "other users can see a command line.\n"
+           "\n"
            "Exit status: 0 success (for --compare: no differences), 1 differences found,\n"
            "2 database does not exist, 3 an output (CSV, JSON, PDF or diagram) cannot be\n"
-           "written, 4 any other failure, 64 the command line cannot be understood.\n";
+           "written, 4 any other failure (also a wrong or missing password), 64 the command\n"
+           "line cannot be understood.\n";
 }
 
 std::string VersionText() {

@@ -36,6 +36,10 @@ struct CommandLine {
     std::optional<std::string> compareWith;
     bool compareVolatile = false;  // also compare dates, record and key counts
     bool listUnchanged = false;    // --all: list unchanged objects too
+    // Files whose first line is the password of the database (OLD in a
+    // comparison) and of NEW; "-" is standard input.
+    std::optional<std::string> passwordFile;
+    std::optional<std::string> newPasswordFile;
     bool help = false;
     bool version = false;
 

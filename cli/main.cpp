@@ -11,6 +11,7 @@
 #include "cli/all_on_switches.h"
 #include "cli/cli_host.h"
 #include "cli/command_line.h"
+#include "cli/command_line_passwords.h"
 #include "cli/report_command.h"
 #include "components/jet/jet_engine.h"
 #include "engine/value_formatter.h"
@@ -43,6 +44,11 @@ int main(int argc, char** argv) {
     }
 
     jet::JetEngine jetEngine(line.linkFolders);
+    // Passwords are read, or asked for, only when a file needs one.
+    cli::CommandLinePasswords passwords(line, ::isatty(STDIN_FILENO) == 1
+                                                  ? cli::TerminalPrompt(cli::AskAtTerminal)
+                                                  : cli::TerminalPrompt());
+    jetEngine.SetPasswordProvider(passwords.Provider());
     // The user's stored switches, as the desktop program uses them, unless
     // every property is asked for.
     const cli::AllOnSwitches allOn;

@@ -40,9 +40,11 @@ constexpr std::int16_t kUnknownComplexType = 0x12;
 }  // namespace
 
 DatabaseState::DatabaseState(std::unique_ptr<PageFile> file,
-                             std::vector<std::filesystem::path> linkFolders)
+                             std::vector<std::filesystem::path> linkFolders,
+                             schema::PasswordProvider passwords)
     : file_(std::move(file)),
       linkFolders_(std::move(linkFolders)),
+      passwords_(std::move(passwords)),
       label_(file_->Label()),
       catalog_(ReadCatalog(*file_)) {}
 
@@ -140,8 +142,10 @@ struct JetDatabase::Members {
 };
 
 JetDatabase::JetDatabase(std::unique_ptr<PageFile> file,
-                         std::vector<std::filesystem::path> linkFolders)
-    : state_(std::make_shared<DatabaseState>(std::move(file), std::move(linkFolders))),
+                         std::vector<std::filesystem::path> linkFolders,
+                         schema::PasswordProvider passwords)
+    : state_(std::make_shared<DatabaseState>(std::move(file), std::move(linkFolders),
+                                             std::move(passwords))),
       members_(std::make_unique<Members>()) {
     const Catalog& catalog = state_->GetCatalog();
     const std::int32_t tables = catalog.TablesContainerId();

@@ -19,11 +19,14 @@ namespace ostrel::jet {
 // later reads raise SchemaError.
 class DatabaseState {
   public:
-    DatabaseState(std::unique_ptr<PageFile> file, std::vector<std::filesystem::path> linkFolders);
+    DatabaseState(std::unique_ptr<PageFile> file, std::vector<std::filesystem::path> linkFolders,
+                  schema::PasswordProvider passwords);
 
     const PageFile& File() const;
     // Folders to look in for the source databases of linked tables.
     const std::vector<std::filesystem::path>& LinkFolders() const { return linkFolders_; }
+    // Where the passwords of linked tables' sources come from.
+    const schema::PasswordProvider& Passwords() const { return passwords_; }
     const Catalog& GetCatalog() const { return catalog_; }
     void Close() { file_.reset(); }
 
@@ -41,6 +44,7 @@ class DatabaseState {
 
     std::unique_ptr<PageFile> file_;
     std::vector<std::filesystem::path> linkFolders_;
+    schema::PasswordProvider passwords_;
     std::string label_;
     Catalog catalog_;
     std::optional<std::map<std::int32_t, std::vector<QueryRow>>> queryRows_;
@@ -55,7 +59,8 @@ class DatabaseState {
 class JetDatabase final : public schema::Database {
   public:
     explicit JetDatabase(std::unique_ptr<PageFile> file,
-                         std::vector<std::filesystem::path> linkFolders = {});
+                         std::vector<std::filesystem::path> linkFolders = {},
+                         schema::PasswordProvider passwords = {});
     ~JetDatabase() override;
     JetDatabase(const JetDatabase&) = delete;
     JetDatabase& operator=(const JetDatabase&) = delete;

@@ -9,13 +9,14 @@ namespace ostrel::jet {
 
 std::unique_ptr<schema::Database> JetEngine::OpenDatabase(const std::string& path) {
     return std::make_unique<JetDatabase>(
-        PageFile::Open(path),
-        std::vector<std::filesystem::path>(linkFolders_.begin(), linkFolders_.end()));
+        PageFile::Open(path, passwords_),
+        std::vector<std::filesystem::path>(linkFolders_.begin(), linkFolders_.end()), passwords_);
 }
 
-std::unique_ptr<schema::Database> OpenDatabaseFromMemory(std::span<const std::uint8_t> bytes,
-                                                         const std::string& label) {
-    return std::make_unique<JetDatabase>(PageFile::FromBuffer(bytes, label));
+std::unique_ptr<schema::Database> OpenDatabaseFromMemory(
+    std::span<const std::uint8_t> bytes, const std::string& label,
+    const schema::PasswordProvider& passwords) {
+    return std::make_unique<JetDatabase>(PageFile::FromBuffer(bytes, label, passwords));
 }
 
 }  // namespace ostrel::jet

@@ -15,7 +15,12 @@ namespace ostrel::jet {
 // opened read-only and never written; only the design is read (header,
 // catalog, table definitions, property blobs, the relationship and query
 // system tables). OpenDatabase throws schema::SchemaError naming the file and
-// what is wrong ("not an Access database", "encrypted", "damaged: ...").
+// what is wrong ("not an Access database", "damaged: ...").
+//
+// Encoded Jet files open as they are. ACE files with a database password
+// open with the password the provider gives for them (it is asked only for
+// such files, also for the sources of linked tables); without one, or with
+// a wrong one, OpenDatabase throws schema::PasswordError.
 //
 // The tables of an Access-linked table come from its source database, which
 // is looked for where the link says, beside the database, then in
@@ -30,14 +35,20 @@ class JetEngine final : public schema::SchemaEngine {
     void SetLinkFolders(const std::vector<std::string>& folders) override {
         linkFolders_ = folders;
     }
+    void SetPasswordProvider(const schema::PasswordProvider& provider) override {
+        passwords_ = provider;
+    }
 
   private:
     std::vector<std::string> linkFolders_;
+    schema::PasswordProvider passwords_;
 };
 
 // Opens a database held in memory (a copy is taken); label names it in
-// messages. Used by tests and the fuzz target.
-std::unique_ptr<schema::Database> OpenDatabaseFromMemory(std::span<const std::uint8_t> bytes,
-                                                         const std::string& label);
+// messages and is what passwords is asked with. Used by tests and the fuzz
+// target.
+std::unique_ptr<schema::Database> OpenDatabaseFromMemory(
+    std::span<const std::uint8_t> bytes, const std::string& label,
+    const schema::PasswordProvider& passwords = {});
 
 }  // namespace ostrel::jet

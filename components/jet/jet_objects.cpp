@@ -315,7 +315,9 @@ void JetTableDef::OpenLinkedSource() const {
     const std::string where = "its source database '" + found->string() + "'";
     std::unique_ptr<schema::Database> source;
     try {
-        source = JetEngine().OpenDatabase(found->string());
+        JetEngine engine;
+        engine.SetPasswordProvider(state_->Passwords());
+        source = engine.OpenDatabase(found->string());
     } catch (const schema::SchemaError& e) {
         linkProblem_ = where + " cannot be read: " + e.what();
         return;

@@ -9,6 +9,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "components/jet/crypt/page_cipher.h"
+#include "components/jet/database_encryption.h"
+#include "components/jet/decrypted_pages.h"
 #include "components/jet/rc4.h"
 #include "components/schema/schema_error.h"
 
@@ -52,7 +55,8 @@ PageFile::~PageFile() {
     }
 }
 
-std::unique_ptr<PageFile> PageFile::Open(const std::string& path) {
+std::unique_ptr<PageFile> PageFile::Open(const std::string& path,
+                                         const schema::PasswordProvider& passwords) {
     std::unique_ptr<PageFile> file(new PageFile());
     file->label_ = path;
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -74,23 +78,24 @@ std::unique_ptr<PageFile> PageFile::Open(const std::string& path) {
     }
     file->writable_ = ::access(path.c_str(), W_OK) == 0;
     file->fromPath_ = true;
-    file->CheckHeader();
+    file->CheckHeader(passwords);
     return file;
 }
 
 std::unique_ptr<PageFile> PageFile::FromBuffer(std::span<const std::uint8_t> bytes,
-                                               const std::string& label) {
+                                               const std::string& label,
+                                               const schema::PasswordProvider& passwords) {
     std::unique_ptr<PageFile> file(new PageFile());
     file->label_ = label;
     file->owned_.assign(bytes.begin(), bytes.end());
     file->data_ = file->owned_.data();
     file->size_ = file->owned_.size();
     file->writable_ = false;
-    file->CheckHeader();
+    file->CheckHeader(passwords);
     return file;
 }
 
-void PageFile::CheckHeader() {
+void PageFile::CheckHeader(const schema::PasswordProvider& passwords) {
     const std::size_t nameLength = sizeof kJetName - 1;
     if (size_ < kEngineNameOffset + nameLength ||
         std::memcmp(data_, kMagic.data(), kMagic.size()) != 0) {
@@ -125,7 +130,8 @@ void PageFile::CheckHeader() {
     const ByteCursor cursor(header, label_, "database header");
     const std::uint32_t encodingKey = cursor.U32(format_->headerEncodingKeyOffset);
     if (encodingKey != 0) {
-        throw SchemaError(label_ + ": encrypted: the database is encoded and cannot be read");
+        cipher_ = PageCipherFor({data_, pageSize}, *format_, encodingKey, label_, passwords);
+        decrypted_ = std::make_unique<DecryptedPages>(pageSize, pageCount_);
     }
     codePage_ = cursor.U16(format_->headerCodePageOffset);
     const auto sortOffset = format_->headerSortOrderOffset;
@@ -142,7 +148,27 @@ std::span<const std::uint8_t> PageFile::Page(std::uint32_t number,
                                  " pages)");
     }
     const std::size_t pageSize = format_->pageSize;
-    return {data_ + static_cast<std::size_t>(number) * pageSize, pageSize};
+    const std::span<const std::uint8_t> stored(data_ + static_cast<std::size_t>(number) * pageSize,
+                                               pageSize);
+    if (!cipher_ || number == 0) {
+        return stored;
+    }
+    if (const std::uint8_t* known = decrypted_->Find(number)) {
+        return {known, pageSize};
+    }
+    std::uint8_t* room = decrypted_->Reserve();
+    try {
+        cipher_->Decrypt(number, stored, {room, pageSize});
+    } catch (const crypt::CryptoError& e) {
+        throw SchemaError(label_ + ": cannot decrypt page " + std::to_string(number) + ": " +
+                          e.what());
+    }
+    decrypted_->Keep(number);
+    return {room, pageSize};
+}
+
+std::size_t PageFile::DecryptedPageCount() const {
+    return decrypted_ ? decrypted_->Count() : 0;
 }
 
 ByteCursor PageFile::PageCursor(std::uint32_t number, const std::string& context) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "components/schema/collection.h"
+#include "components/schema/password.h"
 #include "components/schema/query_def.h"
 #include "components/schema/relation.h"
 #include "components/schema/table_def.h"
@@ -49,6 +50,10 @@ class SchemaEngine {
     // Folders where the source databases of linked tables are looked for, in
     // databases opened from now on. Engines without linked tables ignore it.
     virtual void SetLinkFolders(const std::vector<std::string>& folders) { (void)folders; }
+    // Asked for a password when a database opened from now on needs one
+    // (and only then). Without a provider such a database fails to open with
+    // PasswordError. Engines without encrypted files ignore it.
+    virtual void SetPasswordProvider(const PasswordProvider& provider) { (void)provider; }
 
   protected:
     SchemaEngine() = default;

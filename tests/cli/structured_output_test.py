@@ -230,15 +230,15 @@ class Comparison(unittest.TestCase):
         missing = folder / "missing.mdb"
         damaged = folder / "damaged.mdb"
         damaged.write_bytes(self.old.read_bytes()[:6000])
-        encrypted = folder / "encrypted.mdb"
+        encoded = folder / "encoded.mdb"
         data = bytearray(self.old.read_bytes())
         # The header's key field is stored masked; changing its bits marks the
-        # pages as encoded.
+        # pages as encoded, under a key they were never encoded with.
         for offset, byte in zip(range(0x3E, 0x42), (0x78, 0x56, 0x34, 0x12)):
             data[offset] ^= byte
-        encrypted.write_bytes(bytes(data))
+        encoded.write_bytes(bytes(data))
         cases = [(missing, 2, "does not exist"), (damaged, 4, ""),
-                 (encrypted, 4, "encrypted")]
+                 (encoded, 4, "damaged")]
         for bad, status, words in cases:
             for pair, side in (((bad, self.new), "old"), ((self.old, bad), "new")):
                 with self.subTest(file=bad.name, side=side):

@@ -120,7 +120,8 @@ TEST(BadHeader, IsReportedWithTheFileName) {
                      "truncated"});
     BuiltFile encoded = f;
     encoded.PutHeader32(0x3E, 0x12345678);
-    cases.push_back({"encoded pages", encoded.bytes, "encrypted"});
+    // Encoded pages decrypted with a key they were not encoded with are garbage.
+    cases.push_back({"encoded pages under another key", encoded.bytes, "damaged"});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string message = ErrorOf([&] { OpenDatabaseFromMemory(c.bytes, kLabel); });

@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "components/jet/jet_engine.h"
 #include "components/schema/schema_error.h"
@@ -160,20 +161,34 @@ bool StoredDifferently(const nlohmann::json* table, const std::string& column, b
 
 class MdbtoolsDiff : public ::testing::TestWithParam<std::string> {};
 
+// Marks the files of the encrypted folder among the test files.
+constexpr char kEncryptedPrefix[] = "encrypted:";
+
 TEST_P(MdbtoolsDiff, SameTablesColumnsAndCounts) {
     const auto testData = testsupport::TestDataDir();
     if (!testData)
         GTEST_SKIP() << "test data folder absent";
     if (!MdbtoolsPresent())
         GTEST_SKIP() << "mdbtools not installed";
-    const auto recorded = testsupport::LoadExpectedFacts(*testData, GetParam());
+    // The encrypted files beside the test data have no recorded facts.
+    const bool encryptedFolder = GetParam().starts_with(kEncryptedPrefix);
+    testsupport::ExpectedFacts recorded;
+    if (encryptedFolder) {
+        recorded.databasePath = testsupport::EncryptedTestDataDir(*testData) /
+                                GetParam().substr(std::string_view(kEncryptedPrefix).size());
+    } else {
+        recorded = testsupport::LoadExpectedFacts(*testData, GetParam());
+    }
     const std::string path = recorded.databasePath.string();
     JetEngine engine;
-    std::unique_ptr<schema::Database> db;
-    try {
-        db = engine.OpenDatabase(path);
-    } catch (const schema::SchemaError& e) {
-        GTEST_SKIP() << "file not readable: " << e.what();
+    const auto password = testsupport::KnownPassword(path);
+    if (password) {
+        engine.SetPasswordProvider(
+            [&](const std::string&) { return std::optional<schema::Password>(*password); });
+    }
+    const std::unique_ptr<schema::Database> db = engine.OpenDatabase(path);
+    if (password) {
+        GTEST_SKIP() << "mdbtools cannot read files with a database password";
     }
     int status = 0;
     const std::string listed = RunCommand("mdb-tables -1 " + Quote(path), status);
@@ -243,6 +258,10 @@ TEST_P(MdbtoolsDiff, SameTablesColumnsAndCounts) {
 
 std::vector<std::string> FilesOrPlaceholder() {
     auto files = testsupport::ListDatabases(OSTREL_TESTDATA_DIR);
+    for (const std::string& encrypted :
+         testsupport::ListDatabases(testsupport::EncryptedTestDataDir(OSTREL_TESTDATA_DIR))) {
+        files.push_back(kEncryptedPrefix + encrypted);
+    }
     if (files.empty())
         files.emplace_back("absent");
     return files;

@@ -51,6 +51,8 @@ TEST(Description, ReadsTablesRowsAndDefaults) {
     EXPECT_EQ(db.relationships[0].attributes, kRelationDeleteCascade | kRelationLeft);
     EXPECT_EQ(db.queries[0].type, QueryType::Crosstab);
     EXPECT_EQ(db.queries[0].columns[0].crosstab, 1);
+    EXPECT_EQ(db.encodingKey, 0U);  // pages plain unless a key is given
+    EXPECT_EQ(ParseDescription(R"({"encodingKey": 4294967295})").encodingKey, 0xFFFFFFFFU);
 }
 
 TEST(Description, NamesTheObjectInEveryMistake) {
@@ -79,6 +81,8 @@ TEST(Description, NamesTheObjectInEveryMistake) {
         ErrorOf(
             R"({"relationships": [{"name": "R", "table": "A", "foreignTable": "B", "join": "outer"}]})"),
         HasSubstr("\"join\" must be inner, left or right"));
+    EXPECT_THAT(ErrorOf(R"({"encodingKey": 4294967296})"),
+                HasSubstr("\"encodingKey\" is out of range"));
 }
 
 class GeneratorFiles : public ::testing::Test {

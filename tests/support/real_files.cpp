@@ -30,4 +30,20 @@ std::string TestNameOf(const std::string& relative) {
     return name;
 }
 
+std::filesystem::path EncryptedTestDataDir(const std::filesystem::path& testdataDir) {
+    return testdataDir.parent_path() / "testdata-encrypted";
+}
+
+std::optional<std::string> KnownPassword(const std::filesystem::path& file) {
+    // As the test data's notes give them.
+    const std::string name = file.filename().string();
+    if (name == "db2007-enc.accdb") {
+        return "Test123";
+    }
+    if (name == "V2010_with-password.accdb") {
+        return "password";
+    }
+    return std::nullopt;
+}
+
 }  // namespace ostrel::testsupport

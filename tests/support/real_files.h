@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,5 +13,13 @@ std::vector<std::string> ListDatabases(const std::filesystem::path& folder);
 
 // A test name made of a relative path's letters and digits.
 std::string TestNameOf(const std::string& relative);
+
+// The encoded and password-protected real files, in a folder of their own
+// beside the test data (testdataDir/../testdata-encrypted).
+std::filesystem::path EncryptedTestDataDir(const std::filesystem::path& testdataDir);
+
+// The database password of a real test file that has one (by its file
+// name), or nothing.
+std::optional<std::string> KnownPassword(const std::filesystem::path& file);
 
 }  // namespace ostrel::testsupport

@@ -230,6 +230,9 @@ struct DatabaseDescription {
     double created = 0.0;
     int sortOrder = 1033;
     int codePage = 1252;
+    // Not zero: the pages after the header are encoded (RC4) under this key,
+    // as Access's "Encode Database" leaves them.
+    std::uint32_t encodingKey = 0;
     std::string accessVersion = "08.50";
     std::optional<std::string> title;
     std::optional<std::string> author;

@@ -521,13 +521,15 @@ DatabaseDescription ParseDescription(std::string_view text) {
         throw GeneratorError(std::string("description is not valid JSON: ") + e.what());
     }
     CheckKeys(root,
-              {"created", "sortOrder", "codePage", "accessVersion", "summary", "tables",
-               "linkedTables", "relationships", "queries"},
+              {"created", "sortOrder", "codePage", "encodingKey", "accessVersion", "summary",
+               "tables", "linkedTables", "relationships", "queries"},
               "database");
     DatabaseDescription db;
     db.created = Date(root, "created", "database", ParseOleDate("2000-01-01T00:00:00"));
     db.sortOrder = static_cast<int>(Integer(root, "sortOrder", "database", 1033, 0, 65535));
     db.codePage = static_cast<int>(Integer(root, "codePage", "database", 1252, 0, 65535));
+    db.encodingKey =
+        static_cast<std::uint32_t>(Integer(root, "encodingKey", "database", 0, 0, 0xFFFFFFFF));
     db.accessVersion = String(root, "accessVersion", "database", "08.50");
     if (root.contains("summary")) {
         const Json& s = root["summary"];

@@ -115,7 +115,9 @@ struct PendingLink {
 class Writer {
   public:
     Writer(const DatabaseDescription& db, const std::filesystem::path& path)
-        : db_(db), file_(path), longValues_(file_), maps_(file_) {}
+        : db_(db), file_(path), longValues_(file_), maps_(file_) {
+        file_.SetEncodingKey(db.encodingKey);
+    }
 
     GenerateSummary Run();
 
@@ -607,6 +609,7 @@ GenerateSummary Writer::Run() {
     header.sortOrder = db_.sortOrder;
     header.codePage = db_.codePage;
     header.created = db_.created;
+    header.encodingKey = db_.encodingKey;
     file_.Write(0, MakeHeaderPage(header));
     GenerateSummary summary;
     summary.pages = file_.PageCount();

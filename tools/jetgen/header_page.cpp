@@ -49,7 +49,7 @@ Page MakeHeaderPage(const HeaderFields& fields) {
                                        0x04, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
     std::memcpy(page.data() + kMaskedStart, fixedStart, sizeof fixedStart);
     PutU16(page.data() + 0x3C, static_cast<std::uint32_t>(fields.codePage));
-    PutU32(page.data() + 0x3E, 0);  // no page encoding key: pages are stored plain
+    PutU32(page.data() + 0x3E, fields.encodingKey);  // zero: pages are stored plain
     // An empty password is stored as the mask derived from the creation date.
     const auto dateMask =
         static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(fields.created)));

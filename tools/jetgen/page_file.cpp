@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "tools/jetgen/generator_error.h"
+#include "tools/jetgen/header_page.h"
 
 namespace ostrel::jetgen {
 
@@ -39,7 +40,17 @@ void PageFile::Write(std::uint32_t page, const Page& bytes) {
         throw GeneratorError("internal: write to an unallocated page");
     }
     out_.seekp(static_cast<std::streamoff>(page) * static_cast<std::streamoff>(kPageSize));
-    out_.write(reinterpret_cast<const char*>(bytes.data()), kPageSize);
+    if (encodingKey_ != 0 && page != 0) {
+        Page encoded = bytes;
+        const std::uint32_t key = encodingKey_ ^ page;
+        const std::array<std::uint8_t, 4> keyBytes = {
+            static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8),
+            static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 24)};
+        Rc4Apply(keyBytes.data(), keyBytes.size(), encoded.data(), encoded.size());
+        out_.write(reinterpret_cast<const char*>(encoded.data()), kPageSize);
+    } else {
+        out_.write(reinterpret_cast<const char*>(bytes.data()), kPageSize);
+    }
     if (!out_) {
         throw GeneratorError("write failed on \"" + temp_.string() + "\"");
     }

@@ -19,6 +19,10 @@ class PageFile {
     PageFile(const PageFile&) = delete;
     PageFile& operator=(const PageFile&) = delete;
 
+    // Pages after the header are written encoded under key (RC4 keyed by the
+    // key combined with the page number); zero writes them plain.
+    void SetEncodingKey(std::uint32_t key) { encodingKey_ = key; }
+
     // Hands out the next page number; the page must be written before Commit.
     std::uint32_t Allocate();
     void Write(std::uint32_t page, const Page& bytes);
@@ -32,6 +36,7 @@ class PageFile {
     std::filesystem::path temp_;
     std::ofstream out_;
     std::uint32_t next_ = 0;
+    std::uint32_t encodingKey_ = 0;
     bool committed_ = false;
 };
 

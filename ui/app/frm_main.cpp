@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
@@ -328,6 +329,7 @@ void frmMain::PopulateTables() {
 }
 
 bool frmMain::FillPickers(bool emptyOnFailure) {
+    const QScopedValueRollback<bool> filling(filling_, true);
     const QString path = databasePath_->text();
     const auto failed = [&](const QString& message) {
         checkedPath_ = path;
@@ -390,7 +392,7 @@ void frmMain::txtTable_EditingFinished() {
 
 void frmMain::CheckTypedDatabase() {
     const QString path = databasePath_->text();
-    if (running_ || path == pickerPath_ || path == checkedPath_) {
+    if (running_ || filling_ || path == pickerPath_ || path == checkedPath_) {
         return;
     }
     if (QApplication::activePopupWidget() != nullptr ||

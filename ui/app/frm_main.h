@@ -164,6 +164,7 @@ class frmMain : public QMainWindow, public engine::RunHost {
     QPushButton* cmdOpenReport_ = nullptr;  // opens it
     QString writtenReport_;
 
+    bool filling_ = false;  // FillPickers is under way
     bool running_ = false;
     bool cancelRequested_ = false;
     engine::PreviewWindow* runPreview_ = nullptr;  // owned by the run

@@ -1,15 +1,17 @@
 #include "ui/app/program_window.h"
 
+#include "ui/app/password_dialog.h"
 #include "ui/app/window_geometry.h"
 #include "ui/preview/preview_dialog.h"
 
 namespace ostrel::ui {
 ProgramWindow::ProgramWindow(const QString& switchFile)
-    : switches_(switchFile.isEmpty() ? settings::SwitchStore::DefaultFilePath() : switchFile),
+    : askingEngine_(engine_, AskForPassword),
+      switches_(switchFile.isEmpty() ? settings::SwitchStore::DefaultFilePath() : switchFile),
       formatter_(engine::MakeLocaleFormatter()),
-      runner_(engine_, switches_, *formatter_),
+      runner_(askingEngine_, switches_, *formatter_),
       window_(MainWindowServices{
-          .engine = engine_,
+          .engine = askingEngine_,
           .switches = switches_,
           .runner = runner_,
           .help = help_,

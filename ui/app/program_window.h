@@ -12,13 +12,14 @@
 #include "ui/app/frm_main.h"
 #include "ui/app/help_system.h"
 #include "ui/app/message_boxes.h"
+#include "ui/app/password_asking_engine.h"
 
 namespace ostrel::ui {
 
 // The main window with everything it runs on, wired as the program uses it:
-// the Jet reader, the stored report switches, the report runner, message
-// boxes, file dialogs, help and the preview window. Help is set up for the
-// window; the window is not shown yet.
+// the Jet reader (asking for passwords in a dialog), the stored report switches, the report runner,
+// message boxes, file dialogs, help and the preview window. Help is set up for the window; the
+// window is not shown yet.
 class ProgramWindow {
   public:
     // The report switches are kept in switchFile, or in the user's settings
@@ -31,6 +32,7 @@ class ProgramWindow {
 
   private:
     jet::JetEngine engine_;
+    PasswordAskingEngine askingEngine_;
     settings::SwitchStore switches_;
     std::unique_ptr<engine::ValueFormatter> formatter_;
     EngineReportRunner runner_;

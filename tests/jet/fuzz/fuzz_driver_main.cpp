@@ -3,7 +3,6 @@
 // variants (bytes flipped, the file cut short), so that the default build
 // keeps the target working and smoke-tests it as a ctest.
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -12,39 +11,17 @@
 #include <random>
 #include <vector>
 
+#include "tests/jet/fuzz/fuzz_variants.h"
 #include "tests/jet/jet_file_builder.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+#include "tests/support/encrypted_copies.h"
 
 namespace {
+
+using ostrel::jet::test::RunWithVariants;
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void RunWithVariants(const std::vector<std::uint8_t>& seed, int variants, std::mt19937& random) {
-    LLVMFuzzerTestOneInput(seed.data(), seed.size());
-    // Large files get fewer variants to keep the smoke run short.
-    constexpr std::size_t kLarge = 300 * 1024;
-    if (seed.size() > kLarge) {
-        variants = std::min(variants, 10);
-    }
-    if (seed.empty()) {
-        return;
-    }
-    for (int v = 0; v < variants; ++v) {
-        std::vector<std::uint8_t> bytes = seed;
-        std::uniform_int_distribution<std::size_t> at(0, bytes.size() - 1);
-        const int flips = 1 + static_cast<int>(random() % 16);
-        for (int i = 0; i < flips; ++i) {
-            bytes[at(random)] = static_cast<std::uint8_t>(random());
-        }
-        if (v % 5 == 4) {
-            bytes.resize(at(random));
-        }
-        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    }
 }
 
 }  // namespace
@@ -55,6 +32,9 @@ int main(int argc, char** argv) {
     int inputs = 0;
     const auto built = ostrel::jet::test::BuildJet4File();
     RunWithVariants(built.bytes, 2000, random);
+    // Its encoded copy: every page but the header decrypted as it is read.
+    RunWithVariants(ostrel::testsupport::EncodedJetCopy(built.bytes, 0x2468ACE1), 500, random);
+    ++inputs;
     ++inputs;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path arg(argv[i]);
