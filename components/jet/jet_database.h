@@ -14,6 +14,8 @@
 
 namespace ostrel::jet {
 
+class ApplicationStore;
+
 // What the objects of one open database share: the file and what has been
 // read of its system tables. Reading is lazy; Close releases the file and
 // later reads raise SchemaError.
@@ -68,10 +70,16 @@ class JetDatabase final : public schema::Database {
     const schema::Collection<schema::TableDef>& TableDefs() const override;
     const schema::Collection<schema::QueryDef>& QueryDefs() const override;
     const schema::Collection<schema::Relation>& Relations() const override;
+    const schema::Collection<schema::AccessObject>& Forms() const override;
+    const schema::Collection<schema::AccessObject>& Reports() const override;
+    const schema::Collection<schema::AccessObject>& Macros() const override;
+    const schema::Collection<schema::VbaModule>& Modules() const override;
+    std::optional<std::string> ProjectProblem() const override;
     void Close() override;
 
   private:
     struct Members;
+    ApplicationStore& Application() const;
     std::shared_ptr<DatabaseState> state_;
     std::unique_ptr<Members> members_;
 };
