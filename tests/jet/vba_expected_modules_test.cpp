@@ -16,6 +16,7 @@
 #include "components/jet/jet_database.h"
 #include "components/jet/jet_engine.h"
 #include "components/jet/text_decoding.h"
+#include "components/schema/schema_error.h"
 #include "tests/jet/vba_module_text.h"
 #include "tests/support/testdata_dir.h"
 
@@ -126,8 +127,11 @@ TEST_F(ExpectedModules, EveryStoreGivesTheTablesModules) {
             ASSERT_LT(index, project->Modules().size()) << "module not listed";
             const ProjectModule& m = project->Modules()[index];
             EXPECT_EQ("cp" + std::to_string(m.codePage), row->codePage);
-            const std::string source = DecodeProjectText(project->SourceBytes(index), m.codePage);
-            ExpectText(*row, source);
+            try {
+                ExpectText(*row, DecodeProjectText(project->SourceBytes(index), m.codePage));
+            } catch (const schema::SchemaError& e) {
+                ADD_FAILURE() << e.what();
+            }
             if (m.kind) {
                 EXPECT_EQ(KindWord(*m.kind), row->kind);
             }
@@ -166,7 +170,9 @@ TEST_F(ExpectedModules, DatabasesListTheirOwnStoresModules) {
             EXPECT_EQ(module->Problem(), std::nullopt);
             EXPECT_EQ(KindWord(module->Kind()), row.kind);
             EXPECT_EQ(module->LineCount(), row.codeLines);
-            ExpectText(row, module->Source());
+            if (!module->Problem()) {
+                ExpectText(row, module->Source());
+            }
             const auto owner = module->Owner();
             ASSERT_EQ(owner.has_value(), row.kind == "document");
             if (owner) {
