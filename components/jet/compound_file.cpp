@@ -135,9 +135,9 @@ std::vector<std::uint32_t> CompoundFile::Chain(const std::vector<std::uint32_t>&
     while (count ? chain.size() < *count : at != kEndOfChain) {
         if (at >= table.size()) {
             Damaged(std::string("the chain of ") + what +
-                    (at == kEndOfChain
-                         ? " ends early, after " + std::to_string(chain.size()) + " sectors"
-                         : " reaches sector " + Hex(at) + ", outside its table"));
+                    (at == kEndOfChain ? " ends after " + std::to_string(chain.size()) + " of " +
+                                             std::to_string(count.value_or(0)) + " sectors"
+                                       : " reaches sector " + Hex(at) + ", outside its table"));
         }
         if (seen[at]) {
             Damaged(std::string("the chain of ") + what + " loops at sector " + Hex(at));
