@@ -104,6 +104,22 @@ std::string ReadAll(const Bytes& bytes) {
     });
 }
 
+// More than 109 FAT sectors: the rest are listed in DIFAT sectors.
+TEST(CompoundFileReader, LargeFilesListTheirFatInDifatSectors) {
+    jetgen::StorageNode root;
+    Bytes big(9 << 20);
+    for (std::size_t i = 0; i < big.size(); ++i) {
+        big[i] = static_cast<std::uint8_t>(i / 512 + i);
+    }
+    root.Storage("Data").Stream("Big", big);
+    root.Stream("Small", Bytes{1, 2, 3});
+    const Bytes bytes = jetgen::WriteCompoundFile(root);
+    ASSERT_GT(Get32(bytes, 0x48), 0U);  // DIFAT sectors
+    const CompoundFile file(bytes, kLabel, "the compound file");
+    EXPECT_EQ(file.Read(*file.Find({"Data", "Big"})), big);
+    EXPECT_EQ(file.Read(*file.Find({"Small"})), (Bytes{1, 2, 3}));
+}
+
 TEST(DamagedCompoundFile, EveryBoundIsChecked) {
     const Bytes good = jetgen::WriteCompoundFile(ProjectTree());
     ASSERT_EQ(ReadAll(good), "");

@@ -131,133 +131,168 @@ void StorageNode::Stream(const std::string& childName, Bytes bytes) {
     children.push_back(StorageNode{childName, true, std::move(bytes), {}});
 }
 
-Bytes WriteCompoundFile(const StorageNode& root) {
-    Layout layout(root);
-    std::vector<Entry>& entries = layout.Entries();
+namespace {
 
-    // Small streams, one after another in mini sectors; large ones in sectors.
-    Bytes mini;
-    std::vector<std::uint32_t> miniFat;
-    std::vector<Entry*> large;
-    for (Entry& e : entries) {
-        if (e.type != 2) {
-            continue;
+// Lays the file out: small streams in the mini stream, then sectors for the
+// large streams, the mini stream, the mini FAT and the directory, then the
+// FAT and DIFAT sectors that map them all.
+class SectorWriter {
+  public:
+    explicit SectorWriter(std::vector<Entry>& entries) : entries_(entries) {
+        PackSmallStreams();
+        CountFatSectors();
+    }
+
+    Bytes Write() {
+        for (Entry* e : large_) {
+            e->start = Place(e->node->data);
         }
-        e.size = e.node->data.size();
-        if (e.size >= kMiniCutoff) {
-            large.push_back(&e);
-        } else if (e.size > 0) {
-            e.start = static_cast<std::uint32_t>(mini.size() / kMiniSector);
-            mini.insert(mini.end(), e.node->data.begin(), e.node->data.end());
-            PadTo(mini, kMiniSector);
-            miniFat.resize(mini.size() / kMiniSector, kFree);
-            Chain(miniFat, e.start, SectorsFor(e.size, kMiniSector));
+        entries_[0].start = Place(mini_);
+        entries_[0].size = mini_.size();
+        ByteWriter miniFat;
+        for (const std::uint32_t id : miniFat_) {
+            miniFat.U32(id);
+        }
+        const std::uint32_t miniFatStart = Place(miniFat.Data());
+        const std::uint32_t dirStart = Place(Directory());
+        fatStart_ = sectors_.size();
+        for (std::size_t i = 0; i < fatSectors_ + difatSectors_; ++i) {
+            fat_[fatStart_ + i] = i < fatSectors_ ? kFatSector : kDifatSector;
+        }
+        ByteWriter file;
+        Header(file, dirStart, miniFat_.empty() ? kEnd : miniFatStart);
+        for (const Bytes& sector : sectors_) {
+            file.Append(sector);
+        }
+        for (const std::uint32_t id : fat_) {
+            file.U32(id);
+        }
+        Difat(file);
+        return file.Take();
+    }
+
+  private:
+    void PackSmallStreams() {
+        for (Entry& e : entries_) {
+            if (e.type != 2) {
+                continue;
+            }
+            e.size = e.node->data.size();
+            if (e.size >= kMiniCutoff) {
+                large_.push_back(&e);
+            } else if (e.size > 0) {
+                e.start = static_cast<std::uint32_t>(mini_.size() / kMiniSector);
+                mini_.insert(mini_.end(), e.node->data.begin(), e.node->data.end());
+                PadTo(mini_, kMiniSector);
+                miniFat_.resize(mini_.size() / kMiniSector, kFree);
+                Chain(miniFat_, e.start, SectorsFor(e.size, kMiniSector));
+            }
         }
     }
-    const std::size_t dirSectors = SectorsFor(entries.size(), kEntriesPerSector);
-    const std::size_t miniFatSectors = SectorsFor(miniFat.size(), kIdsPerSector);
-    std::size_t dataSectors = dirSectors + miniFatSectors + SectorsFor(mini.size(), kSector);
-    for (const Entry* e : large) {
-        dataSectors += SectorsFor(e->size, kSector);
+
+    // Enough FAT sectors for every sector, their own and the DIFAT's included.
+    void CountFatSectors() {
+        std::size_t data = SectorsFor(entries_.size(), kEntriesPerSector) +
+                           SectorsFor(miniFat_.size(), kIdsPerSector) +
+                           SectorsFor(mini_.size(), kSector);
+        for (const Entry* e : large_) {
+            data += SectorsFor(e->size, kSector);
+        }
+        fatSectors_ = 1;
+        while (fatSectors_ * kIdsPerSector < data + fatSectors_ + difatSectors_) {
+            ++fatSectors_;
+            difatSectors_ = fatSectors_ > kHeaderDifat
+                                ? SectorsFor(fatSectors_ - kHeaderDifat, kIdsPerSector - 1)
+                                : 0;
+        }
+        fat_.assign(fatSectors_ * kIdsPerSector, kFree);
     }
-    std::size_t fatSectors = 1;
-    std::size_t difatSectors = 0;
-    while (fatSectors * kIdsPerSector < dataSectors + fatSectors + difatSectors) {
-        ++fatSectors;
-        difatSectors = fatSectors > kHeaderDifat
-                           ? SectorsFor(fatSectors - kHeaderDifat, kIdsPerSector - 1)
-                           : 0;
-    }
-    std::vector<std::uint32_t> fat(fatSectors * kIdsPerSector, kFree);
-    std::vector<Bytes> sectors;
-    auto place = [&](const Bytes& bytes) {
-        const std::size_t first = sectors.size();
+
+    // Appends bytes as a chain of sectors; its first sector.
+    std::uint32_t Place(const Bytes& bytes) {
+        const std::size_t first = sectors_.size();
         const std::size_t count = SectorsFor(bytes.size(), kSector);
         for (std::size_t i = 0; i < count; ++i) {
             const auto from = bytes.begin() + static_cast<std::ptrdiff_t>(i * kSector);
             Bytes sector(from, from + static_cast<std::ptrdiff_t>(
                                           std::min(kSector, bytes.size() - i * kSector)));
             sector.resize(kSector, 0);
-            sectors.push_back(std::move(sector));
+            sectors_.push_back(std::move(sector));
         }
-        Chain(fat, first, count);
+        Chain(fat_, first, count);
         return count == 0 ? kEnd : static_cast<std::uint32_t>(first);
-    };
-    for (Entry* e : large) {
-        e->start = place(e->node->data);
     }
-    entries[0].start = place(mini);
-    entries[0].size = mini.size();
-    ByteWriter miniFatBytes;
-    for (const std::uint32_t id : miniFat) {
-        miniFatBytes.U32(id);
-    }
-    const std::uint32_t miniFatStart = place(miniFatBytes.Data());
-    ByteWriter directory;
-    for (const Entry& e : entries) {
-        Bytes name = e.name;
-        name.resize(64, 0);
-        directory.Append(name);
-        directory.U16(static_cast<std::uint32_t>(e.name.size() + 2));
-        directory.U8(e.type);
-        directory.U8(1);  // black
-        directory.U32(e.left);
-        directory.U32(e.right);
-        directory.U32(e.child);
-        directory.Zeros(16 + 4 + 16);  // CLSID, state bits, times
-        directory.U32(e.start);
-        directory.U64(e.size);
-    }
-    const std::uint32_t dirStart = place(directory.Data());
 
-    const std::size_t fatStart = sectors.size();
-    for (std::size_t i = 0; i < fatSectors; ++i) {
-        fat[fatStart + i] = kFatSector;
+    Bytes Directory() const {
+        ByteWriter directory;
+        for (const Entry& e : entries_) {
+            Bytes name = e.name;
+            name.resize(64, 0);
+            directory.Append(name);
+            directory.U16(static_cast<std::uint32_t>(e.name.size() + 2));
+            directory.U8(e.type);
+            directory.U8(1);  // black
+            directory.U32(e.left);
+            directory.U32(e.right);
+            directory.U32(e.child);
+            directory.Zeros(16 + 4 + 16);  // CLSID, state bits, times
+            directory.U32(e.start);
+            directory.U64(e.size);
+        }
+        return directory.Take();
     }
-    const std::size_t difatStart = fatStart + fatSectors;
-    for (std::size_t i = 0; i < difatSectors; ++i) {
-        fat[difatStart + i] = kDifatSector;
-    }
-    ByteWriter file;
-    file.Append(Bytes{0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1});
-    file.Zeros(16);
-    file.U16(0x3E);
-    file.U16(3);
-    file.U16(0xFFFE);
-    file.U16(9);
-    file.U16(6);
-    file.Zeros(6 + 4);  // reserved; directory sectors (0 in version 3)
-    file.U32(static_cast<std::uint32_t>(fatSectors));
-    file.U32(dirStart);
-    file.U32(0);
-    file.U32(kMiniCutoff);
-    file.U32(miniFat.empty() ? kEnd : miniFatStart);
-    file.U32(static_cast<std::uint32_t>(miniFatSectors));
-    file.U32(difatSectors > 0 ? static_cast<std::uint32_t>(difatStart) : kEnd);
-    file.U32(static_cast<std::uint32_t>(difatSectors));
-    std::vector<std::uint32_t> fatIds;
-    for (std::size_t i = 0; i < fatSectors; ++i) {
-        fatIds.push_back(static_cast<std::uint32_t>(fatStart + i));
-    }
-    for (std::size_t i = 0; i < kHeaderDifat; ++i) {
-        file.U32(i < fatIds.size() ? fatIds[i] : kFree);
-    }
-    for (const Bytes& sector : sectors) {
-        file.Append(sector);
-    }
-    for (std::size_t i = 0; i < fatSectors; ++i) {
-        for (std::size_t j = 0; j < kIdsPerSector; ++j) {
-            file.U32(fat[i * kIdsPerSector + j]);
+
+    void Header(ByteWriter& file, std::uint32_t dirStart, std::uint32_t miniFatStart) const {
+        file.Append(Bytes{0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1});
+        file.Zeros(16);
+        file.U16(0x3E);
+        file.U16(3);
+        file.U16(0xFFFE);
+        file.U16(9);
+        file.U16(6);
+        file.Zeros(6 + 4);  // reserved; directory sectors (0 in version 3)
+        file.U32(static_cast<std::uint32_t>(fatSectors_));
+        file.U32(dirStart);
+        file.U32(0);
+        file.U32(kMiniCutoff);
+        file.U32(miniFatStart);
+        file.U32(static_cast<std::uint32_t>(SectorsFor(miniFat_.size(), kIdsPerSector)));
+        file.U32(difatSectors_ > 0 ? static_cast<std::uint32_t>(fatStart_ + fatSectors_) : kEnd);
+        file.U32(static_cast<std::uint32_t>(difatSectors_));
+        for (std::size_t i = 0; i < kHeaderDifat; ++i) {
+            file.U32(i < fatSectors_ ? static_cast<std::uint32_t>(fatStart_ + i) : kFree);
         }
     }
-    std::size_t next = kHeaderDifat;
-    for (std::size_t i = 0; i < difatSectors; ++i) {
-        for (std::size_t j = 0; j + 1 < kIdsPerSector; ++j, ++next) {
-            file.U32(next < fatIds.size() ? fatIds[next] : kFree);
+
+    // FAT sectors beyond the header's 109, each DIFAT sector ending with the
+    // next one.
+    void Difat(ByteWriter& file) const {
+        std::size_t next = kHeaderDifat;
+        const std::size_t difatStart = fatStart_ + fatSectors_;
+        for (std::size_t i = 0; i < difatSectors_; ++i) {
+            for (std::size_t j = 0; j + 1 < kIdsPerSector; ++j, ++next) {
+                file.U32(next < fatSectors_ ? static_cast<std::uint32_t>(fatStart_ + next) : kFree);
+            }
+            file.U32(i + 1 < difatSectors_ ? static_cast<std::uint32_t>(difatStart + i + 1) : kEnd);
         }
-        file.U32(i + 1 < difatSectors ? static_cast<std::uint32_t>(difatStart + i + 1) : kEnd);
     }
-    return file.Take();
+
+    std::vector<Entry>& entries_;
+    std::vector<Entry*> large_;
+    Bytes mini_;
+    std::vector<std::uint32_t> miniFat_;
+    std::size_t fatSectors_ = 1;
+    std::size_t difatSectors_ = 0;
+    std::size_t fatStart_ = 0;
+    std::vector<std::uint32_t> fat_;
+    std::vector<Bytes> sectors_;
+};
+
+}  // namespace
+
+Bytes WriteCompoundFile(const StorageNode& root) {
+    Layout layout(root);
+    return SectorWriter(layout.Entries()).Write();
 }
 
 }  // namespace ostrel::jetgen
