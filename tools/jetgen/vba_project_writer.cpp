@@ -2,7 +2,6 @@
 
 #include <iconv.h>
 
-
 #include "tools/jetgen/generator_error.h"
 #include "tools/jetgen/text_codec.h"
 #include "tools/jetgen/vba_compressor.h"
