@@ -86,6 +86,29 @@ bool HasApplication(const DatabaseDescription& db) {
     return !db.forms.empty() || !db.reports.empty() || !db.macros.empty() || !db.modules.empty();
 }
 
+std::vector<CatalogEntry> ApplicationEntries(const DatabaseDescription& db,
+                                             const std::map<std::string, std::int32_t>& folders,
+                                             std::int32_t& nextId) {
+    std::vector<CatalogEntry> entries;
+    auto add = [&](const char* folder, int type, const auto& objects) {
+        for (const auto& o : objects) {
+            CatalogEntry e;
+            e.id = nextId++;
+            e.parentId = folders.at(folder);
+            e.name = o.name;
+            e.type = type;
+            e.created = o.created;
+            e.updated = o.updated;
+            entries.push_back(std::move(e));
+        }
+    };
+    add("Forms", kObjectForm, db.forms);
+    add("Reports", kObjectReport, db.reports);
+    add("Scripts", kObjectMacro, db.macros);
+    add("Modules", kObjectModule, db.modules);
+    return entries;
+}
+
 Bytes WriteAccessObjectsFile(const DatabaseDescription& db) {
     std::vector<ProjectModuleSource> modules;
     std::set<std::string> moduleNames;

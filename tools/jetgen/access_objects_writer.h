@@ -4,15 +4,25 @@
 // Reports and Scripts storages with their name directories.
 #pragma once
 
+#include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "tools/jetgen/byte_writer.h"
 #include "tools/jetgen/description.h"
+#include "tools/jetgen/system_tables.h"
 
 namespace ostrel::jetgen {
 
 // Whether the description has forms, reports, macros or modules at all.
 bool HasApplication(const DatabaseDescription& db);
+
+// The catalog rows of the forms, reports, macros and modules, in their
+// containers (folders: container name to id), with ids from nextId on.
+std::vector<CatalogEntry> ApplicationEntries(const DatabaseDescription& db,
+                                             const std::map<std::string, std::int32_t>& folders,
+                                             std::int32_t& nextId);
 
 // The compound file. Throws GeneratorError for text the project's code page
 // cannot hold and for names used twice.

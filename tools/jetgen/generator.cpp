@@ -492,15 +492,9 @@ void Writer::WriteCatalog() {
             relationshipRows.push_back(std::move(row));
         }
     }
-    auto addApplication = [&](const char* folder, int type, const auto& objects) {
-        for (const auto& o : objects) {
-            add(nextId++, folders[folder], o.name, type, 0, o.created, o.updated);
-        }
-    };
-    addApplication("Forms", kObjectForm, db_.forms);
-    addApplication("Reports", kObjectReport, db_.reports);
-    addApplication("Scripts", kObjectMacro, db_.macros);
-    addApplication("Modules", kObjectModule, db_.modules);
+    for (CatalogEntry& e : ApplicationEntries(db_, folders, nextId)) {
+        entries.push_back(std::move(e));
+    }
     std::vector<Row> catalogRows;
     catalogRows.reserve(entries.size());
     for (const auto& e : entries) {
