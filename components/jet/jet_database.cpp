@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "components/jet/application_objects.h"
+#include "components/jet/application_store.h"
 #include "components/jet/jet_objects.h"
 #include "components/jet/property_maps.h"
 #include "components/jet/row_reader.h"
@@ -139,6 +141,13 @@ struct JetDatabase::Members {
     OwningCollection<schema::TableDef, JetTableDef> tables;
     OwningCollection<schema::QueryDef, JetQueryDef> queries;
     std::optional<OwningCollection<schema::Relation, JetRelation>> relations;
+    // The application is read only when one of its parts is asked for.
+    std::shared_ptr<ApplicationStore> application;
+    using Objects = OwningCollection<schema::AccessObject, JetAccessObject>;
+    std::optional<Objects> forms;
+    std::optional<Objects> reports;
+    std::optional<Objects> macros;
+    std::optional<OwningCollection<schema::VbaModule, JetVbaModule>> modules;
 };
 
 JetDatabase::JetDatabase(std::unique_ptr<PageFile> file,
@@ -210,6 +219,62 @@ const schema::Collection<schema::Relation>& JetDatabase::Relations() const {
         members_->relations.emplace(std::move(relations));
     }
     return *members_->relations;
+}
+
+ApplicationStore& JetDatabase::Application() const {
+    state_->File();
+    if (!members_->application) {
+        members_->application = std::make_shared<ApplicationStore>(state_);
+    }
+    return *members_->application;
+}
+
+namespace {
+
+const schema::Collection<schema::AccessObject>& ObjectsOf(
+    std::optional<OwningCollection<schema::AccessObject, JetAccessObject>>& objects,
+    const std::shared_ptr<ApplicationStore>& store, const Catalog& catalog,
+    schema::AccessObjectKind kind) {
+    if (!objects) {
+        OwningCollection<schema::AccessObject, JetAccessObject> listed;
+        ListAccessObjects(store, catalog, kind, listed);
+        objects.emplace(std::move(listed));
+    }
+    return *objects;
+}
+
+}  // namespace
+
+const schema::Collection<schema::AccessObject>& JetDatabase::Forms() const {
+    Application();
+    return ObjectsOf(members_->forms, members_->application, state_->GetCatalog(),
+                     schema::AccessObjectKind::Form);
+}
+
+const schema::Collection<schema::AccessObject>& JetDatabase::Reports() const {
+    Application();
+    return ObjectsOf(members_->reports, members_->application, state_->GetCatalog(),
+                     schema::AccessObjectKind::Report);
+}
+
+const schema::Collection<schema::AccessObject>& JetDatabase::Macros() const {
+    Application();
+    return ObjectsOf(members_->macros, members_->application, state_->GetCatalog(),
+                     schema::AccessObjectKind::Macro);
+}
+
+const schema::Collection<schema::VbaModule>& JetDatabase::Modules() const {
+    Application();
+    if (!members_->modules) {
+        OwningCollection<schema::VbaModule, JetVbaModule> modules;
+        ListModules(members_->application, state_->GetCatalog(), modules);
+        members_->modules.emplace(std::move(modules));
+    }
+    return *members_->modules;
+}
+
+std::optional<std::string> JetDatabase::ProjectProblem() const {
+    return Application().ProjectProblem();
 }
 
 void JetDatabase::Close() {

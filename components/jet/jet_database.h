@@ -14,13 +14,15 @@
 
 namespace ostrel::jet {
 
+class ApplicationStore;
+
 // What the objects of one open database share: the file and what has been
 // read of its system tables. Reading is lazy; Close releases the file and
 // later reads raise SchemaError.
 class DatabaseState {
   public:
     DatabaseState(std::unique_ptr<PageFile> file, std::vector<std::filesystem::path> linkFolders,
-                  schema::PasswordProvider passwords);
+                  schema::PasswordProvider passwords = {});
 
     const PageFile& File() const;
     // Folders to look in for the source databases of linked tables.
@@ -73,10 +75,16 @@ class JetDatabase final : public schema::Database {
     const schema::Collection<schema::TableDef>& TableDefs() const override;
     const schema::Collection<schema::QueryDef>& QueryDefs() const override;
     const schema::Collection<schema::Relation>& Relations() const override;
+    const schema::Collection<schema::AccessObject>& Forms() const override;
+    const schema::Collection<schema::AccessObject>& Reports() const override;
+    const schema::Collection<schema::AccessObject>& Macros() const override;
+    const schema::Collection<schema::VbaModule>& Modules() const override;
+    std::optional<std::string> ProjectProblem() const override;
     void Close() override;
 
   private:
     struct Members;
+    ApplicationStore& Application() const;
     std::shared_ptr<DatabaseState> state_;
     std::unique_ptr<Members> members_;
 };

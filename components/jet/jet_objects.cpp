@@ -37,12 +37,6 @@ bool Flag(const PropertyMap* map, const char* name) {
 
 }  // namespace
 
-template <class Impl>
-void SortByName(std::vector<std::unique_ptr<Impl>>& items) {
-    std::stable_sort(items.begin(), items.end(),
-                     [](const auto& a, const auto& b) { return NameLess(a->Name(), b->Name()); });
-}
-
 // ---- fields ---------------------------------------------------------------
 
 namespace {
@@ -512,8 +506,5 @@ void ReadRelations(DatabaseState& state,
     }
     SortByName(relations.Items());
 }
-
-template void SortByName(std::vector<std::unique_ptr<JetTableDef>>&);
-template void SortByName(std::vector<std::unique_ptr<JetQueryDef>>&);
 
 }  // namespace ostrel::jet

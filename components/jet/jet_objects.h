@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,7 +36,10 @@ class OwningCollection final : public schema::Collection<Interface> {
 
 // Sorts by name without regard to letter case, as DAO lists its collections.
 template <class Impl>
-void SortByName(std::vector<std::unique_ptr<Impl>>& items);
+void SortByName(std::vector<std::unique_ptr<Impl>>& items) {
+    std::stable_sort(items.begin(), items.end(),
+                     [](const auto& a, const auto& b) { return NameLess(a->Name(), b->Name()); });
+}
 
 class JetField final : public schema::Field {
   public:

@@ -104,17 +104,18 @@ std::string DecodeCp1252(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
+// Closes a converter when it goes out of scope.
+struct Converter {
+    explicit Converter(iconv_t handle) : cd(handle) {}
+    ~Converter() { iconv_close(cd); }
+    iconv_t cd;
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+};
+
 // Converts with the C library's converter for "CP<codePage>"; nullopt when it
 // does not know the code page or the bytes are not valid in it.
 std::optional<std::string> DecodeWithIconv(std::span<const std::uint8_t> bytes, int codePage) {
-    // Closes the converter when it goes out of scope.
-    struct Converter {
-        explicit Converter(iconv_t handle) : cd(handle) {}
-        ~Converter() { iconv_close(cd); }
-        iconv_t cd;
-        Converter(const Converter&) = delete;
-        Converter& operator=(const Converter&) = delete;
-    };
     const std::string name = "CP" + std::to_string(codePage);
     iconv_t cd = iconv_open("UTF-8", name.c_str());
     // iconv_open reports failure as (iconv_t)-1.
@@ -136,8 +137,52 @@ std::optional<std::string> DecodeWithIconv(std::span<const std::uint8_t> bytes, 
 }
 
 constexpr int kWesternEuropean = 1252;
+constexpr int kUtf8CodePage = 65001;
+
+// Converts with the C library's converter from `charset`, each byte it cannot
+// take as U+FFFD; nothing when it does not know the charset.
+std::optional<std::string> DecodeReplacing(std::span<const std::uint8_t> bytes,
+                                           const std::string& charset) {
+    iconv_t cd = iconv_open("UTF-8", charset.c_str());
+    // iconv_open reports failure as (iconv_t)-1.
+    if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
+        return std::nullopt;
+    }
+    const Converter converter(cd);
+    std::vector<char> in(bytes.begin(), bytes.end());
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    char* inPtr = in.data();
+    std::size_t inLeft = in.size();
+    std::array<char, 4096> buffer{};
+    while (inLeft > 0) {
+        char* outPtr = buffer.data();
+        std::size_t outLeft = buffer.size();
+        const std::size_t result = iconv(converter.cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        const int error = errno;
+        out.append(buffer.data(), buffer.size() - outLeft);
+        if (result == static_cast<std::size_t>(-1) && error != E2BIG) {
+            AppendUtf8(out, kReplacement);  // an undefined or cut-short sequence
+            ++inPtr;
+            --inLeft;
+            iconv(converter.cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    return out;
+}
 
 }  // namespace
+
+std::string DecodeProjectText(std::span<const std::uint8_t> bytes, int codePage) {
+    if (codePage != kWesternEuropean && codePage > 0) {
+        const std::string charset =
+            codePage == kUtf8CodePage ? "UTF-8" : "CP" + std::to_string(codePage);
+        if (auto text = DecodeReplacing(bytes, charset)) {
+            return std::move(*text);
+        }
+    }
+    return DecodeCp1252(bytes);
+}
 
 std::string DecodeCodePageText(std::span<const std::uint8_t> bytes, int codePage) {
     if (codePage != kWesternEuropean && codePage > 0) {

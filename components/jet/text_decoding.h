@@ -28,6 +28,12 @@ std::string DecodeUnicodeText(std::span<const std::uint8_t> bytes);
 // cannot take is decoded as 1252.
 std::string DecodeCodePageText(std::span<const std::uint8_t> bytes, int codePage);
 
+// Text of a VBA project in its Windows code page (1252 by the reader's own
+// table, others through the C library's converter, 65001 as UTF-8): bytes
+// the code page does not define each become U+FFFD, the rest of the text is
+// kept. Code pages the converter does not know are read as 1252.
+std::string DecodeProjectText(std::span<const std::uint8_t> bytes, int codePage);
+
 // Appends one code point as UTF-8.
 void AppendUtf8(std::string& out, std::uint32_t codePoint);
 

@@ -30,11 +30,11 @@ class VectorCollection : public Collection<Interface> {
         }
         return items_[static_cast<std::size_t>(index)];
     }
-    template <class Description>
-    void Fill(const std::vector<Description>& descriptions) {
+    template <class Description, class... Extra>
+    void Fill(const std::vector<Description>& descriptions, const Extra&... extra) {
         items_.reserve(descriptions.size());
         for (const Description& blueprint : descriptions) {
-            items_.emplace_back(blueprint);
+            items_.emplace_back(blueprint, extra...);
         }
     }
 
@@ -173,12 +173,58 @@ class MemoryQueryDef final : public schema::QueryDef {
     VectorCollection<schema::Parameter, MemoryParameter> parameters_;
 };
 
+class MemoryAccessObject final : public schema::AccessObject {
+  public:
+    MemoryAccessObject(AccessObjectBlueprint s, schema::AccessObjectKind kind)
+        : s_(std::move(s)), kind_(kind) {}
+    OSTREL_MEMBER(std::string, Name, s_.name)
+    OSTREL_MEMBER(schema::AccessObjectKind, Kind, kind_)
+    OSTREL_MEMBER(Variant, DateCreated, s_.dateCreated)
+    OSTREL_MEMBER(Variant, LastUpdated, s_.lastUpdated)
+    OSTREL_MEMBER(bool, HasModule, s_.hasModule)
+    OSTREL_MEMBER(std::optional<std::string>, MacroXml, s_.macroXml)
+    OSTREL_MEMBER(std::optional<std::string>, Problem, s_.problem)
+
+  private:
+    std::string OwnerName() const { return s_.name; }
+    AccessObjectBlueprint s_;
+    schema::AccessObjectKind kind_;
+};
+
+class MemoryModule final : public schema::VbaModule {
+  public:
+    explicit MemoryModule(ModuleBlueprint s) : s_(std::move(s)) {}
+    OSTREL_MEMBER(std::string, Name, s_.name)
+    OSTREL_MEMBER(schema::VbaModuleKind, Kind, s_.kind)
+    OSTREL_MEMBER(std::optional<schema::ModuleOwner>, Owner, s_.owner)
+    OSTREL_MEMBER(Variant, DateCreated, s_.dateCreated)
+    OSTREL_MEMBER(Variant, LastUpdated, s_.lastUpdated)
+    OSTREL_MEMBER(int, CodePage, s_.codePage)
+    OSTREL_MEMBER(std::string, Source, Readable())
+    OSTREL_MEMBER(int, LineCount, s_.problem ? 0 : schema::VisibleLineCount(s_.source))
+    OSTREL_MEMBER(std::optional<std::string>, Problem, s_.problem)
+
+  private:
+    std::string OwnerName() const { return s_.name; }
+    const std::string& Readable() const {
+        if (s_.problem) {
+            throw SchemaError(*s_.problem);
+        }
+        return s_.source;
+    }
+    ModuleBlueprint s_;
+};
+
 class MemoryDatabase final : public schema::Database {
   public:
     explicit MemoryDatabase(DatabaseBlueprint blueprint) : s_(std::move(blueprint)) {
         tables_.Fill(s_.tables);
         queries_.Fill(s_.queries);
         relations_.Fill(s_.relations);
+        forms_.Fill(s_.forms, schema::AccessObjectKind::Form);
+        reports_.Fill(s_.reports, schema::AccessObjectKind::Report);
+        macros_.Fill(s_.macros, schema::AccessObjectKind::Macro);
+        modules_.Fill(s_.modules);
     }
     OSTREL_MEMBER(std::int32_t, CollatingOrder, s_.collatingOrder)
     OSTREL_MEMBER(std::string, ReplicaID, s_.replicaID)
@@ -188,6 +234,11 @@ class MemoryDatabase final : public schema::Database {
     OSTREL_MEMBER(const Collection<schema::TableDef>&, TableDefs, tables_)
     OSTREL_MEMBER(const Collection<schema::QueryDef>&, QueryDefs, queries_)
     OSTREL_MEMBER(const Collection<schema::Relation>&, Relations, relations_)
+    OSTREL_MEMBER(const Collection<schema::AccessObject>&, Forms, forms_)
+    OSTREL_MEMBER(const Collection<schema::AccessObject>&, Reports, reports_)
+    OSTREL_MEMBER(const Collection<schema::AccessObject>&, Macros, macros_)
+    OSTREL_MEMBER(const Collection<schema::VbaModule>&, Modules, modules_)
+    OSTREL_MEMBER(std::optional<std::string>, ProjectProblem, s_.projectProblem)
     void Close() override {}
 
   private:
@@ -196,6 +247,10 @@ class MemoryDatabase final : public schema::Database {
     VectorCollection<schema::TableDef, MemoryTableDef> tables_;
     VectorCollection<schema::QueryDef, MemoryQueryDef> queries_;
     VectorCollection<schema::Relation, MemoryRelation> relations_;
+    VectorCollection<schema::AccessObject, MemoryAccessObject> forms_;
+    VectorCollection<schema::AccessObject, MemoryAccessObject> reports_;
+    VectorCollection<schema::AccessObject, MemoryAccessObject> macros_;
+    VectorCollection<schema::VbaModule, MemoryModule> modules_;
 };
 
 #undef OSTREL_MEMBER

@@ -19,6 +19,7 @@
 #include "components/schema/field.h"
 #include "components/schema/query_def.h"
 #include "components/schema/variant.h"
+#include "components/schema/vba_module.h"
 
 namespace ostrel::memory {
 
@@ -107,6 +108,32 @@ struct QueryBlueprint {
     std::vector<std::string> refused;
 };
 
+// A form, report or macro; which of them it is follows from the list that
+// holds it. A problem makes the object report it as its Problem.
+struct AccessObjectBlueprint {
+    std::string name;
+    Variant dateCreated = schema::NullValue{};
+    Variant lastUpdated = schema::NullValue{};
+    bool hasModule = false;
+    std::optional<std::string> macroXml;
+    std::optional<std::string> problem;
+    std::vector<std::string> refused;
+};
+
+// A VBA module. LineCount follows from source; a problem makes Source throw
+// SchemaError with it and LineCount give 0.
+struct ModuleBlueprint {
+    std::string name;
+    schema::VbaModuleKind kind = schema::VbaModuleKind::Standard;
+    std::optional<schema::ModuleOwner> owner;
+    Variant dateCreated = schema::NullValue{};
+    Variant lastUpdated = schema::NullValue{};
+    int codePage = 1252;
+    std::string source;
+    std::optional<std::string> problem;
+    std::vector<std::string> refused;
+};
+
 struct DatabaseBlueprint {
     std::int32_t collatingOrder = 1033;
     std::string replicaID;
@@ -116,6 +143,11 @@ struct DatabaseBlueprint {
     std::vector<TableBlueprint> tables;
     std::vector<QueryBlueprint> queries;
     std::vector<RelationBlueprint> relations;
+    std::vector<AccessObjectBlueprint> forms;
+    std::vector<AccessObjectBlueprint> reports;
+    std::vector<AccessObjectBlueprint> macros;
+    std::vector<ModuleBlueprint> modules;
+    std::optional<std::string> projectProblem;
     std::vector<std::string> refused;
 };
 

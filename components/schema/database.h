@@ -2,14 +2,17 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "components/schema/access_object.h"
 #include "components/schema/collection.h"
 #include "components/schema/password.h"
 #include "components/schema/query_def.h"
 #include "components/schema/relation.h"
 #include "components/schema/table_def.h"
+#include "components/schema/vba_module.h"
 
 namespace ostrel::schema {
 
@@ -26,6 +29,17 @@ class Database {
     virtual const Collection<TableDef>& TableDefs() const = 0;
     virtual const Collection<QueryDef>& QueryDefs() const = 0;
     virtual const Collection<Relation>& Relations() const = 0;
+    // The application: forms, reports and macros in the order DAO's Documents
+    // lists them, and the modules of the VBA project. Sources without them
+    // have none.
+    virtual const Collection<AccessObject>& Forms() const;
+    virtual const Collection<AccessObject>& Reports() const;
+    virtual const Collection<AccessObject>& Macros() const;
+    virtual const Collection<VbaModule>& Modules() const;
+    // Why the VBA project could not be read as a whole, as a sentence (its
+    // modules then say so too, where they are known); nothing when it was read
+    // or there is none.
+    virtual std::optional<std::string> ProjectProblem() const { return std::nullopt; }
     // Releases the file. Members must not be used afterwards.
     virtual void Close() = 0;
 

@@ -111,5 +111,40 @@ TEST(OleDate, ValuesNoFileCanHoldGiveTheEpoch) {
     EXPECT_EQ(DateTime::FromOleDate(-1e300), epoch);
 }
 
+// The lines the VBA editor shows: the hidden header (an exported class's
+// VERSION block, then the "Attribute VB_" lines) left out, any line end
+// ending a line, a final one not starting another.
+TEST(ModuleText, VisibleLinesAfterTheHiddenHeader) {
+    struct Case {
+        const char* text;
+        std::size_t header;
+        int lines;
+    };
+    const Case cases[] = {
+        {"Attribute VB_Name = \"M\"\r\nOption Explicit\r\n", 25, 1},
+        {"Attribute VB_Name = \"M\"\rA\rB", 24, 2},
+        {"Attribute VB_Name = \"M\"\nA\n\nB\n\n", 24, 4},
+        {"VERSION 1.0 CLASS\r\nBEGIN\r\n  MultiUse = -1\r\nEND\r\nAttribute VB_Name = "
+         "\"C\"\r\nPrivate x\r\n",
+         73, 1},
+        {"VERSION 1.0 CLASS\r\nNo block follows\r\n", 0, 2},
+        {"Option Explicit", 0, 1},
+        {"Attribute VB_Name = \"M\"\r\n", 25, 1},
+        {"", 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(schema::HiddenHeaderLength(c.text), c.header);
+        EXPECT_EQ(schema::VisibleLineCount(c.text), c.lines);
+    }
+    const auto db = OpenMemoryDatabase(
+        {.modules = {{.name = "Good", .source = cases[3].text},
+                     {.name = "Bad", .source = "x", .problem = "damaged: the module"}}});
+    EXPECT_EQ(db->Modules().Item(0).LineCount(), 1);
+    EXPECT_EQ(db->Modules().Item(1).LineCount(), 0);
+    EXPECT_THROW((void)db->Modules().Item(1).Source(), SchemaError);
+    EXPECT_EQ(db->Forms().Count(), 0);
+}
+
 }  // namespace
 }  // namespace ostrel::memory

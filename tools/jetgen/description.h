@@ -226,6 +226,35 @@ struct QueryDescription {
     double updated = 0.0;
 };
 
+// A form or report: listed in the catalog, with its code-behind module
+// (Form_<name> or Report_<name>) when it has code.
+struct DocumentDescription {
+    std::string name;
+    std::optional<std::string> module;  // the code, as the VBA editor shows it
+    double created = 0.0;
+    double updated = 0.0;
+};
+
+// A macro: kept as XML (Access 2010 and later) when xml is given, else as an
+// older binary macro whose actions are not readable.
+struct MacroDescription {
+    std::string name;
+    std::optional<std::string> xml;
+    double created = 0.0;
+    double updated = 0.0;
+};
+
+enum class ModuleType : std::uint8_t { Standard, Class };
+
+// A standard or class module of the VBA project.
+struct ModuleDescription {
+    std::string name;
+    ModuleType type = ModuleType::Standard;
+    std::string source;  // the code, as the VBA editor shows it
+    double created = 0.0;
+    double updated = 0.0;
+};
+
 struct DatabaseDescription {
     double created = 0.0;
     int sortOrder = 1033;
@@ -241,6 +270,11 @@ struct DatabaseDescription {
     std::vector<LinkedTableDescription> linkedTables;
     std::vector<RelationshipDescription> relationships;
     std::vector<QueryDescription> queries;
+    std::vector<DocumentDescription> forms;
+    std::vector<DocumentDescription> reports;
+    std::vector<MacroDescription> macros;
+    std::vector<ModuleDescription> modules;
+    int vbaCodePage = 1252;  // the code page of the VBA project's text
 };
 
 }  // namespace ostrel::jetgen

@@ -511,6 +511,49 @@ QueryDescription ParseQuery(const Json& j, double created) {
     return q;
 }
 
+// Forms, reports, macros and modules, and the VBA project's code page.
+void ParseApplication(const Json& root, DatabaseDescription& db) {
+    db.vbaCodePage = static_cast<int>(Integer(root, "vbaCodePage", "database", 1252, 1, 65535));
+    for (const auto& [key, list] :
+         {std::pair{"forms", &db.forms}, std::pair{"reports", &db.reports}}) {
+        for (const Json& j : Array(root, key, "database")) {
+            CheckKeys(j, {"name", "module", "created", "updated"}, key);
+            DocumentDescription d;
+            d.name = RequiredString(j, "name", key);
+            const std::string at = std::string(key) + " \"" + d.name + "\"";
+            d.module = OptionalString(j, "module", at);
+            d.created = Date(j, "created", at, db.created);
+            d.updated = Date(j, "updated", at, d.created);
+            list->push_back(std::move(d));
+        }
+    }
+    for (const Json& j : Array(root, "macros", "database")) {
+        CheckKeys(j, {"name", "xml", "created", "updated"}, "macro");
+        MacroDescription m;
+        m.name = RequiredString(j, "name", "macro");
+        const std::string at = "macro \"" + m.name + "\"";
+        m.xml = OptionalString(j, "xml", at);
+        m.created = Date(j, "created", at, db.created);
+        m.updated = Date(j, "updated", at, m.created);
+        db.macros.push_back(std::move(m));
+    }
+    for (const Json& j : Array(root, "modules", "database")) {
+        CheckKeys(j, {"name", "type", "source", "created", "updated"}, "module");
+        ModuleDescription m;
+        m.name = RequiredString(j, "name", "module");
+        const std::string at = "module \"" + m.name + "\"";
+        const std::string type = String(j, "type", at, "standard");
+        if (type != "standard" && type != "class") {
+            throw GeneratorError(at + ": \"type\" must be \"standard\" or \"class\"");
+        }
+        m.type = type == "class" ? ModuleType::Class : ModuleType::Standard;
+        m.source = String(j, "source", at);
+        m.created = Date(j, "created", at, db.created);
+        m.updated = Date(j, "updated", at, m.created);
+        db.modules.push_back(std::move(m));
+    }
+}
+
 }  // namespace
 
 DatabaseDescription ParseDescription(std::string_view text) {
@@ -522,7 +565,8 @@ DatabaseDescription ParseDescription(std::string_view text) {
     }
     CheckKeys(root,
               {"created", "sortOrder", "codePage", "encodingKey", "accessVersion", "summary",
-               "tables", "linkedTables", "relationships", "queries"},
+               "tables", "linkedTables", "relationships", "queries", "forms", "reports", "macros",
+               "modules", "vbaCodePage"},
               "database");
     DatabaseDescription db;
     db.created = Date(root, "created", "database", ParseOleDate("2000-01-01T00:00:00"));
@@ -576,6 +620,7 @@ DatabaseDescription ParseDescription(std::string_view text) {
     for (const Json& q : Array(root, "queries", "database")) {
         db.queries.push_back(ParseQuery(q, db.created));
     }
+    ParseApplication(root, db);
     return db;
 }
 

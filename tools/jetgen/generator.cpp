@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 
+#include "tools/jetgen/access_objects_writer.h"
 #include "tools/jetgen/data_page.h"
 #include "tools/jetgen/generator_error.h"
 #include "tools/jetgen/header_page.h"
@@ -461,8 +462,10 @@ void Writer::WriteCatalog() {
         add(nextId++, kIdDatabasesFolder, "UserDefined", kObjectDatabaseProperties, 0, created,
             created);
     }
+    std::map<std::string, std::int32_t> folders;
     for (const char* folder :
          {"Forms", "Reports", "Scripts", "Modules", "SysRel", "DataAccessPages"}) {
+        folders[folder] = nextId;
         add(nextId++, kIdRootFolder, folder, kObjectContainer, 0, created, created);
     }
     for (const auto& placed : tables_) {
@@ -504,6 +507,9 @@ void Writer::WriteCatalog() {
             relationshipRows.push_back(std::move(row));
         }
     }
+    for (CatalogEntry& e : ApplicationEntries(db_, folders, nextId)) {
+        entries.push_back(std::move(e));
+    }
     std::vector<Row> catalogRows;
     catalogRows.reserve(entries.size());
     for (const auto& e : entries) {
@@ -520,7 +526,8 @@ void Writer::WriteCatalog() {
     writeAll(queries_, std::move(queryRows));
     writeAll(relationships_, std::move(relationshipRows));
     writeAll(aces_, {});
-    writeAll(accessObjects_, {});
+    writeAll(accessObjects_, HasApplication(db_) ? AccessObjectsRows(WriteAccessObjectsFile(db_))
+                                                 : std::vector<Row>{});
 }
 
 void Writer::WriteMaps() {

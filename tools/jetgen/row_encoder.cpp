@@ -133,6 +133,13 @@ Bytes EncodeRow(const TableLayout& t, const Row& row, LongValueStore& longValues
                 std::copy(cell.text.begin(), cell.text.end(), fixed);
                 break;
             }
+            case ColumnType::Complex: {
+                if (cell.kind != Cell::Kind::Blob || cell.text.size() > c.length) {
+                    Unsuitable(t, c, "expects binary data of at most the column's length");
+                }
+                std::copy(cell.text.begin(), cell.text.end(), fixed);
+                break;
+            }
             case ColumnType::Decimal: {
                 if (cell.kind != Cell::Kind::Text && cell.kind != Cell::Kind::Int) {
                     Unsuitable(t, c, "expects a decimal number as text");

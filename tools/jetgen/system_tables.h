@@ -18,6 +18,10 @@ inline constexpr int kObjectQuery = 5;
 inline constexpr int kObjectLinkedTable = 6;
 inline constexpr int kObjectRelationship = 8;
 inline constexpr int kObjectDatabaseProperties = -32757;
+inline constexpr int kObjectForm = -32768;
+inline constexpr int kObjectReport = -32764;
+inline constexpr int kObjectMacro = -32766;
+inline constexpr int kObjectModule = -32761;
 
 // Catalog flag bits (MSysObjects.Flags).
 inline constexpr std::uint32_t kFlagSystem = 0x80000000U;

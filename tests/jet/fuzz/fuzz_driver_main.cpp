@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
         if (std::filesystem::is_directory(arg, ec)) {
             for (const auto& entry : std::filesystem::recursive_directory_iterator(arg, ec)) {
                 const auto ext = entry.path().extension();
-                if (entry.is_regular_file() && (ext == ".mdb" || ext == ".accdb")) {
+                if (entry.is_regular_file() &&
+                    (ext == ".mdb" || ext == ".accdb" || ext == ".accda")) {
                     RunWithVariants(ReadFile(entry.path()), variants, random);
                     ++inputs;
                 }

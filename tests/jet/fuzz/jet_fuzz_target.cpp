@@ -96,6 +96,36 @@ void WalkQuery(const ostrel::schema::QueryDef& q) {
     });
 }
 
+void WalkApplication(const ostrel::schema::Database& db) {
+    Try([&] { (void)db.ProjectProblem(); });
+    for (const auto* objects : {&db.Forms(), &db.Reports(), &db.Macros()}) {
+        for (int i = 0; i < objects->Count(); ++i) {
+            const auto& o = objects->Item(i);
+            Try([&] {
+                (void)o.Name();
+                (void)o.DateCreated();
+                (void)o.LastUpdated();
+                (void)o.HasModule();
+                (void)o.MacroXml();
+                (void)o.Problem();
+            });
+        }
+    }
+    for (int i = 0; i < db.Modules().Count(); ++i) {
+        const auto& m = db.Modules().Item(i);
+        Try([&] {
+            (void)m.Name();
+            (void)m.Kind();
+            (void)m.Owner();
+            (void)m.DateCreated();
+            (void)m.CodePage();
+            (void)m.LineCount();
+            (void)m.Problem();
+        });
+        Try([&] { (void)m.Source(); });
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -135,6 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     });
+    Try([&] { WalkApplication(*db); });
     db->Close();
     return 0;
 }
