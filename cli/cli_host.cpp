@@ -1,21 +1,11 @@
 #include "cli/cli_host.h"
 
-#include <stdexcept>
-
 namespace ostrel::cli {
 
 void PrintMessage(std::ostream& err, const std::string& text) {
     err << "ostrel2-report: " << text << '\n';
     err.flush();
 }
-
-CliHost::CliHost(std::string databasePath, Output output, ObjectSelection selection,
-                 std::ostream& err, bool showProgress)
-    : databasePath_(std::move(databasePath)),
-      output_(std::move(output)),
-      selection_(std::move(selection)),
-      err_(err),
-      showProgress_(showProgress) {}
 
 void CliHost::SetStatusText(int panel, const std::string& text) {
     if (panel >= 1 && panel <= static_cast<int>(panels_.size())) {
@@ -62,19 +52,16 @@ std::string OutputProblem(const std::string& kind, const std::string& path,
     return "cannot write the " + kind + " output to " + where + ": " + reason;
 }
 
-bool CliHost::IsTableSelected(const std::string& name) const {
-    return selection_.tables.count(name) != 0;
-}
-
-bool CliHost::IsQuerySelected(const std::string& name) const {
-    return selection_.queries.count(name) != 0;
-}
-
-std::unique_ptr<engine::PreviewWindow> CliHost::LoadPreviewWindow() {
-    if (!output_.previewWindow) {
-        throw std::logic_error("the batch program has no preview window here");
+bool CliSelection::IsSelected(engine::ObjectKind kind, const std::string& name) const {
+    switch (kind) {
+        case engine::ObjectKind::Table:
+            return objects_.tables.count(name) != 0;
+        case engine::ObjectKind::Query:
+            return objects_.queries.count(name) != 0;
+        case engine::ObjectKind::Relationship:
+            break;
     }
-    return output_.previewWindow();
+    return true;
 }
 
 }  // namespace ostrel::cli

@@ -17,7 +17,7 @@
 #include "engine/value_formatter.h"
 #ifdef OSTREL_CLI_PDF
 #include "cli/diagram_output.h"
-#include "cli/pdf_preview_window.h"
+#include "cli/pdf_output.h"
 #endif
 #ifdef OSTREL_CLI_SWITCH_STORE
 #include "settings/switch_store.h"
@@ -61,13 +61,11 @@ int main(int argc, char** argv) {
     const engine::ReportSwitches& switches =
         stored ? *stored : static_cast<const engine::ReportSwitches&>(allOn);
     const auto formatter = engine::MakeLocaleFormatter();
-    cli::PdfWindowFactory pdfWindow;
+    cli::PdfOutputFactory pdfOutput;
 #ifdef OSTREL_CLI_PDF
     if (line.pdfPath) {
         cli::EnsureGuiApplication();
-        pdfWindow = [](const std::string& path) {
-            return std::make_unique<cli::PdfPreviewWindow>(path);
-        };
+        pdfOutput = [](const std::string& path) { return std::make_unique<cli::PdfOutput>(path); };
     }
 #endif
     cli::DiagramFileWriter diagramFile;
@@ -80,6 +78,6 @@ int main(int argc, char** argv) {
     }
 #endif
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfWindow, diagramFile},
+    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfOutput, diagramFile},
                                  {std::cout, std::cerr, terminal});
 }

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <system_error>
@@ -19,42 +18,6 @@
 
 namespace ostrel::cli {
 namespace {
-
-// A private folder for a report bound for standard output; removed with all it
-// holds when the run is over.
-class TemporaryFolder {
-  public:
-    TemporaryFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ostrel2-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary folder for the report");
-        }
-        path_ = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-void CopyToOutput(const std::filesystem::path& file, std::ostream& out) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        throw std::runtime_error("cannot read back the finished report");
-    }
-    out << in.rdbuf();
-    out.flush();
-    if (!out) {
-        throw std::runtime_error("cannot write the report to standard output");
-    }
-}
 
 // An output that cannot be written, with the kind of output it is.
 struct OutputKindError : document::OutputError {
@@ -115,8 +78,7 @@ int StatusOf(engine::RunOutcome outcome) {
     return kExitFailure;
 }
 
-// One output the command line asks for. A file bound for standard output is
-// written in a private folder first and copied out once complete.
+// One output the command line asks for.
 struct Output {
     engine::ReportTarget kind;
     std::string path;
@@ -209,7 +171,7 @@ int WriteDiagram(const CommandLine& line, const ReportServices& services,
 int RunReportCommand(const CommandLine& line, const ReportServices& services,
                      const Console& console) {
     try {
-        if (line.pdfPath && !services.pdfWindow) {
+        if (line.pdfPath && !services.pdfOutput) {
             throw std::runtime_error("PDF output is not available in this build");
         }
         if (line.diagramPath && !services.diagramFile) {
@@ -236,42 +198,31 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
         options.listUnchanged = line.listUnchanged;
 
         bool differences = false;
+        const CliSelection chosen(selection);
         for (const Output& output : OutputsOf(line)) {
-            const bool toStandardOutput =
-                output.path == "-" && output.kind != engine::ReportTarget::Preview;
-            std::unique_ptr<TemporaryFolder> folder;
-            std::string path = output.path;
-            if (toStandardOutput) {
-                folder = std::make_unique<TemporaryFolder>();
-                path = (folder->Path() / "report").string();
-            }
-            CliHost::Output target;
-            target.kind = output.kind;
-            target.quoteCsv = line.csvQuoted;
-            if (output.kind == engine::ReportTarget::CsvFile) {
-                target.csvPath = path;
-            } else if (output.kind == engine::ReportTarget::JsonFile) {
-                target.jsonPath = path;
-            } else {
-                target.previewWindow = [&services, path] { return services.pdfWindow(path); };
-            }
-            CliHost host(line.database, std::move(target), selection, console.err,
-                         console.showProgress);
+            engine::RunRequest request;
+            request.databasePath = line.database;
+            request.target = output.kind;
+            request.outputPath = output.path;
+            request.quoteCsv = line.csvQuoted;
+            request.standardOutput = &console.out;
+            request.pagedOutput = [&services, path = output.path] {
+                return services.pdfOutput(path);
+            };
+            CliHost host(console.err, console.showProgress);
+            engine::RunPorts ports{host, host, chosen};
             engine::RunOutcome outcome = engine::RunOutcome::Failed;
             if (comparing) {
                 const engine::ComparisonOutcome compared =
-                    run.Compare(host, *line.compareWith, options, false);
+                    run.Compare(request, *line.compareWith, options, false, ports);
                 outcome = compared.outcome;
                 differences = compared.differences;
             } else {
-                outcome = run.Report(host);
+                outcome = run.Report(request, ports);
             }
             host.EndProgress();
             if (outcome != engine::RunOutcome::Finished) {
                 return StatusOf(outcome);
-            }
-            if (toStandardOutput) {
-                CopyToOutput(path, console.out);
             }
         }
         if (line.diagramPath) {

@@ -9,7 +9,7 @@
 #include "components/diagram/diagram_model.h"
 #include "components/schema/database.h"
 #include "engine/report_switches.h"
-#include "engine/run_host.h"
+#include "engine/run_ports.h"
 #include "engine/value_formatter.h"
 
 namespace ostrel::cli {
@@ -25,10 +25,10 @@ enum ExitStatus : int {
     kExitUsage = 64,
 };
 
-// Makes a preview window whose ShowModal saves the finished document as a PDF
-// file at the path given.
-using PdfWindowFactory =
-    std::function<std::unique_ptr<engine::PreviewWindow>(const std::string& pdfPath)>;
+// Makes the paged output that writes the finished document as a PDF file at
+// the path given.
+using PdfOutputFactory =
+    std::function<std::unique_ptr<engine::PagedOutput>(const std::string& pdfPath)>;
 
 // Writes a relationship diagram to a file, its format chosen by the file's
 // extension; throws std::runtime_error with a message for the user.
@@ -40,12 +40,12 @@ struct ReportServices {
     schema::SchemaEngine& engine;
     const engine::ReportSwitches& switches;
     const engine::ValueFormatter& formatter;
-    PdfWindowFactory pdfWindow;          // empty where PDF output is not built in
+    PdfOutputFactory pdfOutput;          // empty where PDF output is not built in
     DiagramFileWriter diagramFile = {};  // empty where drawing is not built in
 };
 
 struct Console {
-    std::ostream& out;  // the CSV report when it goes to standard output
+    std::ostream& out;  // a CSV or JSON report bound for standard output
     std::ostream& err;  // messages, and progress when showProgress
     bool showProgress = false;
 };

@@ -179,9 +179,25 @@ void CsvFile::Discard() noexcept {
     }
 }
 
-void CsvFile::WriteLine(std::string_view text) {
+void TextOutput::WriteLine(std::string_view text) {
     Write(text);
     Write("\r\n");
+}
+
+void StreamOutput::Write(std::string_view text) {
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!out_) {
+        throw document::OutputError("-", "Standard output cannot be written.",
+                                    document::OutputError::Stage::Writing);
+    }
+}
+
+void StreamOutput::Commit() {
+    out_.flush();
+    if (!out_) {
+        throw document::OutputError("-", "Standard output cannot be written.",
+                                    document::OutputError::Stage::Writing);
+    }
 }
 
 void CsvFile::Write(std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,27 @@ class LineSink {
     LineSink& operator=(const LineSink&) = default;
 };
 
+// The text of a CSV or JSON output. Write and WriteLine throw
+// document::OutputError when the text cannot be written; Commit finishes the
+// output, throwing the same.
+class TextOutput : public LineSink {
+  public:
+    virtual void Write(std::string_view text) = 0;
+    void WriteLine(std::string_view text) override;
+    virtual void Commit() = 0;
+};
+
+// Standard output given as a stream: written as the report is made.
+class StreamOutput final : public TextOutput {
+  public:
+    explicit StreamOutput(std::ostream& out) : out_(out) {}
+    void Write(std::string_view text) override;
+    void Commit() override;
+
+  private:
+    std::ostream& out_;
+};
+
 // Whether two paths name the same existing file.
 bool SameFile(const std::string& a, const std::string& b);
 
@@ -27,7 +49,7 @@ bool SameFile(const std::string& a, const std::string& b);
 // Lines go to a temporary file in the target's folder; Commit moves it over the
 // target. Until then the target is untouched, and a file that is destroyed
 // without Commit removes its temporary file.
-class CsvFile final : public LineSink {
+class CsvFile final : public TextOutput {
   public:
     // Opens the temporary file for a target that can be written: not empty, in
     // a folder that exists and takes new files, not a folder itself, not a
@@ -46,12 +68,11 @@ class CsvFile final : public LineSink {
     CsvFile(const CsvFile&) = delete;
     CsvFile& operator=(const CsvFile&) = delete;
 
-    void WriteLine(std::string_view text) override;
-    // Writes text as it is, without a line end. Throws as WriteLine does.
-    void Write(std::string_view text);
+    // Writes text as it is, without a line end.
+    void Write(std::string_view text) override;
     // Flushes the file to disk and moves it over the target. Throws
-    // std::runtime_error (and leaves the target as it was) when it cannot.
-    void Commit();
+    // document::OutputError (and leaves the target as it was) when it cannot.
+    void Commit() override;
 
     const std::string& TemporaryPath() const { return temporaryPath_; }
 

@@ -4,14 +4,14 @@
 
 namespace ostrel::engine {
 
-void ShowProgress(RunHost& host, int& passCounter, bool reset) {
+void ShowProgress(RunStatus& status, int& passCounter, bool reset) {
     passCounter = reset ? 0 : passCounter + 1;
-    host.SetStatusText(1, "Pass " + std::to_string(passCounter));
-    host.RepaintStatus();
+    status.SetStatusText(1, "Pass " + std::to_string(passCounter));
+    status.RepaintStatus();
 }
 
-void AskToGoOn(RunHost& host) {
-    if (!host.GoOn()) {
+void AskToGoOn(RunStatus& status) {
+    if (!status.GoOn()) {
         throw RunCancelled{};
     }
 }

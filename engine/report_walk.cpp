@@ -6,14 +6,14 @@ namespace ostrel::engine {
 namespace {
 
 void ShowProcessing(WalkContext& context, const std::string& text) {
-    context.host.SetStatusText(2, text);
-    context.host.RepaintStatus();
-    AskToGoOn(context.host);
+    context.status.SetStatusText(2, text);
+    context.status.RepaintStatus();
+    AskToGoOn(context.status);
 }
 
 void AdvancePass(WalkContext& context) {
-    ShowProgress(context.host, context.passCounter, false);
-    AskToGoOn(context.host);
+    ShowProgress(context.status, context.passCounter, false);
+    AskToGoOn(context.status);
 }
 
 // The diagram of the relationships between the selected tables, for the
@@ -27,7 +27,7 @@ std::optional<diagram::DiagramModel> DiagramFor(const ReportBuilder& builder,
     ShowProcessing(context, "Drawing the relationship diagram");
     diagram::DiagramModel model =
         diagram::BuildDiagramModel(builder.Database(), [&context](const std::string& name) {
-            return IsSelected(context.host, ObjectKind::Table, name);
+            return context.selection.IsSelected(ObjectKind::Table, name);
         });
     if (model.Empty()) {
         return std::nullopt;
@@ -47,13 +47,13 @@ void WalkObjects(ObjectKind kind, const ReportBuilder& builder, ReportSink& sink
         context.place.Object(words.lower, i);
         const std::string name = builder.NameAt(kind, i);
         context.place.ObjectName(name);
-        if (!IsSelected(context.host, kind, name)) {
+        if (!context.selection.IsSelected(kind, name)) {
             continue;
         }
         ShowProcessing(context, "Processing " + std::string(words.lower) + " : " + name);
         const ReportObject object = builder.Build(kind, i, context.place);
         if (object.unlisted) {
-            context.host.Warn(name + ": " + *object.unlisted);
+            context.messages.Warn(name + ": " + *object.unlisted);
         }
         sink.Object(object);
     }
@@ -66,18 +66,6 @@ void WalkObjects(ObjectKind kind, const ReportBuilder& builder, ReportSink& sink
 }
 
 }  // namespace
-
-bool IsSelected(const RunHost& host, ObjectKind kind, const std::string& name) {
-    switch (kind) {
-        case ObjectKind::Table:
-            return host.IsTableSelected(name);
-        case ObjectKind::Query:
-            return host.IsQuerySelected(name);
-        case ObjectKind::Relationship:
-            break;
-    }
-    return true;
-}
 
 void WalkPart(ReportPart part, const ReportBuilder& builder, ReportSink& sink,
               WalkContext& context) {

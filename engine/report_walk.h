@@ -2,7 +2,7 @@
 
 #include "engine/report_builder.h"
 #include "engine/report_sink.h"
-#include "engine/run_host.h"
+#include "engine/run_ports.h"
 #include "engine/writing_place.h"
 
 namespace ostrel::engine {
@@ -12,21 +12,19 @@ enum class ReportPart { Database, Tables, Relationships, Queries };
 
 // What a walk reports to and asks of the program around it.
 struct WalkContext {
-    RunHost& host;        // status texts, the pickers' ticks, going on, warnings
+    RunStatus& status;
+    RunMessages& messages;  // warnings
+    const Selection& selection;
     int& passCounter;     // advanced once by every part
     WritingPlace& place;  // where a failure happened
 };
 
 // Walks the database once, part by part, and hands every selected object to
-// the sink: the status bar shows the pass and the object being read, the host
+// the sink: the status bar shows the pass and the object being read, the user
 // is asked at every object whether to go on (RunCancelled when not), and a
-// linked table that cannot be read is told to the host as a warning.
+// linked table that cannot be read is told as a warning.
 void WalkReport(const ReportBuilder& builder, ReportSink& sink, WalkContext& context);
 void WalkPart(ReportPart part, const ReportBuilder& builder, ReportSink& sink,
               WalkContext& context);
-
-// Whether the host has the object selected: tables and queries as ticked,
-// every relationship.
-bool IsSelected(const RunHost& host, ObjectKind kind, const std::string& name);
 
 }  // namespace ostrel::engine

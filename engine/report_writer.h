@@ -9,7 +9,7 @@
 #include "components/diagram/diagram_model.h"
 #include "components/document/report_document.h"
 #include "engine/csv_output.h"
-#include "engine/run_host.h"
+#include "engine/run_ports.h"
 
 namespace ostrel::engine {
 

@@ -35,10 +35,10 @@ std::string Quoted(const std::string& path) {
     return "'" + path + "'";
 }
 
-void SetStatus(RunHost& host, const std::string& panel1, const std::string& panel2) {
-    host.SetStatusText(1, panel1);
-    host.SetStatusText(2, panel2);
-    host.RepaintStatus();
+void SetStatus(RunStatus& status, const std::string& panel1, const std::string& panel2) {
+    status.SetStatusText(1, panel1);
+    status.SetStatusText(2, panel2);
+    status.RepaintStatus();
 }
 
 std::string Lowered(std::string text) {
@@ -51,10 +51,10 @@ std::string Lowered(std::string text) {
 // The end of a run that failed, once its files and databases are released:
 // the status bar says that the run was not completed, and the user learns
 // what failed and where.
-void TellFailure(RunHost& host, const std::string& runName, const std::string& where,
+void TellFailure(RunPorts& ports, const std::string& runName, const std::string& where,
                  const std::string& failure) {
-    SetStatus(host, runName + " not completed", "");
-    host.ShowMessage(
+    SetStatus(ports.status, runName + " not completed", "");
+    ports.messages.ShowMessage(
         "The " + Lowered(runName) + " could not be completed.\n\nWhile " + where + ": " + failure,
         MessageIcon::Critical, kCaption);
 }
@@ -71,29 +71,74 @@ const char* OutputKind(ReportTarget target) {
     return "PDF";
 }
 
+// The user's status, and a preview closed while the report is still written
+// stops the run as Cancel does.
+class WatchedStatus final : public RunStatus {
+  public:
+    explicit WatchedStatus(RunStatus& inner) : inner_(inner) {}
+    void Watch(const PagedOutput* output) { output_ = output; }
+    void SetStatusText(int panel, const std::string& text) override {
+        inner_.SetStatusText(panel, text);
+    }
+    void RepaintStatus() override { inner_.RepaintStatus(); }
+    bool GoOn() override {
+        return inner_.GoOn() && (output_ == nullptr || !output_->CloseRequested());
+    }
+
+  private:
+    RunStatus& inner_;
+    const PagedOutput* output_ = nullptr;
+};
+
+// The user's messages; warnings also go to the paged report, to be shown
+// with it.
+class ForwardedMessages final : public RunMessages {
+  public:
+    explicit ForwardedMessages(RunMessages& inner) : inner_(inner) {}
+    void Watch(PagedOutput* output) { output_ = output; }
+    void ShowMessage(const std::string& text, MessageIcon icon,
+                     const std::string& caption) override {
+        inner_.ShowMessage(text, icon, caption);
+    }
+    void ShowOutputUnwritable(const std::string& kind, const std::string& path,
+                              const std::string& reason) override {
+        inner_.ShowOutputUnwritable(kind, path, reason);
+    }
+    void Warn(const std::string& text) override {
+        inner_.Warn(text);
+        if (output_ != nullptr) {
+            output_->AddWarning(text);
+        }
+    }
+
+  private:
+    RunMessages& inner_;
+    PagedOutput* output_ = nullptr;
+};
+
 }  // namespace
 
-void RunHost::ShowOutputUnwritable(const std::string& kind, const std::string& path,
-                                   const std::string& reason) {
+void RunMessages::ShowOutputUnwritable(const std::string& kind, const std::string& path,
+                                       const std::string& reason) {
     ShowMessage("Unable to open " + kind +
                     " file - please check that it is not locked elsewhere\n\n" +
                     (path.empty() ? std::string() : path + "\n") + reason,
                 MessageIcon::Critical, kCaption);
 }
 
-// Where the run's result goes: the preview window's document, or a CSV or
-// JSON file written beside its target and put in place at the end.
+// Where the run's result goes: a paged document (the preview, a PDF file),
+// or the text of a CSV or JSON file (written beside its target and put in
+// place at the end, or to standard output as it is made).
 struct Run::Output {
     ReportTarget target = ReportTarget::Preview;
-    std::unique_ptr<PreviewWindow> window;
-    std::unique_ptr<CsvFile> file;
-    std::optional<ReportWriter> writer;  // the preview's or the CSV file's forms
-    CsvQuoting quoting = CsvQuoting::None;
+    std::unique_ptr<PagedOutput> paged;
+    std::unique_ptr<TextOutput> text;
+    std::optional<ReportWriter> writer;  // the paged document's or the CSV text's forms
 
     void Drop() {
         writer.reset();
-        window.reset();
-        file.reset();
+        paged.reset();
+        text.reset();
     }
 };
 
@@ -103,8 +148,8 @@ struct Run::Job {
     // The databases, with the word that names each in messages ("" for a
     // report's one database).
     std::vector<std::pair<std::string, std::string>> databases;
-    // The preview window is told the database (its file names and PDF title).
-    bool namesPreview = false;
+    // The paged output is told the database (its file names and PDF title).
+    bool namesPagedOutput = false;
     // Writes the result: the title block and the rest. The databases are
     // open; the job may close them once it no longer needs them.
     std::function<void(std::vector<std::unique_ptr<schema::Database>>&, Output&, WalkContext&)>
@@ -112,26 +157,60 @@ struct Run::Job {
     bool differences = false;  // set by a comparison's write
 };
 
+namespace {
+
+// The text of a CSV or JSON output: standard output, or a file that none of
+// the databases being read can be.
+std::unique_ptr<TextOutput> OpenTextOutput(
+    const RunRequest& request, const std::vector<std::pair<std::string, std::string>>& databases) {
+    const std::string& path = request.outputPath;
+    if (path == "-" && request.standardOutput != nullptr) {
+        return std::make_unique<StreamOutput>(*request.standardOutput);
+    }
+    // The databases are open: like any file in use, none can take the result.
+    std::string reason = "It is a database being read.";
+    bool databaseItself = false;
+    for (std::size_t i = 1; i < databases.size(); ++i) {
+        databaseItself = databaseItself || SameFile(path, databases[i].second);
+    }
+    std::unique_ptr<TextOutput> file;
+    if (!databaseItself) {
+        file = CsvFile::Open(path, databases.front().second, &reason);
+    }
+    if (!file) {
+        throw document::OutputError(path, reason);
+    }
+    return file;
+}
+
+}  // namespace
+
 Run::Run(schema::SchemaEngine& engine, const ReportSwitches& switches,
          const ValueFormatter& formatter)
     : engine_(engine), switches_(switches), formatter_(formatter) {}
 
-ComparisonOutcome Run::Execute(RunHost& host, const Job& job) {
+ComparisonOutcome Run::Execute(const RunRequest& request, RunPorts& ports, const Job& job) {
     for (const auto& [which, path] : job.databases) {
         if (!FileExists(path)) {
-            host.ShowMessage(which.empty() ? DatabaseMissingMessage(path)
-                                           : "The " + which + " database does not exist: " +
-                                                 Quoted(path) + "\n" + WhyNoFile(path),
-                             MessageIcon::Exclamation, kCaption);
+            ports.messages.ShowMessage(
+                which.empty() ? DatabaseMissingMessage(path)
+                              : "The " + which + " database does not exist: " + Quoted(path) +
+                                    "\n" + WhyNoFile(path),
+                MessageIcon::Exclamation, kCaption);
             return {RunOutcome::DatabaseMissing, false};
         }
     }
-    host.SetStatusText(1, job.databases.size() > 1 ? "Opening databases" : "Opening database");
+    ports.status.SetStatusText(1,
+                               job.databases.size() > 1 ? "Opening databases" : "Opening database");
 
     WritingPlace place;
+    WatchedStatus status(ports.status);
+    ForwardedMessages messages(ports.messages);
     std::vector<std::unique_ptr<schema::Database>> databases;
     Output output;
     const auto release = [&] {
+        status.Watch(nullptr);
+        messages.Watch(nullptr);
         output.Drop();
         for (auto& database : databases) {
             schema::CloseQuietly(database);
@@ -146,17 +225,18 @@ ComparisonOutcome Run::Execute(RunHost& host, const Job& job) {
         }
 
         place.Stage("preparing the report");
-        output.target = host.Target();
-        output.quoting = host.QuoteCsv() ? CsvQuoting::Rfc4180 : CsvQuoting::None;
+        output.target = request.target;
         if (output.target == ReportTarget::Preview) {
-            output.window = host.LoadPreviewWindow();
-            if (!output.window) {
+            output.paged = request.pagedOutput ? request.pagedOutput() : nullptr;
+            if (!output.paged) {
                 throw std::runtime_error("the preview window could not be loaded");
             }
-            if (job.namesPreview) {
-                output.window->SetDatabasePath(job.databases.front().second);
+            if (job.namesPagedOutput) {
+                output.paged->SetDatabasePath(job.databases.front().second);
             }
-            document::ReportDocument& document = output.window->Document();
+            status.Watch(output.paged.get());
+            messages.Watch(output.paged.get());
+            document::ReportDocument& document = output.paged->Document();
             document.SetPageBorder(0);
             document.SetPageCaption("|Page %d|");
             document.SetCaptionTextSize(8);
@@ -164,30 +244,17 @@ ComparisonOutcome Run::Execute(RunHost& host, const Job& job) {
             document.StartDocument();
             output.writer.emplace(document);
         } else {
-            const std::string path =
-                output.target == ReportTarget::JsonFile ? host.JsonPath() : host.CsvPath();
-            // The databases are open: like any file in use, none can take the
-            // result.
-            std::string reason = "It is a database being read.";
-            bool databaseItself = false;
-            for (std::size_t i = 1; i < job.databases.size(); ++i) {
-                databaseItself = databaseItself || SameFile(path, job.databases[i].second);
-            }
-            if (!databaseItself) {
-                output.file = CsvFile::Open(path, job.databases.front().second, &reason);
-            }
-            if (!output.file) {
-                throw document::OutputError(path, reason);
-            }
+            output.text = OpenTextOutput(request, job.databases);
             if (output.target == ReportTarget::CsvFile) {
-                output.writer.emplace(*output.file, output.quoting);
+                output.writer.emplace(*output.text,
+                                      request.quoteCsv ? CsvQuoting::Rfc4180 : CsvQuoting::None);
             }
         }
 
-        ShowProgress(host, passCounter_, true);
-        WalkContext context{host, passCounter_, place};
+        ShowProgress(status, passCounter_, true);
+        WalkContext context{status, messages, ports.selection, passCounter_, place};
         job.write(databases, output, context);
-        SetStatus(host, "Finished processing", "");
+        SetStatus(status, "Finished processing", "");
 
         // Everything the result needs is in it now: the databases are let go
         // before the preview is shown, which may stay open for long, or the
@@ -195,41 +262,36 @@ ComparisonOutcome Run::Execute(RunHost& host, const Job& job) {
         for (auto& database : databases) {
             schema::CloseQuietly(database);
         }
-        if (output.window) {
+        if (output.paged) {
             place.Stage("finishing the preview");
-            document::ReportDocument& document = output.window->Document();
+            document::ReportDocument& document = output.paged->Document();
             document.EndDocument();
-            const int pages = document.PageCount();
-            if (pages > 1) {
-                output.window->ShowPageButtons();
-                output.window->SetPrevEnabled(false);
-                output.window->SetCaption("Report Preview - Page 1 of " + std::to_string(pages));
-            }
             place.Stage("showing the preview");
-            output.window->ShowModal();
+            output.paged->Complete(document.PageCount());
         } else {
             place.Stage("saving the file");
             output.writer.reset();
-            output.file->Commit();
+            output.text->Commit();
         }
-        output.Drop();
+        release();
         return {RunOutcome::Finished, job.differences};
     } catch (const RunCancelled&) {
         // Stopped on request: nothing is written and nothing is reported as
         // an error; an earlier file stays as it was.
         release();
-        SetStatus(host, job.name + " cancelled", "");
+        SetStatus(ports.status, job.name + " cancelled", "");
         return {RunOutcome::Cancelled, false};
     } catch (const document::OutputError& error) {
         release();
         if (error.When() == document::OutputError::Stage::Writing) {
-            TellFailure(host, job.name,
+            TellFailure(ports, job.name,
                         std::string("writing the ") + OutputKind(output.target) + " file " +
                             Quoted(error.Path()),
                         error.Reason());
         } else {
-            SetStatus(host, job.name + " not completed", "");
-            host.ShowOutputUnwritable(OutputKind(output.target), error.Path(), error.Reason());
+            SetStatus(ports.status, job.name + " not completed", "");
+            ports.messages.ShowOutputUnwritable(OutputKind(output.target), error.Path(),
+                                                error.Reason());
         }
         return {RunOutcome::OutputUnwritable, false};
     } catch (const std::exception& error) {
@@ -240,23 +302,23 @@ ComparisonOutcome Run::Execute(RunHost& host, const Job& job) {
     // An orderly end: nothing half-written stays behind, the databases are
     // released, and the user learns what failed and where.
     release();
-    TellFailure(host, job.name, place.Describe(), failure);
+    TellFailure(ports, job.name, place.Describe(), failure);
     return {RunOutcome::Failed, false};
 }
 
-RunOutcome Run::Report(RunHost& host) {
+RunOutcome Run::Report(const RunRequest& request, RunPorts& ports) {
     Job job;
     job.name = "Report";
-    job.databases = {{"", host.DatabasePath()}};
-    job.namesPreview = true;
-    job.write = [this, &host](std::vector<std::unique_ptr<schema::Database>>& databases,
-                              Output& output, WalkContext& context) {
+    job.databases = {{"", request.databasePath}};
+    job.namesPagedOutput = true;
+    job.write = [this, &request](std::vector<std::unique_ptr<schema::Database>>& databases,
+                                 Output& output, WalkContext& context) {
         const schema::DateTime produced = formatter_.Now();
         const ReportTitle title{TitleLine(), produced, formatter_.FormatDateTime(produced),
-                                host.DatabasePath()};
+                                request.databasePath};
         const ReportBuilder builder(*databases.front(), switches_);
         if (output.target == ReportTarget::JsonFile) {
-            JsonRenderer json([&output](std::string_view text) { output.file->Write(text); });
+            JsonRenderer json([&output](std::string_view text) { output.text->Write(text); });
             json.Title(title);
             WalkReport(builder, json, context);
             return;
@@ -266,12 +328,13 @@ RunOutcome Run::Report(RunHost& host) {
         forms.Title(title);
         WalkReport(builder, forms, context);
     };
-    return Execute(host, job).outcome;
+    return Execute(request, ports, job).outcome;
 }
 
-ComparisonOutcome Run::Compare(RunHost& host, const std::string& newPath,
-                               const ComparisonOptions& options, bool addedObjectsShown) {
-    const std::string oldPath = host.DatabasePath();
+ComparisonOutcome Run::Compare(const RunRequest& request, const std::string& newPath,
+                               const ComparisonOptions& options, bool addedObjectsShown,
+                               RunPorts& ports) {
+    const std::string& oldPath = request.databasePath;
     Job job;
     job.name = "Comparison";
     job.databases = {{"old", oldPath}, {"new", newPath}};
@@ -279,23 +342,23 @@ ComparisonOutcome Run::Compare(RunHost& host, const std::string& newPath,
                     WalkContext& context) {
         context.place.Stage("comparing the designs");
         ObjectFilter filter;
-        filter.selected = [&host](ObjectKind kind, const std::string& name) {
-            return IsSelected(host, kind, name);
+        filter.selected = [&ports](ObjectKind kind, const std::string& name) {
+            return ports.selection.IsSelected(kind, name);
         };
         if (addedObjectsShown) {
             filter.selectedAdded = [](ObjectKind kind, const std::string& name) {
                 return kind != ObjectKind::Table || !schema::IsAccessOwnTable(name);
             };
         }
-        const Comparison comparison =
-            CompareDatabases(*databases[0], *databases[1], switches_, filter, options,
-                             [&](ObjectKind kind, const std::string& name) {
-                                 const std::string word(WordsOf(kind).lower);
-                                 context.place.Stage("comparing " + word + " " + Quoted(name));
-                                 host.SetStatusText(2, "Comparing " + word + " : " + name);
-                                 host.RepaintStatus();
-                                 AskToGoOn(host);
-                             });
+        const Comparison comparison = CompareDatabases(
+            *databases[0], *databases[1], switches_, filter, options,
+            [&](ObjectKind kind, const std::string& name) {
+                const std::string word(WordsOf(kind).lower);
+                context.place.Stage("comparing " + word + " " + Quoted(name));
+                context.status.SetStatusText(2, "Comparing " + word + " : " + name);
+                context.status.RepaintStatus();
+                AskToGoOn(context.status);
+            });
         for (auto& database : databases) {
             schema::CloseQuietly(database);
         }
@@ -303,7 +366,7 @@ ComparisonOutcome Run::Compare(RunHost& host, const std::string& newPath,
         const schema::DateTime produced = formatter_.Now();
         if (output.target == ReportTarget::JsonFile) {
             context.place.Stage("writing the JSON text");
-            output.file->Write(
+            output.text->Write(
                 ComparisonJsonText(comparison, {TitleLine(), produced}, oldPath, newPath, options));
             return;
         }
@@ -313,7 +376,7 @@ ComparisonOutcome Run::Compare(RunHost& host, const std::string& newPath,
                                    "Old database : " + oldPath, "New database : " + newPath});
         WriteComparison(comparison, *output.writer, formatter_);
     };
-    return Execute(host, job);
+    return Execute(request, ports, job);
 }
 
 }  // namespace ostrel::engine

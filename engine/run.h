@@ -5,7 +5,7 @@
 #include "components/schema/database.h"
 #include "engine/comparison.h"
 #include "engine/report_switches.h"
-#include "engine/run_host.h"
+#include "engine/run_ports.h"
 #include "engine/value_formatter.h"
 
 namespace ostrel::engine {
@@ -20,31 +20,32 @@ struct ComparisonOutcome {
 };
 
 // Runs reports and comparisons, from the existence check of the databases to
-// the final status line, reading everything it needs from the host. Both go
+// the final status line, as the request asks, through the ports. Both go
 // the same way: the databases are opened, the output is prepared (the
 // preview's document, a CSV or a JSON file), the title block is written, the
 // work is done, and what was opened is closed; a failure names the file and
-// the system's reason, and either can be cancelled through the host. One
+// the system's reason, and either can be cancelled through the status. One
 // object lives as long as the program; it keeps the pass counter between runs.
 class Run {
   public:
     Run(schema::SchemaEngine& engine, const ReportSwitches& switches,
         const ValueFormatter& formatter);
 
-    // The report of the host's database.
-    RunOutcome Report(RunHost& host);
+    // The report of the request's database.
+    RunOutcome Report(const RunRequest& request, RunPorts& ports);
 
-    // Compares the host's database (the old one) with another (the new one).
-    // Tables and queries take part when the host has them selected by name.
-    // With addedObjectsShown, an object only the new file holds takes part
-    // unless it is a system table (the desktop's pickers cannot list it).
-    ComparisonOutcome Compare(RunHost& host, const std::string& newPath,
-                              const ComparisonOptions& options, bool addedObjectsShown);
+    // Compares the request's database (the old one) with another (the new
+    // one). Objects take part when selected by name. With addedObjectsShown,
+    // an object only the new file holds takes part unless it is a system
+    // table (the desktop's pickers cannot list it).
+    ComparisonOutcome Compare(const RunRequest& request, const std::string& newPath,
+                              const ComparisonOptions& options, bool addedObjectsShown,
+                              RunPorts& ports);
 
   private:
     struct Job;
     struct Output;
-    ComparisonOutcome Execute(RunHost& host, const Job& job);
+    ComparisonOutcome Execute(const RunRequest& request, RunPorts& ports, const Job& job);
 
     schema::SchemaEngine& engine_;
     const ReportSwitches& switches_;

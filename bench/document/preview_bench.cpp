@@ -51,22 +51,20 @@ class AllOn final : public ostrel::engine::ReportSwitches {
     bool GetReportSwitch(std::string_view /*key*/) const override { return true; }
 };
 
-class BenchHost final : public ostrel::engine::RunHost {
+class BenchHost final : public ostrel::engine::RunStatus,
+                        public ostrel::engine::RunMessages,
+                        public ostrel::engine::Selection {
   public:
-    explicit BenchHost(std::string path) : path_(std::move(path)) {}
-    std::string DatabasePath() const override { return path_; }
-    std::string CsvPath() const override { return {}; }
-    ostrel::engine::ReportTarget Target() const override {
-        return ostrel::engine::ReportTarget::Preview;
-    }
     void SetStatusText(int /*panel*/, const std::string& /*text*/) override {}
     void RepaintStatus() override {}
     void ShowMessage(const std::string& text, ostrel::engine::MessageIcon /*icon*/,
                      const std::string& /*caption*/) override {
         std::fprintf(stderr, "%s\n", text.c_str());
     }
-    bool IsTableSelected(const std::string& /*name*/) const override { return true; }
-    bool IsQuerySelected(const std::string& /*name*/) const override { return true; }
+    bool IsSelected(ostrel::engine::ObjectKind /*kind*/,
+                    const std::string& /*name*/) const override {
+        return true;
+    }
     // The desktop host's rhythm: let the window paint every 40 ms.
     bool GoOn() override {
         if (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= 40) {
@@ -75,7 +73,7 @@ class BenchHost final : public ostrel::engine::RunHost {
         }
         return true;
     }
-    std::unique_ptr<ostrel::engine::PreviewWindow> LoadPreviewWindow() override;
+    std::unique_ptr<ostrel::engine::PagedOutput> LoadPreviewWindow();
 
     QElapsedTimer clock;
     qint64 firstPaintMs = -1;
@@ -88,7 +86,6 @@ class BenchHost final : public ostrel::engine::RunHost {
     int pages = 0;
 
   private:
-    std::string path_;
     QElapsedTimer sinceEvents_;
 };
 
@@ -106,7 +103,7 @@ class PaintWatch final : public QObject {
     BenchHost& host_;
 };
 
-std::unique_ptr<ostrel::engine::PreviewWindow> BenchHost::LoadPreviewWindow() {
+std::unique_ptr<ostrel::engine::PagedOutput> BenchHost::LoadPreviewWindow() {
     auto window = std::make_unique<ostrel::ui::PreviewDialog>();
     window->ShowWhileLayingOut(true);
     auto* watch = new PaintWatch(*this);
@@ -149,7 +146,12 @@ int main(int argc, char** argv) {
     AllOn switches;
     const auto formatter = ostrel::engine::MakeLocaleFormatter();
     ostrel::engine::Run run(jet, switches, *formatter);
-    BenchHost host(argv[1]);
+    BenchHost host;
+    ostrel::engine::RunRequest request;
+    request.databasePath = argv[1];
+    request.target = ostrel::engine::ReportTarget::Preview;
+    request.pagedOutput = [&host] { return host.LoadPreviewWindow(); };
+    ostrel::engine::RunPorts ports{host, host, host};
 
     qint64 pagingMs = 0;
     double pagingPeak = 0;
@@ -194,7 +196,7 @@ int main(int argc, char** argv) {
         }
     });
     poll.start(20);
-    const auto outcome = run.Report(host);
+    const auto outcome = run.Report(request, ports);
     std::printf(
         "outcome %d, %d pages\n"
         "memory before the run %.0f MB\n"

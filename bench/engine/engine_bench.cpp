@@ -178,10 +178,11 @@ class PreopenedEngine final : public schema::SchemaEngine {
     std::unique_ptr<schema::Database> database_;
 };
 
-class BenchHost final : public engine::RunHost {
+class BenchHost final : public engine::RunStatus,
+                        public engine::RunMessages,
+                        public engine::Selection {
   public:
-    BenchHost(std::string database, std::string csv, const memory::DatabaseBlueprint& blueprint)
-        : database_(std::move(database)), csv_(std::move(csv)) {
+    explicit BenchHost(const memory::DatabaseBlueprint& blueprint) {
         for (const auto& table : blueprint.tables) {
             tables_.insert(table.name);
         }
@@ -189,24 +190,27 @@ class BenchHost final : public engine::RunHost {
             queries_.insert(query.name);
         }
     }
-    std::string DatabasePath() const override { return database_; }
-    std::string CsvPath() const override { return csv_; }
-    engine::ReportTarget Target() const override { return engine::ReportTarget::CsvFile; }
     void SetStatusText(int /*panel*/, const std::string& /*text*/) override {}
     void RepaintStatus() override { ++repaints; }
     void ShowMessage(const std::string& text, engine::MessageIcon /*icon*/,
                      const std::string& /*caption*/) override {
         std::fprintf(stderr, "message: %s\n", text.c_str());
     }
-    bool IsTableSelected(const std::string& name) const override { return tables_.contains(name); }
-    bool IsQuerySelected(const std::string& name) const override { return queries_.contains(name); }
-    std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override { return nullptr; }
+    bool IsSelected(engine::ObjectKind kind, const std::string& name) const override {
+        switch (kind) {
+            case engine::ObjectKind::Table:
+                return tables_.contains(name);
+            case engine::ObjectKind::Query:
+                return queries_.contains(name);
+            case engine::ObjectKind::Relationship:
+                break;
+        }
+        return true;
+    }
 
     long repaints = 0;
 
   private:
-    std::string database_;
-    std::string csv_;
     std::unordered_set<std::string> tables_;
     std::unordered_set<std::string> queries_;
 };
@@ -235,7 +239,12 @@ int main(int argc, char** argv) {
 
     const auto buildStart = std::chrono::steady_clock::now();
     memory::DatabaseBlueprint blueprint = LargeDatabase();
-    BenchHost host(databasePath, csvPath, blueprint);
+    BenchHost host(blueprint);
+    engine::RunRequest request;
+    request.databasePath = databasePath;
+    request.target = engine::ReportTarget::CsvFile;
+    request.outputPath = csvPath;
+    engine::RunPorts ports{host, host, host};
     PreopenedEngine engine(memory::OpenMemoryDatabase(std::move(blueprint)));
     const auto buildEnd = std::chrono::steady_clock::now();
 
@@ -245,7 +254,7 @@ int main(int argc, char** argv) {
 
     const double cpuBefore = CpuMilliseconds();
     const auto start = std::chrono::steady_clock::now();
-    const engine::RunOutcome outcome = run.Report(host);
+    const engine::RunOutcome outcome = run.Report(request, ports);
     const auto end = std::chrono::steady_clock::now();
     const double cpu = CpuMilliseconds() - cpuBefore;
 

@@ -20,42 +20,33 @@ class AllSwitchesOn final : public engine::ReportSwitches {
     bool GetReportSwitch(std::string_view /*key*/) const override { return true; }
 };
 
-// A preview window that only carries the document; showing it returns at once.
-class DocumentOnlyWindow final : public engine::PreviewWindow {
+// A paged output that only carries the document; completing it returns at
+// once.
+class DocumentOnlyOutput final : public engine::PagedOutput {
   public:
-    explicit DocumentOnlyWindow(document::ReportDocument& doc) : doc_(doc) {}
+    explicit DocumentOnlyOutput(document::ReportDocument& doc) : doc_(doc) {}
     document::ReportDocument& Document() override { return doc_; }
-    void ShowPageButtons() override {}
-    void SetPrevEnabled(bool /*enabled*/) override {}
-    void SetCaption(const std::string& /*caption*/) override {}
-    void ShowModal() override {}
+    void Complete(int /*pages*/) override {}
 
   private:
     document::ReportDocument& doc_;
 };
 
-class SampleHost final : public engine::RunHost {
+// Every object selected, no status shown, the last message kept.
+class SampleHost final : public engine::RunStatus,
+                         public engine::RunMessages,
+                         public engine::Selection {
   public:
-    using WindowLoader = std::function<std::unique_ptr<engine::PreviewWindow>()>;
-    SampleHost(std::string path, WindowLoader loadWindow)
-        : path_(std::move(path)), loadWindow_(std::move(loadWindow)) {}
-    std::string DatabasePath() const override { return path_; }
-    std::string CsvPath() const override { return {}; }
-    engine::ReportTarget Target() const override { return engine::ReportTarget::Preview; }
     void SetStatusText(int /*panel*/, const std::string& /*text*/) override {}
     void RepaintStatus() override {}
     void ShowMessage(const std::string& text, engine::MessageIcon /*icon*/,
                      const std::string& /*caption*/) override {
         message = text;
     }
-    bool IsTableSelected(const std::string& /*name*/) const override { return true; }
-    bool IsQuerySelected(const std::string& /*name*/) const override { return true; }
-    std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override { return loadWindow_(); }
+    bool IsSelected(engine::ObjectKind /*kind*/, const std::string& /*name*/) const override {
+        return true;
+    }
     std::string message;
-
-  private:
-    std::string path_;
-    WindowLoader loadWindow_;
 };
 
 memory::DatabaseBlueprint OrdersDatabase() {
@@ -178,11 +169,11 @@ memory::DatabaseBlueprint OrdersDatabase() {
 }  // namespace
 
 bool WriteEngineReport(document::ReportDocument& doc, std::string& error) {
-    return RunEngineReport([&doc] { return std::make_unique<DocumentOnlyWindow>(doc); }, false,
+    return RunEngineReport([&doc] { return std::make_unique<DocumentOnlyOutput>(doc); }, false,
                            error);
 }
 
-bool RunEngineReport(const std::function<std::unique_ptr<engine::PreviewWindow>()>& loadWindow,
+bool RunEngineReport(const std::function<std::unique_ptr<engine::PagedOutput>()>& loadWindow,
                      bool empty, std::string& error) {
     std::error_code ec;
     const std::filesystem::path folder =
@@ -199,8 +190,13 @@ bool RunEngineReport(const std::function<std::unique_ptr<engine::PreviewWindow>(
     const AllSwitchesOn switches;
     const std::unique_ptr<engine::ValueFormatter> formatter = engine::MakeLocaleFormatter("");
     engine::Run run(engine, switches, *formatter);
-    SampleHost host(file.string(), loadWindow);
-    const engine::RunOutcome outcome = run.Report(host);
+    SampleHost host;
+    engine::RunRequest request;
+    request.databasePath = file.string();
+    request.target = engine::ReportTarget::Preview;
+    request.pagedOutput = loadWindow;
+    engine::RunPorts ports{host, host, host};
+    const engine::RunOutcome outcome = run.Report(request, ports);
     std::filesystem::remove(file, ec);
     if (outcome != engine::RunOutcome::Finished) {
         error = host.message.empty() ? "the report run failed" : host.message;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "components/document/report_document.h"
-#include "engine/run_host.h"
+#include "engine/run_ports.h"
 
 namespace ostrel::sample {
 
@@ -17,7 +17,7 @@ bool WriteEngineReport(document::ReportDocument& doc, std::string& error);
 // The same run, shown in the preview window that `loadWindow` gives (the
 // desktop program's window, for example). `empty` runs it over a database
 // with no objects instead, whose report fits on one page.
-bool RunEngineReport(const std::function<std::unique_ptr<engine::PreviewWindow>()>& loadWindow,
+bool RunEngineReport(const std::function<std::unique_ptr<engine::PagedOutput>()>& loadWindow,
                      bool empty, std::string& error);
 
 }  // namespace ostrel::sample

@@ -7,22 +7,9 @@
 namespace ostrel::cli {
 namespace {
 
-CliHost::Output Csv() {
-    CliHost::Output target;
-    target.csvPath = "out.csv";
-    return target;
-}
-
-ObjectSelection Selection() {
-    ObjectSelection selection;
-    selection.tables = {"Orders"};
-    selection.queries = {"Totals"};
-    return selection;
-}
-
 TEST(CliHost, ShowsProgressOnlyOnATerminal) {
     std::ostringstream quiet;
-    CliHost batch("db.mdb", Csv(), Selection(), quiet, false);
+    CliHost batch(quiet, false);
     batch.SetStatusText(1, "Pass 1");
     batch.SetStatusText(2, "Processing database");
     batch.RepaintStatus();
@@ -30,7 +17,7 @@ TEST(CliHost, ShowsProgressOnlyOnATerminal) {
     EXPECT_EQ(quiet.str(), "");
 
     std::ostringstream terminal;
-    CliHost interactive("db.mdb", Csv(), Selection(), terminal, true);
+    CliHost interactive(terminal, true);
     interactive.SetStatusText(1, "Pass 2");
     interactive.SetStatusText(2, "Processing table : Orders");
     interactive.RepaintStatus();
@@ -45,7 +32,7 @@ TEST(CliHost, ShowsProgressOnlyOnATerminal) {
 
 TEST(CliHost, MessagesGoToStandardErrorOnTheirOwnLine) {
     std::ostringstream err;
-    CliHost host("db.mdb", Csv(), Selection(), err, true);
+    CliHost host(err, true);
     host.SetStatusText(1, "Pass 0");
     host.RepaintStatus();
     host.ShowMessage("Database does not exist", engine::MessageIcon::Exclamation, "Ostrel2");

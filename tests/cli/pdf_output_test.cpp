@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "cli/all_on_switches.h"
-#include "cli/pdf_preview_window.h"
+#include "cli/pdf_output.h"
 #include "cli/report_command.h"
 #include "components/memory/memory_database.h"
 #include "components/memory/memory_schema.h"
@@ -48,8 +48,8 @@ class PdfOutputTest : public ::testing::Test {
     int Run(const std::vector<std::string_view>& arguments) {
         out_.str("");
         err_.str("");
-        const PdfWindowFactory pdfWindow = [](const std::string& path) {
-            return std::make_unique<PdfPreviewWindow>(path);
+        const PdfOutputFactory pdfWindow = [](const std::string& path) {
+            return std::make_unique<PdfOutput>(path);
         };
         return RunReportCommand(ParseCommandLine(arguments),
                                 {engine_, switches_, formatter_, pdfWindow}, {out_, err_, false});

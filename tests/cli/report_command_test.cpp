@@ -68,7 +68,7 @@ class ReportCommandTest : public ::testing::Test {
     memory::MemoryEngine engine_;
     AllOnSwitches switches_;
     FixedFormatter formatter_;
-    PdfWindowFactory pdfWindow_;
+    PdfOutputFactory pdfWindow_;
     std::ostringstream out_;
     std::ostringstream err_;
 };

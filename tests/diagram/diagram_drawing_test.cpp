@@ -15,7 +15,7 @@
 
 #include "cli/all_on_switches.h"
 #include "cli/diagram_output.h"
-#include "cli/pdf_preview_window.h"
+#include "cli/pdf_output.h"
 #include "cli/report_command.h"
 #include "components/diagram/diagram_file.h"
 #include "components/diagram/diagram_pages.h"
@@ -413,8 +413,8 @@ TEST_F(DiagramDrawingTest, ReportHasDiagramPagesOnlyWithTheSwitchOn) {
     const auto run = [&](bool diagram) {
         const fs::path pdf = folder_ / (diagram ? "on.pdf" : "off.pdf");
         const ToggledSwitches switches(diagram);
-        const cli::PdfWindowFactory window = [](const std::string& path) {
-            return std::make_unique<cli::PdfPreviewWindow>(path);
+        const cli::PdfOutputFactory window = [](const std::string& path) {
+            return std::make_unique<cli::PdfOutput>(path);
         };
         std::ostringstream out;
         std::ostringstream err;

@@ -57,7 +57,7 @@ void WriteParagraphs(document::ReportDocument& doc, int count) {
     doc.EndDocument();
 }
 
-// What the report run does before it shows the window.
+// What completing the document does before the window is shown modally.
 void PrepareAsTheRunDoes(PreviewDialog& dlg) {
     const int pages = dlg.Document().PageCount();
     if (pages > 1) {
@@ -347,7 +347,7 @@ TEST(PreviewDialog, TheReportRunShowsItsReportInTheWindow) {
         bool prevShown = false;
         bool prevEnabled = true;
         int pages = 0;
-        auto load = [&]() -> std::unique_ptr<engine::PreviewWindow> {
+        auto load = [&]() -> std::unique_ptr<engine::PagedOutput> {
             auto dlg = std::make_unique<PreviewDialog>();
             PreviewDialog* window = dlg.get();
             QTimer::singleShot(0, window, [&, window] {

@@ -38,7 +38,7 @@ std::string FixedFormatter::FormatDateTime(const schema::DateTime& v) const {
     return text;
 }
 
-class RecordingPreviewWindow : public PreviewWindow {
+class RecordingPreviewWindow : public PagedOutput {
   public:
     RecordingPreviewWindow(FakeHost& host, int pages) : host_(host) {
         document_.SetPageCountForTest(pages);
@@ -51,15 +51,8 @@ class RecordingPreviewWindow : public PreviewWindow {
     RecordingPreviewWindow& operator=(const RecordingPreviewWindow&) = delete;
 
     document::ReportDocument& Document() override { return document_; }
-    void ShowPageButtons() override { calls_.emplace_back("ShowPageButtons"); }
-    void SetPrevEnabled(bool enabled) override {
-        calls_.push_back(std::string("SetPrevEnabled(") + (enabled ? "True" : "False") + ")");
-    }
-    void SetCaption(const std::string& caption) override {
-        calls_.push_back("SetCaption(" + caption + ")");
-    }
-    void ShowModal() override {
-        calls_.emplace_back("ShowModal");
+    void Complete(int pages) override {
+        calls_.push_back("Complete(" + std::to_string(pages) + ")");
         host_.previewShown = true;
     }
 
@@ -81,12 +74,25 @@ void FakeHost::ShowMessage(const std::string& text, MessageIcon icon, const std:
     messages.push_back({text, icon, caption});
 }
 
-bool FakeHost::IsTableSelected(const std::string& name) const {
-    return allTables || tables.contains(name);
+bool FakeHost::IsSelected(ObjectKind kind, const std::string& name) const {
+    switch (kind) {
+        case ObjectKind::Table:
+            return allTables || tables.contains(name);
+        case ObjectKind::Query:
+            return allQueries || queries.contains(name);
+        case ObjectKind::Relationship:
+            break;
+    }
+    return true;
 }
 
-bool FakeHost::IsQuerySelected(const std::string& name) const {
-    return allQueries || queries.contains(name);
+RunRequest FakeHost::Request() {
+    RunRequest request;
+    request.databasePath = databasePath;
+    request.target = target;
+    request.outputPath = csvPath;
+    request.pagedOutput = [this] { return LoadPreviewWindow(); };
+    return request;
 }
 
 bool FakeHost::GoOn() {
@@ -94,7 +100,7 @@ bool FakeHost::GoOn() {
     return goOnAnswers < 0 || goOnAsked <= goOnAnswers;
 }
 
-std::unique_ptr<PreviewWindow> FakeHost::LoadPreviewWindow() {
+std::unique_ptr<PagedOutput> FakeHost::LoadPreviewWindow() {
     documentCalls.clear();
     windowCalls.clear();
     return std::make_unique<RecordingPreviewWindow>(*this, pageCount);
@@ -109,7 +115,7 @@ SectionHarness::SectionHarness(ReportTarget target) {
 
 void SectionHarness::Write(ReportPart part, const schema::Database& database) {
     const ReportBuilder builder(database, switches);
-    WalkContext context{host, pass_, place_};
+    WalkContext context{host, host, host, pass_, place_};
     WalkPart(part, builder, *forms_, context);
 }
 

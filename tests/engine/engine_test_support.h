@@ -15,7 +15,7 @@
 #include "engine/report_switches.h"
 #include "engine/report_walk.h"
 #include "engine/report_writer.h"
-#include "engine/run_host.h"
+#include "engine/run_ports.h"
 #include "engine/switch_table.h"
 #include "engine/value_formatter.h"
 
@@ -50,18 +50,18 @@ struct RecordedMessage {
 
 class RecordingPreviewWindow;
 
-class FakeHost : public RunHost {
+// The program around a run: what it asks for (Request), what it shows and
+// tells (recorded), and which objects are ticked.
+class FakeHost : public RunStatus, public RunMessages, public Selection {
   public:
-    std::string DatabasePath() const override { return databasePath; }
-    std::string CsvPath() const override { return csvPath; }
-    ReportTarget Target() const override { return target; }
+    RunRequest Request();
+    RunPorts Ports() { return {*this, *this, *this}; }
     void SetStatusText(int panel, const std::string& text) override;
     void RepaintStatus() override;
     void ShowMessage(const std::string& text, MessageIcon icon,
                      const std::string& caption) override;
-    bool IsTableSelected(const std::string& name) const override;
-    bool IsQuerySelected(const std::string& name) const override;
-    std::unique_ptr<PreviewWindow> LoadPreviewWindow() override;
+    bool IsSelected(ObjectKind kind, const std::string& name) const override;
+    std::unique_ptr<PagedOutput> LoadPreviewWindow();
     // Says yes goOnAnswers times (always when negative), then no.
     bool GoOn() override;
 

@@ -53,7 +53,10 @@ struct RunFixture : ::testing::Test {
     void Register(memory::DatabaseBlueprint blueprint) {
         memoryEngine.Register(host.databasePath, std::move(blueprint));
     }
-    RunOutcome Run() { return run.Report(host); }
+    RunOutcome Run() {
+        RunPorts ports = host.Ports();
+        return run.Report(host.Request(), ports);
+    }
     const RecordedMessage& OnlyMessage() const {
         EXPECT_EQ(host.messages.size(), 1U);
         static const RecordedMessage none{};
@@ -103,19 +106,15 @@ TEST_F(RunFixture, PreviewSetupAndTitleBlockComeFirst) {
     EXPECT_EQ(host.documentCalls.back(), "EndDocument()");
 }
 
-TEST_F(RunFixture, OnePagePreviewKeepsButtonsHiddenAndCaption) {
+// The finished document goes to the preview with its page count; the window
+// sets up its page buttons and caption from it.
+TEST_F(RunFixture, FinishedPreviewIsCompletedWithItsPageCount) {
     host.target = ReportTarget::Preview;
-    ASSERT_EQ(Run(), RunOutcome::Finished);
-    EXPECT_THAT(host.windowCalls, ElementsAre("ShowModal"));
-}
-
-TEST_F(RunFixture, ThreePagePreviewShowsButtonsAndPageCaption) {
-    host.target = ReportTarget::Preview;
-    host.pageCount = 3;
-    ASSERT_EQ(Run(), RunOutcome::Finished);
-    EXPECT_THAT(host.windowCalls,
-                ElementsAre("ShowPageButtons", "SetPrevEnabled(False)",
-                            "SetCaption(Report Preview - Page 1 of 3)", "ShowModal"));
+    for (const int pages : {1, 3}) {
+        host.pageCount = pages;
+        ASSERT_EQ(Run(), RunOutcome::Finished);
+        EXPECT_THAT(host.windowCalls, ElementsAre("Complete(" + std::to_string(pages) + ")"));
+    }
 }
 
 TEST_F(RunFixture, StatusBarFollowsThePassesAndEndsFinished) {
@@ -313,7 +312,8 @@ TEST_F(RunFixture, ComparisonStopsAndFailsAsTheReportDoes) {
     const std::string newPath = folder.Write("new.mdb", "not read: the engine is in memory");
     memoryEngine.Register(newPath, std::move(changed));
     const auto compare = [&](const std::string& path) {
-        return run.Compare(host, path, ComparisonOptions{}, false);
+        RunPorts ports = host.Ports();
+        return run.Compare(host.Request(), path, ComparisonOptions{}, false, ports);
     };
     const ComparisonOutcome whole = compare(newPath);
     ASSERT_EQ(whole.outcome, RunOutcome::Finished);

@@ -189,7 +189,7 @@ class TestFrmMain : public QObject {
             .help = *help_,
             .messages = messages_,
             .fileDialogs = dialogs_,
-            .loadPreview = [this](QWidget*) -> std::unique_ptr<engine::PreviewWindow> {
+            .loadPreview = [this](QWidget*) -> std::unique_ptr<engine::PagedOutput> {
                 ++previewsLoaded_;
                 return nullptr;
             }});
@@ -253,7 +253,9 @@ class TestFrmMain : public QObject {
         const QString typed = RealDatabase("typed.mdb", {"Typed"});
         Choose("/data/northwind.mdb");
         QStringList seen;
-        runner_.onRun = [&seen, this](engine::RunHost&) { seen = Rows(Tables(), true); };
+        runner_.onRun = [&seen, this](const engine::RunRequest&, engine::RunPorts&) {
+            seen = Rows(Tables(), true);
+        };
         Find<QLineEdit>("txtTable")->setText(typed);  // no editing finished yet
         window_->cmdStart_Click();
         QCOMPARE(runner_.runs, 1);
@@ -412,10 +414,10 @@ class TestFrmMain : public QObject {
     void previewIsChosenAtStartAndTheCsvBoxFollowsTheChoice() {
         QVERIFY(Find<QRadioButton>("optTarget0")->isChecked());
         QVERIFY(!Find<QLineEdit>("txtCSVFile")->isEnabled());
-        QCOMPARE(window_->Target(), engine::ReportTarget::Preview);
+        QCOMPARE(window_->Request().target, engine::ReportTarget::Preview);
         Pick("optTarget1");
         QVERIFY(Find<QLineEdit>("txtCSVFile")->isEnabled());
-        QCOMPARE(window_->Target(), engine::ReportTarget::CsvFile);
+        QCOMPARE(window_->Request().target, engine::ReportTarget::CsvFile);
         Pick("optTarget0");
         QVERIFY(!Find<QLineEdit>("txtCSVFile")->isEnabled());
         window_->optTarget_Click(1);
@@ -423,7 +425,8 @@ class TestFrmMain : public QObject {
     }
 
     void choosingADatabaseFillsBothPickersTicked() {
-        QVERIFY(!window_->IsTableSelected("Customers"));  // nothing filled yet
+        QVERIFY(
+            !window_->IsSelected(engine::ObjectKind::Table, "Customers"));  // nothing filled yet
         Choose("/data/northwind.mdb");
         QCOMPARE(Find<QLineEdit>("txtTable")->text(), QStringLiteral("/data/northwind.mdb"));
         QCOMPARE(Rows(Tables()), QStringList({"Customers", "USysSettings", "MSy", "Orders"}));
@@ -437,20 +440,20 @@ class TestFrmMain : public QObject {
 
     void lookUpsAreExactAndFollowTheTicks() {
         Choose("/data/northwind.mdb");
-        QVERIFY(window_->IsTableSelected("Orders"));
-        QVERIFY(!window_->IsTableSelected("orders"));
-        QVERIFY(!window_->IsTableSelected("MSysObjects"));
-        QVERIFY(window_->IsQuerySelected("orders by customer"));
-        QVERIFY(!window_->IsQuerySelected("Orders by customer"));
+        QVERIFY(window_->IsSelected(engine::ObjectKind::Table, "Orders"));
+        QVERIFY(!window_->IsSelected(engine::ObjectKind::Table, "orders"));
+        QVERIFY(!window_->IsSelected(engine::ObjectKind::Table, "MSysObjects"));
+        QVERIFY(window_->IsSelected(engine::ObjectKind::Query, "orders by customer"));
+        QVERIFY(!window_->IsSelected(engine::ObjectKind::Query, "Orders by customer"));
         Tables().item(3)->setCheckState(Qt::Unchecked);
-        QVERIFY(!window_->IsTableSelected("Orders"));
-        QVERIFY(window_->IsTableSelected("Customers"));
+        QVERIFY(!window_->IsSelected(engine::ObjectKind::Table, "Orders"));
+        QVERIFY(window_->IsSelected(engine::ObjectKind::Table, "Customers"));
         // Two rows with one name: either ticked is enough.
         ui::FillTicked(Tables(), {"Twice", "Twice"});
         Tables().item(0)->setCheckState(Qt::Unchecked);
-        QVERIFY(window_->IsTableSelected("Twice"));
+        QVERIFY(window_->IsSelected(engine::ObjectKind::Table, "Twice"));
         Tables().item(1)->setCheckState(Qt::Unchecked);
-        QVERIFY(!window_->IsTableSelected("Twice"));
+        QVERIFY(!window_->IsSelected(engine::ObjectKind::Table, "Twice"));
     }
 
     void msysFilter_data() {
@@ -558,17 +561,16 @@ class TestFrmMain : public QObject {
         Choose("/data/northwind.mdb");
         Find<QLineEdit>("txtCSVFile")->setText("/tmp/out.csv");
         Pick("optTarget1");
-        runner_.onRun = [this](engine::RunHost& host) {
-            QCOMPARE(&host, static_cast<engine::RunHost*>(window_.get()));
-            QCOMPARE(host.DatabasePath(), std::string("/data/northwind.mdb"));
-            QCOMPARE(host.CsvPath(), std::string("/tmp/out.csv"));
-            QCOMPARE(host.Target(), engine::ReportTarget::CsvFile);
-            host.SetStatusText(1, "Pass 2");
-            host.SetStatusText(2, "Processing table : Orders");
-            host.RepaintStatus();
-            host.ShowMessage("Database does not exist", engine::MessageIcon::Exclamation,
-                             "Ostrel2");
-            QVERIFY(host.LoadPreviewWindow() == nullptr);
+        runner_.onRun = [](const engine::RunRequest& request, engine::RunPorts& ports) {
+            QCOMPARE(request.databasePath, std::string("/data/northwind.mdb"));
+            QCOMPARE(request.outputPath, std::string("/tmp/out.csv"));
+            QCOMPARE(request.target, engine::ReportTarget::CsvFile);
+            ports.status.SetStatusText(1, "Pass 2");
+            ports.status.SetStatusText(2, "Processing table : Orders");
+            ports.status.RepaintStatus();
+            ports.messages.ShowMessage("Database does not exist", engine::MessageIcon::Exclamation,
+                                       "Ostrel2");
+            QVERIFY(request.pagedOutput() == nullptr);
         };
         QTest::mouseClick(Find<QPushButton>("cmdStart"), Qt::LeftButton);
         QCOMPARE(runner_.runs, 1);
@@ -581,7 +583,7 @@ class TestFrmMain : public QObject {
 
     void aRunSeesTheSwitchesStoredBeforeIt() {
         bool seen = true;
-        runner_.onRun = [this, &seen](engine::RunHost&) {
+        runner_.onRun = [this, &seen](const engine::RunRequest&, engine::RunPorts&) {
             seen = store_->GetReportSwitch("Query SQL");
         };
         settings::SwitchStore elsewhere(store_->FilePath());
@@ -592,7 +594,9 @@ class TestFrmMain : public QObject {
     }
 
     void aFailureEscapingTheRunIsReported() {
-        runner_.onRun = [](engine::RunHost&) { throw std::runtime_error("disk full"); };
+        runner_.onRun = [](const engine::RunRequest&, engine::RunPorts&) {
+            throw std::runtime_error("disk full");
+        };
         window_->cmdStart_Click();
         QCOMPARE(messages_.shown.size(), std::size_t{1});
         QVERIFY(messages_.shown[0].text.contains("disk full"));

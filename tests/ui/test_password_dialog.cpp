@@ -252,7 +252,7 @@ class TestPasswordDialog : public QObject {
             .help = help,
             .messages = messages,
             .fileDialogs = dialogs,
-            .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
+            .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PagedOutput> {
                 return std::make_unique<ui::PreviewDialog>(parent);
             }});
         window->show();

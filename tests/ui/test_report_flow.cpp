@@ -96,7 +96,7 @@ class TestReportFlow : public QObject {
             .help = help_,
             .messages = messages_,
             .fileDialogs = dialogs_,
-            .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
+            .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PagedOutput> {
                 return std::make_unique<ui::PreviewDialog>(parent);
             }});
         window->show();

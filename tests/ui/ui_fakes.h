@@ -67,20 +67,21 @@ class ScriptedDialogs : public FileDialogs {
 // Runs whatever the test wants in place of a report.
 class ScriptedRunner : public ReportRunner {
   public:
-    bool RunReport(engine::RunHost& host) override {
+    bool RunReport(const engine::RunRequest& request, engine::RunPorts& ports) override {
         ++runs;
         if (onRun) {
-            onRun(host);
+            onRun(request, ports);
         }
         return true;
     }
-    void RunComparison(engine::RunHost& host, const std::string& newPath) override {
+    void RunComparison(const engine::RunRequest& request, const std::string& newPath,
+                       engine::RunPorts& ports) override {
         comparedWith.push_back(newPath);
-        RunReport(host);
+        RunReport(request, ports);
     }
     int runs = 0;
     std::vector<std::string> comparedWith;
-    std::function<void(engine::RunHost&)> onRun;
+    std::function<void(const engine::RunRequest&, engine::RunPorts&)> onRun;
 };
 
 }  // namespace ostrel::ui::testing

@@ -2,13 +2,14 @@
 
 namespace ostrel::ui {
 
-bool EngineReportRunner::RunReport(engine::RunHost& host) {
-    return run_.Report(host) == engine::RunOutcome::Finished;
+bool EngineReportRunner::RunReport(const engine::RunRequest& request, engine::RunPorts& ports) {
+    return run_.Report(request, ports) == engine::RunOutcome::Finished;
 }
 
-void EngineReportRunner::RunComparison(engine::RunHost& host, const std::string& newPath) {
+void EngineReportRunner::RunComparison(const engine::RunRequest& request,
+                                       const std::string& newPath, engine::RunPorts& ports) {
     // The pickers list the old file only: what the new one adds is shown too.
-    run_.Compare(host, newPath, engine::ComparisonOptions{}, true);
+    run_.Compare(request, newPath, engine::ComparisonOptions{}, true, ports);
 }
 
 }  // namespace ostrel::ui

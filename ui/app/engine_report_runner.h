@@ -15,8 +15,9 @@ class EngineReportRunner : public ReportRunner {
     EngineReportRunner(schema::SchemaEngine& engine, const engine::ReportSwitches& switches,
                        const engine::ValueFormatter& formatter)
         : run_(engine, switches, formatter) {}
-    bool RunReport(engine::RunHost& host) override;
-    void RunComparison(engine::RunHost& host, const std::string& newPath) override;
+    bool RunReport(const engine::RunRequest& request, engine::RunPorts& ports) override;
+    void RunComparison(const engine::RunRequest& request, const std::string& newPath,
+                       engine::RunPorts& ports) override;
 
   private:
     engine::Run run_;

@@ -460,17 +460,14 @@ void frmMain::dropEvent(QDropEvent* event) {
     QTimer::singleShot(0, this, [this, path] { OpenDatabase(path); });
 }
 
-std::string frmMain::DatabasePath() const {
-    return databasePath_->text().toStdString();
-}
-
-std::string frmMain::CsvPath() const {
-    return txtCSVFile_->text().toStdString();
-}
-
-engine::ReportTarget frmMain::Target() const {
-    return optTarget_->button(0)->isChecked() ? engine::ReportTarget::Preview
-                                              : engine::ReportTarget::CsvFile;
+engine::RunRequest frmMain::Request() {
+    engine::RunRequest request;
+    request.databasePath = databasePath_->text().toStdString();
+    request.target = optTarget_->button(0)->isChecked() ? engine::ReportTarget::Preview
+                                                        : engine::ReportTarget::CsvFile;
+    request.outputPath = txtCSVFile_->text().toStdString();
+    request.pagedOutput = [this] { return services_.loadPreview(this); };
+    return request;
 }
 
 void frmMain::SetStatusText(int panel, const std::string& text) {
@@ -498,23 +495,18 @@ void frmMain::Tell(const QString& text, engine::MessageIcon icon) {
 
 void frmMain::Warn(const std::string& text) {
     runWarnings_ << FromStd(text);
-    if (runPreview_ != nullptr) {
-        runPreview_->AddWarning(text);
+}
+
+bool frmMain::IsSelected(engine::ObjectKind kind, const std::string& name) const {
+    switch (kind) {
+        case engine::ObjectKind::Table:
+            return IsTicked(*vsFlexTables_, FromStd(name));
+        case engine::ObjectKind::Query:
+            return IsTicked(*vsFlexQueries_, FromStd(name));
+        case engine::ObjectKind::Relationship:
+            break;
     }
-}
-
-bool frmMain::IsTableSelected(const std::string& name) const {
-    return IsTicked(*vsFlexTables_, FromStd(name));
-}
-
-bool frmMain::IsQuerySelected(const std::string& name) const {
-    return IsTicked(*vsFlexQueries_, FromStd(name));
-}
-
-std::unique_ptr<engine::PreviewWindow> frmMain::LoadPreviewWindow() {
-    std::unique_ptr<engine::PreviewWindow> window = services_.loadPreview(this);
-    runPreview_ = window.get();
-    return window;
+    return true;
 }
 
 bool frmMain::GoOn() {
@@ -523,9 +515,6 @@ bool frmMain::GoOn() {
     if (running_ && (!sinceEvents_.isValid() || sinceEvents_.elapsed() >= kEventsEveryMs)) {
         sinceEvents_.restart();
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    if (runPreview_ != nullptr && runPreview_->CloseRequested()) {
-        return false;
     }
     return !cancelRequested_;
 }
@@ -592,7 +581,6 @@ void frmMain::cmdStart_Click() {
     // Cancel button, nothing else.
     running_ = true;
     cancelRequested_ = false;
-    runPreview_ = nullptr;
     runWarnings_.clear();
     writtenReport_.clear();
     lblWritten_->hide();
@@ -601,21 +589,21 @@ void frmMain::cmdStart_Click() {
     centralWidget()->setEnabled(false);
     menuBar()->setEnabled(false);
     cmdCancelRun_->show();
-    const bool toCsv = Target() == engine::ReportTarget::CsvFile;
+    const engine::RunRequest request = Request();
+    engine::RunPorts ports{*this, *this, *this};
     bool finished = false;
     try {
-        finished = services_.runner.RunReport(*this);
+        finished = services_.runner.RunReport(request, ports);
     } catch (const std::exception& error) {
         Tell(QStringLiteral("The report stopped: %1").arg(FromStd(error.what())),
              engine::MessageIcon::Critical);
     }
-    runPreview_ = nullptr;
     running_ = false;
     cmdCancelRun_->hide();
     menuBar()->setEnabled(true);
     centralWidget()->setEnabled(true);
     cmdStart_->setFocus();
-    if (finished && toCsv) {
+    if (finished && request.target == engine::ReportTarget::CsvFile) {
         ReportCsvWritten(txtCSVFile_->text());
     }
 }
@@ -642,7 +630,8 @@ void frmMain::mnuFileCompare_Click() {
     }
     services_.switches.Refresh();
     try {
-        services_.runner.RunComparison(*this, chosen->toStdString());
+        engine::RunPorts ports{*this, *this, *this};
+        services_.runner.RunComparison(Request(), chosen->toStdString(), ports);
     } catch (const std::exception& error) {
         Tell(QStringLiteral("The comparison stopped: %1").arg(FromStd(error.what())),
              engine::MessageIcon::Critical);

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "components/schema/database.h"
-#include "engine/run_host.h"
+#include "engine/run_ports.h"
 #include "settings/switch_store.h"
 #include "ui/app/file_dialogs.h"
 #include "ui/app/help_system.h"
@@ -29,7 +29,7 @@ class QTabWidget;
 namespace ostrel::ui {
 
 // Loads a fresh preview window, owned by the caller, over the given parent.
-using PreviewLoader = std::function<std::unique_ptr<engine::PreviewWindow>(QWidget* parent)>;
+using PreviewLoader = std::function<std::unique_ptr<engine::PagedOutput>(QWidget* parent)>;
 
 // What the main window works with; all of it outlives the window.
 struct MainWindowServices {
@@ -44,7 +44,10 @@ struct MainWindowServices {
 
 // The main window: the database, the output target, the two object pickers
 // and the Start button. Report runs read everything they need from it.
-class frmMain : public QMainWindow, public engine::RunHost {
+class frmMain : public QMainWindow,
+                public engine::RunStatus,
+                public engine::RunMessages,
+                public engine::Selection {
     Q_OBJECT
 
   public:
@@ -64,20 +67,21 @@ class frmMain : public QMainWindow, public engine::RunHost {
     // Ticks (or unticks) every row of the picker showing.
     void TickAll(bool ticked);
 
-    // RunHost
-    std::string DatabasePath() const override;
-    std::string CsvPath() const override;
-    engine::ReportTarget Target() const override;
+    // What a run started now would be asked to do: the database, the target
+    // and the CSV file, as the window's controls hold them.
+    engine::RunRequest Request();
+
+    // RunStatus, RunMessages and Selection: the run's ports.
     void SetStatusText(int panel, const std::string& text) override;
     void RepaintStatus() override;
     void ShowMessage(const std::string& text, engine::MessageIcon icon,
                      const std::string& caption) override;
-    bool IsTableSelected(const std::string& name) const override;
-    bool IsQuerySelected(const std::string& name) const override;
+    // Whether the pickers hold a ticked row with exactly this name; every
+    // relationship is selected.
+    bool IsSelected(engine::ObjectKind kind, const std::string& name) const override;
     void Warn(const std::string& text) override;
-    std::unique_ptr<engine::PreviewWindow> LoadPreviewWindow() override;
     // Lets the window repaint and take keys; false once the run is cancelled
-    // (Cancel, Escape, or closing the preview shown during the run).
+    // (Cancel or Escape).
     bool GoOn() override;
 
     // Stops the report being run, if any.
@@ -167,7 +171,6 @@ class frmMain : public QMainWindow, public engine::RunHost {
     bool filling_ = false;  // FillPickers is under way
     bool running_ = false;
     bool cancelRequested_ = false;
-    engine::PreviewWindow* runPreview_ = nullptr;  // owned by the run
     QElapsedTimer sinceEvents_;
 };
 

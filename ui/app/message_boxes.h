@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "engine/run_host.h"
+#include "engine/run_ports.h"
 
 class QWidget;
 

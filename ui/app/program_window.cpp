@@ -17,7 +17,7 @@ ProgramWindow::ProgramWindow(const QString& switchFile)
           .help = help_,
           .messages = messages_,
           .fileDialogs = fileDialogs_,
-          .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PreviewWindow> {
+          .loadPreview = [](QWidget* parent) -> std::unique_ptr<engine::PagedOutput> {
               auto preview = std::make_unique<PreviewDialog>(parent);
               // Within the screen, also at a large scale or on a small screen.
               FitToScreen(*preview);

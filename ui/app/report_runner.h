@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/run_host.h"
+#include "engine/run_ports.h"
 
 namespace ostrel::ui {
 
@@ -11,9 +11,10 @@ namespace ostrel::ui {
 class ReportRunner {
   public:
     virtual ~ReportRunner() = default;
-    virtual bool RunReport(engine::RunHost& host) = 0;
-    // File > Compare With...: the host's database (old) against newPath.
-    virtual void RunComparison(engine::RunHost& host, const std::string& newPath) = 0;
+    virtual bool RunReport(const engine::RunRequest& request, engine::RunPorts& ports) = 0;
+    // File > Compare With...: the request's database (old) against newPath.
+    virtual void RunComparison(const engine::RunRequest& request, const std::string& newPath,
+                               engine::RunPorts& ports) = 0;
 
   protected:
     ReportRunner() = default;

@@ -402,6 +402,15 @@ void PreviewDialog::SetCaption(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption));
 }
 
+void PreviewDialog::Complete(int pages) {
+    if (pages > 1) {
+        ShowPageButtons();
+        SetPrevEnabled(false);
+        SetCaption("Report Preview - Page 1 of " + std::to_string(pages));
+    }
+    ShowModal();
+}
+
 void PreviewDialog::ShowModal() {
     if (closeRequested_) {
         return;  // closed while the report was still being laid out

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "components/qtdocument/qt_report_document.h"
-#include "engine/run_host.h"
+#include "engine/run_ports.h"
 #include "ui/preview/preview_prompts.h"
 
 class QComboBox;
@@ -41,7 +41,7 @@ class PageView;
 // The window is owned by whoever loaded it (the run's std::unique_ptr). Its
 // Qt parent `owner` (the main window) only places it and keeps it on top, and
 // must outlive it: the run drops the window long before the main window goes.
-class PreviewDialog final : public QDialog, public engine::PreviewWindow {
+class PreviewDialog final : public QDialog, public engine::PagedOutput {
     Q_OBJECT
 
   public:
@@ -52,14 +52,21 @@ class PreviewDialog final : public QDialog, public engine::PreviewWindow {
     PreviewDialog(const PreviewDialog&) = delete;
     PreviewDialog& operator=(const PreviewDialog&) = delete;
 
-    // engine::PreviewWindow
+    // engine::PagedOutput
     document::ReportDocument& Document() override { return document_; }
-    void ShowPageButtons() override;
-    void SetPrevEnabled(bool enabled) override;
-    void SetCaption(const std::string& caption) override;
-    void ShowModal() override;
     void SetDatabasePath(const std::string& path) override;
     void AddWarning(const std::string& text) override;
+    // Shows the finished report until the user closes the window: with more
+    // than one page, the page buttons ("Prev Page" disabled) and the caption
+    // "Report Preview - Page 1 of" and the count.
+    void Complete(int pages) override;
+
+    // Makes "Next Page" and "Prev Page" visible (they start hidden).
+    void ShowPageButtons();
+    void SetPrevEnabled(bool enabled);
+    void SetCaption(const std::string& caption);
+    // Shows the window modally; returns when the user has closed it.
+    void ShowModal();
 
     // Shows the window as soon as page 1 is laid out, while the run goes on.
     void ShowWhileLayingOut(bool on) { early_ = on; }

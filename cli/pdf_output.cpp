@@ -1,4 +1,4 @@
-#include "cli/pdf_preview_window.h"
+#include "cli/pdf_output.h"
 
 #include <QGuiApplication>
 
@@ -21,14 +21,14 @@ void QtMessages(QtMsgType type, const QMessageLogContext& /*context*/, const QSt
 
 }  // namespace
 
-PdfPreviewWindow::PdfPreviewWindow(std::string pdfPath)
+PdfOutput::PdfOutput(std::string pdfPath)
     : pdfPath_(std::move(pdfPath)), stream_(document_, pdfPath_) {
     document_.SetLayoutSink([this](int page, qtdocument::LaidOutPage& content) {
         stream_.AddPage(page, std::move(content));
     });
 }
 
-void PdfPreviewWindow::ShowModal() {
+void PdfOutput::Complete(int /*pages*/) {
     std::string error;
     if (!stream_.Finish(error)) {
         if (stream_.WriteFailed()) {
