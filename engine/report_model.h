@@ -56,6 +56,15 @@ struct MemberGroup {
     std::vector<Member> members;
 };
 
+// A long text an object shows as it is, after its rows: a module's code, a
+// macro's XML.
+struct ObjectText {
+    enum class Form { Code, Xml };
+    Form form = Form::Code;
+    std::string text;   // UTF-8, line ends as stored
+    int firstLine = 1;  // the number the code's first line has in the editor
+};
+
 // One table, relationship or query as the report documents it: the switches
 // are applied (a row whose switch is off is absent), members keep their names
 // whatever is switched.
@@ -68,6 +77,8 @@ struct ReportObject {
     // For a linked table whose source cannot be read: why, as a clause; its
     // groups are then empty.
     std::optional<std::string> unlisted;
+    // A module's code or a macro's XML, when switched on and readable.
+    std::optional<ObjectText> text;
 
     const MemberGroup* Group(MemberKind memberKind) const;
 };
