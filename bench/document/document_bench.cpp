@@ -11,7 +11,7 @@
 #include <string>
 
 #include "components/qtdocument/qt_report_document.h"
-#include "samples/reports/sample_report.h"
+#include "tests/fixtures/reports/sample_report.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

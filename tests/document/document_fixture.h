@@ -23,7 +23,7 @@ QString RunTool(const QString& program, const QStringList& args, bool* found = n
 
 }  // namespace ostrel::qtdocument::testing
 
-#include "components/document/recording_document.h"
+#include "tests/support/recording_document.h"
 #include "components/document/table_data.h"
 
 namespace ostrel::qtdocument::testing {

@@ -4,8 +4,8 @@
 
 #include "components/qtdocument/qt_report_document.h"
 #include "document_fixture.h"
-#include "samples/reports/engine_report.h"
-#include "samples/reports/sample_report.h"
+#include "tests/fixtures/reports/engine_report.h"
+#include "tests/fixtures/reports/sample_report.h"
 
 namespace ostrel::qtdocument {
 namespace {

@@ -11,7 +11,7 @@
 #include "components/qtdocument/pdf_stream.h"
 #include "components/qtdocument/qt_report_document.h"
 #include "document_fixture.h"
-#include "samples/reports/sample_report.h"
+#include "tests/fixtures/reports/sample_report.h"
 
 namespace ostrel::qtdocument {
 namespace {

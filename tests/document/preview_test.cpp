@@ -10,8 +10,8 @@
 #include <QTimer>
 
 #include "document_fixture.h"
-#include "samples/reports/engine_report.h"
-#include "samples/reports/sample_report.h"
+#include "tests/fixtures/reports/engine_report.h"
+#include "tests/fixtures/reports/sample_report.h"
 #include "ui/preview/page_view.h"
 #include "ui/preview/preview_dialog.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "components/document/recording_document.h"
+#include "tests/support/recording_document.h"
 #include "components/memory/memory_database.h"
 #include "engine/report_forms.h"
 #include "engine/report_switches.h"

@@ -19,8 +19,8 @@
 #include <string>
 
 #include "components/qtdocument/qt_report_document.h"
-#include "samples/reports/engine_report.h"
-#include "samples/reports/sample_report.h"
+#include "tests/fixtures/reports/engine_report.h"
+#include "tests/fixtures/reports/sample_report.h"
 
 namespace {
 

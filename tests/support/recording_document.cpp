@@ -1,4 +1,4 @@
-#include "components/document/recording_document.h"
+#include "tests/support/recording_document.h"
 
 #include "components/diagram/diagram_model.h"
 
