@@ -23,8 +23,8 @@ QString RunTool(const QString& program, const QStringList& args, bool* found = n
 
 }  // namespace ostrel::qtdocument::testing
 
-#include "tests/support/recording_document.h"
 #include "components/document/table_data.h"
+#include "tests/support/recording_document.h"
 
 namespace ostrel::qtdocument::testing {
 

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/recording_document.h"
 #include "components/memory/memory_database.h"
 #include "engine/report_forms.h"
 #include "engine/report_switches.h"
@@ -18,6 +17,7 @@
 #include "engine/run_ports.h"
 #include "engine/switch_table.h"
 #include "engine/value_formatter.h"
+#include "tests/support/recording_document.h"
 
 namespace ostrel::engine::testing {
 
