@@ -10,11 +10,13 @@
 
 #include "engine/switch_table.h"
 #include "settings/frm_config.h"
+#include "settings/switch_layout.h"
 #include "settings/switch_store.h"
 
-using ostrel::engine::SwitchPage;
 using ostrel::engine::SwitchTable;
 using ostrel::settings::frmConfig;
+using ostrel::settings::SwitchLayout;
+using ostrel::settings::SwitchPage;
 using ostrel::settings::SwitchStore;
 
 namespace {
@@ -77,7 +79,8 @@ class TestFrmConfig : public QObject {
 
         std::array<int, 6> perPage{};
         for (int i = 0; i < ostrel::engine::kSwitchCount; ++i) {
-            const auto& info = SwitchTable()[static_cast<std::size_t>(i)];
+            const auto& info = SwitchLayout()[static_cast<std::size_t>(i)];
+            QCOMPARE(info.key, ostrel::engine::SwitchTable()[static_cast<std::size_t>(i)].key);
             auto* box = dialog.findChild<QCheckBox*>(Text(info.checkBox));
             QVERIFY2(box == dialog.CheckBox(i), info.checkBox.data());
             QCOMPARE(box->text(), Text(info.caption));
@@ -177,7 +180,7 @@ class TestFrmConfig : public QObject {
             QCOMPARE(CountTicked(dialog), ostrel::engine::kSwitchCount - 15);
             for (int i = 0; i < ostrel::engine::kSwitchCount; ++i) {
                 const bool fields =
-                    SwitchTable()[static_cast<std::size_t>(i)].page == SwitchPage::Fields;
+                    SwitchLayout()[static_cast<std::size_t>(i)].page == SwitchPage::Fields;
                 QCOMPARE(dialog.CheckBox(i)->isChecked(), !fields);
             }
             QTest::mouseClick(Button(dialog, "cmdCancel"), Qt::LeftButton);
