@@ -164,6 +164,7 @@ PropertyRows RowsOf(const std::array<PropertyDef<T>, N>& defs, const T& object,
                     const ReportSwitches& switches) {
     const auto& infos = SwitchesOf(defs);
     PropertyRows rows;
+    rows.reserve(N);
     for (std::size_t i = 0; i < N; ++i) {
         if (switches.GetReportSwitch(defs[i].key)) {
             rows.push_back({infos[i], defs[i].read(object), defs[i].form, defs[i].changesWithUse});
@@ -206,6 +207,20 @@ bool HasPropertyRow(std::string_view key) {
            (in(kDatabaseProperties) || in(kTableProperties) || in(kFieldProperties) ||
             in(kIndexProperties) || in(kRelationProperties) || in(kQueryProperties) ||
             in(kParameterProperties));
+}
+
+std::string_view RowTextView(const PropertyRow& row, const ValueFormatter& formatter,
+                             std::string_view rowSeparator, std::string& scratch) {
+    if (row.form == TextForm::Plain) {
+        if (const auto* text = std::get_if<std::string>(&row.value)) {
+            return *text;
+        }
+        if (const auto* yes = std::get_if<bool>(&row.value)) {
+            return BoolWord(*yes);
+        }
+    }
+    scratch = RowText(row, formatter, rowSeparator);
+    return scratch;
 }
 
 std::string CleanSql(std::string_view sql, std::string_view rowSeparator) {

@@ -56,6 +56,12 @@ bool HasPropertyRow(std::string_view key);
 std::string RowText(const PropertyRow& row, const ValueFormatter& formatter,
                     std::string_view rowSeparator);
 
+// The same as a view: into the row's own value where its text is the value
+// itself (text and yes/no, most rows), else into scratch. Valid while the row
+// and scratch are.
+std::string_view RowTextView(const PropertyRow& row, const ValueFormatter& formatter,
+                             std::string_view rowSeparator, std::string& scratch);
+
 // SQL on one line: CR and LF become blanks and the row separator is dropped.
 std::string CleanSql(std::string_view sql, std::string_view rowSeparator);
 

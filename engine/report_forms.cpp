@@ -8,14 +8,20 @@ void FormsRenderer::Title(const ReportTitle& title) {
 }
 
 bool FormsRenderer::AppendRows(TableText& text, const PropertyRows& rows) const {
+    std::string scratch;
     for (const PropertyRow& row : rows) {
-        text.AppendRow(row.Label(), RowText(row, formatter_, writer_.RowSeparator()));
+        text.AppendRow(row.Label(), RowTextView(row, formatter_, writer_.RowSeparator(), scratch));
     }
     return !rows.empty();
 }
 
 bool FormsRenderer::AppendMembers(TableText& text, const MemberGroup& group) const {
     const MemberWords& words = WordsOf(group.kind);
+    std::size_t rows = 0;
+    for (const Member& member : group.members) {
+        rows += member.rows.size() + 1;
+    }
+    text.ReserveRows(rows);
     bool appended = false;
     for (const Member& member : group.members) {
         text.AppendCaption(words.caption, member.name);

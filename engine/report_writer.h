@@ -100,6 +100,13 @@ class TableText {
     bool Empty() const { return text_.empty() && rows_.empty() && cells_.empty(); }
     // The CSV text, ending in the row separator.
     const std::string& Text() const { return text_; }
+    // Room for about this many rows of CSV text, so that a large table is not
+    // copied again and again as it grows.
+    void ReserveRows(std::size_t rows) {
+        if (!preview_) {
+            text_.reserve(rows * kBytesPerRow);
+        }
+    }
     // The preview's rows, a row still open among them; the table is empty
     // afterwards.
     std::vector<std::vector<std::string>> TakeRows();
@@ -114,6 +121,7 @@ class TableText {
     std::string_view columnSeparator_;
     std::string_view rowSeparator_;
     bool quote_;
+    static constexpr std::size_t kBytesPerRow = 40;
     std::string text_;
     std::vector<std::vector<std::string>> rows_;
     std::vector<std::string> cells_;  // the preview's row being built

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "components/schema/variant.h"
 #include "engine/value_formatter.h"
@@ -9,8 +10,11 @@
 namespace ostrel::engine {
 
 // How property values become report text.
-inline std::string BoolText(bool value) {
+constexpr std::string_view BoolWord(bool value) {
     return value ? "True" : "False";
+}
+inline std::string BoolText(bool value) {
+    return std::string(BoolWord(value));
 }
 inline std::string IntegerText(std::int64_t value) {
     return std::to_string(value);
