@@ -72,6 +72,16 @@ std::string JsonStringArray(const std::vector<std::string>& texts) {
     return out + "]";
 }
 
+// The diagram's figure: with its picture, or to be drawn from the data.
+std::string DiagramHtml(int index, const std::string* svg) {
+    if (svg != nullptr) {
+        return "<figure class=\"diagram\" aria-label=\"Relationship diagram\">\n" + *svg +
+               "</figure>\n";
+    }
+    return "<figure class=\"diagram pending\" aria-label=\"Relationship diagram\" data-object=\"" +
+           std::to_string(index) + "\"><p class=\"pending-note\">Shown as it comes into view.</p></figure>\n";
+}
+
 std::string FileName(const std::string& path) {
     const std::string name = std::filesystem::path(path).filename().string();
     return name.empty() ? path : name;
@@ -177,6 +187,7 @@ void HtmlRenderer::Object(const ReportObject& object) {
                            "</h3>\n"});
     bodies_.push_back(std::move(body));
     ++sectionObjects_;
+    ++objectCount_;
 }
 
 void HtmlRenderer::EndSection(ObjectKind kind, const diagram::DiagramModel* diagram) {
@@ -186,8 +197,10 @@ void HtmlRenderer::EndSection(ObjectKind kind, const diagram::DiagramModel* diag
         html += "<p>None requested</p>\n";
     }
     if (diagram != nullptr && diagramSvg_) {
-        html += "<figure class=\"diagram\" aria-label=\"Relationship diagram\">\n" +
-                InlineSvg(diagramSvg_(*diagram)) + "</figure>\n";
+        pieces_.push_back({html, -1, {}});
+        html.clear();
+        pieces_.push_back({{}, static_cast<int>(bodies_.size()), {}});
+        bodies_.push_back(InlineSvg(diagramSvg_(*diagram)));
     }
     pieces_.push_back({html + "</section>\n", -1, {}});
 }
@@ -197,6 +210,8 @@ void HtmlRenderer::WriteContent(bool staticPage) {
     for (const Piece& piece : pieces_) {
         if (piece.object < 0) {
             out += piece.html;
+        } else if (piece.heading.empty()) {
+            out += DiagramHtml(piece.object, staticPage ? &bodies_[static_cast<std::size_t>(piece.object)] : nullptr);
         } else if (staticPage) {
             out += "<article class=\"object\" id=\"" + piece.html + "\">" + piece.heading;
             out += bodies_[static_cast<std::size_t>(piece.object)];
@@ -217,10 +232,10 @@ void HtmlRenderer::WriteContent(bool staticPage) {
 
 void HtmlRenderer::End() {
     json_.End();
-    const bool staticPage = bodies_.size() <= kStaticObjectLimit;
+    const bool staticPage = objectCount_ <= kStaticObjectLimit;
     if (!staticPage) {
         title_.lines.push_back(
-            "This report holds " + std::to_string(bodies_.size()) +
+            "This report holds " + std::to_string(objectCount_) +
             " objects: their details are shown as they come into view, and need scripts. "
             "To print it, make the PDF form of the report.");
     }

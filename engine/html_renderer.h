@@ -41,9 +41,9 @@ class HtmlRenderer final : public ReportSink {
     // The main content in order: markup, and objects whose bodies are kept
     // apart so that a large report can carry them as data.
     struct Piece {
-        std::string html;    // markup; for an object, its anchor
-        int object = -1;     // a position in bodies_, for an object's article
-        std::string heading;  // an object's heading
+        std::string html;     // markup; for an object, its anchor
+        int object = -1;      // a position in bodies_, for an object or the diagram
+        std::string heading;  // an object's heading; empty for the diagram
     };
 
     std::string Rows(const PropertyRows& rows) const;
@@ -63,6 +63,7 @@ class HtmlRenderer final : public ReportSink {
     // The documented tables, by name folded to lower case, for links.
     std::map<std::string, std::string> tables_;
     int sectionObjects_ = 0;
+    std::size_t objectCount_ = 0;
 };
 
 }  // namespace ostrel::engine

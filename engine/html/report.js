@@ -35,6 +35,9 @@
             article.append(template.content);
         }
         article.classList.remove("pending");
+        if (article.classList.contains("diagram")) {
+            linkDiagram(article);
+        }
     }
 
     async function unpack(text) {
@@ -60,7 +63,7 @@
                 }
             }
         }, { rootMargin: "1500px 0px" });
-        document.querySelectorAll("article.pending").forEach((a) => observer.observe(a));
+        document.querySelectorAll(".pending[data-object]").forEach((a) => observer.observe(a));
         unpack(dataElement.textContent).then((text) => {
             bodies = JSON.parse(text);
             waiting.splice(0).forEach(render);
@@ -177,12 +180,15 @@
         }
         return out;
     }
-    document.querySelectorAll(".diagram g.table[data-name]").forEach((group) => {
-        const id = "table-" + encoded(group.getAttribute("data-name"));
-        if (document.getElementById(id)) {
-            group.addEventListener("click", () => { location.hash = "#" + id; });
-        }
-    });
+    function linkDiagram(figure) {
+        figure.querySelectorAll("g.table[data-name]").forEach((group) => {
+            const id = "table-" + encoded(group.getAttribute("data-name"));
+            if (document.getElementById(id)) {
+                group.addEventListener("click", () => { location.hash = "#" + id; });
+            }
+        });
+    }
+    document.querySelectorAll(".diagram:not(.pending)").forEach(linkDiagram);
 
     if (!dataElement) {
         showTarget();
