@@ -40,38 +40,6 @@ std::string InlineSvg(std::string svg) {
     return svg;
 }
 
-// The texts as a JSON array of strings. They come from the escaping of
-// HtmlEscaped: valid UTF-8 without control characters but tab and line ends.
-std::string JsonStringArray(const std::vector<std::string>& texts) {
-    std::string out = "[";
-    for (const std::string& text : texts) {
-        out += out.size() == 1 ? "\"" : ",\"";
-        for (const char c : text) {
-            switch (c) {
-                case '"':
-                    out += "\\\"";
-                    break;
-                case '\\':
-                    out += "\\\\";
-                    break;
-                case '\n':
-                    out += "\\n";
-                    break;
-                case '\r':
-                    out += "\\r";
-                    break;
-                case '\t':
-                    out += "\\t";
-                    break;
-                default:
-                    out += c;
-            }
-        }
-        out += '"';
-    }
-    return out + "]";
-}
-
 // The diagram's figure: with its picture, or to be drawn from the data.
 std::string DiagramHtml(int index, const std::string* svg) {
     if (svg != nullptr) {
@@ -94,7 +62,45 @@ HtmlRenderer::HtmlRenderer(std::function<void(std::string_view)> write,
     : write_(std::move(write)),
       formatter_(formatter),
       diagramSvg_(std::move(diagramSvg)),
-      json_([this](std::string_view text) { jsonText_.append(text); }) {}
+      json_([this](std::string_view text) {
+          if (packedJson_) {
+              packedJson_->Append(text);
+          } else {
+              jsonText_.append(text);
+          }
+      }) {}
+
+int HtmlRenderer::AddBody(std::string body) {
+    const int index = bodyCount_++;
+    if (packedBodies_) {
+        std::string element = index == 0 ? "" : ",";
+        AppendJsonString(element, body);
+        packedBodies_->Append(element);
+    } else {
+        bodies_.push_back(std::move(body));
+    }
+    return index;
+}
+
+void HtmlRenderer::StartPacking() {
+    packedBodies_ = std::make_unique<GzipBase64Stream>();
+    std::string elements = "[";
+    for (std::size_t i = 0; i < bodies_.size(); ++i) {
+        if (i > 0) {
+            elements += ',';
+        }
+        AppendJsonString(elements, bodies_[i]);
+        if (elements.size() >= kPiece) {
+            packedBodies_->Append(elements);
+            elements.clear();
+        }
+    }
+    packedBodies_->Append(elements);
+    std::vector<std::string>().swap(bodies_);
+    packedJson_ = std::make_unique<GzipBase64Stream>();
+    packedJson_->Append(jsonText_);
+    std::string().swap(jsonText_);
+}
 
 void HtmlRenderer::Title(const ReportTitle& title) {
     json_.Title(title);
@@ -182,12 +188,13 @@ void HtmlRenderer::Object(const ReportObject& object) {
     if (object.text) {
         body += CodeBlockHtml(*object.text);
     }
-    pieces_.push_back({anchor, static_cast<int>(bodies_.size()),
+    if (++objectCount_ == kStaticObjectLimit + 1) {
+        StartPacking();
+    }
+    pieces_.push_back({anchor, AddBody(std::move(body)),
                        "<h3>" + HtmlEscaped(words.word) + " : " + HtmlEscaped(object.name) +
                            "</h3>\n"});
-    bodies_.push_back(std::move(body));
     ++sectionObjects_;
-    ++objectCount_;
 }
 
 void HtmlRenderer::EndSection(ObjectKind kind, const diagram::DiagramModel* diagram) {
@@ -199,8 +206,7 @@ void HtmlRenderer::EndSection(ObjectKind kind, const diagram::DiagramModel* diag
     if (diagram != nullptr && diagramSvg_) {
         pieces_.push_back({html, -1, {}});
         html.clear();
-        pieces_.push_back({{}, static_cast<int>(bodies_.size()), {}});
-        bodies_.push_back(InlineSvg(diagramSvg_(*diagram)));
+        pieces_.push_back({{}, AddBody(InlineSvg(diagramSvg_(*diagram))), {}});
     }
     pieces_.push_back({html + "</section>\n", -1, {}});
 }
@@ -232,7 +238,7 @@ void HtmlRenderer::WriteContent(bool staticPage) {
 
 void HtmlRenderer::End() {
     json_.End();
-    const bool staticPage = objectCount_ <= kStaticObjectLimit;
+    const bool staticPage = !packedBodies_;
     if (!staticPage) {
         title_.lines.push_back(
             "This report holds " + std::to_string(objectCount_) +
@@ -246,11 +252,10 @@ void HtmlRenderer::End() {
     if (staticPage) {
         page.DataBlock("report-json", "application/json", ScriptSafeJson(jsonText_));
     } else {
-        const std::string bodies = JsonStringArray(bodies_);
-        bodies_.clear();
-        page.DataBlock("report-objects", "application/octet-stream", GzipBase64(bodies),
+        packedBodies_->Append("]");
+        page.DataBlock("report-objects", "application/octet-stream", packedBodies_->Finish(),
                        "gzip+base64");
-        page.DataBlock("report-json", "application/octet-stream", GzipBase64(jsonText_),
+        page.DataBlock("report-json", "application/octet-stream", packedJson_->Finish(),
                        "gzip+base64");
     }
     page.Finish();

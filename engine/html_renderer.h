@@ -2,11 +2,13 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/html_page.h"
+#include "engine/html_text.h"
 #include "engine/json_renderer.h"
 #include "engine/report_sink.h"
 #include "engine/run_ports.h"
@@ -46,6 +48,8 @@ class HtmlRenderer final : public ReportSink {
         std::string heading;  // an object's heading; empty for the diagram
     };
 
+    int AddBody(std::string body);
+    void StartPacking();
     std::string Rows(const PropertyRows& rows) const;
     std::string Members(const MemberGroup& group) const;
     std::string Value(const PropertyRow& row) const;
@@ -59,7 +63,14 @@ class HtmlRenderer final : public ReportSink {
     HtmlTitle title_;
     HtmlContents contents_;
     std::vector<Piece> pieces_;
+    // The bodies of objects (and the diagram's picture), as they are while
+    // the page can be static, then compressed as a JSON array of strings
+    // once there are more objects than a static page holds; the JSON form
+    // is then compressed too.
     std::vector<std::string> bodies_;
+    int bodyCount_ = 0;
+    std::unique_ptr<GzipBase64Stream> packedBodies_;
+    std::unique_ptr<GzipBase64Stream> packedJson_;
     // The documented tables, by name folded to lower case, for links.
     std::map<std::string, std::string> tables_;
     int sectionObjects_ = 0;

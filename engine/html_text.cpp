@@ -3,6 +3,7 @@
 #include <openssl/evp.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -163,28 +164,86 @@ std::string Sha256Base64(std::string_view text) {
     return Base64(digest.data(), length);
 }
 
-std::string GzipBase64(std::string_view text) {
-    if (text.size() > std::numeric_limits<uInt>::max() / 2) {
-        throw std::runtime_error("the report's data is too large to be compressed");
-    }
+struct GzipBase64Stream::State {
     z_stream stream{};
+};
+
+GzipBase64Stream::GzipBase64Stream() : state_(std::make_unique<State>()) {
     // 15 window bits, plus 16: a gzip header and trailer.
-    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY) !=
-        Z_OK) {
+    if (deflateInit2(&state_->stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8,
+                     Z_DEFAULT_STRATEGY) != Z_OK) {
         throw std::runtime_error("the compressor could not be started");
     }
-    std::string packed(deflateBound(&stream, static_cast<uLong>(text.size())), '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    stream.avail_in = static_cast<uInt>(text.size());
-    stream.next_out = reinterpret_cast<Bytef*>(packed.data());
-    stream.avail_out = static_cast<uInt>(packed.size());
-    const int result = deflate(&stream, Z_FINISH);
-    const std::size_t size = stream.total_out;
-    deflateEnd(&stream);
-    if (result != Z_STREAM_END) {
-        throw std::runtime_error("the report's data could not be compressed");
+}
+
+GzipBase64Stream::~GzipBase64Stream() {
+    deflateEnd(&state_->stream);
+}
+
+void GzipBase64Stream::Deflate(std::string_view text, bool finish) {
+    constexpr std::size_t kChunk = std::size_t{1} << 16;
+    z_stream& stream = state_->stream;
+    while (!text.empty() || finish) {
+        const std::size_t take = std::min<std::size_t>(text.size(), kChunk);
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+        stream.avail_in = static_cast<uInt>(take);
+        const bool last = finish && take == text.size();
+        int result = Z_OK;
+        do {
+            const std::size_t used = packed_.size();
+            packed_.resize(used + kChunk);
+            stream.next_out = reinterpret_cast<Bytef*>(packed_.data() + used);
+            stream.avail_out = static_cast<uInt>(kChunk);
+            result = deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+            packed_.resize(used + kChunk - stream.avail_out);
+            if (result == Z_STREAM_ERROR) {
+                throw std::runtime_error("the report's data could not be compressed");
+            }
+        } while (stream.avail_out == 0 || (last && result != Z_STREAM_END));
+        text.remove_prefix(take);
+        if (last) {
+            return;
+        }
     }
-    return Base64(reinterpret_cast<const unsigned char*>(packed.data()), size);
+}
+
+void GzipBase64Stream::Append(std::string_view text) {
+    Deflate(text, false);
+}
+
+std::string GzipBase64Stream::Finish() {
+    Deflate({}, true);
+    std::string out =
+        Base64(reinterpret_cast<const unsigned char*>(packed_.data()), packed_.size());
+    packed_.clear();
+    packed_.shrink_to_fit();
+    return out;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+    out += '"';
+    for (const char c : text) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                out += c;
+        }
+    }
+    out += '"';
 }
 
 }  // namespace ostrel::engine

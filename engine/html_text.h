@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -32,7 +33,29 @@ std::string ScriptSafeJson(std::string_view json);
 // source names it ("sha256-" is not included).
 std::string Sha256Base64(std::string_view text);
 
-// The text compressed in the gzip format, then in base64.
-std::string GzipBase64(std::string_view text);
+// Compresses text given in pieces in the gzip format; the result comes in
+// base64, for a page to carry. Never holds more than the compressed text.
+class GzipBase64Stream {
+  public:
+    GzipBase64Stream();
+    ~GzipBase64Stream();
+    GzipBase64Stream(const GzipBase64Stream&) = delete;
+    GzipBase64Stream& operator=(const GzipBase64Stream&) = delete;
+
+    void Append(std::string_view text);
+    // The whole compressed text in base64; nothing may be appended after.
+    std::string Finish();
+
+  private:
+    void Deflate(std::string_view text, bool finish);
+
+    struct State;
+    std::unique_ptr<State> state_;
+    std::string packed_;
+};
+
+// Appends text as a JSON string, in quotes. The text must be valid UTF-8
+// (as HtmlEscaped makes it).
+void AppendJsonString(std::string& out, std::string_view text);
 
 }  // namespace ostrel::engine
