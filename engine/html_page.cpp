@@ -74,12 +74,9 @@ void HtmlPageWriter::Start(const HtmlTitle& title, const HtmlContents& contents)
 }
 
 void HtmlPageWriter::DataBlock(std::string_view id, std::string_view type, std::string_view text,
-                               std::string_view encoding) {
-    std::string open = "<script type=\"" + std::string(type) + "\" id=\"" + std::string(id) + "\"";
-    if (!encoding.empty()) {
-        open += " data-encoding=\"" + std::string(encoding) + "\"";
-    }
-    write_(open + ">");
+                               std::string_view attributes) {
+    write_("<script type=\"" + std::string(type) + "\" id=\"" + std::string(id) + "\"" +
+           std::string(attributes) + ">");
     write_(text);
     write_("</script>\n");
 }

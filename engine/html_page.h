@@ -38,10 +38,10 @@ class HtmlPageWriter {
     // the sidebar and the title block.
     void Start(const HtmlTitle& title, const HtmlContents& contents);
     void Write(std::string_view html) { write_(html); }
-    // A data block: <script type="TYPE" id="ID">, text as given (the caller
-    // makes it safe in a script element).
+    // A data block: <script type="TYPE" id="ID" ATTRIBUTES>, text as given
+    // (the caller makes it safe in a script element).
     void DataBlock(std::string_view id, std::string_view type, std::string_view text,
-                   std::string_view encoding = {});
+                   std::string_view attributes = {});
     // The end of the main content; the data blocks follow, then Finish.
     void EndMain();
     void Finish();

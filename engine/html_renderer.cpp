@@ -11,6 +11,8 @@ namespace {
 
 // Text is handed on in pieces of about this size.
 constexpr std::size_t kPiece = std::size_t{1} << 20;
+// The bodies in one compressed chunk of a large page.
+constexpr int kChunkBodies = 10;
 
 std::string Folded(std::string_view name) {
     std::string folded(name);
@@ -71,31 +73,34 @@ HtmlRenderer::HtmlRenderer(std::function<void(std::string_view)> write,
       }) {}
 
 int HtmlRenderer::AddBody(std::string body) {
-    const int index = bodyCount_++;
-    if (packedBodies_) {
-        std::string element = index == 0 ? "" : ",";
-        AppendJsonString(element, body);
-        packedBodies_->Append(element);
+    if (packing_) {
+        Pack(body);
     } else {
         bodies_.push_back(std::move(body));
     }
-    return index;
+    return bodyCount_++;
+}
+
+void HtmlRenderer::Pack(std::string_view body) {
+    if (!chunk_) {
+        chunk_ = std::make_unique<GzipBase64Stream>();
+        chunkBodies_ = 0;
+    }
+    std::string element = chunkBodies_ == 0 ? "[" : ",";
+    AppendJsonString(element, body);
+    chunk_->Append(element);
+    if (++chunkBodies_ == kChunkBodies) {
+        chunk_->Append("]");
+        packedChunks_.push_back(chunk_->Finish());
+        chunk_.reset();
+    }
 }
 
 void HtmlRenderer::StartPacking() {
-    packedBodies_ = std::make_unique<GzipBase64Stream>();
-    std::string elements = "[";
-    for (std::size_t i = 0; i < bodies_.size(); ++i) {
-        if (i > 0) {
-            elements += ',';
-        }
-        AppendJsonString(elements, bodies_[i]);
-        if (elements.size() >= kPiece) {
-            packedBodies_->Append(elements);
-            elements.clear();
-        }
+    packing_ = true;
+    for (const std::string& body : bodies_) {
+        Pack(body);
     }
-    packedBodies_->Append(elements);
     std::vector<std::string>().swap(bodies_);
     packedJson_ = std::make_unique<GzipBase64Stream>();
     packedJson_->Append(jsonText_);
@@ -224,7 +229,7 @@ void HtmlRenderer::WriteContent(bool staticPage) {
             out += "</article>\n";
         } else {
             // Rendered from the data as it comes into view.
-            out += "<article class=\"object pending\" id=\"" + piece.html + "\" data-object=\"" +
+            out += "<article class=\"object lazy pending\" id=\"" + piece.html + "\" data-object=\"" +
                    std::to_string(piece.object) + "\">" + piece.heading +
                    "<p class=\"pending-note\">Shown as it comes into view.</p></article>\n";
         }
@@ -238,7 +243,7 @@ void HtmlRenderer::WriteContent(bool staticPage) {
 
 void HtmlRenderer::End() {
     json_.End();
-    const bool staticPage = !packedBodies_;
+    const bool staticPage = !packing_;
     if (!staticPage) {
         title_.lines.push_back(
             "This report holds " + std::to_string(objectCount_) +
@@ -252,11 +257,20 @@ void HtmlRenderer::End() {
     if (staticPage) {
         page.DataBlock("report-json", "application/json", ScriptSafeJson(jsonText_));
     } else {
-        packedBodies_->Append("]");
-        page.DataBlock("report-objects", "application/octet-stream", packedBodies_->Finish(),
-                       "gzip+base64");
+        if (chunk_) {
+            chunk_->Append("]");
+            packedChunks_.push_back(chunk_->Finish());
+            chunk_.reset();
+        }
+        const std::string attributes = " data-encoding=\"gzip+base64\" data-size=\"" +
+                                       std::to_string(kChunkBodies) + "\"";
+        for (std::size_t i = 0; i < packedChunks_.size(); ++i) {
+            page.DataBlock("report-objects-" + std::to_string(i), "application/octet-stream",
+                           packedChunks_[i], attributes);
+            std::string().swap(packedChunks_[i]);
+        }
         page.DataBlock("report-json", "application/octet-stream", packedJson_->Finish(),
-                       "gzip+base64");
+                       " data-encoding=\"gzip+base64\"");
     }
     page.Finish();
 }

@@ -50,6 +50,7 @@ class HtmlRenderer final : public ReportSink {
 
     int AddBody(std::string body);
     void StartPacking();
+    void Pack(std::string_view body);
     std::string Rows(const PropertyRows& rows) const;
     std::string Members(const MemberGroup& group) const;
     std::string Value(const PropertyRow& row) const;
@@ -64,12 +65,15 @@ class HtmlRenderer final : public ReportSink {
     HtmlContents contents_;
     std::vector<Piece> pieces_;
     // The bodies of objects (and the diagram's picture), as they are while
-    // the page can be static, then compressed as a JSON array of strings
-    // once there are more objects than a static page holds; the JSON form
-    // is then compressed too.
+    // the page can be static; once there are more objects than a static page
+    // holds, compressed in chunks, each a JSON array of strings, so that the
+    // page unpacks only what is shown. The JSON form is then compressed too.
     std::vector<std::string> bodies_;
     int bodyCount_ = 0;
-    std::unique_ptr<GzipBase64Stream> packedBodies_;
+    bool packing_ = false;
+    std::vector<std::string> packedChunks_;
+    std::unique_ptr<GzipBase64Stream> chunk_;
+    int chunkBodies_ = 0;
     std::unique_ptr<GzipBase64Stream> packedJson_;
     // The documented tables, by name folded to lower case, for links.
     std::map<std::string, std::string> tables_;

@@ -16,29 +16,12 @@
         linkFor.set(link.hash.slice(1), link);
     }
 
-    // --- Objects of a large report, rendered from the embedded data.
-    let bodies = null;
-    const waiting = [];
-    const dataElement = document.getElementById("report-objects");
-
-    function render(article) {
-        if (!bodies || !article.classList.contains("pending")) {
-            return;
-        }
-        const index = Number(article.dataset.object);
-        const holder = article.querySelector(".pending-note");
-        const template = document.createElement("template");
-        template.innerHTML = bodies[index] || "";
-        if (holder) {
-            holder.replaceWith(template.content);
-        } else {
-            article.append(template.content);
-        }
-        article.classList.remove("pending");
-        if (article.classList.contains("diagram")) {
-            linkDiagram(article);
-        }
-    }
+    // --- Objects of a large report, rendered from the embedded data: chunks
+    // of compressed bodies, each unpacked when one of its objects is shown.
+    const chunks = Array.from(document.querySelectorAll("script[id^='report-objects-']"));
+    const chunkSize = chunks.length ? Number(chunks[0].dataset.size) : 1;
+    const decoded = new Map();
+    const decoding = new Map();
 
     async function unpack(text) {
         const binary = atob(text.trim());
@@ -46,29 +29,88 @@
         for (let i = 0; i < binary.length; ++i) {
             bytes[i] = binary.charCodeAt(i);
         }
-        const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"));
-        return new Response(stream).text();
+        const stream = new Response(bytes).body.pipeThrough(new DecompressionStream("gzip"));
+        return JSON.parse(await new Response(stream).text());
     }
 
-    if (dataElement) {
+    function chunkOf(element) {
+        return Math.floor(Number(element.dataset.object) / chunkSize);
+    }
+
+    // The chunk's bodies, unpacked once.
+    function ensure(chunk) {
+        if (!decoding.has(chunk)) {
+            decoding.set(chunk, unpack(chunks[chunk].textContent).then((bodies) => {
+                decoded.set(chunk, bodies);
+            }));
+        }
+        return decoding.get(chunk);
+    }
+
+    // Renders a pending object (or the diagram) whose chunk is unpacked.
+    function renderNow(element) {
+        if (!element.classList.contains("pending")) {
+            return;
+        }
+        const bodies = decoded.get(chunkOf(element));
+        const template = document.createElement("template");
+        template.innerHTML = bodies[Number(element.dataset.object) % chunkSize] || "";
+        const holder = element.querySelector(".pending-note");
+        if (holder) {
+            holder.replaceWith(template.content);
+        } else {
+            element.append(template.content);
+        }
+        element.classList.remove("pending");
+        if (element.classList.contains("diagram")) {
+            linkDiagram(element);
+        }
+    }
+
+    async function render(element) {
+        await ensure(chunkOf(element));
+        renderNow(element);
+    }
+
+    // Objects coming into view are rendered a few at a time, so that a jump
+    // shows its target first.
+    const queue = [];
+    let draining = false;
+    function drain() {
+        draining = false;
+        const started = performance.now();
+        const later = [];
+        while (queue.length && performance.now() - started < 8) {
+            const element = queue.shift();
+            if (decoded.has(chunkOf(element))) {
+                renderNow(element);
+            } else {
+                later.push(element);
+                ensure(chunkOf(element)).then(schedule);
+            }
+        }
+        queue.push(...later);
+        if (queue.length > later.length) {
+            schedule();
+        }
+    }
+    function schedule() {
+        if (!draining) {
+            draining = true;
+            setTimeout(drain, 0);
+        }
+    }
+    if (chunks.length) {
         const observer = new IntersectionObserver((entries) => {
             for (const entry of entries) {
                 if (entry.isIntersecting) {
-                    if (bodies) {
-                        render(entry.target);
-                        observer.unobserve(entry.target);
-                    } else {
-                        waiting.push(entry.target);
-                    }
+                    observer.unobserve(entry.target);
+                    queue.push(entry.target);
                 }
             }
-        }, { rootMargin: "1500px 0px" });
-        document.querySelectorAll(".pending[data-object]").forEach((a) => observer.observe(a));
-        unpack(dataElement.textContent).then((text) => {
-            bodies = JSON.parse(text);
-            waiting.splice(0).forEach(render);
-            showTarget();
-        });
+            schedule();
+        }, { rootMargin: "800px 0px" });
+        document.querySelectorAll(".pending[data-object]").forEach((e) => observer.observe(e));
     }
 
     function targetOfHash() {
@@ -85,14 +127,15 @@
         return document.getElementById(id) || document.getElementById(decoded);
     }
 
-    function showTarget() {
+    async function showTarget() {
         const target = targetOfHash();
-        if (target && target.classList.contains("pending")) {
-            render(target);
-            target.scrollIntoView();
+        if (!target) {
+            return;
         }
-        if (target) {
-            mark(target.id);
+        mark(target.id);
+        if (target.classList.contains("pending")) {
+            await render(target);
+            target.scrollIntoView();
         }
     }
     window.addEventListener("hashchange", showTarget);
@@ -136,18 +179,36 @@
     document.querySelectorAll("main [id].part, main article.object").forEach((e) => follower.observe(e));
 
     // --- Find as you type over the objects' names.
+    const lowerNames = objectLinks.map((link) => link.textContent.toLowerCase());
+    let applied = "";
     function applyFind() {
         const words = find.value.trim().toLowerCase();
+        let first = null;
         let shown = 0;
-        for (const link of objectLinks) {
-            const hit = !words || link.textContent.toLowerCase().includes(words);
-            link.parentElement.hidden = !hit;
-            shown += hit ? 1 : 0;
+        for (let i = 0; i < objectLinks.length; ++i) {
+            const hit = !words || lowerNames[i].includes(words);
+            const item = objectLinks[i].parentElement;
+            if (item.hidden === hit) {
+                item.hidden = !hit;
+            }
+            if (hit) {
+                shown += 1;
+                first = first || objectLinks[i];
+            }
         }
+        applied = find.value;
         findCount.textContent = words ? shown + " of " + objectLinks.length + " objects" : "";
-        return objectLinks.find((link) => !link.parentElement.hidden);
+        return first;
     }
-    find.addEventListener("input", applyFind);
+    let pendingFind = 0;
+    find.addEventListener("input", () => {
+        cancelAnimationFrame(pendingFind);
+        pendingFind = requestAnimationFrame(() => {
+            if (applied !== find.value) {
+                applyFind();
+            }
+        });
+    });
     find.addEventListener("keydown", (event) => {
         if (event.key === "Enter") {
             const first = applyFind();
@@ -190,7 +251,5 @@
     }
     document.querySelectorAll(".diagram:not(.pending)").forEach(linkDiagram);
 
-    if (!dataElement) {
-        showTarget();
-    }
+    showTarget();
 })();
