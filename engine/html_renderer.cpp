@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "engine/html_code.h"
+#include "engine/html_links.h"
 #include "engine/html_text.h"
 
 namespace ostrel::engine {
@@ -116,11 +117,19 @@ void HtmlRenderer::Title(const ReportTitle& title) {
 
 std::string HtmlRenderer::Value(const PropertyRow& row) const {
     const std::string text = RowText(row, formatter_, "\r\n");
+    if (row.form == TextForm::Sql) {
+        return SqlHtml(text, [this](std::string_view name) -> std::optional<std::string> {
+            const auto found = sources_.find(Folded(name));
+            if (found == sources_.end()) {
+                return std::nullopt;
+            }
+            return found->second.second;
+        });
+    }
     if (NamesTable(row)) {
-        const auto found = tables_.find(Folded(text));
-        if (found != tables_.end()) {
-            return "<a href=\"#" + ObjectAnchor(ObjectKind::Table, found->second) + "\">" +
-                   HtmlEscaped(text) + "</a>";
+        const auto found = sources_.find(Folded(text));
+        if (found != sources_.end() && found->second.first == ObjectKind::Table) {
+            return "<a href=\"#" + found->second.second + "\">" + HtmlEscaped(text) + "</a>";
         }
     }
     return HtmlEscaped(text);
@@ -170,10 +179,10 @@ void HtmlRenderer::BeginSection(ObjectKind kind) {
 void HtmlRenderer::Object(const ReportObject& object) {
     json_.Object(object);
     const KindWords& words = WordsOf(object.kind);
-    if (object.kind == ObjectKind::Table) {
-        tables_.emplace(Folded(object.name), object.name);
-    }
     const std::string anchor = ObjectAnchor(object.kind, object.name);
+    if (object.kind == ObjectKind::Table || object.kind == ObjectKind::Query) {
+        sources_.emplace(Folded(object.name), std::make_pair(object.kind, anchor));
+    }
     contents_.Object(anchor, object.name);
 
     std::string body;

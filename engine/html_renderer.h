@@ -75,8 +75,9 @@ class HtmlRenderer final : public ReportSink {
     std::unique_ptr<GzipBase64Stream> chunk_;
     int chunkBodies_ = 0;
     std::unique_ptr<GzipBase64Stream> packedJson_;
-    // The documented tables, by name folded to lower case, for links.
-    std::map<std::string, std::string> tables_;
+    // The documented tables and queries (one name space in Jet) by name
+    // folded to lower case, with their kind and anchor, for links.
+    std::map<std::string, std::pair<ObjectKind, std::string>> sources_;
     int sectionObjects_ = 0;
     std::size_t objectCount_ = 0;
 };

@@ -166,9 +166,14 @@
                 visible.delete(entry.target);
             }
         }
+        // The first object in view, or the section when none is.
         let first = null;
         for (const element of visible) {
-            if (!first || element.compareDocumentPosition(first) & Node.DOCUMENT_POSITION_FOLLOWING) {
+            const object = element.tagName === "ARTICLE";
+            const better = !first || (object && first.tagName !== "ARTICLE") ||
+                (object === (first.tagName === "ARTICLE") &&
+                 element.compareDocumentPosition(first) & Node.DOCUMENT_POSITION_FOLLOWING);
+            if (better) {
                 first = element;
             }
         }

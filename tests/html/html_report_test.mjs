@@ -54,7 +54,7 @@ function hostileDescription() {
         queries: [
             { name: HOSTILE_SCRIPT, type: "select", tables: [HOSTILE_IMG],
               columns: ["[" + HOSTILE_SCRIPT + "]"], where: "[Id] = [" + HOSTILE_QUOTE + "]",
-              parameters: [{ name: HOSTILE_QUOTE, type: "Text", size: 50 }] },
+              parameters: [{ name: "<b onmouseover=alert(8)>p</b>", type: "Text", size: 50 }] },
         ],
         modules: [
             { name: HOSTILE_IMG, type: "standard",
@@ -211,6 +211,13 @@ async function hostileReport(browser) {
     delete report.produced;
     delete embedded.produced;
     assert.deepEqual(embedded, report, "the embedded data is the JSON report");
+    const linksFrom = (id) => page.$eval(`[id="${id}"]`,
+        (e) => Array.from(e.querySelectorAll("td a")).map((a) => a.getAttribute("href")));
+    assert.deepEqual(await linksFrom(anchor("query", HOSTILE_SCRIPT)),
+        ["#" + anchor("table", HOSTILE_IMG)], "a query's source table is a link");
+    assert.deepEqual((await linksFrom(anchor("relationship", HOSTILE_QUOTE))).sort(),
+        ["#" + anchor("table", HOSTILE_IMG), "#" + anchor("table", HOSTILE_SCRIPT)].sort(),
+        "a relationship's tables are links");
     const expected = await checkNavigation(page, report, KINDS);
     await checkFindAndHistory(page, expected);
     const diagramLinks = await page.$$eval(".diagram g.table", (all) => all.length);
