@@ -17,8 +17,8 @@
 #include "engine/value_formatter.h"
 #ifdef OSTREL_CLI_PDF
 #include "cli/diagram_output.h"
-#include "components/diagram/diagram_file.h"
 #include "cli/pdf_output.h"
+#include "components/diagram/diagram_file.h"
 #endif
 #ifdef OSTREL_CLI_SWITCH_STORE
 #include "settings/switch_store.h"
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     }
 #endif
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    return cli::RunReportCommand(line,
-                                 {jetEngine, switches, *formatter, pdfOutput, diagramFile, diagramSvg},
-                                 {std::cout, std::cerr, terminal});
+    return cli::RunReportCommand(
+        line, {jetEngine, switches, *formatter, pdfOutput, diagramFile, diagramSvg},
+        {std::cout, std::cerr, terminal});
 }

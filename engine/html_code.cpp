@@ -12,14 +12,14 @@ namespace {
 
 // Visual Basic's reserved words that a reader looks for, in lower case.
 constexpr std::array<std::string_view, 62> kKeywords{
-    "and",      "as",       "boolean", "byref",    "byte",     "byval",   "call",     "case",
-    "const",    "currency", "date",    "declare",  "dim",      "do",      "double",   "each",
-    "else",     "elseif",   "end",     "enum",     "error",    "exit",    "explicit", "false",
-    "for",      "function", "get",     "goto",     "if",       "in",      "integer",  "is",
-    "let",      "long",     "loop",    "me",       "new",      "next",    "not",      "nothing",
-    "object",   "on",       "option",  "optional", "or",       "private", "property", "public",
-    "redim",    "resume",   "select",  "set",      "single",   "static",  "string",   "sub",
-    "then",     "to",       "true",    "type",     "variant",  "while"};
+    "and",    "as",       "boolean", "byref",    "byte",    "byval",   "call",     "case",
+    "const",  "currency", "date",    "declare",  "dim",     "do",      "double",   "each",
+    "else",   "elseif",   "end",     "enum",     "error",   "exit",    "explicit", "false",
+    "for",    "function", "get",     "goto",     "if",      "in",      "integer",  "is",
+    "let",    "long",     "loop",    "me",       "new",     "next",    "not",      "nothing",
+    "object", "on",       "option",  "optional", "or",      "private", "property", "public",
+    "redim",  "resume",   "select",  "set",      "single",  "static",  "string",   "sub",
+    "then",   "to",       "true",    "type",     "variant", "while"};
 
 bool IsKeyword(std::string_view word) {
     std::string lower(word);

@@ -1,7 +1,5 @@
 #include "engine/html_comparison.h"
 
-#include <filesystem>
-
 #include "engine/comparison_form.h"
 #include "engine/html_page.h"
 #include "engine/html_text.h"
@@ -78,11 +76,6 @@ std::string SectionHtml(std::string_view id, std::string_view heading, const std
            (empty ? "<p>No differences</p>\n" : body) + "</section>\n";
 }
 
-std::string FileName(const std::string& path) {
-    const std::string name = std::filesystem::path(path).filename().string();
-    return name.empty() ? path : name;
-}
-
 }  // namespace
 
 void WriteComparisonHtml(const Comparison& comparison, const HtmlComparisonTitle& title,
@@ -91,11 +84,11 @@ void WriteComparisonHtml(const Comparison& comparison, const HtmlComparisonTitle
     HtmlContents contents;
     const std::string databaseHeading = "1 - Database Properties";
     contents.Section("database", databaseHeading);
-    std::string main = SectionHtml(
-        "database", databaseHeading,
-        std::string(kTableHead) + "<tbody>\n" + ChangeRows(comparison.database, formatter) +
-            "</tbody>\n</table>\n",
-        comparison.database.empty());
+    std::string main =
+        SectionHtml("database", databaseHeading,
+                    std::string(kTableHead) + "<tbody>\n" +
+                        ChangeRows(comparison.database, formatter) + "</tbody>\n</table>\n",
+                    comparison.database.empty());
     for (const ObjectKind kind : kObjectKinds) {
         const KindWords& words = WordsOf(kind);
         contents.Section(words.jsonKey, words.heading);
@@ -108,7 +101,7 @@ void WriteComparisonHtml(const Comparison& comparison, const HtmlComparisonTitle
         main += SectionHtml(words.jsonKey, words.heading, body, comparison.Objects(kind).empty());
     }
     HtmlPageWriter page(write);
-    page.Start({FileName(title.oldPath) + " and " + FileName(title.newPath) +
+    page.Start({PageFileName(title.oldPath) + " and " + PageFileName(title.newPath) +
                     " - Ostrel2 comparison",
                 {title.programLine, "Comparison produced : " + title.producedText,
                  "Old database : " + title.oldPath, "New database : " + title.newPath}},

@@ -1,9 +1,16 @@
 #include "engine/html_page.h"
 
+#include <filesystem>
+
 #include "engine/html_assets.h"
 #include "engine/html_text.h"
 
 namespace ostrel::engine {
+
+std::string PageFileName(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    return name.empty() ? path : name;
+}
 
 void HtmlContents::Section(std::string_view anchor, std::string_view heading) {
     if (objectsOpen_) {
@@ -61,8 +68,9 @@ void HtmlPageWriter::Start(const HtmlTitle& title, const HtmlContents& contents)
         "<meta name=\"generator\" content=\"Ostrel2\">\n<title>" +
         HtmlEscaped(title.heading) + "</title>\n<style>";
     out += HtmlStyleSheet();
-    out += "</style>\n</head>\n<body>\n<a class=\"skip\" href=\"#main\">Skip to the report</a>\n"
-           "<div class=\"layout\">\n";
+    out +=
+        "</style>\n</head>\n<body>\n<a class=\"skip\" href=\"#main\">Skip to the report</a>\n"
+        "<div class=\"layout\">\n";
     out += contents.Html();
     out += "<main id=\"main\" tabindex=\"-1\">\n<header class=\"title\">\n<h1>" +
            HtmlEscaped(title.heading) + "</h1>\n";

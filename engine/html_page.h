@@ -21,6 +21,9 @@ class HtmlContents {
     bool objectsOpen_ = false;
 };
 
+// The file name of a path, for the page's title (the path when it has none).
+std::string PageFileName(const std::string& path);
+
 // The lines of a report's or a comparison's title block.
 struct HtmlTitle {
     std::string heading;             // the page's <h1>

@@ -1,7 +1,6 @@
 #include "engine/html_renderer.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "engine/html_code.h"
 #include "engine/html_links.h"
@@ -50,12 +49,8 @@ std::string DiagramHtml(int index, const std::string* svg) {
                "</figure>\n";
     }
     return "<figure class=\"diagram pending\" aria-label=\"Relationship diagram\" data-object=\"" +
-           std::to_string(index) + "\"><p class=\"pending-note\">Shown as it comes into view.</p></figure>\n";
-}
-
-std::string FileName(const std::string& path) {
-    const std::string name = std::filesystem::path(path).filename().string();
-    return name.empty() ? path : name;
+           std::to_string(index) +
+           "\"><p class=\"pending-note\">Shown as it comes into view.</p></figure>\n";
 }
 
 }  // namespace
@@ -110,7 +105,7 @@ void HtmlRenderer::StartPacking() {
 
 void HtmlRenderer::Title(const ReportTitle& title) {
     json_.Title(title);
-    title_.heading = FileName(title.databasePath) + " - Ostrel2 report";
+    title_.heading = PageFileName(title.databasePath) + " - Ostrel2 report";
     title_.lines = {title.programLine, "Report produced : " + title.producedText,
                     "On contents of : " + title.databasePath};
 }
@@ -205,9 +200,9 @@ void HtmlRenderer::Object(const ReportObject& object) {
     if (++objectCount_ == kStaticObjectLimit + 1) {
         StartPacking();
     }
-    pieces_.push_back({anchor, AddBody(std::move(body)),
-                       "<h3>" + HtmlEscaped(words.word) + " : " + HtmlEscaped(object.name) +
-                           "</h3>\n"});
+    pieces_.push_back(
+        {anchor, AddBody(std::move(body)),
+         "<h3>" + HtmlEscaped(words.word) + " : " + HtmlEscaped(object.name) + "</h3>\n"});
     ++sectionObjects_;
 }
 
@@ -231,15 +226,17 @@ void HtmlRenderer::WriteContent(bool staticPage) {
         if (piece.object < 0) {
             out += piece.html;
         } else if (piece.heading.empty()) {
-            out += DiagramHtml(piece.object, staticPage ? &bodies_[static_cast<std::size_t>(piece.object)] : nullptr);
+            out += DiagramHtml(piece.object, staticPage
+                                                 ? &bodies_[static_cast<std::size_t>(piece.object)]
+                                                 : nullptr);
         } else if (staticPage) {
             out += "<article class=\"object\" id=\"" + piece.html + "\">" + piece.heading;
             out += bodies_[static_cast<std::size_t>(piece.object)];
             out += "</article>\n";
         } else {
             // Rendered from the data as it comes into view.
-            out += "<article class=\"object lazy pending\" id=\"" + piece.html + "\" data-object=\"" +
-                   std::to_string(piece.object) + "\">" + piece.heading +
+            out += "<article class=\"object lazy pending\" id=\"" + piece.html +
+                   "\" data-object=\"" + std::to_string(piece.object) + "\">" + piece.heading +
                    "<p class=\"pending-note\">Shown as it comes into view.</p></article>\n";
         }
         if (out.size() >= kPiece) {
@@ -271,8 +268,8 @@ void HtmlRenderer::End() {
             packedChunks_.push_back(chunk_->Finish());
             chunk_.reset();
         }
-        const std::string attributes = " data-encoding=\"gzip+base64\" data-size=\"" +
-                                       std::to_string(kChunkBodies) + "\"";
+        const std::string attributes =
+            " data-encoding=\"gzip+base64\" data-size=\"" + std::to_string(kChunkBodies) + "\"";
         for (std::size_t i = 0; i < packedChunks_.size(); ++i) {
             page.DataBlock("report-objects-" + std::to_string(i), "application/octet-stream",
                            packedChunks_[i], attributes);

@@ -384,8 +384,8 @@ ComparisonOutcome Run::Compare(const RunRequest& request, const std::string& new
         if (output.target == ReportTarget::HtmlFile) {
             context.place.Stage("writing the HTML page");
             WriteComparisonHtml(
-                comparison,
-                {TitleLine(), formatter_.FormatDateTime(produced), oldPath, newPath}, formatter_,
+                comparison, {TitleLine(), formatter_.FormatDateTime(produced), oldPath, newPath},
+                formatter_,
                 ComparisonJsonText(comparison, {TitleLine(), produced}, oldPath, newPath, options),
                 [&output](std::string_view text) { output.text->Write(text); });
             return;

@@ -15,7 +15,9 @@ TEST(HtmlTextTest, EscapesMarkupAndReplacesWhatHtmlCannotCarry) {
     const std::string replacement = "\xEF\xBF\xBD";
     // A lone continuation byte, a truncated sequence, an overlong slash, an
     // encoded surrogate, NUL and DEL.
-    EXPECT_EQ(HtmlEscaped("a\x80" "b"), "a" + replacement + "b");
+    EXPECT_EQ(HtmlEscaped("a\x80"
+                          "b"),
+              "a" + replacement + "b");
     EXPECT_EQ(HtmlEscaped("\xC3"), replacement);
     EXPECT_EQ(HtmlEscaped("\xC0\xAF"), replacement + replacement);
     EXPECT_EQ(HtmlEscaped("\xED\xA0\x80"), replacement + replacement + replacement);
