@@ -4,7 +4,7 @@
 // find box and back/forward work, the embedded data is the JSON report, and
 // a large report renders its objects from that data.
 //   node html_report_test.mjs --program P --jetgen J --modules DIR --chromium C
-//        --work DIR [--samples DIR]
+//        --work DIR --samples DIR [--testdata DIR]
 import assert from "node:assert/strict";
 import { execFileSync, spawnSync } from "node:child_process";
 import fs from "node:fs";
@@ -255,6 +255,34 @@ async function comparison(browser) {
     await page.close();
 }
 
+// The samples and real files: every object is in the contents, under its
+// anchor, and its link lands on it; nothing is asked for or refused.
+async function realFiles(browser) {
+    const files = [
+        path.join(args.samples, "sample-business.mdb"),
+        path.join(args.samples, "HarbourArchive.mdb"),
+    ];
+    if (args.testdata) {
+        for (const name of ["jackcess/V2000/queryTestV2000.mdb", "ucanaccess/complex.accdb",
+                            "linq2db/issue_1164.mdb"]) {
+            const file = path.join(args.testdata, name);
+            if (fs.existsSync(file)) {
+                files.push(file);
+            }
+        }
+    }
+    for (const [i, database] of files.entries()) {
+        const html = path.join(args.work, `real-${i}.html`);
+        const json = path.join(args.work, `real-${i}.json`);
+        run(args.program, ["--all-switches", "--html", html, "--json", json, database]);
+        const { page, trouble } = await watchedPage(browser, html);
+        const report = JSON.parse(fs.readFileSync(json, "utf8"));
+        await checkNavigation(page, report, KINDS);
+        assert.deepEqual(trouble, [], `${database}: nothing was asked for or refused`);
+        await page.close();
+    }
+}
+
 // Above the static limit the objects travel as data: one far down the page
 // is rendered when its anchor is followed, and the data unpacks to the JSON.
 async function largeReport(browser) {
@@ -298,6 +326,7 @@ try {
     fs.mkdirSync(args.work, { recursive: true });
     await hostileReport(browser);
     await comparison(browser);
+    await realFiles(browser);
     await largeReport(browser);
     console.log("HTML report checks passed");
 } finally {
