@@ -1,0 +1,90 @@
+#include "settings/switch_layout.h"
+
+namespace ostrel::settings {
+namespace {
+
+using enum SwitchPage;
+
+constexpr std::array<SwitchPlace, engine::kSwitchCount> kPlaces{{
+    {"Database CollatingOrder", Database, "chkDatabaseCollatingOrder", "CollatingOrder", 1, 1, 315,
+     315},
+    {"Database ReplicaID", Database, "chkDatabaseReplicaID", "ReplicaID", 1, 2, 315, 630},
+    {"Database Transactions", Database, "chkDatabaseTransactions", "Transactions", 1, 3, 315, 945},
+    {"Database Updatable", Database, "chkDatabaseUpdatable", "Updatable", 1, 4, 315, 1260},
+    {"Database Version", Database, "chkDatabaseVersion", "Version", 1, 5, 315, 1575},
+    {"Table AttachedODBC", Tables, "chkTableAttachedODBC", "AttachedODBC", 1, 1, 315, 315},
+    {"Table AttachedTable", Tables, "chkTableAttachedTable", "AttachedTable", 1, 2, 315, 630},
+    {"Table AttachExclusive", Tables, "chkTableAttachExclusive", "AttachExclusive", 1, 3, 315, 945},
+    {"Table AttachSavePWD", Tables, "chkTableAttachSavePWD", "AttachSavePWD", 1, 4, 315, 1260},
+    {"Table DateCreated", Tables, "chkTableCreated", "DateCreated", 1, 5, 315, 1575},
+    {"Table HiddenObject", Tables, "chkTableHiddenObject", "HiddenObject", 1, 6, 315, 1890},
+    {"Table LastUpdated", Tables, "chkTableUpdated", "LastUpdated", 1, 7, 315, 2205},
+    {"Table RecordCount", Tables, "chkTableRecordCount", "RecordCount", 2, 1, 2415, 315},
+    {"Table ReplicaFilter", Tables, "chkTableReplicaFilter", "ReplicaFilter", 2, 2, 2415, 630},
+    {"Table SourceTableName", Tables, "chkTableSourceTableName", "SourceTableName", 2, 3, 2415,
+     945},
+    {"Table SystemObject", Tables, "chkTableSystemObject", "SystemObject", 2, 4, 2415, 1260},
+    {"Table Updatable", Tables, "chkTableUpdatable", "Updatable", 2, 5, 2415, 1575},
+    {"Table ValidationRule", Tables, "chkTableValidationRule", "ValidationRule", 2, 6, 2415, 1890},
+    {"Table ValidationText", Tables, "chkTableValidationText", "ValidationText", 2, 7, 2415, 2205},
+    {"Field AllowZeroLength", Fields, "chkFieldAllowZeroLength", "AllowZeroLength", 1, 1, 315, 315},
+    {"Field AutoIncrement", Fields, "chkFieldAutoIncrement", "AutoIncrement", 1, 2, 315, 630},
+    {"Field DataUpdatable", Fields, "chkFieldDataUpdatable", "DataUpdatable", 1, 3, 315, 945},
+    {"Field DefaultValue", Fields, "chkFieldDefaultValue", "DefaultValue", 1, 4, 315, 1260},
+    {"Field FixedField", Fields, "chkFieldFixed", "FixedField", 1, 5, 315, 1575},
+    {"Field HyperlinkField", Fields, "chkHyperLinkField", "HyperLinkField", 1, 6, 315, 1890},
+    {"Field OrdinalPosition", Fields, "chkFieldOrdinalPosition", "OrdinalPosition", 1, 7, 315,
+     2205},
+    {"Field Required", Fields, "chkFieldRequired", "Required", 2, 1, 2415, 315},
+    {"Field Size", Fields, "chkFieldSize", "Size", 2, 2, 2415, 630},
+    {"Field SystemField", Fields, "chkFieldSystem", "SystemField", 2, 3, 2415, 945},
+    {"Field Type", Fields, "chkFieldType", "Type", 2, 4, 2415, 1260},
+    {"Field UpdatableField", Fields, "chkFieldUpdatable", "UpdatableField", 2, 5, 2415, 1575},
+    {"Field VariableField", Fields, "chkFieldVariable", "VariableField", 2, 6, 2415, 1890},
+    {"Field ValidationRule", Fields, "chkFieldValidationRule", "ValidationRule", 2, 7, 2415, 2205},
+    {"Field ValidationText", Fields, "chkFieldValidationText", "ValidationText", 3, 1, 4410, 315},
+    {"Index Clustered", Indexes, "chkIndexClustered", "Clustered", 1, 1, 315, 315},
+    {"Index DistinctCount", Indexes, "chkIndexDistinctCount", "DistinctCount", 1, 2, 315, 630},
+    {"Index Fields", Indexes, "chkIndexFields", "Fields", 1, 3, 315, 945},
+    {"Index Foreign", Indexes, "chkIndexForeign", "Foreign", 1, 4, 315, 1260},
+    {"Index IgnoreNulls", Indexes, "chkIndexIgnoreNulls", "IgnoreNulls", 1, 5, 315, 1575},
+    {"Index Primary", Indexes, "chkIndexPrimary", "Primary", 1, 6, 315, 1890},
+    {"Index Required", Indexes, "chkIndexRequired", "Required", 1, 7, 315, 2205},
+    {"Index Unique", Indexes, "chkIndexUnique", "Unique", 1, 8, 315, 2520},
+    {"Relationship Fields", Relationships, "chkRelFields", "Fields", 1, 1, 315, 315},
+    {"Relationship ForeignTable", Relationships, "chkRelForeignTable", "ForeignTable", 1, 2, 315,
+     630},
+    {"Relationship PartialReplica", Relationships, "chkRelPartialReplica", "PartialReplica", 1, 3,
+     315, 945},
+    {"Relationship RelationDeleteCascade", Relationships, "chkRelDeleteCascade",
+     "RelationDeleteCascade", 1, 4, 315, 1260},
+    {"Relationship RelationDontEnforce", Relationships, "chkRelDontEnforce", "RelationDontEnforce",
+     1, 5, 315, 1575},
+    {"Relationship RelationInherited", Relationships, "chkRelInherited", "RelationInherited", 1, 6,
+     315, 1890},
+    {"Relationship RelationUnique", Relationships, "chkRelUnique", "RelationUnique", 1, 7, 315,
+     2205},
+    {"Relationship RelationUpdateCascade", Relationships, "chkRelUpdateCascade",
+     "RelationUpdateCascade", 2, 1, 2520, 315},
+    {"Relationship Table", Relationships, "chkRelTable", "Table", 2, 2, 2520, 630},
+    {"Relationship Diagram", Relationships, "chkRelDiagram", "Diagram", 2, 3, 2520, 945},
+    {"Query DateCreated", Queries, "chkQueryCreated", "DateCreated", 1, 1, 315, 315},
+    {"Query LastUpdated", Queries, "chkQueryUpdated", "Last Updated", 1, 2, 315, 630},
+    {"Query MaxRecords", Queries, "chkQueryMaxRecords", "MaxRecords", 1, 3, 315, 945},
+    {"Query ODBCTimeout", Queries, "chkQueryODBCTimeout", "ODBCTimeout", 1, 4, 315, 1260},
+    {"Query ReturnsRecords", Queries, "ChkQueryReturnsRecords", "ReturnsRecords", 1, 5, 315, 1575},
+    {"Query SQL", Queries, "chkQuerySql", "SQL", 1, 6, 315, 1890},
+    {"Query Type", Queries, "chkQueryType", "Type", 1, 7, 315, 2205},
+    {"Query Updatable", Queries, "chkQueryUpdatable", "Updatable", 1, 8, 315, 2520},
+    {"QueryParameter Direction", Queries, "chkParameterDirection", "Parameter Direction", 2, 1,
+     2730, 315},
+    {"QueryParameter Type", Queries, "chkParameterType", "Parameter Type", 2, 2, 2730, 630},
+}};
+
+}  // namespace
+
+const std::array<SwitchPlace, engine::kSwitchCount>& SwitchLayout() {
+    return kPlaces;
+}
+
+}  // namespace ostrel::settings
