@@ -13,15 +13,29 @@ for (let i = 2; i < process.argv.length; i += 2) {
 const require = createRequire(path.join(args.modules, "node_modules", "x.js"));
 const puppeteer = require("puppeteer-core");
 
-// The resident memory of the browser's renderer processes, in MB.
+// The resident memory of this browser's renderer processes, in MB.
 function rendererMegabytes(rootPid) {
+    const parentOf = (pid) => {
+        try {
+            return Number(/PPid:\s+(\d+)/.exec(fs.readFileSync(`/proc/${pid}/status`, "utf8"))[1]);
+        } catch {
+            return 0;
+        }
+    };
+    const descends = (pid) => {
+        for (let p = pid; p > 1; p = parentOf(p)) {
+            if (p === rootPid) {
+                return true;
+            }
+        }
+        return false;
+    };
     let total = 0;
-    for (const pid of fs.readdirSync("/proc").filter((p) => /^\d+$/.test(p))) {
+    for (const pid of fs.readdirSync("/proc").filter((p) => /^\d+$/.test(p)).map(Number)) {
         try {
             const cmd = fs.readFileSync(`/proc/${pid}/cmdline`, "utf8");
-            const status = fs.readFileSync(`/proc/${pid}/status`, "utf8");
-            const parent = /PPid:\s+(\d+)/.exec(status)[1];
-            if (cmd.includes("--type=renderer") && cmd.includes("chrom") && parent) {
+            if (cmd.includes("--type=renderer") && descends(pid)) {
+                const status = fs.readFileSync(`/proc/${pid}/status`, "utf8");
                 total += Number(/VmRSS:\s+(\d+)/.exec(status)[1]) / 1024;
             }
         } catch {
