@@ -104,6 +104,14 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
             if (line.jsonPath->empty()) {
                 throw UsageError("option --json needs a file name, or - for standard output");
             }
+        } else if (name == "--html") {
+            if (line.htmlPath) {
+                throw UsageError("option --html is given more than once");
+            }
+            line.htmlPath = takeValue();
+            if (line.htmlPath->empty()) {
+                throw UsageError("option --html needs a file name, or - for standard output");
+            }
         } else if (name == "--csv-quoted") {
             noValue();
             line.csvQuoted = true;
@@ -180,13 +188,14 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
     const auto toStandardOutput = [](const std::optional<std::string>& path) {
         return path && (*path == "-" || *path == "/dev/stdout");
     };
-    const std::array outputs{&line.csvPath, &line.jsonPath, &line.pdfPath, &line.diagramPath};
+    const std::array outputs{&line.csvPath, &line.jsonPath, &line.htmlPath, &line.pdfPath,
+                             &line.diagramPath};
     if (std::count_if(outputs.begin(), outputs.end(),
                       [&](const auto* path) { return toStandardOutput(*path); }) > 1) {
         throw UsageError(
-            "only one of --csv, --json, --pdf and --diagram can go to standard output");
+            "only one of --csv, --json, --html, --pdf and --diagram can go to standard output");
     }
-    if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.diagramPath) {
+    if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.htmlPath && !line.diagramPath) {
         line.csvPath = "-";
     }
     return line;
@@ -199,11 +208,13 @@ std::string UsageText() {
            "changed in the design between OLD and NEW.\n"
            "\n"
            "  --csv FILE       write the report as CSV text to FILE (\"-\": standard output,\n"
-           "                   the default when no --pdf, --json or --diagram is given)\n"
+           "                   the default when no --pdf, --json, --html or --diagram is given)\n"
            "  --csv-quoted     quote CSV cells that hold a comma, quote or line break\n"
            "  --pdf FILE       write the paged report, as the print preview shows it, to FILE\n"
            "                   (\"-\": standard output)\n"
            "  --json FILE      write the report as JSON to FILE (\"-\": standard output)\n"
+           "  --html FILE      write the report as one self-contained HTML page to FILE\n"
+           "                   (\"-\": standard output)\n"
            "  --diagram FILE   draw the relationships between the selected tables to FILE,\n"
            "                   as SVG, PNG or PDF by its extension (.svg, .png, .pdf; SVG\n"
            "                   without one, and for \"-\", standard output)\n"
@@ -237,8 +248,8 @@ std::string UsageText() {
            "other users can see a command line.\n"
            "\n"
            "Exit status: 0 success (for --compare: no differences), 1 differences found,\n"
-           "2 database does not exist, 3 an output (CSV, JSON, PDF or diagram) cannot be\n"
-           "written, 4 any other failure (also a wrong or missing password), 64 the command\n"
+           "2 database does not exist, 3 an output (CSV, JSON, HTML, PDF or diagram) cannot\n"
+           "be written, 4 any other failure (also a wrong or missing password), 64 the command\n"
            "line cannot be understood.\n";
 }
 

@@ -12,7 +12,7 @@ namespace ostrel::cli {
 struct CommandLine {
     std::string database;
     // Where the CSV report goes; "-" is standard output. Standard output when
-    // none of --csv, --pdf and --diagram is given.
+    // none of --csv, --pdf, --json, --html and --diagram is given.
     std::optional<std::string> csvPath;
     // Where the paged report goes as PDF.
     std::optional<std::string> pdfPath;
@@ -30,6 +30,8 @@ struct CommandLine {
     bool allSwitches = false;
     // Where the structured (JSON) report goes; "-" is standard output.
     std::optional<std::string> jsonPath;
+    // Where the report goes as one HTML page; "-" is standard output.
+    std::optional<std::string> htmlPath;
     // CSV cells holding a comma, quote or line break are quoted (RFC 4180).
     bool csvQuoted = false;
     // --compare OLD NEW: database holds OLD, compareWith NEW.

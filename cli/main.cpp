@@ -18,6 +18,7 @@
 #ifdef OSTREL_CLI_PDF
 #include "cli/diagram_output.h"
 #include "cli/pdf_output.h"
+#include "components/diagram/diagram_file.h"
 #endif
 #ifdef OSTREL_CLI_SWITCH_STORE
 #include "settings/switch_store.h"
@@ -77,7 +78,17 @@ int main(int argc, char** argv) {
         };
     }
 #endif
+    engine::DiagramSvgWriter diagramSvg;
+#ifdef OSTREL_CLI_PDF
+    if (line.htmlPath) {
+        cli::EnsureGuiApplication();
+        diagramSvg = [](const diagram::DiagramModel& model) {
+            return diagram::DiagramSvgText(model);
+        };
+    }
+#endif
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfOutput, diagramFile},
-                                 {std::cout, std::cerr, terminal});
+    return cli::RunReportCommand(
+        line, {jetEngine, switches, *formatter, pdfOutput, diagramFile, diagramSvg},
+        {std::cout, std::cerr, terminal});
 }

@@ -92,6 +92,9 @@ std::vector<Output> OutputsOf(const CommandLine& line) {
     if (line.jsonPath) {
         outputs.push_back({engine::ReportTarget::JsonFile, *line.jsonPath});
     }
+    if (line.htmlPath) {
+        outputs.push_back({engine::ReportTarget::HtmlFile, *line.htmlPath});
+    }
     if (line.pdfPath) {
         outputs.push_back({engine::ReportTarget::Preview, *line.pdfPath});
     }
@@ -127,9 +130,10 @@ Selected SelectForComparisonFrom(const CommandLine& line, schema::SchemaEngine& 
 // that a long run does not end in a target it could never write. Streams
 // (standard output, devices, pipes) are opened only when written.
 void CheckOutputsWritable(const CommandLine& line) {
-    const std::array<std::pair<const char*, const std::optional<std::string>*>, 4> outputs{{
+    const std::array<std::pair<const char*, const std::optional<std::string>*>, 5> outputs{{
         {"CSV", &line.csvPath},
         {"JSON", &line.jsonPath},
+        {"HTML", &line.htmlPath},
         {"PDF", &line.pdfPath},
         {"diagram", &line.diagramPath},
     }};
@@ -209,6 +213,7 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
             request.pagedOutput = [&services, path = output.path] {
                 return services.pdfOutput(path);
             };
+            request.diagramSvg = services.diagramSvg;
             CliHost host(console.err, console.showProgress);
             engine::RunPorts ports{host, host, chosen};
             engine::RunOutcome outcome = engine::RunOutcome::Failed;

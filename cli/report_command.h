@@ -42,6 +42,8 @@ struct ReportServices {
     const engine::ValueFormatter& formatter;
     PdfOutputFactory pdfOutput;          // empty where PDF output is not built in
     DiagramFileWriter diagramFile = {};  // empty where drawing is not built in
+    // The diagram in an HTML report; empty where drawing is not built in.
+    engine::DiagramSvgWriter diagramSvg = {};
 };
 
 struct Console {
@@ -51,7 +53,7 @@ struct Console {
 };
 
 // Runs the report, or the comparison, as the command line asks (CSV first,
-// then JSON, then PDF, then the diagram, for those asked for) and returns the
+// then JSON, then HTML, then PDF, then the diagram, for those asked for) and returns the
 // exit status. Every failure is told on standard error; nothing half-written
 // is left behind.
 int RunReportCommand(const CommandLine& line, const ReportServices& services,

@@ -12,6 +12,8 @@
 #include "engine/comparison_form.h"
 #include "engine/csv_output.h"
 #include "engine/file_exists.h"
+#include "engine/html_comparison.h"
+#include "engine/html_renderer.h"
 #include "engine/json_form.h"
 #include "engine/json_renderer.h"
 #include "engine/progress.h"
@@ -65,6 +67,8 @@ const char* OutputKind(ReportTarget target) {
             return "CSV";
         case ReportTarget::JsonFile:
             return "JSON";
+        case ReportTarget::HtmlFile:
+            return "HTML";
         case ReportTarget::Preview:
             break;
     }
@@ -322,6 +326,13 @@ RunOutcome Run::Report(const RunRequest& request, RunPorts& ports) {
             WalkReport(builder, json, context);
             return;
         }
+        if (output.target == ReportTarget::HtmlFile) {
+            HtmlRenderer html([&output](std::string_view text) { output.text->Write(text); },
+                              formatter_, request.diagramSvg);
+            html.Title(title);
+            WalkReport(builder, html, context);
+            return;
+        }
         context.place.Stage("writing the title block");
         FormsRenderer forms(*output.writer, formatter_);
         forms.Title(title);
@@ -367,6 +378,15 @@ ComparisonOutcome Run::Compare(const RunRequest& request, const std::string& new
             context.place.Stage("writing the JSON text");
             output.text->Write(
                 ComparisonJsonText(comparison, {TitleLine(), produced}, oldPath, newPath, options));
+            return;
+        }
+        if (output.target == ReportTarget::HtmlFile) {
+            context.place.Stage("writing the HTML page");
+            WriteComparisonHtml(
+                comparison, {TitleLine(), formatter_.FormatDateTime(produced), oldPath, newPath},
+                formatter_,
+                ComparisonJsonText(comparison, {TitleLine(), produced}, oldPath, newPath, options),
+                [&output](std::string_view text) { output.text->Write(text); });
             return;
         }
         context.place.Stage("writing the comparison");

@@ -5,15 +5,16 @@
 #include <ostream>
 #include <string>
 
+#include "components/diagram/diagram_model.h"
 #include "components/document/report_document.h"
 #include "engine/report_model.h"
 
 namespace ostrel::engine {
 
 // Where a report goes: the paged document (the preview window, or a PDF
-// file in the batch program), a CSV file, or a file of the structured (JSON)
-// form.
-enum class ReportTarget { Preview, CsvFile, JsonFile };
+// file in the batch program), a CSV file, a file of the structured (JSON)
+// form, or one HTML page.
+enum class ReportTarget { Preview, CsvFile, JsonFile, HtmlFile };
 
 enum class MessageIcon { None, Exclamation, Critical };
 
@@ -94,6 +95,10 @@ class PagedOutput {
     PagedOutput& operator=(const PagedOutput&) = default;
 };
 
+// Draws the relationship diagram as an SVG document (laying it out needs
+// what the engine does not have); throws std::runtime_error when it cannot.
+using DiagramSvgWriter = std::function<std::string(const diagram::DiagramModel& model)>;
+
 // What the user asked a run for.
 struct RunRequest {
     std::string databasePath;
@@ -105,6 +110,8 @@ struct RunRequest {
     std::ostream* standardOutput = nullptr;
     // Makes the paged output of the Preview target.
     std::function<std::unique_ptr<PagedOutput>()> pagedOutput;
+    // The diagram in an HTML page; without it the page has none.
+    DiagramSvgWriter diagramSvg;
 };
 
 // The program around a run: what it shows, tells and asks.

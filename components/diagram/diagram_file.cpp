@@ -39,7 +39,7 @@ DiagramPage ImagePage(const DiagramModel& model) {
 }
 
 void WriteSvg(const DiagramModel& model, const std::string& path) {
-    const std::string svg = DiagramSvg(ImagePage(model));
+    const std::string svg = DiagramSvgText(model);
     OutputFile out(path);
     if (out.Device().write(svg.data(), static_cast<qint64>(svg.size())) !=
         static_cast<qint64>(svg.size())) {
@@ -109,6 +109,10 @@ void WritePdf(const DiagramModel& model, const std::string& path, const DiagramP
 }
 
 }  // namespace
+
+std::string DiagramSvgText(const DiagramModel& model) {
+    return DiagramSvg(ImagePage(model));
+}
 
 void WriteDiagramFile(const DiagramModel& model, const std::string& path,
                       const DiagramPaper& paper) {

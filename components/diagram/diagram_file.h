@@ -23,4 +23,9 @@ struct DiagramPaper {
 void WriteDiagramFile(const DiagramModel& model, const std::string& path,
                       const DiagramPaper& paper);
 
+// The diagram of the model as one SVG picture of every group, as an SVG file
+// holds it. Throws std::runtime_error when there is nothing to draw. Needs a
+// QGuiApplication.
+std::string DiagramSvgText(const DiagramModel& model);
+
 }  // namespace ostrel::diagram

@@ -114,9 +114,11 @@ TEST(CommandLine, StructuredOutputAndComparison) {
     EXPECT_EQ(UsageErrorOf({"--compare-volatile", "db.mdb"}),
               "--compare-volatile is for use with --compare");
     EXPECT_EQ(UsageErrorOf({"--csv", "-", "--json", "-", "db.mdb"}),
-              "only one of --csv, --json, --pdf and --diagram can go to standard output");
+              "only one of --csv, --json, --html, --pdf and --diagram can go to standard output");
     EXPECT_EQ(UsageErrorOf({"--pdf", "-", "--diagram", "/dev/stdout", "db.mdb"}),
-              "only one of --csv, --json, --pdf and --diagram can go to standard output");
+              "only one of --csv, --json, --html, --pdf and --diagram can go to standard output");
+    EXPECT_EQ(UsageErrorOf({"--html", "-", "--json", "-", "db.mdb"}),
+              "only one of --csv, --json, --html, --pdf and --diagram can go to standard output");
     // Standard output and names without an extension are outputs like others.
     line = Parse({"--pdf", "-", "--diagram", "relations", "db.mdb"});
     EXPECT_EQ(line.pdfPath, "-");

@@ -396,6 +396,7 @@ class TestFrmMain : public QObject {
         }
         QCOMPARE(file, QStringList({"mnuFileConfigure=Configure",
                                     QStringLiteral("mnuFileCompare=Compare With\u2026"),
+                                    QStringLiteral("mnuFileSaveHtml=Save Report as HTML\u2026"),
                                     QStringLiteral("mnuFileLinkFolders=Link Folders\u2026"),
                                     "mnuFileRecentMenu=Recent Databases", "mnuFileExit=Exit"}));
         QStringList help;

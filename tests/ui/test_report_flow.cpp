@@ -182,6 +182,47 @@ class TestReportFlow : public QObject {
         QCOMPARE(window->findChild<QLabel*>("Panel2")->text(), QString());
     }
 
+    // File > Save Report as HTML writes the ticked objects as a page, beside
+    // the database by default; the preview's Save as HTML closes it and does
+    // the same.
+    void htmlPageHoldsTheTickedObjectsFromTheMenuAndThePreview() {
+        const QString path = dir_.filePath("shop.mdb");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        memory::MemoryEngine engine;
+        engine.Register(path.toStdString(), Shop());
+        ui::EngineReportRunner runner(engine, *store_, *formatter_);
+        auto window = MakeWindow(engine, runner);
+        dialogs_.databaseAnswers.push_back(path);
+        window->findChild<QPushButton*>("cmdBrowse1")->click();
+        window->findChild<QListWidget*>("vsFlexTables")
+            ->findItems("Orders", Qt::MatchExactly)
+            .front()
+            ->setCheckState(Qt::Unchecked);
+
+        const QString fromMenu = dir_.filePath("menu.html");
+        dialogs_.htmlAnswers.push_back(fromMenu);
+        window->findChild<QAction*>("mnuFileSaveHtml")->trigger();
+        QCOMPARE(dialogs_.htmlStart.last(), dir_.filePath("shop.html"));
+        const QString page = ReadText(fromMenu);
+        QVERIFY(page.startsWith("<!DOCTYPE html>"));
+        QVERIFY(page.contains("id=\"table-Customers\""));
+        QVERIFY(!page.contains("id=\"table-Orders\""));
+        QVERIFY(page.contains("id=\"query-Customer%20List\""));
+        QVERIFY(messages_.shown.empty());
+
+        const QString fromPreview = dir_.filePath("preview.html");
+        dialogs_.htmlAnswers.push_back(fromPreview);
+        Pick(*window, "optTarget0");
+        WhenOpen<ui::PreviewDialog>(window.get(), [](ui::PreviewDialog* preview) {
+            preview->findChild<QPushButton*>("cmdSaveHtml")->click();
+        });
+        QTest::mouseClick(window->findChild<QPushButton*>("cmdStart"), Qt::LeftButton);
+        QTRY_VERIFY(QFile::exists(fromPreview));
+        QCOMPARE(ReadText(fromPreview).count("<article class=\"object\""), 4);
+    }
+
     // File > Compare With... compares the chosen database (old) with the one
     // picked from the menu (new), over the ticked objects, to the CSV target.
     void compareWithComparesTheTickedObjects() {

@@ -45,8 +45,14 @@ class ScriptedDialogs : public FileDialogs {
         csvStart << current;
         return Next(csvAnswers);
     }
+    std::optional<QString> ChooseHtmlFile(QWidget* /*parent*/, const QString& current) override {
+        htmlStart << current;
+        return Next(htmlAnswers);
+    }
     std::deque<QString> databaseAnswers;
     std::deque<QString> csvAnswers;
+    std::deque<QString> htmlAnswers;
+    QStringList htmlStart;
     QStringList databaseStart;
     QStringList csvStart;
 

@@ -45,6 +45,21 @@ void SetUpCsvDialog(QFileDialog& dialog, const QString& current) {
     StartAt(dialog, current);
 }
 
+void SetUpHtmlDialog(QFileDialog& dialog, const QString& current) {
+    dialog.setWindowTitle(QStringLiteral("Save Report as HTML"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("html"));
+    dialog.setNameFilters({QStringLiteral("HTML Files (*.html *.htm)")});
+    StartAt(dialog, current);
+}
+
+std::optional<QString> FileDialogs::ChooseHtmlFile(QWidget* parent, const QString& current) {
+    QFileDialog dialog(parent);
+    SetUpHtmlDialog(dialog, current);
+    return Run(dialog);
+}
+
 std::optional<QString> QtFileDialogs::ChooseDatabase(QWidget* parent, const QString& current) {
     QFileDialog dialog(parent);
     SetUpDatabaseDialog(dialog, current);

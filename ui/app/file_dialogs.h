@@ -18,6 +18,8 @@ class FileDialogs {
     virtual std::optional<QString> ChooseDatabase(QWidget* parent, const QString& current) = 0;
     // A CSV file name, which need not exist yet, or nothing when cancelled.
     virtual std::optional<QString> ChooseCsvFile(QWidget* parent, const QString& current) = 0;
+    // An HTML file name for the report as a page, or nothing when cancelled.
+    virtual std::optional<QString> ChooseHtmlFile(QWidget* parent, const QString& current);
 
   protected:
     FileDialogs() = default;
@@ -31,6 +33,8 @@ void SetUpDatabaseDialog(QFileDialog& dialog, const QString& current);
 // Save dialog for the CSV file: CSV files (*.csv); a new name is accepted and
 // takes ".csv" when it has no extension; replacing a file is confirmed.
 void SetUpCsvDialog(QFileDialog& dialog, const QString& current);
+// The same for the HTML page: HTML files (*.html *.htm), ".html" added.
+void SetUpHtmlDialog(QFileDialog& dialog, const QString& current);
 
 class QtFileDialogs : public FileDialogs {
   public:

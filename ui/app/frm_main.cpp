@@ -31,6 +31,7 @@
 #include <exception>
 #include <utility>
 
+#include "components/diagram/diagram_file.h"
 #include "settings/config_dialog.h"
 #include "settings/twips.h"
 #include "ui/app/about_box.h"
@@ -38,6 +39,7 @@
 #include "ui/app/link_folders.h"
 #include "ui/app/object_pickers.h"
 #include "ui/app/window_geometry.h"
+#include "ui/preview/preview_dialog.h"
 
 namespace ostrel::ui {
 namespace {
@@ -239,6 +241,9 @@ void frmMain::BuildMenus() {
     QAction* compare = mnuFile->addAction(QStringLiteral("Compare &With\u2026"));
     compare->setObjectName(QStringLiteral("mnuFileCompare"));
     connect(compare, &QAction::triggered, this, &frmMain::mnuFileCompare_Click);
+    QAction* saveHtml = mnuFile->addAction(QStringLiteral("Save Report as &HTML\u2026"));
+    saveHtml->setObjectName(QStringLiteral("mnuFileSaveHtml"));
+    connect(saveHtml, &QAction::triggered, this, &frmMain::mnuFileSaveHtml_Click);
     QAction* linkFolders = mnuFile->addAction(QStringLiteral("&Link Folders\u2026"));
     linkFolders->setObjectName(QStringLiteral("mnuFileLinkFolders"));
     mnuFileRecent_ = mnuFile->addMenu(QStringLiteral("&Recent Databases"));
@@ -466,8 +471,42 @@ engine::RunRequest frmMain::Request() {
     request.target = optTarget_->button(0)->isChecked() ? engine::ReportTarget::Preview
                                                         : engine::ReportTarget::CsvFile;
     request.outputPath = txtCSVFile_->text().toStdString();
-    request.pagedOutput = [this] { return services_.loadPreview(this); };
+    request.pagedOutput = [this] {
+        std::unique_ptr<engine::PagedOutput> output = services_.loadPreview(this);
+        if (auto* preview = dynamic_cast<PreviewDialog*>(output.get())) {
+            // Once the run has ended, the same report to an HTML page.
+            preview->SetHtmlSaver([this] { htmlAfterRun_ = true; });
+        }
+        return output;
+    };
+    if (!htmlPath_.isEmpty()) {
+        request.target = engine::ReportTarget::HtmlFile;
+        request.outputPath = htmlPath_.toStdString();
+        request.diagramSvg = [](const diagram::DiagramModel& model) {
+            return diagram::DiagramSvgText(model);
+        };
+    }
     return request;
+}
+
+void frmMain::mnuFileSaveHtml_Click() {
+    if (running_) {
+        return;
+    }
+    // The database's own name, beside it.
+    QString current;
+    if (!databasePath_->text().isEmpty()) {
+        const QFileInfo database(databasePath_->text());
+        current =
+            database.absoluteDir().filePath(database.completeBaseName() + QStringLiteral(".html"));
+    }
+    const auto chosen = services_.fileDialogs.ChooseHtmlFile(this, current);
+    if (!chosen) {
+        return;
+    }
+    htmlPath_ = *chosen;
+    cmdStart_Click();
+    htmlPath_.clear();
 }
 
 void frmMain::SetStatusText(int panel, const std::string& text) {
@@ -605,6 +644,12 @@ void frmMain::cmdStart_Click() {
     cmdStart_->setFocus();
     if (finished && request.target == engine::ReportTarget::CsvFile) {
         ReportCsvWritten(txtCSVFile_->text());
+    } else if (finished && request.target == engine::ReportTarget::HtmlFile) {
+        ReportCsvWritten(htmlPath_);
+    }
+    if (htmlAfterRun_) {
+        htmlAfterRun_ = false;
+        QTimer::singleShot(0, this, &frmMain::mnuFileSaveHtml_Click);
     }
 }
 

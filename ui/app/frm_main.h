@@ -126,6 +126,8 @@ class frmMain : public QMainWindow,
     // After a CSV run: where the report went, and the linked tables it could
     // not document in full.
     void ReportCsvWritten(const QString& path);
+    // File > Save Report as HTML: the run of Start, to an HTML page.
+    void mnuFileSaveHtml_Click();
     void UseStoredLinkFolders();
     // Fills both pickers from txtTable. When the file cannot be listed the
     // user is told why, and the pickers stay as they were, or are emptied
@@ -170,6 +172,8 @@ class frmMain : public QMainWindow,
 
     bool filling_ = false;  // FillPickers is under way
     bool running_ = false;
+    QString htmlPath_;           // set while Save Report as HTML runs
+    bool htmlAfterRun_ = false;  // the preview asked for the report as HTML
     bool cancelRequested_ = false;
     QElapsedTimer sinceEvents_;
 };

@@ -617,6 +617,32 @@ void PreviewDialog::cmdCancel_Click() {
     reject();
 }
 
+void PreviewDialog::SetHtmlSaver(std::function<void()> save) {
+    htmlSaver_ = std::move(save);
+    if (cmdSaveHtml_ != nullptr) {
+        return;
+    }
+    cmdSaveHtml_ =
+        MakeButton(strip_, "cmdSaveHtml", QStringLiteral("Save as &HTML\u2026"), 0, 105, 1800, 330);
+    // After the page buttons, wherever larger captions have put them.
+    const QRect prev = cmdPrev_->geometry();
+    const QFontMetrics metrics = cmdSaveHtml_->fontMetrics();
+    const int width =
+        std::max(cmdSaveHtml_->width(),
+                 metrics.horizontalAdvance(cmdSaveHtml_->text()) + 2 * metrics.averageCharWidth());
+    cmdSaveHtml_->setGeometry(prev.right() + Px(195), prev.top(), width, prev.height());
+    QWidget::setTabOrder(cmdCancel_, cmdSaveHtml_);
+    connect(cmdSaveHtml_, &QPushButton::clicked, this, [this] { cmdSaveHtml_Click(); });
+}
+
+void PreviewDialog::cmdSaveHtml_Click() {
+    const std::function<void()> save = htmlSaver_;
+    reject();
+    if (save) {
+        save();
+    }
+}
+
 // Page Down scrolls through the page shown and turns to the next one only
 // from its bottom, so that nothing of a page is passed over; Page Up goes
 // back the same way, to the bottom of the page before.

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,6 +69,11 @@ class PreviewDialog final : public QDialog, public engine::PagedOutput {
     // Shows the window modally; returns when the user has closed it.
     void ShowModal();
 
+    // Offers "Save as HTML..." beside the buttons: it closes the window and
+    // then calls save, which writes the same report as an HTML page.
+    void SetHtmlSaver(std::function<void()> save);
+    void cmdSaveHtml_Click();
+
     // Shows the window as soon as page 1 is laid out, while the run goes on.
     void ShowWhileLayingOut(bool on) { early_ = on; }
     // The user closed the window before the run showed it.
@@ -130,6 +136,8 @@ class PreviewDialog final : public QDialog, public engine::PagedOutput {
     QPushButton* cmdCancel_ = nullptr;
     QPushButton* cmdNext_ = nullptr;
     QPushButton* cmdPrev_ = nullptr;
+    QPushButton* cmdSaveHtml_ = nullptr;
+    std::function<void()> htmlSaver_;
     QToolButton* contentsToggle_ = nullptr;
     QSpinBox* pageBox_ = nullptr;
     QLabel* pageOf_ = nullptr;
