@@ -11,13 +11,6 @@
 namespace ostrel::diagram::page_plan {
 namespace {
 
-// Sizes in points.
-constexpr double kMarkOffset = 7;
-constexpr double kArrowLength = 7;
-constexpr double kArrowHalfWidth = 3;
-// "∞" is a small glyph: it is set larger than the "1" to read as well.
-constexpr double kManyPoints = 11;
-
 // The curve of a cubic Bezier chain.
 QPainterPath Curve(const std::vector<QPointF>& path) {
     QPainterPath curve(path.front());
@@ -124,6 +117,12 @@ void CarryToOutlines(std::vector<QPointF>& path, const DiagramRelation& relation
 // The arrow and the mark at one end of a line.
 void AddEnd(SceneLine& line, QPointF end, QPointF along, EndMark mark, bool arrow,
             SceneText::End side, const TextMeasure& measure) {
+    // Sizes in points.
+    static constexpr double kMarkOffset = 7;
+    static constexpr double kArrowLength = 7;
+    static constexpr double kArrowHalfWidth = 3;
+    // "∞" is a small glyph: it is set larger than the "1" to read as well.
+    static constexpr double kManyPoints = 11;
     const QPointF normal(-along.y(), along.x());
     if (arrow) {
         const QPointF base = end + along * kArrowLength;
