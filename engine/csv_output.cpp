@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -53,6 +54,71 @@ unsigned DefaultMode() {
     return 0666U & ~static_cast<unsigned>(mask);
 }
 
+// Standard output, a device or a pipe opened for writing; nullptr, with the
+// reason in why, when it cannot be.
+std::FILE* OpenStream(const std::string& targetPath, std::string& why) {
+    const int fd = document::OpenStreamTarget(targetPath);
+    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        why = ErrnoSentence();
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    return file;
+}
+
+// Why a file that is there cannot be replaced, if it cannot; mode becomes
+// its permissions, which its replacement keeps.
+std::optional<std::string> RefusalOfTarget(const std::string& target, unsigned& mode) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            return "It is a folder.";
+        }
+        if (!S_ISREG(info.st_mode)) {
+            return "It is not a regular file.";  // a device, a pipe
+        }
+        // A file without any write permission is read-only, also for root.
+        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            return "The file is read-only.";
+        }
+        if (::access(target.c_str(), W_OK) != 0) {
+            return ErrnoSentence();
+        }
+        mode = info.st_mode & 07777U;
+    } else if (errno != ENOENT) {
+        return ErrnoSentence();
+    }
+    return std::nullopt;
+}
+
+// Why no temporary file could be made in folder ("" for the current one),
+// errno being what making it gave.
+std::string RefusalOfFolder(const std::string& folder) {
+    std::string where = folder.empty() ? std::string(".") : folder;
+    if (where.size() > 1 && where.back() == '/') {
+        where.pop_back();
+    }
+    const int error = errno;
+    struct stat folderInfo {};
+    if (::stat(where.c_str(), &folderInfo) != 0) {
+        return "The folder " + where + " does not exist.";
+    }
+    if (!S_ISDIR(folderInfo.st_mode)) {
+        return where + " is not a folder.";
+    }
+    errno = error;
+    if (errno == EACCES || errno == EPERM || errno == EROFS) {
+        return "Permission denied: no new file can be made in the folder " + where + " (" +
+               std::strerror(errno) +  // NOLINT(concurrency-mt-unsafe)
+               ").";
+    }
+    return "No new file can be made in the folder " + where + " (" +
+           std::strerror(errno) +  // NOLINT(concurrency-mt-unsafe)
+           ").";
+}
+
 }  // namespace
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -79,37 +145,17 @@ std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath, std::strin
     }
     if (document::IsStreamTarget(targetPath)) {
         // Standard output, a device or a pipe: written as it goes.
-        const int fd = document::OpenStreamTarget(targetPath);
-        std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+        std::string why;
+        std::FILE* file = OpenStream(targetPath, why);
         if (file == nullptr) {
-            std::string why = ErrnoSentence();
-            if (fd >= 0) {
-                ::close(fd);
-            }
             return Refuse(reason, std::move(why));
         }
         return std::unique_ptr<CsvFile>(new CsvFile(file, {}, targetPath, 0));
     }
     const std::string target = ResolveTarget(targetPath);
     unsigned mode = DefaultMode();
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) {
-            return Refuse(reason, "It is a folder.");
-        }
-        if (!S_ISREG(info.st_mode)) {
-            return Refuse(reason, "It is not a regular file.");  // a device, a pipe
-        }
-        // A file without any write permission is read-only, also for root.
-        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-            return Refuse(reason, "The file is read-only.");
-        }
-        if (::access(target.c_str(), W_OK) != 0) {
-            return Refuse(reason, ErrnoSentence());
-        }
-        mode = info.st_mode & 07777U;
-    } else if (errno != ENOENT) {
-        return Refuse(reason, ErrnoSentence());
+    if (std::optional<std::string> why = RefusalOfTarget(target, mode)) {
+        return Refuse(reason, std::move(*why));
     }
 
     const auto slash = target.rfind('/');
@@ -121,28 +167,7 @@ std::unique_ptr<CsvFile> CsvFile::Open(const std::string& targetPath, std::strin
     buffer.push_back('\0');
     const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
     if (fd < 0) {
-        std::string where = folder.empty() ? std::string(".") : folder;
-        if (where.size() > 1 && where.back() == '/') {
-            where.pop_back();
-        }
-        const int error = errno;
-        struct stat folderInfo {};
-        if (::stat(where.c_str(), &folderInfo) != 0) {
-            return Refuse(reason, "The folder " + where + " does not exist.");
-        }
-        if (!S_ISDIR(folderInfo.st_mode)) {
-            return Refuse(reason, where + " is not a folder.");
-        }
-        errno = error;
-        if (errno == EACCES || errno == EPERM || errno == EROFS) {
-            return Refuse(reason, "Permission denied: no new file can be made in the folder " +
-                                      where + " (" +
-                                      std::strerror(errno) +  // NOLINT(concurrency-mt-unsafe)
-                                      ").");
-        }
-        return Refuse(reason, "No new file can be made in the folder " + where + " (" +
-                                  std::strerror(errno) +  // NOLINT(concurrency-mt-unsafe)
-                                  ").");
+        return Refuse(reason, RefusalOfFolder(folder));
     }
     std::string temporary(buffer.data());
     std::FILE* file = ::fdopen(fd, "wb");

@@ -97,28 +97,7 @@ void SetGraphAttributes(Agraph_t* graph, LayoutMethod method, double rankGap) {
     }
 }
 
-}  // namespace
-
-LayoutMethod MethodFor(const LayoutGraph& graph, const LayoutLimits& limits) {
-    const auto elements = graph.nodes.size() + graph.edges.size();
-    return elements > static_cast<std::size_t>(limits.rankedMaxElements) ? LayoutMethod::Straight
-                                                                         : LayoutMethod::Ranked;
-}
-
-LayoutResult LayOutGraph(const LayoutGraph& graph, LayoutMethod method) {
-    LayoutResult result;
-    result.method = method;
-    if (graph.nodes.empty()) {
-        return result;
-    }
-    Context();
-    Agraph_t* raw = agopen(Text("diagram"), Agdirected, nullptr);
-    if (raw == nullptr) {
-        throw std::runtime_error("Graphviz could not make a graph");
-    }
-    std::unique_ptr<Agraph_t, GraphCloser> owner(raw);
-    SetGraphAttributes(raw, method, graph.rankGap);
-
+std::vector<Agnode_t*> AddNodes(Agraph_t* raw, const LayoutGraph& graph) {
     std::vector<Agnode_t*> nodes;
     nodes.reserve(graph.nodes.size());
     for (std::size_t i = 0; i < graph.nodes.size(); ++i) {
@@ -137,6 +116,12 @@ LayoutResult LayOutGraph(const LayoutGraph& graph, LayoutMethod method) {
         }
         nodes.push_back(made);
     }
+    return nodes;
+}
+
+// The edges, attached to their rows in a ranked layout.
+std::vector<Agedge_t*> AddEdges(Agraph_t* raw, const LayoutGraph& graph,
+                                const std::vector<Agnode_t*>& nodes, LayoutMethod method) {
     std::vector<Agedge_t*> edges;
     edges.reserve(graph.edges.size());
     for (std::size_t i = 0; i < graph.edges.size(); ++i) {
@@ -165,8 +150,13 @@ LayoutResult LayOutGraph(const LayoutGraph& graph, LayoutMethod method) {
         }
         edges.push_back(made);
     }
+    return edges;
+}
 
-    const LaidOutGraph laidOut(raw, method == LayoutMethod::Ranked ? "dot" : "neato");
+// The laid-out graph's size, node centres and edge routes, y turned to grow
+// downwards.
+void ReadPositions(Agraph_t* raw, const std::vector<Agnode_t*>& nodes,
+                   const std::vector<Agedge_t*>& edges, LayoutResult& result) {
     const boxf box = GD_bb(raw);
     result.width = box.UR.x - box.LL.x;
     result.height = box.UR.y - box.LL.y;
@@ -189,6 +179,33 @@ LayoutResult LayOutGraph(const LayoutGraph& graph, LayoutMethod method) {
         }
         result.paths.push_back(std::move(path));
     }
+}
+
+}  // namespace
+
+LayoutMethod MethodFor(const LayoutGraph& graph, const LayoutLimits& limits) {
+    const auto elements = graph.nodes.size() + graph.edges.size();
+    return elements > static_cast<std::size_t>(limits.rankedMaxElements) ? LayoutMethod::Straight
+                                                                         : LayoutMethod::Ranked;
+}
+
+LayoutResult LayOutGraph(const LayoutGraph& graph, LayoutMethod method) {
+    LayoutResult result;
+    result.method = method;
+    if (graph.nodes.empty()) {
+        return result;
+    }
+    Context();
+    Agraph_t* raw = agopen(Text("diagram"), Agdirected, nullptr);
+    if (raw == nullptr) {
+        throw std::runtime_error("Graphviz could not make a graph");
+    }
+    std::unique_ptr<Agraph_t, GraphCloser> owner(raw);
+    SetGraphAttributes(raw, method, graph.rankGap);
+    const std::vector<Agnode_t*> nodes = AddNodes(raw, graph);
+    const std::vector<Agedge_t*> edges = AddEdges(raw, graph, nodes, method);
+    const LaidOutGraph laidOut(raw, method == LayoutMethod::Ranked ? "dot" : "neato");
+    ReadPositions(raw, nodes, edges, result);
     return result;
 }
 

@@ -62,6 +62,72 @@ std::string ReadName(const PageFile& file, ByteCursor& cursor) {
     return DecodeText(file, cursor.ReadBytes(length));
 }
 
+// The next entry of size bytes; the cursor moves past it.
+ByteCursor TakeEntry(ByteCursor& cursor, std::size_t size) {
+    ByteCursor entry = cursor.Sub(cursor.Position(), size);
+    cursor.Skip(size);
+    return entry;
+}
+
+// The column entries, then the columns' names.
+void ReadColumns(const PageFile& file, ByteCursor& cursor, std::vector<ColumnDef>& columns) {
+    const JetFormat& f = file.Format();
+    for (ColumnDef& c : columns) {
+        const ByteCursor e = TakeEntry(cursor, f.columnSize);
+        c.type = e.U8(f.columnType);
+        c.number = e.U16(f.columnNumber);
+        c.varIndex = e.U16(f.columnVarIndex);
+        c.flags = e.U8(f.columnFlags);
+        if (f.columnExtFlags) {
+            c.extFlags = e.U8(*f.columnExtFlags);
+        }
+        if (f.columnComplexId && c.type == column_type::kComplex) {
+            c.complexId = e.U32(*f.columnComplexId);
+        }
+        c.fixedOffset = e.U16(f.columnFixedOffset);
+        c.length = e.U16(f.columnLength);
+    }
+    for (ColumnDef& c : columns) {
+        c.name = ReadName(file, cursor);
+    }
+}
+
+// The physical indexes' columns and flags.
+void ReadRealIndexes(const JetFormat& f, ByteCursor& cursor, std::vector<RealIndexDef>& reals) {
+    for (RealIndexDef& real : reals) {
+        const ByteCursor e = TakeEntry(cursor, f.realIndexSize);
+        for (int slot = 0; slot < kIndexColumnSlots; ++slot) {
+            const std::size_t slotAt = f.realIndexColumns + 3 * static_cast<std::size_t>(slot);
+            const std::uint16_t number = e.U16(slotAt);
+            if (number == kNoColumn) {
+                continue;
+            }
+            real.columns.push_back({number, e.U8(slotAt + 2) == 0x01});
+        }
+        real.flags = e.U8(f.realIndexFlags);
+    }
+}
+
+// The logical index entries, each naming one of realCount physical indexes,
+// then their names.
+void ReadLogicalIndexes(const PageFile& file, ByteCursor& cursor, std::uint32_t realCount,
+                        std::vector<LogicalIndexDef>& indexes) {
+    const JetFormat& f = file.Format();
+    for (LogicalIndexDef& index : indexes) {
+        const ByteCursor e = TakeEntry(cursor, f.logicalIndexSize);
+        index.realIndex = e.U32(f.logicalIndexReal);
+        index.indexType = e.U8(f.logicalIndexType);
+        if (index.realIndex >= realCount) {
+            e.Fail(f.logicalIndexReal, "index refers to physical index " +
+                                           std::to_string(index.realIndex) + " of " +
+                                           std::to_string(realCount));
+        }
+    }
+    for (LogicalIndexDef& index : indexes) {
+        index.name = ReadName(file, cursor);
+    }
+}
+
 }  // namespace
 
 const ColumnDef* TableDefinition::Find(const std::string& name) const {
@@ -116,60 +182,11 @@ TableDefinition ReadTableDefinition(const PageFile& file, std::uint32_t page,
         const ByteCursor e(entry, file.Label(), where);
         real.uniqueEntryCount = e.U32(f.tdefRealIndexCountField);
     }
-
     def.columns.resize(columnCount);
-    for (ColumnDef& c : def.columns) {
-        const std::size_t at = cursor.Position();
-        const ByteCursor e = cursor.Sub(at, f.columnSize);
-        cursor.Skip(f.columnSize);
-        c.type = e.U8(f.columnType);
-        c.number = e.U16(f.columnNumber);
-        c.varIndex = e.U16(f.columnVarIndex);
-        c.flags = e.U8(f.columnFlags);
-        if (f.columnExtFlags) {
-            c.extFlags = e.U8(*f.columnExtFlags);
-        }
-        if (f.columnComplexId && c.type == column_type::kComplex) {
-            c.complexId = e.U32(*f.columnComplexId);
-        }
-        c.fixedOffset = e.U16(f.columnFixedOffset);
-        c.length = e.U16(f.columnLength);
-    }
-    for (ColumnDef& c : def.columns) {
-        c.name = ReadName(file, cursor);
-    }
-
-    for (RealIndexDef& real : def.realIndexes) {
-        const std::size_t at = cursor.Position();
-        const ByteCursor e = cursor.Sub(at, f.realIndexSize);
-        cursor.Skip(f.realIndexSize);
-        for (int slot = 0; slot < kIndexColumnSlots; ++slot) {
-            const std::size_t slotAt = f.realIndexColumns + 3 * static_cast<std::size_t>(slot);
-            const std::uint16_t number = e.U16(slotAt);
-            if (number == kNoColumn) {
-                continue;
-            }
-            real.columns.push_back({number, e.U8(slotAt + 2) == 0x01});
-        }
-        real.flags = e.U8(f.realIndexFlags);
-    }
-
+    ReadColumns(file, cursor, def.columns);
+    ReadRealIndexes(f, cursor, def.realIndexes);
     def.indexes.resize(logicalCount);
-    for (LogicalIndexDef& index : def.indexes) {
-        const std::size_t at = cursor.Position();
-        const ByteCursor e = cursor.Sub(at, f.logicalIndexSize);
-        cursor.Skip(f.logicalIndexSize);
-        index.realIndex = e.U32(f.logicalIndexReal);
-        index.indexType = e.U8(f.logicalIndexType);
-        if (index.realIndex >= realCount) {
-            e.Fail(f.logicalIndexReal, "index refers to physical index " +
-                                           std::to_string(index.realIndex) + " of " +
-                                           std::to_string(realCount));
-        }
-    }
-    for (LogicalIndexDef& index : def.indexes) {
-        index.name = ReadName(file, cursor);
-    }
+    ReadLogicalIndexes(file, cursor, realCount, def.indexes);
     return def;
 }
 

@@ -380,122 +380,150 @@ Paginator::ShapedRow Paginator::ShapeRow(const std::vector<std::string>& row,
     return shaped;
 }
 
-void Paginator::AddTable(const document::TableData& table, int points, std::int32_t style) {
-    EnsurePage();
+std::vector<double> Paginator::ColumnEdges(const std::vector<int>& columnTwips) const {
     const QRectF& body = geometry_.body;
     double total = 0;
-    for (const int w : table.columnTwips) {
+    for (const int w : columnTwips) {
         total += w;
     }
     const double scale = total > body.width() ? body.width() / total : 1.0;
     std::vector<double> columnX{body.left()};
-    for (const int w : table.columnTwips) {
+    for (const int w : columnTwips) {
         columnX.push_back(columnX.back() + w * scale);
     }
-    const int face = shaper_.Face(points, false);
-    const std::size_t columns = table.columnTwips.size();
-    int tableTopPage = 0;  // last page on which this table drew its top rule
+    return columnX;
+}
+
+void Paginator::AddTable(const document::TableData& table, int points, std::int32_t style) {
+    EnsurePage();
+    TableInProgress progress;
+    progress.columnX = ColumnEdges(table.columnTwips);
+    progress.face = shaper_.Face(points, false);
+    progress.style = style;
     // Values that name a table, in a relationship's block, are kept as
     // references for links.
-    const bool references = sink_ && columns == 3 && block_ >= 0 && !blockPending_ &&
-                            blocks_[static_cast<std::size_t>(block_)].kind == "Relationship";
+    progress.references = sink_ && table.columnTwips.size() == 3 && block_ >= 0 && !blockPending_ &&
+                          blocks_[static_cast<std::size_t>(block_)].kind == "Relationship";
 
     const auto firstRow = static_cast<std::size_t>(std::max(startRow_, 0));
     for (std::size_t r = firstRow; r < table.rows.size(); ++r) {
         const auto& row = table.rows[r];
-        ShapedRow shaped = ShapeRow(row, columnX, face);
-        std::vector<std::vector<ShapedLine>>& cells = shaped.cells;
-        const double pitch = shaped.pitch;
-        const double ascent = shaped.ascent;
-        const std::size_t lineCount = shaped.lineCount;
-        const auto rowIndex = static_cast<std::int32_t>(r);
+        ShapedRow shaped = ShapeRow(row, progress.columnX, progress.face);
         std::size_t done = 0;
         if (r == firstRow && startLine_ > 0) {
-            done = std::min(static_cast<std::size_t>(startLine_), lineCount);
+            done = std::min(static_cast<std::size_t>(startLine_), shaped.lineCount);
         }
-        const double rowHeight = shaped.Height();
-        // The last row of a table does not stand alone on a page: when it
-        // would not fit after the one before it, both go over together.
-        if (done == 0 && r > firstRow && r + 2 == table.rows.size() && !AtPageTop() &&
-            y_ + rowHeight <= Bottom()) {
-            const double lastHeight = ShapeRow(table.rows.back(), columnX, face).Height();
-            if (y_ + rowHeight + lastHeight > Bottom() &&
-                rowHeight + lastHeight <= Bottom() - body.top()) {
-                NewPage(rowIndex, 0);
-                if (stopped_) {
-                    return;
-                }
-            }
+        if (done == 0 && !MakeRoomForRow(table, r, firstRow, shaped.Height(), progress)) {
+            return;
         }
-        if (done == 0 && rowHeight <= body.height() && y_ + rowHeight > Bottom() && !AtPageTop()) {
-            NewPage(rowIndex, 0);
-            if (stopped_) {
-                return;
-            }
-        }
-        int rowPage = 0;
-        const bool linkRow = references && NamesTable(row[1]) && !row[2].empty();
-        while (done < lineCount) {
-            const double room = Bottom() - y_ - 2 * kCellPadY;
-            auto fit = static_cast<std::size_t>(std::max(0.0, std::floor(room / pitch)));
-            if (fit == 0) {
-                if (AtPageTop()) {
-                    fit = 1;  // a line taller than a page is drawn clipped rather than lost
-                } else {
-                    NewPage(rowIndex, static_cast<std::int32_t>(done));
-                    if (stopped_) {
-                        return;
-                    }
-                    continue;
-                }
-            }
-            const std::size_t take = std::min(fit, lineCount - done);
-            if (rowPage == 0) {
-                rowPage = pageNumber_;
-            }
-            if (sink_) {
-                for (std::size_t c = 0; c < columns; ++c) {
-                    for (std::size_t k = done; k < std::min(done + take, cells[c].size()); ++k) {
-                        ShapedLine& line = cells[c][k];
-                        if (line.text.isEmpty()) {
-                            continue;
-                        }
-                        if (k == done) {
-                            // Its lines on this page are a text of their own.
-                            line.join = ShapedLine::Join::Start;
-                        }
-                        const QPointF origin(
-                            columnX[c] + kCellPadX,
-                            y_ + kCellPadY + static_cast<double>(k - done) * pitch + ascent);
-                        if (linkRow && c == 2) {
-                            current_.references.push_back(
-                                {QRectF(origin.x(), origin.y() - ascent, line.width, pitch),
-                                 "Table", row[2]});
-                        }
-                        AddText(std::move(line), origin, face);
-                    }
-                }
-            }
-            const double chunk = static_cast<double>(take) * pitch + 2 * kCellPadY;
-            const bool topRule = tableTopPage != pageNumber_;
-            tableTopPage = pageNumber_;
-            AddRowRules(columnX, y_, chunk, style, topRule);
-            y_ += chunk;
-            done += take;
-            if (done < lineCount) {
-                NewPage(rowIndex, static_cast<std::int32_t>(done));
-                if (stopped_) {
-                    return;
-                }
-            }
+        const int rowPage = PlaceRow(shaped, row, r, done, progress);
+        if (stopped_) {
+            return;
         }
         if (blockPending_ && r == firstRow) {
             HeadingPlaced({}, points, Emphasis::None, rowPage, y_);
         }
         if (keepPlaced_) {
-            for (std::size_t c = 0; c < columns; ++c) {
+            for (std::size_t c = 0; c < table.columnTwips.size(); ++c) {
                 placed_.push_back({PlacedText::Kind::Cell, row[c], rowPage});
             }
+        }
+    }
+}
+
+bool Paginator::MakeRoomForRow(const document::TableData& table, std::size_t r,
+                               std::size_t firstRow, double rowHeight,
+                               const TableInProgress& progress) {
+    const QRectF& body = geometry_.body;
+    const auto rowIndex = static_cast<std::int32_t>(r);
+    // The last row of a table does not stand alone on a page: when it would
+    // not fit after the one before it, both go over together.
+    if (r > firstRow && r + 2 == table.rows.size() && !AtPageTop() && y_ + rowHeight <= Bottom()) {
+        const double lastHeight =
+            ShapeRow(table.rows.back(), progress.columnX, progress.face).Height();
+        if (y_ + rowHeight + lastHeight > Bottom() &&
+            rowHeight + lastHeight <= Bottom() - body.top()) {
+            NewPage(rowIndex, 0);
+            if (stopped_) {
+                return false;
+            }
+        }
+    }
+    if (rowHeight <= body.height() && y_ + rowHeight > Bottom() && !AtPageTop()) {
+        NewPage(rowIndex, 0);
+        if (stopped_) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int Paginator::PlaceRow(ShapedRow& shaped, const std::vector<std::string>& row, std::size_t r,
+                        std::size_t done, TableInProgress& progress) {
+    const auto rowIndex = static_cast<std::int32_t>(r);
+    const double pitch = shaped.pitch;
+    const std::size_t lineCount = shaped.lineCount;
+    const bool linkRow = progress.references && NamesTable(row[1]) && !row[2].empty();
+    int rowPage = 0;
+    while (done < lineCount) {
+        const double room = Bottom() - y_ - 2 * kCellPadY;
+        auto fit = static_cast<std::size_t>(std::max(0.0, std::floor(room / pitch)));
+        if (fit == 0) {
+            if (AtPageTop()) {
+                fit = 1;  // a line taller than a page is drawn clipped rather than lost
+            } else {
+                NewPage(rowIndex, static_cast<std::int32_t>(done));
+                if (stopped_) {
+                    return rowPage;
+                }
+                continue;
+            }
+        }
+        const std::size_t take = std::min(fit, lineCount - done);
+        if (rowPage == 0) {
+            rowPage = pageNumber_;
+        }
+        if (sink_) {
+            AddRowTexts(shaped, done, take, progress, linkRow ? &row[2] : nullptr);
+        }
+        const double chunk = static_cast<double>(take) * pitch + 2 * kCellPadY;
+        const bool topRule = progress.topPage != pageNumber_;
+        progress.topPage = pageNumber_;
+        AddRowRules(progress.columnX, y_, chunk, progress.style, topRule);
+        y_ += chunk;
+        done += take;
+        if (done < lineCount) {
+            NewPage(rowIndex, static_cast<std::int32_t>(done));
+            if (stopped_) {
+                return rowPage;
+            }
+        }
+    }
+    return rowPage;
+}
+
+void Paginator::AddRowTexts(ShapedRow& shaped, std::size_t done, std::size_t take,
+                            const TableInProgress& progress, const std::string* reference) {
+    for (std::size_t c = 0; c < shaped.cells.size(); ++c) {
+        std::vector<ShapedLine>& cell = shaped.cells[c];
+        for (std::size_t k = done; k < std::min(done + take, cell.size()); ++k) {
+            ShapedLine& line = cell[k];
+            if (line.text.isEmpty()) {
+                continue;
+            }
+            if (k == done) {
+                // Its lines on this page are a text of their own.
+                line.join = ShapedLine::Join::Start;
+            }
+            const QPointF origin(
+                progress.columnX[c] + kCellPadX,
+                y_ + kCellPadY + static_cast<double>(k - done) * shaped.pitch + shaped.ascent);
+            if (reference != nullptr && c == 2) {
+                current_.references.push_back(
+                    {QRectF(origin.x(), origin.y() - shaped.ascent, line.width, shaped.pitch),
+                     "Table", *reference});
+            }
+            AddText(std::move(line), origin, progress.face);
         }
     }
 }

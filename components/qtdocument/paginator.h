@@ -171,6 +171,28 @@ class Paginator {
                        int face);
     void AddRowRules(const std::vector<double>& columnX, double top, double height,
                      std::int32_t style, bool tableTopOnPage);
+    // What placing a table's rows needs from row to row.
+    struct TableInProgress {
+        std::vector<double> columnX;  // the columns' left edges, then the last's right
+        int face = 0;
+        std::int32_t style = 0;
+        bool references = false;  // cells naming a table are kept as links
+        int topPage = 0;          // the last page on which the table drew its top rule
+    };
+    std::vector<double> ColumnEdges(const std::vector<int>& columnTwips) const;
+    // Starts a new page before a row that does not fit on this one, or
+    // before the last but one row when the last would be left alone; false
+    // when the replay stopped there.
+    bool MakeRoomForRow(const document::TableData& table, std::size_t r, std::size_t firstRow,
+                        double rowHeight, const TableInProgress& progress);
+    // Places a row's lines from line done on, going on to new pages as they
+    // fill; returns the page it starts on.
+    int PlaceRow(ShapedRow& shaped, const std::vector<std::string>& row, std::size_t r,
+                 std::size_t done, TableInProgress& progress);
+    // The texts of lines done to done + take of a row's cells; reference:
+    // the table the third cell names, kept as a link.
+    void AddRowTexts(ShapedRow& shaped, std::size_t done, std::size_t take,
+                     const TableInProgress& progress, const std::string* reference);
     void AddText(ShapedLine&& line, const QPointF& origin, int face, bool searchable = true);
     void AddShape(const QRectF& rect, LaidOutPage::Fill fill);
 

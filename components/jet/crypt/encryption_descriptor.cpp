@@ -71,29 +71,9 @@ std::string Hex(std::uint32_t value) {
     return text;
 }
 
-CryptoApiDescriptor ParseCryptoApi(Reader& reader) {
-    const std::uint32_t headerSize = reader.U32("the header size");
-    if (headerSize < kHeaderFixedSize || headerSize > reader.Remaining()) {
-        Damaged("header size " + std::to_string(headerSize) + " out of range (" +
-                std::to_string(kHeaderFixedSize) + " to " + std::to_string(reader.Remaining()) +
-                ")");
-    }
-    Reader header(reader.Take(headerSize, "the header"));
-    const std::uint32_t flags = header.U32("the header flags");
-    header.U32("the header's extra size");
-    const std::uint32_t algorithm = header.U32("the cipher");
-    const std::uint32_t hash = header.U32("the hash algorithm");
-    std::uint32_t keyBits = header.U32("the key size");
-    // The provider type, two reserved fields and the provider's name follow;
-    // none of them changes how the key is made.
-
-    if ((flags & kFlagExternal) != 0) {
-        Unsupported("encryption by an external provider");
-    }
-    if ((flags & kFlagCryptoApi) == 0) {
-        Unsupported("encryption flags " + Hex(flags) + " without CryptoAPI");
-    }
-    CryptoApiDescriptor d;
+// The cipher, key size and hashing the header's fields name.
+void SetCipher(std::uint32_t flags, std::uint32_t algorithm, std::uint32_t hash,
+               std::uint32_t keyBits, CryptoApiDescriptor& d) {
     std::uint32_t aesBits = 0;
     switch (algorithm) {
         case kAlgorithmByFlags:
@@ -137,7 +117,10 @@ CryptoApiDescriptor ParseCryptoApi(Reader& reader) {
         d.hashRounds = (flags & kFlagAes) != 0 ? kStandardHashRounds : 0;
     }
     d.keyBits = keyBits;
+}
 
+// The salt and the encrypted verifier with its hash, after the header.
+void ReadVerifier(Reader& reader, CryptoApiDescriptor& d) {
     const std::uint32_t saltSize = reader.U32("the salt size");
     if (saltSize != kSaltSize) {
         Damaged("salt size " + std::to_string(saltSize) + " out of range (16)");
@@ -154,6 +137,33 @@ CryptoApiDescriptor ParseCryptoApi(Reader& reader) {
     const std::size_t stored = d.cipher == CryptoApiDescriptor::Cipher::Rc4 ? kSha1Size : 32;
     const auto verifierHash = reader.Take(stored, "the verifier hash");
     d.encryptedVerifierHash.assign(verifierHash.begin(), verifierHash.end());
+}
+
+CryptoApiDescriptor ParseCryptoApi(Reader& reader) {
+    const std::uint32_t headerSize = reader.U32("the header size");
+    if (headerSize < kHeaderFixedSize || headerSize > reader.Remaining()) {
+        Damaged("header size " + std::to_string(headerSize) + " out of range (" +
+                std::to_string(kHeaderFixedSize) + " to " + std::to_string(reader.Remaining()) +
+                ")");
+    }
+    Reader header(reader.Take(headerSize, "the header"));
+    const std::uint32_t flags = header.U32("the header flags");
+    header.U32("the header's extra size");
+    const std::uint32_t algorithm = header.U32("the cipher");
+    const std::uint32_t hash = header.U32("the hash algorithm");
+    const std::uint32_t keyBits = header.U32("the key size");
+    // The provider type, two reserved fields and the provider's name follow;
+    // none of them changes how the key is made.
+
+    if ((flags & kFlagExternal) != 0) {
+        Unsupported("encryption by an external provider");
+    }
+    if ((flags & kFlagCryptoApi) == 0) {
+        Unsupported("encryption flags " + Hex(flags) + " without CryptoAPI");
+    }
+    CryptoApiDescriptor d;
+    SetCipher(flags, algorithm, hash, keyBits, d);
+    ReadVerifier(reader, d);
     return d;
 }
 
