@@ -85,6 +85,14 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
             line.tables.push_back(takeValue());
         } else if (name == "--query") {
             line.queries.push_back(takeValue());
+        } else if (name == "--form") {
+            line.forms.push_back(takeValue());
+        } else if (name == "--report-object") {
+            line.reports.push_back(takeValue());
+        } else if (name == "--macro") {
+            line.macros.push_back(takeValue());
+        } else if (name == "--module") {
+            line.modules.push_back(takeValue());
         } else if (name == "--link-folder") {
             line.linkFolders.push_back(takeValue());
             if (line.linkFolders.back().empty()) {
@@ -209,6 +217,9 @@ std::string UsageText() {
            "                   without one, and for \"-\", standard output)\n"
            "  --table NAME     document table NAME (may be repeated)\n"
            "  --query NAME     document query NAME (may be repeated)\n"
+           "  --form NAME, --report-object NAME, --macro NAME, --module NAME\n"
+           "                   document that form, report, macro or VBA module (each\n"
+           "                   may be repeated)\n"
            "  --all-switches   report every property, ignoring the stored report switches\n"
            "  --link-folder DIR  look in DIR for the source databases of linked tables\n"
            "                   (may be repeated; after the place the link names and the\n"
@@ -226,9 +237,11 @@ std::string UsageText() {
            "  -h, --help       show this help and exit\n"
            "      --version    show the version and exit\n"
            "\n"
-           "Without --table and --query, every table except Access's own (\"MSys...\" and\n"
-           "the hidden \"f_...\" tables of multi-valued fields) and every query is\n"
-           "documented; with them, exactly the named objects (names are case-sensitive).\n"
+           "Without --table, --query and the options above that name objects, every\n"
+           "table except Access's own (\"MSys...\" and the hidden \"f_...\" tables of\n"
+           "multi-valued fields) and every query, form, report, macro and module is\n"
+           "documented; with any of them, exactly the named objects (names are\n"
+           "case-sensitive).\n"
            "A linked table whose source cannot be read is named in a warning.\n"
            "\n"
            "A comparison matches objects by name, ignoring letter case.\n"

@@ -129,6 +129,22 @@ constexpr std::array<SwitchInfo, kSwitchCount> kSwitches{{
      "Parameter Direction", "Direction", 2, 1, 2730, 315},
     {"QueryParameter Type", "QueryParameter Type", Queries, "chkParameterType", "Parameter Type",
      "Type", 2, 2, 2730, 630},
+    // Forms, reports, macros and modules. "Macro Actions" and "Module Code"
+    // turn on a macro's XML and a module's code; they have no row.
+    {"Form DateCreated", "Form DateCreated", Application, "chkFormCreated", "Form DateCreated", "DateCreated", 1, 1, 315, 315},
+    {"Form HasModule", "Form HasModule", Application, "chkFormHasModule", "Form HasModule", "HasModule", 1, 2, 315, 630},
+    {"Form LastUpdated", "Form LastUpdated", Application, "chkFormUpdated", "Form LastUpdated", "LastUpdated", 1, 3, 315, 945},
+    {"Report DateCreated", "Report DateCreated", Application, "chkReportCreated", "Report DateCreated", "DateCreated", 1, 4, 315, 1260},
+    {"Report HasModule", "Report HasModule", Application, "chkReportHasModule", "Report HasModule", "HasModule", 1, 5, 315, 1575},
+    {"Report LastUpdated", "Report LastUpdated", Application, "chkReportUpdated", "Report LastUpdated", "LastUpdated", 1, 6, 315, 1890},
+    {"Macro Actions", "Macro Actions", Application, "chkMacroActions", "Macro Actions", "", 2, 1, 2730, 315},
+    {"Macro DateCreated", "Macro DateCreated", Application, "chkMacroCreated", "Macro DateCreated", "DateCreated", 2, 2, 2730, 630},
+    {"Macro LastUpdated", "Macro LastUpdated", Application, "chkMacroUpdated", "Macro LastUpdated", "LastUpdated", 2, 3, 2730, 945},
+    {"Module Code", "Module Code", Application, "chkModuleCode", "Module Code", "", 2, 4, 2730, 1260},
+    {"Module DateCreated", "Module DateCreated", Application, "chkModuleCreated", "Module DateCreated", "DateCreated", 2, 5, 2730, 1575},
+    {"Module LastUpdated", "Module LastUpdated", Application, "chkModuleUpdated", "Module LastUpdated", "LastUpdated", 2, 6, 2730, 1890},
+    {"Module LineCount", "Module LineCount", Application, "chkModuleLineCount", "Module LineCount", "LineCount", 2, 7, 2730, 2205},
+    {"Module Type", "Module Type", Application, "chkModuleType", "Module Type", "Type", 2, 8, 2730, 2520},
 }};
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {

@@ -6,7 +6,7 @@
 namespace ostrel::engine {
 
 // The pages of the configuration dialog, in tab order.
-enum class SwitchPage { Database, Tables, Fields, Indexes, Relationships, Queries };
+enum class SwitchPage { Database, Tables, Fields, Indexes, Relationships, Queries, Application };
 
 // One report switch: its store key, where its check box sits in the
 // configuration dialog, and the label of the report row it turns on or off.
@@ -23,7 +23,7 @@ struct SwitchInfo {
     int top;
 };
 
-inline constexpr int kSwitchCount = 62;
+inline constexpr int kSwitchCount = 76;
 
 // All switches in the order the dialog reads and writes them.
 const std::array<SwitchInfo, kSwitchCount>& SwitchTable();

@@ -25,7 +25,7 @@ using engine::SwitchPage;
 using engine::SwitchTable;
 
 constexpr std::array<const char*, frmConfig::kPageCount> kPageCaptions{
-    "Database", "Tables", "Fields", "Indexes", "Relationships", "Queries"};
+    "Database", "Tables", "Fields", "Indexes", "Relationships", "Queries", "Application"};
 
 int PageIndex(SwitchPage page) {
     return static_cast<int>(page);

@@ -25,7 +25,7 @@ class frmConfig : public QDialog {
     Q_OBJECT
 
   public:
-    static constexpr int kPageCount = 6;
+    static constexpr int kPageCount = 7;
 
     explicit frmConfig(SwitchStore& store, QWidget* parent = nullptr);
 

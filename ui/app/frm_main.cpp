@@ -503,7 +503,7 @@ bool frmMain::IsSelected(engine::ObjectKind kind, const std::string& name) const
             return IsTicked(*vsFlexTables_, FromStd(name));
         case engine::ObjectKind::Query:
             return IsTicked(*vsFlexQueries_, FromStd(name));
-        case engine::ObjectKind::Relationship:
+        default:
             break;
     }
     return true;
