@@ -129,6 +129,20 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
                 throw UsageError("option --compare needs two databases, OLD and NEW");
             }
             line.compareWith = std::string(arguments[++i]);
+        } else if (name == "--export-code") {
+            line.exportCodeDir = takeValue();
+            if (line.exportCodeDir->empty()) {
+                throw UsageError("option --export-code needs a folder");
+            }
+        } else if (name == "--code-encoding") {
+            const std::string encoding = takeValue();
+            if (encoding != "utf-8" && encoding != "UTF-8") {
+                throw UsageError("option --code-encoding takes only utf-8");
+            }
+            line.codeUtf8 = true;
+        } else if (name == "--prune") {
+            noValue();
+            line.prune = true;
         } else if (name == "--compare-volatile") {
             noValue();
             line.compareVolatile = true;
@@ -177,6 +191,14 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
     if (line.compareWith && line.diagramPath) {
         throw UsageError("--diagram draws one database; it is not for use with --compare");
     }
+    if ((line.codeUtf8 || line.prune) && !line.exportCodeDir) {
+        throw UsageError(std::string(line.prune ? "--prune" : "--code-encoding") +
+                         " is for use with --export-code");
+    }
+    if (line.exportCodeDir && (line.compareWith || line.csvPath || line.jsonPath ||
+                               line.pdfPath || line.diagramPath)) {
+        throw UsageError("--export-code writes code files only; it takes no other output");
+    }
     if (line.newPasswordFile && !line.compareWith) {
         throw UsageError("--new-password-file is for use with --compare");
     }
@@ -194,7 +216,8 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         throw UsageError(
             "only one of --csv, --json, --pdf and --diagram can go to standard output");
     }
-    if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.diagramPath) {
+    if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.diagramPath &&
+        !line.exportCodeDir) {
         line.csvPath = "-";
     }
     return line;
@@ -226,6 +249,12 @@ std::string UsageText() {
            "                   database's own folder)\n"
            "  --strict         fail when a linked table's source cannot be read, instead\n"
            "                   of documenting the table without its fields\n"
+           "  --export-code DIR  write every VBA module to its own file in DIR (.bas,\n"
+           "                   .cls, as the VBA editor exports them) instead of a report\n"
+           "  --code-encoding utf-8  write those files in UTF-8, not the project's\n"
+           "                   code page\n"
+           "  --prune          remove files an earlier --export-code wrote for modules\n"
+           "                   that no longer exist\n"
            "  --compare OLD NEW  compare the designs of two databases\n"
            "  --compare-volatile  also compare DateCreated, LastUpdated, RecordCount and\n"
            "                   DistinctCount, which change whenever a file is used\n"

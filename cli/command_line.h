@@ -44,6 +44,12 @@ struct CommandLine {
     // comparison) and of NEW; "-" is standard input.
     std::optional<std::string> passwordFile;
     std::optional<std::string> newPasswordFile;
+    // --export-code DIR: write every VBA module to its own file in DIR
+    // instead of a report; in UTF-8 with --code-encoding utf-8; --prune
+    // removes the files of an earlier export whose modules are gone.
+    std::optional<std::string> exportCodeDir;
+    bool codeUtf8 = false;
+    bool prune = false;
     bool help = false;
     bool version = false;
 

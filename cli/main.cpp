@@ -14,6 +14,7 @@
 #include "cli/command_line_passwords.h"
 #include "cli/report_command.h"
 #include "components/jet/jet_engine.h"
+#include "components/jet/text_decoding.h"
 #include "engine/value_formatter.h"
 #ifdef OSTREL_CLI_PDF
 #include "cli/diagram_output.h"
@@ -78,6 +79,6 @@ int main(int argc, char** argv) {
     }
 #endif
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfOutput, diagramFile},
+    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfOutput, diagramFile, jet::EncodeCodePageText},
                                  {std::cout, std::cerr, terminal});
 }
