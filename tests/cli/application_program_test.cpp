@@ -138,8 +138,8 @@ TEST(ApplicationProgram, PdfOfNwindShowsEveryModulesNumberedCodeInTheOutline) {
     const std::set<std::string> modules = ExpectedModules(*objects, "nwind.mdb", "MSysModules2");
     ASSERT_EQ(modules.size(), 15U);
     std::set<std::string> listed;
-    for (const nlohmann::json& section :
-         nlohmann::json::parse(outline).at("outlines")) {
+    const nlohmann::json parsed = nlohmann::json::parse(outline);
+    for (const nlohmann::json& section : parsed.at("outlines")) {
         if (section.at("title") != "8 - Module Properties") {
             continue;
         }
