@@ -20,8 +20,8 @@ TEST(SwitchTable, SixtyTwoUniqueKeysAndCheckBoxes) {
         keys.insert(lower);
         checkBoxes.emplace(info.checkBox);
     }
-    EXPECT_EQ(keys.size(), 62U);
-    EXPECT_EQ(checkBoxes.size(), 62U);
+    EXPECT_EQ(keys.size(), 76U);
+    EXPECT_EQ(checkBoxes.size(), 76U);
 }
 
 TEST(SwitchTable, PagesHoldTheirCheckBoxesInOrder) {
@@ -38,11 +38,13 @@ TEST(SwitchTable, PagesHoldTheirCheckBoxesInOrder) {
     EXPECT_EQ(perPage[SwitchPage::Indexes], 8);
     EXPECT_EQ(perPage[SwitchPage::Relationships], 10);
     EXPECT_EQ(perPage[SwitchPage::Queries], 10);
+    EXPECT_EQ(perPage[SwitchPage::Application], 14);
 }
 
 TEST(SwitchTable, KeysAreAnObjectWordAndAPropertyWord) {
     const std::set<std::string> words = {"Database",     "Table", "Field",         "Index",
-                                         "Relationship", "Query", "QueryParameter"};
+                                         "Relationship", "Query", "QueryParameter",
+                                         "Form",         "Report", "Macro",        "Module"};
     for (const SwitchInfo& info : SwitchTable()) {
         const auto blank = info.key.find(' ');
         ASSERT_NE(blank, std::string_view::npos) << info.key;

@@ -151,7 +151,9 @@ class TestFrmConfig : public QObject {
         QCOMPARE(order.at(fieldsStart + 14), QStringLiteral("chkFieldValidationText"));
         QCOMPARE(order.at(51), QStringLiteral("chkRelDiagram"));  // after chkRelTable
         QCOMPARE(order.at(61), QStringLiteral("chkParameterType"));
-        QCOMPARE(order.mid(62),
+        QCOMPARE(order.at(62), QStringLiteral("chkFormCreated"));
+        QCOMPARE(order.at(68), QStringLiteral("chkMacroActions"));  // column 2 after column 1
+        QCOMPARE(order.mid(76),
                  QStringList({"cmdStore", "cmdCancel", "cmdSelectAll", "cmdDeselectAll"}));
     }
 

@@ -18,6 +18,10 @@ class FileDialogs {
     virtual std::optional<QString> ChooseDatabase(QWidget* parent, const QString& current) = 0;
     // A CSV file name, which need not exist yet, or nothing when cancelled.
     virtual std::optional<QString> ChooseCsvFile(QWidget* parent, const QString& current) = 0;
+    // A folder to export a database's code to (made when it does not exist),
+    // or nothing when cancelled. By default the folder dialog, starting
+    // beside the database.
+    virtual std::optional<QString> ChooseCodeFolder(QWidget* parent, const QString& database);
 
   protected:
     FileDialogs() = default;

@@ -21,6 +21,10 @@ class QButtonGroup;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+
+namespace ostrel::ui {
+class ApplicationPickers;
+}
 class QMenu;
 class QPushButton;
 class QStatusBar;
@@ -95,6 +99,7 @@ class frmMain : public QMainWindow,
     void mnuFileConfigure_Click();
     void mnuFileLinkFolders_Click();
     void mnuFileCompare_Click();
+    void mnuFileExportCode_Click();
     void mnuFileExit_Click();
     void mnuHelpContents_Click();
     void mnuHelpSupport_Click();
@@ -159,6 +164,7 @@ class frmMain : public QMainWindow,
     QTabWidget* vsTab1_ = nullptr;
     QListWidget* vsFlexTables_ = nullptr;
     QListWidget* vsFlexQueries_ = nullptr;
+    std::unique_ptr<ApplicationPickers> applicationPickers_;
     QPushButton* cmdStart_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QLabel* panel1_ = nullptr;
