@@ -195,8 +195,8 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         throw UsageError(std::string(line.prune ? "--prune" : "--code-encoding") +
                          " is for use with --export-code");
     }
-    if (line.exportCodeDir && (line.compareWith || line.csvPath || line.jsonPath ||
-                               line.pdfPath || line.diagramPath)) {
+    if (line.exportCodeDir &&
+        (line.compareWith || line.csvPath || line.jsonPath || line.pdfPath || line.diagramPath)) {
         throw UsageError("--export-code writes code files only; it takes no other output");
     }
     if (line.newPasswordFile && !line.compareWith) {

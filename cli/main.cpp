@@ -79,6 +79,7 @@ int main(int argc, char** argv) {
     }
 #endif
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    return cli::RunReportCommand(line, {jetEngine, switches, *formatter, pdfOutput, diagramFile, jet::EncodeCodePageText},
-                                 {std::cout, std::cerr, terminal});
+    return cli::RunReportCommand(
+        line, {jetEngine, switches, *formatter, pdfOutput, diagramFile, jet::EncodeCodePageText},
+        {std::cout, std::cerr, terminal});
 }

@@ -25,8 +25,8 @@ struct CodeExportOptions {
 
 // What an export did, file names relative to the folder.
 struct CodeExportResult {
-    std::vector<std::string> written;    // every module's file, changed or not
-    std::vector<std::string> removed;    // pruned
+    std::vector<std::string> written;     // every module's file, changed or not
+    std::vector<std::string> removed;     // pruned
     std::vector<std::string> unreadable;  // "Name: why" of modules left out
 };
 

@@ -38,6 +38,7 @@ schema::Variant Whole(std::int64_t value) {
 namespace table_bit = schema::table_attribute;
 namespace field_bit = schema::field_attribute;
 namespace relation_bit = schema::relation_attribute;
+using schema::AccessObject;
 using schema::Database;
 using schema::Field;
 using schema::Index;
@@ -46,7 +47,6 @@ using schema::QueryDef;
 using schema::Relation;
 using schema::TableDef;
 using schema::Variant;
-using schema::AccessObject;
 using schema::VbaModule;
 
 constexpr std::array<PropertyDef<Database>, 5> kDatabaseProperties{{

@@ -27,7 +27,7 @@ MemberGroup ReadMembers(MemberKind kind, const schema::Collection<T>& items, Row
 }
 
 const schema::Collection<schema::AccessObject>& AccessObjects(const schema::Database& database,
-                                                             ObjectKind kind) {
+                                                              ObjectKind kind) {
     switch (kind) {
         case ObjectKind::Form:
             return database.Forms();
@@ -66,8 +66,7 @@ const std::vector<int>& ReportBuilder::Listed(ObjectKind kind) const {
 }
 
 const schema::AccessObject& ReportBuilder::AccessObjectAt(ObjectKind kind, int position) const {
-    return AccessObjects(database_, kind)
-        .Item(Listed(kind).at(static_cast<std::size_t>(position)));
+    return AccessObjects(database_, kind).Item(Listed(kind).at(static_cast<std::size_t>(position)));
 }
 
 PropertyRows ReportBuilder::DatabaseProperties() const {
@@ -130,8 +129,8 @@ ReportObject ReportBuilder::Build(ObjectKind kind, int position, WritingPlace& p
         case ObjectKind::Macro:
             return BuildAccessObject(kind, AccessObjectAt(kind, position));
         case ObjectKind::Module:
-            return BuildModule(database_.Modules().Item(
-                Listed(kind).at(static_cast<std::size_t>(position))));
+            return BuildModule(
+                database_.Modules().Item(Listed(kind).at(static_cast<std::size_t>(position))));
     }
     return {};
 }

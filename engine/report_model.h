@@ -31,8 +31,8 @@ struct KindWords {
 
 const KindWords& WordsOf(ObjectKind kind);
 inline constexpr std::array<ObjectKind, 7> kObjectKinds{
-    ObjectKind::Table, ObjectKind::Relationship, ObjectKind::Query, ObjectKind::Form,
-    ObjectKind::Report, ObjectKind::Macro, ObjectKind::Module};
+    ObjectKind::Table,  ObjectKind::Relationship, ObjectKind::Query, ObjectKind::Form,
+    ObjectKind::Report, ObjectKind::Macro,        ObjectKind::Module};
 
 // Forms, reports, macros and modules: their sections are written only when
 // the database holds objects of the kind.

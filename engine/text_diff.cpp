@@ -30,10 +30,11 @@ bool ShortestEdit(const Lines& a, const Lines& b, std::vector<Op>& ops) {
             const auto at = [&](std::int64_t kk) -> std::int64_t& {
                 return v[static_cast<std::size_t>(kk + offset)];
             };
-            std::int64_t x = (k == -d || (k != d && at(k - 1) < at(k + 1))) ? at(k + 1)
-                                                                             : at(k - 1) + 1;
+            std::int64_t x =
+                (k == -d || (k != d && at(k - 1) < at(k + 1))) ? at(k + 1) : at(k - 1) + 1;
             std::int64_t y = x - k;
-            while (x < n && y < m && a[static_cast<std::size_t>(x)] == b[static_cast<std::size_t>(y)]) {
+            while (x < n && y < m &&
+                   a[static_cast<std::size_t>(x)] == b[static_cast<std::size_t>(y)]) {
                 ++x;
                 ++y;
             }

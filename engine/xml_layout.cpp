@@ -72,8 +72,8 @@ std::vector<Token> Tokens(std::string_view xml) {
         if (xml[at] == '<') {
             const std::size_t end = MarkupEnd(xml, at);
             const std::string_view markup = xml.substr(at, end - at);
-            tokens.push_back({markup.starts_with("<![CDATA[") ? TokenKind::Text : KindOf(markup),
-                              markup});
+            tokens.push_back(
+                {markup.starts_with("<![CDATA[") ? TokenKind::Text : KindOf(markup), markup});
             at = end;
         } else {
             const std::size_t end = std::min(xml.find('<', at), xml.size());

@@ -81,8 +81,10 @@ void Paginator::AddCode(const document::TableData& lines, int points) {
     const auto firstRow = static_cast<std::size_t>(std::max(startRow_, 0));
     for (std::size_t r = firstRow; r < lines.rows.size(); ++r) {
         const std::string& text = lines.rows[r].empty() ? std::string() : lines.rows[r].front();
-        const std::vector<QString> pieces = Pieces(ExpandTabs(QString::fromStdString(text)), perLine);
-        std::size_t k = r == firstRow ? std::min<std::size_t>(std::max(startLine_, 0), pieces.size() - 1) : 0;
+        const std::vector<QString> pieces =
+            Pieces(ExpandTabs(QString::fromStdString(text)), perLine);
+        std::size_t k =
+            r == firstRow ? std::min<std::size_t>(std::max(startLine_, 0), pieces.size() - 1) : 0;
         int linePage = 0;
         for (; k < pieces.size(); ++k) {
             if (y_ + pitch > Bottom() && !AtPageTop()) {
@@ -100,7 +102,8 @@ void Paginator::AddCode(const document::TableData& lines, int points) {
             if (sink_ && !pieces[k].isEmpty()) {
                 std::vector<ShapedLine> shaped = shaper_.BreakLines(pieces[k], face, 1e9);
                 if (!shaped.empty()) {
-                    shaped.front().join = k == 0 ? ShapedLine::Join::Start : ShapedLine::Join::Direct;
+                    shaped.front().join =
+                        k == 0 ? ShapedLine::Join::Start : ShapedLine::Join::Direct;
                     AddText(std::move(shaped.front()), QPointF(codeLeft, baseline), face);
                 }
             }

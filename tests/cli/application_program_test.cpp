@@ -89,8 +89,7 @@ TEST(ApplicationProgram, NamingAnyObjectLimitsEveryKind) {
 
     result = RunProgram({"--macro", "NoSuchMacro", ageRange});
     EXPECT_NE(result.status, 0);
-    EXPECT_NE(result.err.find("the database holds no macro named 'NoSuchMacro'"),
-              std::string::npos)
+    EXPECT_NE(result.err.find("the database holds no macro named 'NoSuchMacro'"), std::string::npos)
         << result.err;
 }
 
@@ -126,7 +125,8 @@ TEST(ApplicationProgram, PdfOfNwindShowsEveryModulesNumberedCodeInTheOutline) {
         Command("pdftotext -v 2>&1").empty()) {
         GTEST_SKIP() << "no test data, qpdf or pdftotext";
     }
-    const fs::path pdf = fs::temp_directory_path() / ("ostrel-nwind-" + std::to_string(getpid()) + ".pdf");
+    const fs::path pdf =
+        fs::temp_directory_path() / ("ostrel-nwind-" + std::to_string(getpid()) + ".pdf");
     const ProgramResult result =
         RunProgram({"--pdf", pdf.string(), (*objects / "nwind.mdb").string()});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -144,7 +144,8 @@ TEST(ApplicationProgram, PdfOfNwindShowsEveryModulesNumberedCodeInTheOutline) {
             continue;
         }
         for (const nlohmann::json& item : section.at("kids")) {
-            listed.insert(item.at("title").get<std::string>().substr(std::string("Module : ").size()));
+            listed.insert(
+                item.at("title").get<std::string>().substr(std::string("Module : ").size()));
         }
     }
     EXPECT_EQ(listed, modules);

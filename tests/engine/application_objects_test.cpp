@@ -37,15 +37,14 @@ DatabaseBlueprint WithApplication() {
     blueprint.forms.push_back({.name = "Orders", .hasModule = true});
     blueprint.forms.push_back({.name = "~sq_cOrders"});
     blueprint.macros.push_back({.name = "AutoExec"});  // binary: no XML
-    blueprint.macros.push_back(
-        {.name = "Close", .macroXml = "<UserInterfaceMacros><UserInterfaceMacro><Statements>"
-                                      "<Action Name=\"CloseWindow\"/></Statements>"
-                                      "</UserInterfaceMacro></UserInterfaceMacros>"});
+    blueprint.macros.push_back({.name = "Close",
+                                .macroXml = "<UserInterfaceMacros><UserInterfaceMacro><Statements>"
+                                            "<Action Name=\"CloseWindow\"/></Statements>"
+                                            "</UserInterfaceMacro></UserInterfaceMacros>"});
     blueprint.modules.push_back({.name = "Broken", .problem = "its stream ends early"});
     blueprint.modules.push_back({.name = "Utilities", .source = kUtilities});
-    blueprint.modules.push_back({.name = "Form_Orders",
-                                 .kind = VbaModuleKind::Document,
-                                 .source = "Option Explicit\r\n"});
+    blueprint.modules.push_back(
+        {.name = "Form_Orders", .kind = VbaModuleKind::Document, .source = "Option Explicit\r\n"});
     return blueprint;
 }
 
@@ -120,9 +119,9 @@ TEST(ApplicationObjects, ChangedModuleShowsTheLineAsAUnifiedDiff) {
     ASSERT_EQ(comparison.modules.size(), 1U);
     EXPECT_EQ(comparison.modules[0].name, "Code");
     EXPECT_EQ(comparison.modules[0].change, Change::Changed);
-    const std::vector<std::string> expected{"@@ -3,7 +3,7 @@", " Line3", " Line4", " Line5",
-                                            "-Line6",          "+Line6 changed", " Line7",
-                                            " Line8",          " Line9"};
+    const std::vector<std::string> expected{"@@ -3,7 +3,7 @@", " Line3", " Line4",
+                                            " Line5",          "-Line6", "+Line6 changed",
+                                            " Line7",          " Line8", " Line9"};
     EXPECT_EQ(comparison.modules[0].textDiff, expected);
 
     // Every form of the comparison carries it.
@@ -131,8 +130,10 @@ TEST(ApplicationObjects, ChangedModuleShowsTheLineAsAUnifiedDiff) {
     EXPECT_NE(csv.Csv().find("8 - Module Properties"), std::string::npos);
     EXPECT_NE(csv.Csv().find(",,\"-Line6\"\r\n,,\"+Line6 changed\"\r\n"), std::string::npos);
     const std::string json = ComparisonJsonText(comparison, {}, "a", "b", {});
-    EXPECT_NE(json.find(R"("modules":{"added":[],"removed":[],"changed":{"Code":{"properties":{},"diff":["@@ -3,7 +3,7 @@")"),
-              std::string::npos);
+    EXPECT_NE(
+        json.find(
+            R"("modules":{"added":[],"removed":[],"changed":{"Code":{"properties":{},"diff":["@@ -3,7 +3,7 @@")"),
+        std::string::npos);
     // Kinds with nothing to say are left out, as in the report.
     EXPECT_EQ(json.find("\"forms\""), std::string::npos);
 }
@@ -154,9 +155,10 @@ TEST(CodeExport, ReexportGivesTheSameBytesAndHostileNamesStayInside) {
     blueprint.modules.push_back({.name = "..", .source = "' dots\n"});
     blueprint.modules.push_back({.name = "", .source = "' nameless\n"});
     blueprint.modules.push_back({.name = "Caf\xC3\xA9", .source = "' Caf\xC3\xA9\n"});
-    blueprint.modules.push_back({.name = "Form_Orders",
-                                 .kind = VbaModuleKind::Document,
-                                 .source = "Attribute VB_Name = \"Form_Orders\"\nOption Explicit\n"});
+    blueprint.modules.push_back(
+        {.name = "Form_Orders",
+         .kind = VbaModuleKind::Document,
+         .source = "Attribute VB_Name = \"Form_Orders\"\nOption Explicit\n"});
     const auto database = memory::OpenMemoryDatabase(blueprint);
     const TempFolder outer;
     const fs::path folder = outer.Path() / "code";
@@ -207,7 +209,8 @@ TEST(CodeExport, PruneRemovesOnlyWhatAnEarlierExportWrote) {
     folder.Write("notes.txt", "notes\n");
 
     // Without --prune the file stays, and stays listed for a later prune.
-    EXPECT_TRUE(ExportCode(*memory::OpenMemoryDatabase(one), folder.Path(), options).removed.empty());
+    EXPECT_TRUE(
+        ExportCode(*memory::OpenMemoryDatabase(one), folder.Path(), options).removed.empty());
     EXPECT_TRUE(fs::exists(folder.Path() / "Gone.bas"));
 
     options.prune = true;

@@ -42,9 +42,9 @@ TEST(SwitchTable, PagesHoldTheirCheckBoxesInOrder) {
 }
 
 TEST(SwitchTable, KeysAreAnObjectWordAndAPropertyWord) {
-    const std::set<std::string> words = {"Database",     "Table", "Field",         "Index",
-                                         "Relationship", "Query", "QueryParameter",
-                                         "Form",         "Report", "Macro",        "Module"};
+    const std::set<std::string> words = {"Database",     "Table", "Field",          "Index",
+                                         "Relationship", "Query", "QueryParameter", "Form",
+                                         "Report",       "Macro", "Module"};
     for (const SwitchInfo& info : SwitchTable()) {
         const auto blank = info.key.find(' ');
         ASSERT_NE(blank, std::string_view::npos) << info.key;

@@ -18,9 +18,8 @@ CodeExportSummary ExportCodeFiles(schema::SchemaEngine& engine, const QString& d
         const engine::CodeExportResult result =
             engine::ExportCode(*database, folder.toStdString(), options);
         database->Close();
-        QString text = QStringLiteral("%1 module files written to %2.")
-                           .arg(result.written.size())
-                           .arg(folder);
+        QString text =
+            QStringLiteral("%1 module files written to %2.").arg(result.written.size()).arg(folder);
         if (result.written.empty() && result.unreadable.empty()) {
             text = QStringLiteral("%1 holds no VBA modules.").arg(databasePath);
         }
