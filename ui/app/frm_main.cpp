@@ -292,16 +292,20 @@ void frmMain::BuildTickActions() {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
-    std::vector<QListWidget*> pickers{vsFlexTables_, vsFlexQueries_};
-    pickers.insert(pickers.end(), applicationPickers_->Pickers().begin(),
-                   applicationPickers_->Pickers().end());
-    for (QListWidget* picker : pickers) {
+    for (QListWidget* picker : AllPickers()) {
         picker->setContextMenuPolicy(Qt::ActionsContextMenu);
         picker->addAction(tickAll);
         picker->addAction(untickAll);
     }
     connect(tickAll, &QAction::triggered, this, [this] { TickAll(true); });
     connect(untickAll, &QAction::triggered, this, [this] { TickAll(false); });
+}
+
+std::vector<QListWidget*> frmMain::AllPickers() const {
+    std::vector<QListWidget*> pickers{vsFlexTables_, vsFlexQueries_};
+    pickers.insert(pickers.end(), applicationPickers_->Pickers().begin(),
+                   applicationPickers_->Pickers().end());
+    return pickers;
 }
 
 void frmMain::TickAll(bool ticked) {
@@ -393,10 +397,7 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
     FillTicked(*vsFlexQueries_, queries);
     applicationPickers_->Fill(applicationNames);
     // Space ticks from the first row on; nothing shows as selected.
-    std::vector<QListWidget*> pickers{vsFlexTables_, vsFlexQueries_};
-    pickers.insert(pickers.end(), applicationPickers_->Pickers().begin(),
-                   applicationPickers_->Pickers().end());
-    for (QListWidget* picker : pickers) {
+    for (QListWidget* picker : AllPickers()) {
         if (picker->count() > 0) {
             picker->setCurrentRow(0, QItemSelectionModel::NoUpdate);
         }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "components/schema/database.h"
 #include "engine/run_ports.h"
@@ -121,6 +122,8 @@ class frmMain : public QMainWindow,
     void dropEvent(QDropEvent* event) override;
 
   private:
+    // Every object picker, tables first.
+    std::vector<QListWidget*> AllPickers() const;
     void BuildControls();
     void BuildMenus();
     void BuildTickActions();
