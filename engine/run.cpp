@@ -240,7 +240,6 @@ ComparisonOutcome Run::Execute(const RunRequest& request, RunPorts& ports, const
             document.SetPageBorder(0);
             document.SetPageCaption("|Page %d|");
             document.SetCaptionTextSize(8);
-            document.SetPreviewMode(true);
             document.StartDocument();
             output.writer.emplace(document);
         } else {

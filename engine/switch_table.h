@@ -5,27 +5,19 @@
 
 namespace ostrel::engine {
 
-// The pages of the configuration dialog, in tab order.
-enum class SwitchPage { Database, Tables, Fields, Indexes, Relationships, Queries, Application };
-
-// One report switch: its store key, where its check box sits in the
-// configuration dialog, and the label of the report row it turns on or off.
+// One report switch: its store key and the label of the report row it turns
+// on or off. Where its check box sits is the configuration dialog's business
+// (settings/switch_layout.h).
 struct SwitchInfo {
-    std::string_view key;        // key written by the dialog and read by the sections
-    std::string_view dialogKey;  // key the dialog reads on opening (differs in case twice)
-    SwitchPage page;
-    std::string_view checkBox;  // objectName of the dialog's check box
-    std::string_view caption;   // check box caption
-    std::string_view rowLabel;  // label of the report row ("" for a switch with no row)
-    int column;                 // 1-based grid column on the page
-    int row;                    // 1-based grid row on the page
-    int left;                   // position on the page, in twips
-    int top;
+    std::string_view key;        // key the switch is stored and read under
+    std::string_view dialogKey;  // key read back when the stored switches are
+                                 // shown for editing (differs in case twice)
+    std::string_view rowLabel;   // label of the report row ("" for a switch with no row)
 };
 
 inline constexpr int kSwitchCount = 76;
 
-// All switches in the order the dialog reads and writes them.
+// All switches, in the order they are read and written.
 const std::array<SwitchInfo, kSwitchCount>& SwitchTable();
 
 // The entry for a key (letter case ignored), or nullptr.

@@ -15,13 +15,12 @@
 #include <utility>
 #include <vector>
 
+#include "settings/switch_layout.h"
 #include "settings/twips.h"
 
 namespace ostrel::settings {
 namespace {
 
-using engine::SwitchInfo;
-using engine::SwitchPage;
 using engine::SwitchTable;
 
 constexpr std::array<const char*, frmConfig::kPageCount> kPageCaptions{
@@ -39,15 +38,15 @@ QString Text(std::string_view text) {
 // Fields page the field ValidationRule box comes first.
 std::vector<int> PageOrder(SwitchPage page) {
     std::vector<int> order;
-    const auto& table = SwitchTable();
+    const auto& table = SwitchLayout();
     for (int i = 0; i < engine::kSwitchCount; ++i) {
         if (table[static_cast<std::size_t>(i)].page == page) {
             order.push_back(i);
         }
     }
     std::stable_sort(order.begin(), order.end(), [&table](int a, int b) {
-        const SwitchInfo& x = table[static_cast<std::size_t>(a)];
-        const SwitchInfo& y = table[static_cast<std::size_t>(b)];
+        const SwitchPlace& x = table[static_cast<std::size_t>(a)];
+        const SwitchPlace& y = table[static_cast<std::size_t>(b)];
         const bool xFirst = x.key == "Field ValidationRule";
         const bool yFirst = y.key == "Field ValidationRule";
         if (xFirst != yFirst) {
@@ -136,8 +135,8 @@ void frmConfig::BuildPages() {
     // Column widths follow the design's column positions, so that the columns
     // line up as designed and widen only where a caption needs more room.
     std::array<std::vector<int>, kPageCount> columnLefts{};
-    const auto& table = SwitchTable();
-    for (const SwitchInfo& info : table) {
+    const auto& table = SwitchLayout();
+    for (const SwitchPlace& info : table) {
         auto& lefts = columnLefts[static_cast<std::size_t>(PageIndex(info.page))];
         if (std::find(lefts.begin(), lefts.end(), info.left) == lefts.end()) {
             lefts.push_back(info.left);
@@ -145,7 +144,7 @@ void frmConfig::BuildPages() {
     }
     const int rowHeight = TwipsToPixels(*this, 315);
     for (int i = 0; i < engine::kSwitchCount; ++i) {
-        const SwitchInfo& info = table[static_cast<std::size_t>(i)];
+        const SwitchPlace& info = table[static_cast<std::size_t>(i)];
         auto* box = new QCheckBox(Text(info.caption));
         box->setObjectName(Text(info.checkBox));
         QGridLayout* grid = grids[static_cast<std::size_t>(PageIndex(info.page))];
@@ -214,7 +213,7 @@ void frmConfig::Form_Load() {
 }
 
 void frmConfig::TogglePage(SwitchPage page, std::int16_t intValue) {
-    const auto& table = SwitchTable();
+    const auto& table = SwitchLayout();
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (table[i].page == page) {
             checkBoxes_[i]->setChecked(intValue == 1);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "engine/switch_table.h"
+#include "settings/switch_layout.h"
 #include "settings/switch_store.h"
 
 class QCheckBox;
@@ -56,7 +57,7 @@ class frmConfig : public QDialog {
     void BuildPages();
     void BuildTabOrder();
     void Form_Load();
-    void TogglePage(engine::SwitchPage page, std::int16_t intValue);
+    void TogglePage(SwitchPage page, std::int16_t intValue);
 
     SwitchStore& store_;
     QTabWidget* vsTab1_ = nullptr;

@@ -31,12 +31,10 @@ class ReportDocument {
   public:
     virtual ~ReportDocument() = default;
 
-    // Setup applied before StartDocument. The run always passes 0, 8 and true:
-    // no border around the page, 8 point text for the running caption, and a
-    // document that is kept for the preview rather than sent to a printer.
+    // Setup applied before StartDocument. The run always passes 0 and 8: no
+    // border around the page, 8 point text for the running caption.
     virtual void SetPageBorder(std::int32_t style) = 0;
     virtual void SetCaptionTextSize(std::int16_t points) = 0;
-    virtual void SetPreviewMode(bool on) = 0;
 
     // Running caption on every page: "left|centre|right", "%d" = page number.
     virtual void SetPageCaption(const std::string& caption) = 0;

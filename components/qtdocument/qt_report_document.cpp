@@ -8,8 +8,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QSaveFile>
 #include <QStringList>
 #include <QTemporaryFile>
@@ -114,10 +112,6 @@ void QtReportDocument::SetPageBorder(std::int32_t style) {
 
 void QtReportDocument::SetCaptionTextSize(std::int16_t points) {
     decoration_.captionPoints = ClampPoints(points);
-}
-
-void QtReportDocument::SetPreviewMode(bool on) {
-    previewMode_ = on;
 }
 
 void QtReportDocument::SetPageCaption(const std::string& caption) {
@@ -542,64 +536,11 @@ void QtReportDocument::RenderPage(int page, QPainter& painter, const QRectF& tar
     painter.restore();
 }
 
-void QtReportDocument::Print(QPrinter& printer) const {
-    const int count = PageCount();
-    if (count == 0) {
-        throw std::runtime_error("The report has no pages to print.");
-    }
-    int from = printer.fromPage();
-    int to = printer.toPage();
-    if (printer.printRange() != QPrinter::PageRange || from <= 0) {
-        from = 1;
-        to = count;
-    }
-    from = std::clamp(from, 1, count);
-    to = std::clamp(to <= 0 ? count : to, from, count);
-
-    printer.setFullPage(true);
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        const QString name = printer.outputFormat() == QPrinter::PdfFormat
-                                 ? printer.outputFileName()
-                                 : printer.printerName();
-        throw std::runtime_error("The printer \"" + name.toStdString() +
-                                 "\" could not be started.");
-    }
-    // Fit the sheet into the printer's paper, keeping its proportions.
-    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-    const double scale = std::min(paper.width() / geometry_.paper.width(),
-                                  paper.height() / geometry_.paper.height());
-    bool stopped = false;
-    LayOutPages(from, to, [&](int page, LaidOutPage& content) {
-        if (stopped) {
-            return;
-        }
-        if (page > from && !printer.newPage()) {
-            stopped = true;
-            return;
-        }
-        painter.save();
-        painter.scale(scale, scale);
-        DrawPage(painter, content);
-        painter.restore();
-    });
-    if (stopped) {
-        painter.end();
-        throw std::runtime_error("The printer stopped before the last page.");
-    }
-    if (!painter.end() || printer.printerState() == QPrinter::Error) {
-        throw std::runtime_error("The printer reported an error.");
-    }
-}
-
 void QtReportDocument::PrintDocument() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-        throw std::runtime_error("No printer is installed.");
+    if (!printHandler_) {
+        throw std::runtime_error("This program cannot print.");
     }
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setPageSize(paper_);
-    Print(printer);
+    printHandler_(*this);
 }
 
 bool QtReportDocument::SavePdf(const std::string& path, std::string& error) const {

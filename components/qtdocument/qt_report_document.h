@@ -18,7 +18,6 @@
 #include "components/qtdocument/text_shaper.h"
 
 class QPainter;
-class QPrinter;
 
 namespace ostrel::qtdocument {
 
@@ -31,8 +30,9 @@ struct FindHit {
 };
 
 // The report document on Qt: lays out paragraphs and tables on pages of the
-// locale's paper as they arrive, draws any page at any scale on demand, prints
-// and saves as PDF. Needs a QGuiApplication (the offscreen platform will do).
+// locale's paper as they arrive, draws any page at any scale on demand and
+// saves as PDF (printing is page_printer.h's, in a library of its own). Needs a QGuiApplication
+// (the offscreen platform will do).
 //
 // Memory stays flat however long the report: the calls are kept in a
 // temporary file, and of each page only where it starts is remembered. A page
@@ -43,8 +43,6 @@ struct FindHit {
 // - SetPageBorder: 0 draws no border; any other value frames the body of
 //   every page with a thin rule.
 // - SetCaptionTextSize: point size of the running caption (8 by default).
-// - SetPreviewMode: the document is always kept for the preview and printed
-//   only on request, so the flag is recorded and changes nothing.
 //
 // Looks: text is set in a sans-serif face (DejaVu Sans where installed, with
 // the system's fallback fonts for other scripts). A section heading is bold
@@ -63,7 +61,6 @@ class QtReportDocument final : public document::ReportDocument {
 
     void SetPageBorder(std::int32_t style) override;
     void SetCaptionTextSize(std::int16_t points) override;
-    void SetPreviewMode(bool on) override;
     void SetPageCaption(const std::string& caption) override;
     void StartDocument() override;
     void SetTextSize(std::int16_t points) override;
@@ -86,8 +83,12 @@ class QtReportDocument final : public document::ReportDocument {
     int PreviewPage() const override { return previewPage_; }
     // Clamped to the pages the document has.
     void SetPreviewPage(int page) override;
-    // Prints on the system's default printer.
+    // Hands the document to the print handler (the program's printing, such
+    // as PrintOnDefaultPrinter); throws std::runtime_error when there is none.
     void PrintDocument() override;
+    void SetPrintHandler(std::function<void(const QtReportDocument&)> handler) {
+        printHandler_ = std::move(handler);
+    }
 
     // Told whenever more pages are finished (with the count), and once more
     // when the document ends. Called from inside the writing calls.
@@ -102,9 +103,6 @@ class QtReportDocument final : public document::ReportDocument {
     void SetDatabaseName(const std::string& path);
     QString DatabaseName() const { return databaseName_; }
 
-    // Prints the pages the printer's settings ask for (all by default).
-    // Throws std::runtime_error when the printer cannot be used.
-    void Print(QPrinter& printer) const;
     // Writes the whole document as a PDF file with an outline of the sections
     // and objects, links from a relationship to its tables, and the
     // document's title, author and date. The file appears complete or not at
@@ -143,7 +141,6 @@ class QtReportDocument final : public document::ReportDocument {
     QPageSize Paper() const { return paper_; }
     // Width divided by height of the sheet.
     double PageAspect() const;
-    bool PreviewModeFlag() const { return previewMode_; }
     bool Finished() const { return finished_; }
     const std::vector<PlacedText>& Placed() const;
     // What the layout put on page (1-based); for checks of the layout.
@@ -166,6 +163,7 @@ class QtReportDocument final : public document::ReportDocument {
     std::vector<Block> blocks_;
     std::unique_ptr<Paginator> paginator_;
     PageSink layoutSink_;
+    std::function<void(const QtReportDocument&)> printHandler_;
     std::function<void(int, bool)> pagesListener_;
     int reportedPages_ = 0;
     mutable std::vector<std::pair<int, std::shared_ptr<const LaidOutPage>>> recent_;
@@ -176,7 +174,6 @@ class QtReportDocument final : public document::ReportDocument {
     bool heading_ = false;
     bool objectHeading_ = false;
     std::int32_t tableStyle_ = 0;
-    bool previewMode_ = false;
     bool finished_ = false;
     bool keepPlaced_ = false;
     int previewPage_ = 1;

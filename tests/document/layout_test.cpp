@@ -17,7 +17,6 @@ void Begin(document::ReportDocument& doc) {
     doc.SetPageBorder(0);
     doc.SetPageCaption("|Page %d|");
     doc.SetCaptionTextSize(8);
-    doc.SetPreviewMode(true);
     doc.StartDocument();
     doc.SetTextSize(8);
 }

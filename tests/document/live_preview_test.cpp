@@ -27,7 +27,6 @@ void Start(document::ReportDocument& doc) {
     doc.SetPageBorder(0);
     doc.SetPageCaption("|Page %d|");
     doc.SetCaptionTextSize(8);
-    doc.SetPreviewMode(true);
     doc.StartDocument();
 }
 

@@ -28,7 +28,6 @@ void WriteNavigableReport(document::ReportDocument& doc, int tables, int rowsPer
     doc.SetPageBorder(0);
     doc.SetPageCaption("|Page %d|");
     doc.SetCaptionTextSize(8);
-    doc.SetPreviewMode(true);
     doc.StartDocument();
     auto section = [&](const std::string& title) {
         doc.BeginSection(title);

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
+#include "components/qtdocument/page_printer.h"
 #include "components/qtdocument/pdf_stream.h"
 #include "components/qtdocument/qt_report_document.h"
 #include "document_fixture.h"
@@ -182,7 +183,7 @@ TEST_F(PdfTest, PrintHonoursThePageRangeAndReportsFailure) {
     QPrinter all(QPrinter::HighResolution);
     all.setOutputFormat(QPrinter::PdfFormat);
     all.setOutputFileName(Path("all.pdf"));
-    doc.Print(all);
+    PrintPages(doc, all);
     EXPECT_EQ(PdfPages(Path("all.pdf")), doc.PageCount());
 
     QPrinter some(QPrinter::HighResolution);
@@ -190,7 +191,7 @@ TEST_F(PdfTest, PrintHonoursThePageRangeAndReportsFailure) {
     some.setOutputFileName(Path("some.pdf"));
     some.setPrintRange(QPrinter::PageRange);
     some.setFromTo(2, 3);
-    doc.Print(some);
+    PrintPages(doc, some);
     EXPECT_EQ(PdfPages(Path("some.pdf")), 2);
     const QString text =
         RunTool(QStringLiteral("pdftotext"), {Path("some.pdf"), QStringLiteral("-")});
@@ -200,7 +201,7 @@ TEST_F(PdfTest, PrintHonoursThePageRangeAndReportsFailure) {
     QPrinter broken(QPrinter::HighResolution);
     broken.setOutputFormat(QPrinter::PdfFormat);
     broken.setOutputFileName(Path("missing/folder.pdf"));
-    EXPECT_THROW(doc.Print(broken), std::runtime_error);
+    EXPECT_THROW(PrintPages(doc, broken), std::runtime_error);
 }
 
 TEST(QtReportDocumentPrint, NoPrinterIsAnError) {
@@ -210,7 +211,9 @@ TEST(QtReportDocumentPrint, NoPrinterIsAnError) {
     QtReportDocument doc;
     doc.KeepPlacedTexts(true);
     sample::WriteOrdersReport(doc);
-    EXPECT_THROW(doc.PrintDocument(), std::runtime_error);
+    EXPECT_THROW(doc.PrintDocument(), std::runtime_error) << "no print handler";
+    doc.SetPrintHandler(&PrintOnDefaultPrinter);
+    EXPECT_THROW(doc.PrintDocument(), std::runtime_error) << "no printer";
 }
 
 }  // namespace

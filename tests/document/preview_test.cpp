@@ -49,7 +49,6 @@ void WriteParagraphs(document::ReportDocument& doc, int count) {
     doc.SetPageBorder(0);
     doc.SetPageCaption("|Page %d|");
     doc.SetCaptionTextSize(8);
-    doc.SetPreviewMode(true);
     doc.StartDocument();
     for (int i = 0; i < count; ++i) {
         doc.AddParagraph("Paragraph " + std::to_string(i));

@@ -95,14 +95,14 @@ TEST_F(RunFixture, PreviewSetupAndTitleBlockComeFirst) {
     host.target = ReportTarget::Preview;
     ASSERT_EQ(Run(), RunOutcome::Finished);
     const std::vector<std::string> head(host.documentCalls.begin(),
-                                        host.documentCalls.begin() + 14);
+                                        host.documentCalls.begin() + 13);
     EXPECT_THAT(
-        head, ElementsAre("SetPageBorder(0)", "SetPageCaption(|Page %d|)", "SetCaptionTextSize(8)",
-                          "SetPreviewMode(True)", "StartDocument()", "SetTextSize(14)",
-                          "AddParagraph(Ostrel2 Version 1.0.6)", "AddParagraph()",
-                          "AddParagraph(Report produced : 2026-12-6 18:15:30)", "AddParagraph()",
-                          "AddParagraph(On contents of : " + host.databasePath + ")",
-                          "AddParagraph()", "SetTextSize(8)", "SetHeadingEmphasis(True)"));
+        head,
+        ElementsAre("SetPageBorder(0)", "SetPageCaption(|Page %d|)", "SetCaptionTextSize(8)",
+                    "StartDocument()", "SetTextSize(14)", "AddParagraph(Ostrel2 Version 1.0.6)",
+                    "AddParagraph()", "AddParagraph(Report produced : 2026-12-6 18:15:30)",
+                    "AddParagraph()", "AddParagraph(On contents of : " + host.databasePath + ")",
+                    "AddParagraph()", "SetTextSize(8)", "SetHeadingEmphasis(True)"));
     EXPECT_EQ(host.documentCalls.back(), "EndDocument()");
 }
 

@@ -10,11 +10,13 @@
 
 #include "engine/switch_table.h"
 #include "settings/frm_config.h"
+#include "settings/switch_layout.h"
 #include "settings/switch_store.h"
 
-using ostrel::engine::SwitchPage;
 using ostrel::engine::SwitchTable;
 using ostrel::settings::frmConfig;
+using ostrel::settings::SwitchLayout;
+using ostrel::settings::SwitchPage;
 using ostrel::settings::SwitchStore;
 
 namespace {
@@ -71,13 +73,15 @@ class TestFrmConfig : public QObject {
         for (int i = 0; i < tabs->count(); ++i) {
             captions << tabs->tabText(i);
         }
-        QCOMPARE(captions.join('|'),
-                 QStringLiteral("Database|Tables|Fields|Indexes|Relationships|Queries"));
+        QCOMPARE(
+            captions.join('|'),
+            QStringLiteral("Database|Tables|Fields|Indexes|Relationships|Queries|Application"));
         QCOMPARE(dialog.findChildren<QCheckBox*>().size(), ostrel::engine::kSwitchCount);
 
-        std::array<int, 6> perPage{};
+        std::array<int, 7> perPage{};
         for (int i = 0; i < ostrel::engine::kSwitchCount; ++i) {
-            const auto& info = SwitchTable()[static_cast<std::size_t>(i)];
+            const auto& info = SwitchLayout()[static_cast<std::size_t>(i)];
+            QCOMPARE(info.key, ostrel::engine::SwitchTable()[static_cast<std::size_t>(i)].key);
             auto* box = dialog.findChild<QCheckBox*>(Text(info.checkBox));
             QVERIFY2(box == dialog.CheckBox(i), info.checkBox.data());
             QCOMPARE(box->text(), Text(info.caption));
@@ -94,7 +98,7 @@ class TestFrmConfig : public QObject {
             QCOMPARE(row + 1, info.row);
             QCOMPARE(column + 1, info.column);
         }
-        QCOMPARE(perPage, (std::array<int, 6>{5, 14, 15, 8, 10, 10}));
+        QCOMPARE(perPage, (std::array<int, 7>{5, 14, 15, 8, 10, 10, 14}));
         QCOMPARE(Button(dialog, "cmdStore")->text().remove('&'), QStringLiteral("Store"));
         QCOMPARE(Button(dialog, "cmdCancel")->text(), QStringLiteral("Cancel"));
         QCOMPARE(Button(dialog, "cmdSelectAll")->text().remove('&'), QStringLiteral("Select All"));
@@ -179,7 +183,7 @@ class TestFrmConfig : public QObject {
             QCOMPARE(CountTicked(dialog), ostrel::engine::kSwitchCount - 15);
             for (int i = 0; i < ostrel::engine::kSwitchCount; ++i) {
                 const bool fields =
-                    SwitchTable()[static_cast<std::size_t>(i)].page == SwitchPage::Fields;
+                    SwitchLayout()[static_cast<std::size_t>(i)].page == SwitchPage::Fields;
                 QCOMPARE(dialog.CheckBox(i)->isChecked(), !fields);
             }
             QTest::mouseClick(Button(dialog, "cmdCancel"), Qt::LeftButton);

@@ -17,9 +17,6 @@ void RecordingDocument::SetPageBorder(std::int32_t style) {
 void RecordingDocument::SetCaptionTextSize(std::int16_t points) {
     calls_.push_back("SetCaptionTextSize(" + std::to_string(points) + ")");
 }
-void RecordingDocument::SetPreviewMode(bool on) {
-    calls_.push_back("SetPreviewMode(" + BoolText(on) + ")");
-}
 void RecordingDocument::SetPageCaption(const std::string& caption) {
     calls_.push_back("SetPageCaption(" + caption + ")");
 }

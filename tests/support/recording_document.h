@@ -14,7 +14,6 @@ class RecordingDocument : public ReportDocument {
   public:
     void SetPageBorder(std::int32_t style) override;
     void SetCaptionTextSize(std::int16_t points) override;
-    void SetPreviewMode(bool on) override;
     void SetPageCaption(const std::string& caption) override;
     void StartDocument() override;
     void SetTextSize(std::int16_t points) override;

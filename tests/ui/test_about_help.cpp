@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "engine/switch_table.h"
+#include "settings/switch_layout.h"
 #include "ui/app/frm_about.h"
 #include "ui/app/help_system.h"
 
@@ -119,7 +119,7 @@ class TestAboutHelp : public QObject {
         }
         QVERIFY(count > 10);
         // Every switch of the configuration dialog is explained.
-        for (const auto& info : ostrel::engine::SwitchTable()) {
+        for (const auto& info : ostrel::settings::SwitchLayout()) {
             const QString caption =
                 QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size()));
             QVERIFY2(text.contains(caption), qPrintable(caption));

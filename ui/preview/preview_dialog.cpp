@@ -26,6 +26,7 @@
 #include <array>
 #include <exception>
 
+#include "components/qtdocument/page_printer.h"
 #include "ui/preview/page_view.h"
 #include "ui/preview/print_job.h"
 
@@ -287,6 +288,7 @@ PreviewDialog::PreviewDialog(QWidget* owner, std::unique_ptr<PreviewPrompts> pro
     });
 
     document_.SetPagesListener([this](int pages, bool ended) { PagesLaidOut(pages, ended); });
+    document_.SetPrintHandler(&qtdocument::PrintOnDefaultPrinter);
 
     ResizeToScreen();
     RestoreSettings();

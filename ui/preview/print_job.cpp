@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "components/qtdocument/page_printer.h"
 #include "components/qtdocument/pdf_stream.h"
 #include "components/qtdocument/qt_report_document.h"
 
@@ -47,59 +48,19 @@ class Progress {
 
 PrintOutcome PrintWithProgress(const qtdocument::QtReportDocument& document, QPrinter& printer,
                                QWidget* parent, QString& error) {
-    const int count = document.PageCount();
-    if (count == 0) {
-        error = QStringLiteral("The report has no pages to print.");
-        return PrintOutcome::Failed;
-    }
-    int from = printer.fromPage();
-    int to = printer.toPage();
-    if (printer.printRange() != QPrinter::PageRange || from <= 0) {
-        from = 1;
-        to = count;
-    }
-    from = std::clamp(from, 1, count);
-    to = std::clamp(to <= 0 ? count : to, from, count);
-
-    printer.setFullPage(true);
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        const QString name = printer.outputFormat() == QPrinter::PdfFormat
-                                 ? printer.outputFileName()
-                                 : printer.printerName();
-        error = QStringLiteral("The printer \"%1\" could not be started.").arg(name);
-        return PrintOutcome::Failed;
-    }
-    // Fit the sheet into the printer's paper, keeping its proportions.
-    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-    const QSizeF sheet = document.Geometry().paper;
-    const double scale = std::min(paper.width() / sheet.width(), paper.height() / sheet.height());
-    Progress progress(QStringLiteral("Printing the report\u2026"), to - from + 1, parent);
-    bool failed = false;
-    for (int first = from; first <= to && !failed; first += kPagesPerStep) {
-        const int last = std::min(first + kPagesPerStep - 1, to);
-        document.LayOutPages(first, last, [&](int page, qtdocument::LaidOutPage& content) {
-            if (failed || (page > from && !printer.newPage())) {
-                failed = true;
-                return;
+    std::optional<Progress> progress;
+    try {
+        const bool done = qtdocument::PrintPages(document, printer, [&](int printed, int total) {
+            if (!progress) {
+                progress.emplace(QStringLiteral("Printing the report\u2026"), total, parent);
             }
-            painter.save();
-            painter.scale(scale, scale);
-            document.DrawPage(painter, content);
-            painter.restore();
+            return progress->Step(printed);
         });
-        if (!progress.Step(last - from + 1)) {
-            printer.abort();
-            painter.end();
-            return PrintOutcome::Cancelled;
-        }
-    }
-    painter.end();
-    if (failed || printer.printerState() == QPrinter::Error) {
-        error = QStringLiteral("The printer stopped with an error.");
+        return done ? PrintOutcome::Done : PrintOutcome::Cancelled;
+    } catch (const std::runtime_error& e) {
+        error = QString::fromStdString(e.what());
         return PrintOutcome::Failed;
     }
-    return PrintOutcome::Done;
 }
 
 PrintOutcome SavePdfWithProgress(const qtdocument::QtReportDocument& document, const QString& path,
