@@ -167,7 +167,8 @@ int WriteDiagram(const CommandLine& line, const ReportServices& services,
     return kExitSuccess;
 }
 
-// Every module to its own file; what was done is told on standard error.
+// Every module to its own file; what was done is told on standard error. A
+// module that cannot be read keeps the file an earlier export wrote.
 int ExportCodeFiles(const CommandLine& line, const ReportServices& services,
                     const Console& console) {
     if (!engine::FileExists(line.database)) {
@@ -193,7 +194,8 @@ int ExportCodeFiles(const CommandLine& line, const ReportServices& services,
         PrintMessage(console.err, "removed " + removed);
     }
     database->Close();
-    return kExitSuccess;
+    // The others are written; the run still fails, so that a script notices.
+    return result.unreadable.empty() ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace
