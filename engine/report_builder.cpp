@@ -145,11 +145,12 @@ ReportObject ReportBuilder::BuildAccessObject(ObjectKind kind,
     object.name = item.Name();
     object.properties = AccessObjectRows(item, switches_);
     object.unlisted = item.Problem();
-    if (kind == ObjectKind::Macro && !object.unlisted) {
+    // The actions: the XML, or for a binary macro the note that says why
+    // there is none.
+    if (kind == ObjectKind::Macro && !object.unlisted &&
+        switches_.GetReportSwitch("Macro Actions")) {
         if (std::optional<std::string> xml = item.MacroXml()) {
-            if (switches_.GetReportSwitch("Macro Actions")) {
-                object.text = ObjectText{ObjectText::Form::Xml, LayOutXml(*xml)};
-            }
+            object.text = ObjectText{ObjectText::Form::Xml, LayOutXml(*xml)};
         } else {
             object.note = std::string(kBinaryMacroNote);
         }

@@ -223,6 +223,16 @@ TEST(CodeExport, PruneRemovesOnlyWhatAnEarlierExportWrote) {
     std::sort(entries.begin(), entries.end());
     EXPECT_EQ(entries, expected);
 
+    // A module that cannot be read this time keeps its earlier file.
+    DatabaseBlueprint damaged = one;
+    damaged.modules[0].problem = "its stream ends early";
+    const CodeExportResult partial =
+        ExportCode(*memory::OpenMemoryDatabase(damaged), folder.Path(), options);
+    EXPECT_EQ(partial.unreadable, std::vector<std::string>{"Kept: its stream ends early"});
+    EXPECT_TRUE(partial.removed.empty());
+    EXPECT_EQ(ReadFile((folder.Path() / "Kept.bas").string()),
+              "Attribute VB_Name = \"Kept\"\r\n' kept\r\n");
+
     // A manifest edited to name files elsewhere removes nothing there.
     const TempFolder elsewhere;
     elsewhere.Write("victim.bas", "x");
