@@ -21,19 +21,18 @@ using namespace schema::data_type;
 // One object of every kind, with values free of commas so that CSV lines split
 // cleanly into cells.
 memory::DatabaseBlueprint OneOfEach() {
-    return {
-        .tables = {{.name = "T",
-                    .dateCreated = schema::DateTime{2020, 1, 2, 3, 4, 5},
-                    .fields = {{.name = "F", .type = kLong, .size = 4}},
-                    .indexes = {{.name = "I", .primary = true, .fields = "+F;-G"}}}},
-        .queries = {{.name = "Q",
-                     .sql = "SELECT F FROM T",
-                     .parameters = {{.name = "P", .direction = 1, .type = kText}}}},
-        .relations = {{.name = "R", .table = "T", .foreignTable = "U", .fields = {{"F", "F"}}}},
-        .forms = {{.name = "Fm", .hasModule = true}},
-        .reports = {{.name = "Rp"}},
-        .macros = {{.name = "Mc"}},
-        .modules = {{.name = "Md", .source = "Sub A()\r\nEnd Sub\r\n"}}};
+    return {.tables = {{.name = "T",
+                        .dateCreated = schema::DateTime{2020, 1, 2, 3, 4, 5},
+                        .fields = {{.name = "F", .type = kLong, .size = 4}},
+                        .indexes = {{.name = "I", .primary = true, .fields = "+F;-G"}}}},
+            .queries = {{.name = "Q",
+                         .sql = "SELECT F FROM T",
+                         .parameters = {{.name = "P", .direction = 1, .type = kText}}}},
+            .relations = {{.name = "R", .table = "T", .foreignTable = "U", .fields = {{"F", "F"}}}},
+            .forms = {{.name = "Fm", .hasModule = true}},
+            .reports = {{.name = "Rp"}},
+            .macros = {{.name = "Mc"}},
+            .modules = {{.name = "Md", .source = "Sub A()\r\nEnd Sub\r\n"}}};
 }
 
 std::string ObjectWord(std::string_view key) {
