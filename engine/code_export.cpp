@@ -145,7 +145,10 @@ std::vector<std::string> ExportFileNames(const std::vector<std::string>& moduleN
         const std::string extension = i < standard.size() && standard[i] ? ".bas" : ".cls";
         std::string name = stem + extension;
         for (int n = 2; taken.count(LowerAscii(name)) != 0; ++n) {
-            name = stem + "~" + std::to_string(n) + extension;
+            name = stem;
+            name += '~';
+            name += std::to_string(n);
+            name += extension;
         }
         taken.insert(LowerAscii(name));
         names.push_back(std::move(name));
@@ -164,6 +167,7 @@ CodeExportResult ExportCode(const schema::Database& database, const fs::path& fo
     // Files are named in the order of the modules' names, so that a clash is
     // settled the same way however the project lists them.
     std::vector<int> order;
+    order.reserve(static_cast<std::size_t>(std::max(modules.Count(), 0)));
     for (int i = 0; i < modules.Count(); ++i) {
         order.push_back(i);
     }

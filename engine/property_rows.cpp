@@ -186,11 +186,11 @@ constexpr std::array<PropertyDef<VbaModule>, 4> kModuleProperties{{
 // The switch table's entries for a list, looked up once per list.
 template <const auto& kDefs>
 const auto& SwitchesOf() {
-    constexpr std::size_t N = std::tuple_size_v<std::remove_cvref_t<decltype(kDefs)>>;
-    static const std::array<const SwitchInfo*, N> resolved = [] {
+    constexpr std::size_t kCount = std::tuple_size_v<std::remove_cvref_t<decltype(kDefs)>>;
+    static const std::array<const SwitchInfo*, kCount> resolved = [] {
         const auto& defs = kDefs;
-        std::array<const SwitchInfo*, N> infos{};
-        for (std::size_t i = 0; i < N; ++i) {
+        std::array<const SwitchInfo*, kCount> infos{};
+        for (std::size_t i = 0; i < kCount; ++i) {
             infos[i] = FindSwitch(defs[i].key);
             if (infos[i] == nullptr) {
                 throw std::logic_error("no report switch " + std::string(defs[i].key));

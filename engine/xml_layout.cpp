@@ -45,7 +45,9 @@ std::size_t MarkupEnd(std::string_view xml, std::size_t at) {
     for (std::size_t i = at + 1; i < xml.size(); ++i) {
         const char c = xml[i];
         if (quote != 0) {
-            quote = c == quote ? 0 : quote;
+            if (c == quote) {
+                quote = 0;
+            }
         } else if (c == '"' || c == '\'') {
             quote = c;
         } else if (c == '>') {
