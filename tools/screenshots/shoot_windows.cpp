@@ -16,9 +16,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "settings/frm_config.h"
+#include "settings/config_dialog.h"
+#include "ui/app/about_box.h"
 #include "ui/app/app_icon.h"
-#include "ui/app/frm_about.h"
 #include "ui/app/program_window.h"
 
 namespace {
@@ -68,19 +68,19 @@ int main(int argc, char** argv) {
     ok = Save(window, out + "/main-window.png") && ok;
 
     {
-        std::unique_ptr<ui::frmAbout> about = ui::ShowAbout(0);
+        std::unique_ptr<ui::AboutBox> about = ui::ShowSplash();
         ok = Save(*about, out + "/about.png") && ok;
     }
 
     {
-        settings::frmConfig config(program.Switches(), &window);
+        settings::ConfigDialog config(program.Switches(), &window);
         config.show();
         config.Tabs()->setCurrentIndex(1);
         ok = Save(config, out + "/config-tables.png") && ok;
         config.Tabs()->setCurrentIndex(2);
         config.findChild<QCheckBox*>("chkFieldDataUpdatable")->setChecked(false);
         ok = Save(config, out + "/config-fields.png") && ok;
-        config.cmdCancel_Click();
+        config.reject();
     }
 
     help.ShowHelpTopic(20);

@@ -31,11 +31,11 @@
 #include <exception>
 #include <utility>
 
-#include "settings/frm_config.h"
+#include "settings/config_dialog.h"
 #include "settings/twips.h"
+#include "ui/app/about_box.h"
 #include "ui/app/app_icon.h"
 #include "ui/app/code_export_command.h"
-#include "ui/app/frm_about.h"
 #include "ui/app/link_folders.h"
 #include "ui/app/object_pickers.h"
 #include "ui/app/window_geometry.h"
@@ -676,7 +676,7 @@ void frmMain::mnuFileExportCode_Click() {
 }
 
 void frmMain::mnuFileConfigure_Click() {
-    settings::frmConfig dialog(services_.switches, this);
+    settings::ConfigDialog dialog(services_.switches, this);
     dialog.adjustSize();
     FitToScreen(dialog);
     dialog.exec();
@@ -713,7 +713,7 @@ void frmMain::mnuHelpSupport_Click() {
 }
 
 void frmMain::mnuAbout_Click() {
-    ShowAbout(1, this);
+    ShowAboutDialog(this);
 }
 
 void frmMain::Form_QueryUnload() {

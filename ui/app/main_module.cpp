@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "ostrel_version.h"
+#include "ui/app/about_box.h"
 #include "ui/app/app_command_line.h"
 #include "ui/app/app_icon.h"
-#include "ui/app/frm_about.h"
 #include "ui/app/help_keys.h"
 #include "ui/app/program_window.h"
 #include "ui/app/single_instance.h"
@@ -87,7 +87,7 @@ int Main(int argc, char** argv) {
     }
 
     // The About box shows as a splash for four seconds from now.
-    std::unique_ptr<frmAbout> splash = ShowAbout(0);
+    std::unique_ptr<AboutBox> splash = ShowSplash();
 
     ProgramWindow program;
     frmMain& window = program.Window();

@@ -1,4 +1,4 @@
-#include "ui/app/frm_about.h"
+#include "ui/app/about_box.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -34,55 +34,61 @@ QString VersionText() {
         .arg(kVersionRevision);
 }
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(Mode mode, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Ostrel2"));
+    BuildLayout();
+    versionLabel_->setText(VersionText());
+    // The splash never shows the button; the dialog always does.
+    okButton_->setVisible(mode == Mode::Dialog);
+    if (mode == Mode::Splash) {
+        setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
+    }
+}
 
-    picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setPixmap(QPixmap::fromImage(RenderAppIcon(96)));
-    picture->setFixedSize(96, 96);
+void AboutBox::BuildLayout() {
+    pictureLabel_ = new QLabel(this);
+    pictureLabel_->setObjectName(QStringLiteral("Picture1"));
+    pictureLabel_->setPixmap(QPixmap::fromImage(RenderAppIcon(96)));
+    pictureLabel_->setFixedSize(96, 96);
 
-    lblAbout1 = new QLabel(QStringLiteral("Ostrel 2"), this);
-    lblAbout1->setObjectName(QStringLiteral("lblAbout1"));
-    lblAbout1->setFont(AboutFont(22, true));
+    titleLabel_ = new QLabel(QStringLiteral("Ostrel 2"), this);
+    titleLabel_->setObjectName(QStringLiteral("lblAbout1"));
+    titleLabel_->setFont(AboutFont(22, true));
 
-    lblVersion = new QLabel(QStringLiteral("Version : X"), this);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion->setFont(AboutFont(11, false));
+    versionLabel_ = new QLabel(this);
+    versionLabel_->setObjectName(QStringLiteral("lblVersion"));
+    versionLabel_->setFont(AboutFont(11, false));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdOK->setMinimumWidth(90);
-    cmdOK->hide();
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("cmdOK"));
+    okButton_->setDefault(true);
+    okButton_->setMinimumWidth(90);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* text = new QVBoxLayout;
-    text->addWidget(lblAbout1);
+    text->addWidget(titleLabel_);
     text->addSpacing(8);
-    text->addWidget(lblVersion);
+    text->addWidget(versionLabel_);
     text->addStretch(1);
     auto* top = new QHBoxLayout;
-    top->addWidget(picture, 0, Qt::AlignTop);
+    top->addWidget(pictureLabel_, 0, Qt::AlignTop);
     top->addSpacing(16);
     top->addLayout(text, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 18);
     layout->addLayout(top);
     layout->addSpacing(12);
-    layout->addWidget(cmdOK, 0, Qt::AlignRight);
+    layout->addWidget(okButton_, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void frmAbout::showEvent(QShowEvent* event) {
-    Form_Paint();
-    Form_Load();
+void AboutBox::showEvent(QShowEvent* event) {
+    CentreOnScreen();
     QDialog::showEvent(event);
 }
 
-void frmAbout::paintEvent(QPaintEvent* event) {
-    Form_Paint();
+void AboutBox::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     if (windowFlags().testFlag(Qt::SplashScreen)) {
         // The splash has no window frame: draw an edge of its own.
@@ -92,8 +98,7 @@ void frmAbout::paintEvent(QPaintEvent* event) {
     }
 }
 
-void frmAbout::Form_Load() {
-    // Centred on the screen it shows on.
+void AboutBox::CentreOnScreen() {
     const QScreen* screen =
         this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) {
@@ -103,29 +108,16 @@ void frmAbout::Form_Load() {
     move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
 
-void frmAbout::Form_Paint() {
-    if (cmdOK->isVisibleTo(this) != mblnShowButton) {
-        cmdOK->setVisible(mblnShowButton);
-    }
+std::unique_ptr<AboutBox> ShowSplash(QWidget* parent) {
+    auto splash = std::make_unique<AboutBox>(AboutBox::Mode::Splash, parent);
+    splash->adjustSize();
+    splash->show();
+    return splash;
 }
 
-void frmAbout::cmdOK_Click() {
-    accept();
-}
-
-std::unique_ptr<frmAbout> ShowAbout(std::int16_t intMode, QWidget* parent) {
-    auto about = std::make_unique<frmAbout>(parent);
-    about->lblVersion->setText(VersionText());
-    about->mblnShowButton = intMode == 1;
-    if (intMode == 1) {
-        about->exec();
-        return nullptr;
-    }
-    // The splash: no frame, above every other window of the desktop.
-    about->setWindowFlags(Qt::SplashScreen | Qt::WindowStaysOnTopHint);
-    about->adjustSize();
-    about->show();
-    return about;
+void ShowAboutDialog(QWidget* parent) {
+    AboutBox about(AboutBox::Mode::Dialog, parent);
+    about.exec();
 }
 
 }  // namespace ostrel::ui

@@ -1,4 +1,4 @@
-#include "settings/frm_config.h"
+#include "settings/config_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -23,7 +23,7 @@ namespace {
 
 using engine::SwitchTable;
 
-constexpr std::array<const char*, frmConfig::kPageCount> kPageCaptions{
+constexpr std::array<const char*, ConfigDialog::kPageCount> kPageCaptions{
     "Database", "Tables", "Fields", "Indexes", "Relationships", "Queries", "Application"};
 
 int PageIndex(SwitchPage page) {
@@ -59,63 +59,64 @@ std::vector<int> PageOrder(SwitchPage page) {
 
 }  // namespace
 
-frmConfig::frmConfig(SwitchStore& store, QWidget* parent) : QDialog(parent), store_(store) {
+ConfigDialog::ConfigDialog(SwitchStore& store, QWidget* parent) : QDialog(parent), store_(store) {
     setObjectName(QStringLiteral("frmConfig"));
     setWindowTitle(QStringLiteral("OSTREL2 - Configuration"));
 
-    vsTab1_ = new QTabWidget(this);
-    vsTab1_->setObjectName(QStringLiteral("vsTab1"));
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("vsTab1"));
     // Every tab shows its whole caption, whatever the font: the dialog grows
     // rather than hiding tabs behind scroll arrows.
-    vsTab1_->setUsesScrollButtons(false);
-    vsTab1_->setElideMode(Qt::ElideNone);
+    tabs_->setUsesScrollButtons(false);
+    tabs_->setElideMode(Qt::ElideNone);
     BuildPages();
 
-    cmdStore_ = new QPushButton(QStringLiteral("&Store"), this);
-    cmdStore_->setObjectName(QStringLiteral("cmdStore"));
-    cmdStore_->setDefault(true);
-    cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    cmdSelectAll_ = new QPushButton(QStringLiteral("Select &All"), this);
-    cmdSelectAll_->setObjectName(QStringLiteral("cmdSelectAll"));
-    cmdDeselectAll_ = new QPushButton(QStringLiteral("&Deselect All"), this);
-    cmdDeselectAll_->setObjectName(QStringLiteral("cmdDeselectAll"));
+    storeButton_ = new QPushButton(QStringLiteral("&Store"), this);
+    storeButton_->setObjectName(QStringLiteral("cmdStore"));
+    storeButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
+    selectAllButton_ = new QPushButton(QStringLiteral("Select &All"), this);
+    selectAllButton_->setObjectName(QStringLiteral("cmdSelectAll"));
+    deselectAllButton_ = new QPushButton(QStringLiteral("&Deselect All"), this);
+    deselectAllButton_->setObjectName(QStringLiteral("cmdDeselectAll"));
 
     // Buttons 1170 x 330 twips, 525 twips apart, beside the tab control.
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(TwipsToPixels(*this, 525 - 330));
-    for (QPushButton* button : {cmdStore_, cmdCancel_, cmdSelectAll_, cmdDeselectAll_}) {
+    for (QPushButton* button :
+         {storeButton_, cancelButton_, selectAllButton_, deselectAllButton_}) {
         button->setMinimumSize(TwipsToPixels(*this, 1170), TwipsToPixels(*this, 330));
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
 
-    lblUnreadable_ = new QLabel(this);
-    lblUnreadable_->setObjectName(QStringLiteral("lblUnreadable"));
-    lblUnreadable_->setWordWrap(true);
-    lblUnreadable_->hide();
+    unreadableLabel_ = new QLabel(this);
+    unreadableLabel_->setObjectName(QStringLiteral("lblUnreadable"));
+    unreadableLabel_->setWordWrap(true);
+    unreadableLabel_->hide();
 
     auto* row = new QHBoxLayout;
-    row->addWidget(vsTab1_, 1);
+    row->addWidget(tabs_, 1);
     row->addLayout(buttons);
     auto* layout = new QVBoxLayout(this);
     const int margin = TwipsToPixels(*this, 105);
     layout->setContentsMargins(margin, margin, margin, margin);
-    layout->addWidget(lblUnreadable_);
+    layout->addWidget(unreadableLabel_);
     layout->addLayout(row, 1);
-    vsTab1_->setMinimumSize(TwipsToPixels(*this, 7155), TwipsToPixels(*this, 4950) / 2);
+    tabs_->setMinimumSize(TwipsToPixels(*this, 7155), TwipsToPixels(*this, 4950) / 2);
 
     BuildTabOrder();
 
-    connect(cmdStore_, &QPushButton::clicked, this, &frmConfig::cmdStore_Click);
-    connect(cmdCancel_, &QPushButton::clicked, this, &frmConfig::cmdCancel_Click);
-    connect(cmdSelectAll_, &QPushButton::clicked, this, &frmConfig::cmdSelectAll_Click);
-    connect(cmdDeselectAll_, &QPushButton::clicked, this, &frmConfig::cmdDeselectAll_Click);
+    connect(storeButton_, &QPushButton::clicked, this, &ConfigDialog::StoreSwitches);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(selectAllButton_, &QPushButton::clicked, this, &ConfigDialog::SelectAllOnPage);
+    connect(deselectAllButton_, &QPushButton::clicked, this, &ConfigDialog::DeselectAllOnPage);
 
-    Form_Load();
+    LoadSwitches();
 }
 
-void frmConfig::BuildPages() {
+void ConfigDialog::BuildPages() {
     std::array<QGridLayout*, kPageCount> grids{};
     for (int page = 0; page < kPageCount; ++page) {
         auto* container = new QWidget;
@@ -126,10 +127,10 @@ void frmConfig::BuildPages() {
         grid->setContentsMargins(offset, offset / 2, offset, offset);
         grid->setHorizontalSpacing(TwipsToPixels(*this, 105));
         grid->setVerticalSpacing(0);
-        vsElastics_[static_cast<std::size_t>(page)] = container;
+        pages_[static_cast<std::size_t>(page)] = container;
         grids[static_cast<std::size_t>(page)] = grid;
-        vsTab1_->addTab(container,
-                        QString::fromLatin1(kPageCaptions[static_cast<std::size_t>(page)]));
+        tabs_->addTab(container,
+                      QString::fromLatin1(kPageCaptions[static_cast<std::size_t>(page)]));
     }
 
     // Column widths follow the design's column positions, so that the columns
@@ -167,8 +168,8 @@ void frmConfig::BuildPages() {
     }
 }
 
-void frmConfig::BuildTabOrder() {
-    QWidget* previous = vsTab1_;
+void ConfigDialog::BuildTabOrder() {
+    QWidget* previous = tabs_;
     for (int page = 0; page < kPageCount; ++page) {
         for (int index : PageOrder(static_cast<SwitchPage>(page))) {
             QWidget* box = checkBoxes_[static_cast<std::size_t>(index)];
@@ -177,14 +178,14 @@ void frmConfig::BuildTabOrder() {
         }
     }
     for (QWidget* button :
-         {static_cast<QWidget*>(cmdStore_), static_cast<QWidget*>(cmdCancel_),
-          static_cast<QWidget*>(cmdSelectAll_), static_cast<QWidget*>(cmdDeselectAll_)}) {
+         {static_cast<QWidget*>(storeButton_), static_cast<QWidget*>(cancelButton_),
+          static_cast<QWidget*>(selectAllButton_), static_cast<QWidget*>(deselectAllButton_)}) {
         setTabOrder(previous, button);
         previous = button;
     }
 }
 
-void frmConfig::Form_Load() {
+void ConfigDialog::LoadSwitches() {
     // A stored value that cannot be read shows as on, the default; the user
     // is told which ones, and Store replaces them with readable values.
     store_.Refresh();
@@ -200,98 +201,39 @@ void frmConfig::Form_Load() {
         checkBoxes_[i]->setChecked(on);
     }
     if (const auto& fileError = store_.LoadError()) {
-        lblUnreadable_->setText(QString::fromStdString(*fileError) +
-                                QStringLiteral(" The switches are shown ticked; Store writes a "
-                                               "new file and keeps the old one as .damaged."));
-        lblUnreadable_->show();
+        unreadableLabel_->setText(QString::fromStdString(*fileError) +
+                                  QStringLiteral(" The switches are shown ticked; Store writes a "
+                                                 "new file and keeps the old one as .damaged."));
+        unreadableLabel_->show();
     } else if (!unreadable.isEmpty()) {
-        lblUnreadable_->setText(
+        unreadableLabel_->setText(
             QStringLiteral("These stored switches could not be read and are shown ticked: %1.")
                 .arg(unreadable.join(QStringLiteral(", "))));
-        lblUnreadable_->show();
+        unreadableLabel_->show();
     }
 }
 
-void frmConfig::TogglePage(SwitchPage page, std::int16_t intValue) {
+void ConfigDialog::SetPageChecked(int page, bool checked) {
+    if (page < 0 || page >= kPageCount) {
+        return;
+    }
     const auto& table = SwitchLayout();
     for (std::size_t i = 0; i < table.size(); ++i) {
-        if (table[i].page == page) {
-            checkBoxes_[i]->setChecked(intValue == 1);
+        if (table[i].page == static_cast<SwitchPage>(page)) {
+            checkBoxes_[i]->setChecked(checked);
         }
     }
 }
 
-void frmConfig::ToggleDatabase(std::int16_t intValue) {
-    TogglePage(SwitchPage::Database, intValue);
-}
-void frmConfig::ToggleTable(std::int16_t intValue) {
-    TogglePage(SwitchPage::Tables, intValue);
-}
-void frmConfig::ToggleFields(std::int16_t intValue) {
-    TogglePage(SwitchPage::Fields, intValue);
-}
-void frmConfig::ToggleIndexes(std::int16_t intValue) {
-    TogglePage(SwitchPage::Indexes, intValue);
-}
-void frmConfig::ToggleRelationships(std::int16_t intValue) {
-    TogglePage(SwitchPage::Relationships, intValue);
-}
-void frmConfig::ToggleQueries(std::int16_t intValue) {
-    TogglePage(SwitchPage::Queries, intValue);
+void ConfigDialog::SelectAllOnPage() {
+    SetPageChecked(tabs_->currentIndex(), true);
 }
 
-void frmConfig::cmdSelectAll_Click() {
-    // The page showing decides which method runs.
-    switch (vsTab1_->currentIndex()) {
-        case 0:
-            ToggleDatabase(1);
-            break;
-        case 1:
-            ToggleTable(1);
-            break;
-        case 2:
-            ToggleFields(1);
-            break;
-        case 3:
-            ToggleIndexes(1);
-            break;
-        case 4:
-            ToggleRelationships(1);
-            break;
-        case 5:
-            ToggleQueries(1);
-            break;
-        default:
-            break;
-    }
+void ConfigDialog::DeselectAllOnPage() {
+    SetPageChecked(tabs_->currentIndex(), false);
 }
 
-void frmConfig::cmdDeselectAll_Click() {
-    switch (vsTab1_->currentIndex()) {
-        case 0:
-            ToggleDatabase(0);
-            break;
-        case 1:
-            ToggleTable(0);
-            break;
-        case 2:
-            ToggleFields(0);
-            break;
-        case 3:
-            ToggleIndexes(0);
-            break;
-        case 4:
-            ToggleRelationships(0);
-            break;
-        case 5:
-            ToggleQueries(0);
-            break;
-        default:
-            break;
-    }
-}
-
-void frmConfig::cmdStore_Click() {
+void ConfigDialog::StoreSwitches() {
     std::vector<std::pair<std::string, bool>> values;
     values.reserve(engine::kSwitchCount);
     const auto& table = SwitchTable();
@@ -311,10 +253,6 @@ void frmConfig::cmdStore_Click() {
         return;  // the dialog stays open with the user's choices
     }
     accept();
-}
-
-void frmConfig::cmdCancel_Click() {
-    reject();
 }
 
 }  // namespace ostrel::settings

@@ -9,12 +9,12 @@
 #include <QtTest>
 
 #include "engine/switch_table.h"
-#include "settings/frm_config.h"
+#include "settings/config_dialog.h"
 #include "settings/switch_layout.h"
 #include "settings/switch_store.h"
 
 using ostrel::engine::SwitchTable;
-using ostrel::settings::frmConfig;
+using ostrel::settings::ConfigDialog;
 using ostrel::settings::SwitchLayout;
 using ostrel::settings::SwitchPage;
 using ostrel::settings::SwitchStore;
@@ -36,7 +36,7 @@ QMap<QString, QString> Stored(const QString& path) {
     return values;
 }
 
-int CountTicked(const frmConfig& dialog) {
+int CountTicked(const ConfigDialog& dialog) {
     int ticked = 0;
     for (int i = 0; i < ostrel::engine::kSwitchCount; ++i) {
         ticked += dialog.CheckBox(i)->isChecked() ? 1 : 0;
@@ -44,13 +44,13 @@ int CountTicked(const frmConfig& dialog) {
     return ticked;
 }
 
-QPushButton* Button(const frmConfig& dialog, const char* name) {
+QPushButton* Button(const ConfigDialog& dialog, const char* name) {
     return dialog.findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
 }  // namespace
 
-class TestFrmConfig : public QObject {
+class TestConfigDialog : public QObject {
     Q_OBJECT
 
   private:
@@ -65,7 +65,7 @@ class TestFrmConfig : public QObject {
 
     void designMatchesTheSwitchTable() {
         SwitchStore store(path_);
-        frmConfig dialog(store);
+        ConfigDialog dialog(store);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("OSTREL2 - Configuration"));
         auto* tabs = dialog.findChild<QTabWidget*>("vsTab1");
         QVERIFY(tabs != nullptr);
@@ -108,7 +108,7 @@ class TestFrmConfig : public QObject {
 
     void columnsLineUpAndCaptionsAreNotClipped() {
         SwitchStore store(path_);
-        frmConfig dialog(store);
+        ConfigDialog dialog(store);
         dialog.show();
         QTabWidget* tabs = dialog.Tabs();
         for (int page = 0; page < tabs->count(); ++page) {
@@ -132,7 +132,7 @@ class TestFrmConfig : public QObject {
 
     void keyboardOrderFollowsColumnsWithValidationRuleFirstOnFields() {
         SwitchStore store(path_);
-        frmConfig dialog(store);
+        ConfigDialog dialog(store);
         QStringList order;
         QWidget* widget = dialog.Tabs();
         for (int steps = 0; steps < 200; ++steps) {
@@ -163,7 +163,7 @@ class TestFrmConfig : public QObject {
 
     void emptyStoreOpensAllTickedAndStoreWritesEverySwitch() {
         SwitchStore store(path_);
-        frmConfig dialog(store);
+        ConfigDialog dialog(store);
         QCOMPARE(CountTicked(dialog), ostrel::engine::kSwitchCount);
         QTest::mouseClick(Button(dialog, "cmdStore"), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -177,7 +177,7 @@ class TestFrmConfig : public QObject {
     void deselectAllClearsOnlyThePageShowingAndCancelWritesNothing() {
         SwitchStore store(path_);
         {
-            frmConfig dialog(store);
+            ConfigDialog dialog(store);
             dialog.Tabs()->setCurrentIndex(2);  // Fields
             QTest::mouseClick(Button(dialog, "cmdDeselectAll"), Qt::LeftButton);
             QCOMPARE(CountTicked(dialog), ostrel::engine::kSwitchCount - 15);
@@ -190,16 +190,16 @@ class TestFrmConfig : public QObject {
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
         }
         QVERIFY(!QFile::exists(path_));
-        frmConfig reopened(store);
+        ConfigDialog reopened(store);
         QCOMPARE(CountTicked(reopened), ostrel::engine::kSwitchCount);
     }
 
     void storeAfterClearingTheDatabasePage() {
         SwitchStore store(path_);
-        frmConfig dialog(store);
+        ConfigDialog dialog(store);
         dialog.Tabs()->setCurrentIndex(0);
-        dialog.cmdDeselectAll_Click();
-        dialog.cmdStore_Click();
+        dialog.DeselectAllOnPage();
+        dialog.StoreSwitches();
         const auto stored = Stored(path_);
         for (std::size_t i = 0; i < SwitchTable().size(); ++i) {
             QCOMPARE(stored.value(Text(SwitchTable()[i].key)),
@@ -209,7 +209,7 @@ class TestFrmConfig : public QObject {
 
     void selectAllOnQueriesTicksTheParameterBoxesToo() {
         SwitchStore store(path_);
-        frmConfig dialog(store);
+        ConfigDialog dialog(store);
         for (int i = 0; i < ostrel::engine::kSwitchCount; ++i) {
             dialog.CheckBox(i)->setChecked(false);
         }
@@ -225,11 +225,11 @@ class TestFrmConfig : public QObject {
         SwitchStore store(path_);
         for (const char* cleared : {"chkFieldDataUpdatable", "chkFieldUpdatable"}) {
             {
-                frmConfig dialog(store);
+                ConfigDialog dialog(store);
                 dialog.Tabs()->setCurrentIndex(2);
-                dialog.cmdSelectAll_Click();
+                dialog.SelectAllOnPage();
                 QTest::mouseClick(dialog.findChild<QCheckBox*>(cleared), Qt::LeftButton);
-                dialog.cmdStore_Click();
+                dialog.StoreSwitches();
             }
             const bool data = QString::fromLatin1(cleared) == "chkFieldDataUpdatable";
             const auto stored = Stored(path_);
@@ -237,7 +237,7 @@ class TestFrmConfig : public QObject {
                      data ? QStringLiteral("False") : QStringLiteral("True"));
             QCOMPARE(stored.value("Field UpdatableField"),
                      data ? QStringLiteral("True") : QStringLiteral("False"));
-            frmConfig reopened(store);
+            ConfigDialog reopened(store);
             QCOMPARE(reopened.findChild<QCheckBox*>("chkFieldDataUpdatable")->isChecked(), !data);
             QCOMPARE(reopened.findChild<QCheckBox*>("chkFieldUpdatable")->isChecked(), data);
         }
@@ -247,7 +247,7 @@ class TestFrmConfig : public QObject {
         SwitchStore store(path_);
         store.SaveReportSwitches(
             {{"Table AttachExclusive", false}, {"Table ReplicaFilter", false}});
-        frmConfig dialog(store);
+        ConfigDialog dialog(store);
         QVERIFY(!dialog.findChild<QCheckBox*>("chkTableAttachExclusive")->isChecked());
         QVERIFY(!dialog.findChild<QCheckBox*>("chkTableReplicaFilter")->isChecked());
         QCOMPARE(CountTicked(dialog), ostrel::engine::kSwitchCount - 2);
@@ -259,13 +259,13 @@ class TestFrmConfig : public QObject {
         file.write("[Config]\nQuery%20SQL=perhaps\nQuery%20Type=False\n");
         file.close();
         SwitchStore store(path_);
-        frmConfig dialog(store);
+        ConfigDialog dialog(store);
         QVERIFY(dialog.findChild<QCheckBox*>("chkQuerySql")->isChecked());
         QVERIFY(!dialog.findChild<QCheckBox*>("chkQueryType")->isChecked());
         auto* note = dialog.findChild<QLabel*>("lblUnreadable");
         QVERIFY(!note->isHidden());
         QVERIFY2(note->text().contains("Query SQL"), qPrintable(note->text()));
-        dialog.cmdStore_Click();
+        dialog.StoreSwitches();
         QCOMPARE(Stored(path_).value("Query SQL"), QStringLiteral("True"));
     }
 
@@ -274,15 +274,15 @@ class TestFrmConfig : public QObject {
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.close();
         SwitchStore store(dir_.filePath("plain/Ostrel2.ini"));
-        frmConfig dialog(store);
+        ConfigDialog dialog(store);
         QString shown;
         dialog.SetStoreErrorHandler([&shown](const QString& text) { shown = text; });
         dialog.show();
-        dialog.cmdStore_Click();
+        dialog.StoreSwitches();
         QVERIFY2(shown.contains("cannot be stored"), qPrintable(shown));
         QVERIFY(dialog.isVisible());
     }
 };
 
-QTEST_MAIN(TestFrmConfig)
-#include "test_frm_config.moc"
+QTEST_MAIN(TestConfigDialog)
+#include "test_config_dialog.moc"
