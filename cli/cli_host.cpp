@@ -58,6 +58,14 @@ bool CliSelection::IsSelected(engine::ObjectKind kind, const std::string& name) 
             return objects_.tables.count(name) != 0;
         case engine::ObjectKind::Query:
             return objects_.queries.count(name) != 0;
+        case engine::ObjectKind::Form:
+            return objects_.forms.count(name) != 0;
+        case engine::ObjectKind::Report:
+            return objects_.reports.count(name) != 0;
+        case engine::ObjectKind::Macro:
+            return objects_.macros.count(name) != 0;
+        case engine::ObjectKind::Module:
+            return objects_.modules.count(name) != 0;
         case engine::ObjectKind::Relationship:
             break;
     }

@@ -85,6 +85,14 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
             line.tables.push_back(takeValue());
         } else if (name == "--query") {
             line.queries.push_back(takeValue());
+        } else if (name == "--form") {
+            line.forms.push_back(takeValue());
+        } else if (name == "--report-object") {
+            line.reports.push_back(takeValue());
+        } else if (name == "--macro") {
+            line.macros.push_back(takeValue());
+        } else if (name == "--module") {
+            line.modules.push_back(takeValue());
         } else if (name == "--link-folder") {
             line.linkFolders.push_back(takeValue());
             if (line.linkFolders.back().empty()) {
@@ -129,6 +137,20 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
                 throw UsageError("option --compare needs two databases, OLD and NEW");
             }
             line.compareWith = std::string(arguments[++i]);
+        } else if (name == "--export-code") {
+            line.exportCodeDir = takeValue();
+            if (line.exportCodeDir->empty()) {
+                throw UsageError("option --export-code needs a folder");
+            }
+        } else if (name == "--code-encoding") {
+            const std::string encoding = takeValue();
+            if (encoding != "utf-8" && encoding != "UTF-8") {
+                throw UsageError("option --code-encoding takes only utf-8");
+            }
+            line.codeUtf8 = true;
+        } else if (name == "--prune") {
+            noValue();
+            line.prune = true;
         } else if (name == "--compare-volatile") {
             noValue();
             line.compareVolatile = true;
@@ -177,6 +199,14 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
     if (line.compareWith && line.diagramPath) {
         throw UsageError("--diagram draws one database; it is not for use with --compare");
     }
+    if ((line.codeUtf8 || line.prune) && !line.exportCodeDir) {
+        throw UsageError(std::string(line.prune ? "--prune" : "--code-encoding") +
+                         " is for use with --export-code");
+    }
+    if (line.exportCodeDir &&
+        (line.compareWith || line.csvPath || line.jsonPath || line.pdfPath || line.diagramPath)) {
+        throw UsageError("--export-code writes code files only; it takes no other output");
+    }
     if (line.newPasswordFile && !line.compareWith) {
         throw UsageError("--new-password-file is for use with --compare");
     }
@@ -195,7 +225,8 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         throw UsageError(
             "only one of --csv, --json, --html, --pdf and --diagram can go to standard output");
     }
-    if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.htmlPath && !line.diagramPath) {
+    if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.htmlPath && !line.diagramPath &&
+        !line.exportCodeDir) {
         line.csvPath = "-";
     }
     return line;
@@ -220,12 +251,22 @@ std::string UsageText() {
            "                   without one, and for \"-\", standard output)\n"
            "  --table NAME     document table NAME (may be repeated)\n"
            "  --query NAME     document query NAME (may be repeated)\n"
+           "  --form NAME      document form NAME (may be repeated)\n"
+           "  --report-object NAME  document report NAME (may be repeated)\n"
+           "  --macro NAME     document macro NAME (may be repeated)\n"
+           "  --module NAME    document VBA module NAME (may be repeated)\n"
            "  --all-switches   report every property, ignoring the stored report switches\n"
            "  --link-folder DIR  look in DIR for the source databases of linked tables\n"
            "                   (may be repeated; after the place the link names and the\n"
            "                   database's own folder)\n"
            "  --strict         fail when a linked table's source cannot be read, instead\n"
            "                   of documenting the table without its fields\n"
+           "  --export-code DIR  write every VBA module to its own file in DIR (.bas,\n"
+           "                   .cls, as the VBA editor exports them) instead of a report\n"
+           "  --code-encoding utf-8  write those files in UTF-8, not the project's\n"
+           "                   code page\n"
+           "  --prune          remove files an earlier --export-code wrote for modules\n"
+           "                   that no longer exist\n"
            "  --compare OLD NEW  compare the designs of two databases\n"
            "  --compare-volatile  also compare DateCreated, LastUpdated, RecordCount and\n"
            "                   DistinctCount, which change whenever a file is used\n"
@@ -237,9 +278,11 @@ std::string UsageText() {
            "  -h, --help       show this help and exit\n"
            "      --version    show the version and exit\n"
            "\n"
-           "Without --table and --query, every table except Access's own (\"MSys...\" and\n"
-           "the hidden \"f_...\" tables of multi-valued fields) and every query is\n"
-           "documented; with them, exactly the named objects (names are case-sensitive).\n"
+           "Without --table, --query and the options above that name objects, every\n"
+           "table except Access's own (\"MSys...\" and the hidden \"f_...\" tables of\n"
+           "multi-valued fields) and every query, form, report, macro and module is\n"
+           "documented; with any of them, exactly the named objects (names are\n"
+           "case-sensitive).\n"
            "A linked table whose source cannot be read is named in a warning.\n"
            "\n"
            "A comparison matches objects by name, ignoring letter case.\n"

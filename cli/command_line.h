@@ -23,6 +23,10 @@ struct CommandLine {
     // every table but Access's own and every query is documented.
     std::vector<std::string> tables;
     std::vector<std::string> queries;
+    std::vector<std::string> forms;
+    std::vector<std::string> reports;  // --report-object
+    std::vector<std::string> macros;
+    std::vector<std::string> modules;
     // Where to look for the source databases of linked tables.
     std::vector<std::string> linkFolders;
     // A linked table whose source cannot be read fails the run.
@@ -42,10 +46,19 @@ struct CommandLine {
     // comparison) and of NEW; "-" is standard input.
     std::optional<std::string> passwordFile;
     std::optional<std::string> newPasswordFile;
+    // --export-code DIR: write every VBA module to its own file in DIR
+    // instead of a report; in UTF-8 with --code-encoding utf-8; --prune
+    // removes the files of an earlier export whose modules are gone.
+    std::optional<std::string> exportCodeDir;
+    bool codeUtf8 = false;
+    bool prune = false;
     bool help = false;
     bool version = false;
 
-    bool NamesObjects() const { return !tables.empty() || !queries.empty(); }
+    bool NamesObjects() const {
+        return !tables.empty() || !queries.empty() || !forms.empty() || !reports.empty() ||
+               !macros.empty() || !modules.empty();
+    }
 };
 
 // A command line that cannot be understood; the message says why.

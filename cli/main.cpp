@@ -14,6 +14,7 @@
 #include "cli/command_line_passwords.h"
 #include "cli/report_command.h"
 #include "components/jet/jet_engine.h"
+#include "components/jet/text_decoding.h"
 #include "engine/value_formatter.h"
 #ifdef OSTREL_CLI_PDF
 #include "cli/diagram_output.h"
@@ -88,7 +89,8 @@ int main(int argc, char** argv) {
     }
 #endif
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
-    return cli::RunReportCommand(
-        line, {jetEngine, switches, *formatter, pdfOutput, diagramFile, diagramSvg},
-        {std::cout, std::cerr, terminal});
+    return cli::RunReportCommand(line,
+                                 {jetEngine, switches, *formatter, pdfOutput, diagramFile,
+                                  diagramSvg, jet::EncodeCodePageText},
+                                 {std::cout, std::cerr, terminal});
 }

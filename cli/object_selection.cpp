@@ -50,6 +50,29 @@ void AddMatching(const std::vector<std::string>& named, const std::set<std::stri
     }
 }
 
+// The named forms, reports, macros and modules, and their names in the
+// databases (every one of them when none is named).
+struct ApplicationNames {
+    const std::vector<std::string>& named;
+    std::set<std::string>& selected;
+    const char* kind;
+    std::set<std::string> (*present)(const schema::Database&);
+};
+
+std::vector<ApplicationNames> ApplicationKinds(const CommandLine& line,
+                                               ObjectSelection& selection) {
+    return {
+        {line.forms, selection.forms, "form",
+         [](const schema::Database& d) { return Names(d.Forms()); }},
+        {line.reports, selection.reports, "report",
+         [](const schema::Database& d) { return Names(d.Reports()); }},
+        {line.macros, selection.macros, "macro",
+         [](const schema::Database& d) { return Names(d.Macros()); }},
+        {line.modules, selection.modules, "module",
+         [](const schema::Database& d) { return Names(d.Modules()); }},
+    };
+}
+
 }  // namespace
 
 ObjectSelection SelectForComparison(const schema::Database& oldDatabase,
@@ -62,7 +85,16 @@ ObjectSelection SelectForComparison(const schema::Database& oldDatabase,
     if (line.NamesObjects()) {
         AddMatching(line.tables, oldTables, newTables, "table", selection.tables);
         AddMatching(line.queries, oldQueries, newQueries, "query", selection.queries);
+        for (const ApplicationNames& kind : ApplicationKinds(line, selection)) {
+            AddMatching(kind.named, kind.present(oldDatabase), kind.present(newDatabase), kind.kind,
+                        kind.selected);
+        }
         return selection;
+    }
+    for (const ApplicationNames& kind : ApplicationKinds(line, selection)) {
+        kind.selected = kind.present(oldDatabase);
+        const std::set<std::string> added = kind.present(newDatabase);
+        kind.selected.insert(added.begin(), added.end());
     }
     for (const std::set<std::string>* names : {&oldTables, &newTables}) {
         for (const std::string& name : *names) {
@@ -83,7 +115,13 @@ ObjectSelection SelectObjects(const schema::Database& database, const CommandLin
     if (line.NamesObjects()) {
         CheckNamed(line.tables, tables, "table", selection.tables);
         CheckNamed(line.queries, queries, "query", selection.queries);
+        for (const ApplicationNames& kind : ApplicationKinds(line, selection)) {
+            CheckNamed(kind.named, kind.present(database), kind.kind, kind.selected);
+        }
         return selection;
+    }
+    for (const ApplicationNames& kind : ApplicationKinds(line, selection)) {
+        kind.selected = kind.present(database);
     }
     for (const std::string& name : tables) {
         if (!schema::IsAccessOwnTable(name)) {

@@ -12,6 +12,10 @@ namespace ostrel::cli {
 struct ObjectSelection {
     std::set<std::string> tables;
     std::set<std::string> queries;
+    std::set<std::string> forms;
+    std::set<std::string> reports;
+    std::set<std::string> macros;
+    std::set<std::string> modules;
 };
 
 // Without named objects: every table but Access's own (schema::IsAccessOwnTable)

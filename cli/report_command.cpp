@@ -12,6 +12,7 @@
 #include "cli/object_selection.h"
 #include "components/document/output_error.h"
 #include "components/document/stream_target.h"
+#include "engine/code_export.h"
 #include "engine/csv_output.h"
 #include "engine/file_exists.h"
 #include "engine/run.h"
@@ -170,6 +171,37 @@ int WriteDiagram(const CommandLine& line, const ReportServices& services,
     return kExitSuccess;
 }
 
+// Every module to its own file; what was done is told on standard error. A
+// module that cannot be read keeps the file an earlier export wrote.
+int ExportCodeFiles(const CommandLine& line, const ReportServices& services,
+                    const Console& console) {
+    if (!engine::FileExists(line.database)) {
+        PrintMessage(console.err, engine::DatabaseMissingMessage(line.database));
+        return kExitDatabaseMissing;
+    }
+    const std::unique_ptr<schema::Database> database = services.engine.OpenDatabase(line.database);
+    engine::CodeExportOptions options;
+    options.utf8 = line.codeUtf8;
+    options.prune = line.prune;
+    options.encode = services.encodeCode;
+    engine::CodeExportResult result;
+    try {
+        result = engine::ExportCode(*database, *line.exportCodeDir, options);
+    } catch (const std::runtime_error& error) {
+        PrintMessage(console.err, error.what());
+        return kExitOutputUnwritable;
+    }
+    for (const std::string& unreadable : result.unreadable) {
+        PrintMessage(console.err, "warning: module " + unreadable);
+    }
+    for (const std::string& removed : result.removed) {
+        PrintMessage(console.err, "removed " + removed);
+    }
+    database->Close();
+    // The others are written; the run still fails, so that a script notices.
+    return result.unreadable.empty() ? kExitSuccess : kExitFailure;
+}
+
 }  // namespace
 
 int RunReportCommand(const CommandLine& line, const ReportServices& services,
@@ -180,6 +212,9 @@ int RunReportCommand(const CommandLine& line, const ReportServices& services,
         }
         if (line.diagramPath && !services.diagramFile) {
             throw std::runtime_error("diagram output is not available in this build");
+        }
+        if (line.exportCodeDir) {
+            return ExportCodeFiles(line, services, console);
         }
         const bool comparing = line.compareWith.has_value();
         Selected selected = comparing ? SelectForComparisonFrom(line, services.engine)

@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "components/diagram/diagram_model.h"
 #include "components/schema/database.h"
+#include "engine/code_export.h"
 #include "engine/report_switches.h"
 #include "engine/run_ports.h"
 #include "engine/value_formatter.h"
@@ -44,6 +45,8 @@ struct ReportServices {
     DiagramFileWriter diagramFile = {};  // empty where drawing is not built in
     // The diagram in an HTML report; empty where drawing is not built in.
     engine::DiagramSvgWriter diagramSvg = {};
+    // Text in a project's code page, for --export-code.
+    engine::CodePageEncoder encodeCode = {};
 };
 
 struct Console {

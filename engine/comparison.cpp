@@ -6,6 +6,7 @@
 
 #include "engine/object_name.h"
 #include "engine/report_builder.h"
+#include "engine/text_diff.h"
 
 namespace ostrel::engine {
 namespace {
@@ -215,6 +216,12 @@ ObjectComparison CompareObjects(const ReportObject& oldObject, const ReportObjec
             changed = changed || AnyChange(compared.Members(kind));
         }
     }
+    if (oldObject.text || newObject.text) {
+        const std::string_view none;
+        compared.textDiff = UnifiedDiff(oldObject.text ? oldObject.text->text : none,
+                                        newObject.text ? newObject.text->text : none);
+        changed = changed || !compared.textDiff.empty();
+    }
     compared.change = changed ? Change::Changed : Change::Unchanged;
     return compared;
 }
@@ -273,6 +280,14 @@ std::vector<ObjectComparison>& Comparison::Objects(ObjectKind kind) {
             return relationships;
         case ObjectKind::Query:
             break;
+        case ObjectKind::Form:
+            return forms;
+        case ObjectKind::Report:
+            return reports;
+        case ObjectKind::Macro:
+            return macros;
+        case ObjectKind::Module:
+            return modules;
     }
     return queries;
 }

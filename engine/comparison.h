@@ -44,6 +44,9 @@ struct ObjectComparison {
     std::vector<MemberComparison> fields;      // tables
     std::vector<MemberComparison> indexes;     // tables
     std::vector<MemberComparison> parameters;  // queries
+    // A changed module's code or macro's XML: the lines that differ, as a
+    // unified diff (see UnifiedDiff).
+    std::vector<std::string> textDiff;
 
     std::vector<MemberComparison>& Members(MemberKind memberKind);
     const std::vector<MemberComparison>& Members(MemberKind memberKind) const;
@@ -73,6 +76,10 @@ struct Comparison {
     std::vector<ObjectComparison> tables;
     std::vector<ObjectComparison> relationships;
     std::vector<ObjectComparison> queries;
+    std::vector<ObjectComparison> forms;
+    std::vector<ObjectComparison> reports;
+    std::vector<ObjectComparison> macros;
+    std::vector<ObjectComparison> modules;
 
     std::vector<ObjectComparison>& Objects(ObjectKind kind);
     const std::vector<ObjectComparison>& Objects(ObjectKind kind) const;

@@ -53,6 +53,10 @@ void WriteSection(ObjectKind kind, const std::vector<ObjectComparison>& objects,
         AppendChanges(text, object.properties, formatter, rowSeparator);
         AppendMembers(text, object, formatter, rowSeparator);
         WriteTable(writer, text);
+        if (!object.textDiff.empty()) {
+            writer.Code({object.textDiff.begin(), object.textDiff.end()}, 0);
+            writer.EmptyLine();
+        }
     }
     if (objects.empty()) {
         writer.Notice(kNoDifferences);
@@ -87,7 +91,11 @@ void WriteComparison(const Comparison& comparison, ReportWriter& writer,
     }
     writer.SectionEnd();
     for (const ObjectKind kind : kObjectKinds) {
-        WriteSection(kind, comparison.Objects(kind), writer, formatter);
+        // Forms, reports, macros and modules have sections only where there
+        // is something to say about them.
+        if (!IsApplicationKind(kind) || !comparison.Objects(kind).empty()) {
+            WriteSection(kind, comparison.Objects(kind), writer, formatter);
+        }
     }
 }
 

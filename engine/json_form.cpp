@@ -227,6 +227,20 @@ std::string ComparisonJsonText(const Comparison& comparison, const JsonHeader& h
             return Json{{"properties", ChangedProperties(query.properties)},
                         {"parameters", MemberGroups(query.parameters, options)}};
         });
+    for (const ObjectKind kind :
+         {ObjectKind::Form, ObjectKind::Report, ObjectKind::Macro, ObjectKind::Module}) {
+        if (comparison.Objects(kind).empty()) {
+            continue;  // left out, as in the report
+        }
+        document[std::string(WordsOf(kind).jsonKey)] =
+            ChangeGroups(comparison.Objects(kind), options, [](const ObjectComparison& object) {
+                Json changed{{"properties", ChangedProperties(object.properties)}};
+                if (!object.textDiff.empty()) {
+                    changed["diff"] = object.textDiff;
+                }
+                return changed;
+            });
+    }
     return Dump(document) + "\n";
 }
 

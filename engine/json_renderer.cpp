@@ -35,11 +35,23 @@ void JsonRenderer::DatabaseSection(const PropertyRows& rows) {
 }
 
 void JsonRenderer::BeginSection(ObjectKind kind) {
+    if (IsApplicationKind(kind)) {
+        pending_ = kind;
+        sectionOpen_ = false;
+        return;
+    }
     json_.Key(WordsOf(kind).jsonKey);
     json_.BeginObject();
+    sectionOpen_ = true;
 }
 
 void JsonRenderer::Object(const ReportObject& object) {
+    if (pending_) {
+        json_.Key(WordsOf(*pending_).jsonKey);
+        json_.BeginObject();
+        pending_.reset();
+        sectionOpen_ = true;
+    }
     json_.Key(object.name);
     json_.BeginObject();
     json_.Key("properties");
@@ -58,18 +70,40 @@ void JsonRenderer::Object(const ReportObject& object) {
         }
         json_.EndObject();
     }
-    if (object.unlisted) {
+    if (object.unlisted && !IsApplicationKind(object.kind)) {
         // A linked table whose source cannot be read: why, in place of the
         // fields and indexes.
         json_.Key("fieldsNotListed");
         json_.Text(*object.unlisted);
     }
+    if (IsApplicationKind(object.kind)) {
+        ApplicationMembers(object);
+    }
     json_.EndObject();
     Flush(false);
 }
 
+// A module's whole stored text, a macro's XML, and what could not be read.
+void JsonRenderer::ApplicationMembers(const ReportObject& object) {
+    if (object.text) {
+        json_.Key(object.text->form == ObjectText::Form::Xml ? "xml" : "source");
+        json_.Text(object.text->text);
+    }
+    if (object.unlisted) {
+        json_.Key("note");
+        json_.Text("cannot be read: " + *object.unlisted);
+    } else if (object.note) {
+        json_.Key("note");
+        json_.Text(*object.note);
+    }
+}
+
 void JsonRenderer::EndSection(ObjectKind /*kind*/, const diagram::DiagramModel* /*diagram*/) {
-    json_.EndObject();
+    pending_.reset();
+    if (sectionOpen_) {
+        json_.EndObject();
+    }
+    sectionOpen_ = false;
 }
 
 void JsonRenderer::End() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,11 +26,16 @@ class JsonRenderer final : public ReportSink {
 
   private:
     void Flush(bool always);
+    void ApplicationMembers(const ReportObject& object);
 
     std::function<void(std::string_view)> write_;
     std::string text_;
     JsonStream json_;
     std::string databasePath_;
+    // A section of forms, reports, macros or modules is begun with its first
+    // object, and left out when it has none.
+    std::optional<ObjectKind> pending_;
+    bool sectionOpen_ = false;
 };
 
 }  // namespace ostrel::engine

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 #include <stdexcept>
+#include <tuple>
+#include <type_traits>
 
 #include "engine/replace_char.h"
 #include "engine/value_text.h"
@@ -36,6 +38,7 @@ schema::Variant Whole(std::int64_t value) {
 namespace table_bit = schema::table_attribute;
 namespace field_bit = schema::field_attribute;
 namespace relation_bit = schema::relation_attribute;
+using schema::AccessObject;
 using schema::Database;
 using schema::Field;
 using schema::Index;
@@ -44,6 +47,7 @@ using schema::QueryDef;
 using schema::Relation;
 using schema::TableDef;
 using schema::Variant;
+using schema::VbaModule;
 
 constexpr std::array<PropertyDef<Database>, 5> kDatabaseProperties{{
     {"Database CollatingOrder", [](const Database& d) { return Whole(d.CollatingOrder()); }},
@@ -143,12 +147,50 @@ constexpr std::array<PropertyDef<Parameter>, 2> kParameterProperties{{
     {"QueryParameter Type", [](const Parameter& p) -> Variant { return FieldTypeName(p.Type()); }},
 }};
 
-// The switch table's entries for a list, looked up once.
-template <class T, std::size_t N>
-const std::array<const SwitchInfo*, N>& SwitchesOf(const std::array<PropertyDef<T>, N>& defs) {
-    static const std::array<const SwitchInfo*, N> resolved = [&defs] {
-        std::array<const SwitchInfo*, N> infos{};
-        for (std::size_t i = 0; i < N; ++i) {
+Variant DateCreatedOf(const AccessObject& o) {
+    return o.DateCreated();
+}
+Variant LastUpdatedOf(const AccessObject& o) {
+    return o.LastUpdated();
+}
+Variant HasModuleOf(const AccessObject& o) {
+    return o.HasModule();
+}
+
+constexpr std::array<PropertyDef<AccessObject>, 3> kFormProperties{{
+    {"Form DateCreated", DateCreatedOf, TextForm::Plain, true},
+    {"Form HasModule", HasModuleOf},
+    {"Form LastUpdated", LastUpdatedOf, TextForm::Plain, true},
+}};
+
+constexpr std::array<PropertyDef<AccessObject>, 3> kReportProperties{{
+    {"Report DateCreated", DateCreatedOf, TextForm::Plain, true},
+    {"Report HasModule", HasModuleOf},
+    {"Report LastUpdated", LastUpdatedOf, TextForm::Plain, true},
+}};
+
+constexpr std::array<PropertyDef<AccessObject>, 2> kMacroProperties{{
+    {"Macro DateCreated", DateCreatedOf, TextForm::Plain, true},
+    {"Macro LastUpdated", LastUpdatedOf, TextForm::Plain, true},
+}};
+
+constexpr std::array<PropertyDef<VbaModule>, 4> kModuleProperties{{
+    {"Module DateCreated", [](const VbaModule& m) { return m.DateCreated(); }, TextForm::Plain,
+     true},
+    {"Module LastUpdated", [](const VbaModule& m) { return m.LastUpdated(); }, TextForm::Plain,
+     true},
+    {"Module LineCount", [](const VbaModule& m) { return Whole(m.LineCount()); }},
+    {"Module Type", [](const VbaModule& m) -> Variant { return ModuleTypeName(m.Kind()); }},
+}};
+
+// The switch table's entries for a list, looked up once per list.
+template <const auto& kDefs>
+const auto& SwitchesOf() {
+    constexpr std::size_t kCount = std::tuple_size_v<std::remove_cvref_t<decltype(kDefs)>>;
+    static const std::array<const SwitchInfo*, kCount> resolved = [] {
+        const auto& defs = kDefs;
+        std::array<const SwitchInfo*, kCount> infos{};
+        for (std::size_t i = 0; i < kCount; ++i) {
             infos[i] = FindSwitch(defs[i].key);
             if (infos[i] == nullptr) {
                 throw std::logic_error("no report switch " + std::string(defs[i].key));
@@ -159,13 +201,13 @@ const std::array<const SwitchInfo*, N>& SwitchesOf(const std::array<PropertyDef<
     return resolved;
 }
 
-template <class T, std::size_t N>
-PropertyRows RowsOf(const std::array<PropertyDef<T>, N>& defs, const T& object,
-                    const ReportSwitches& switches) {
-    const auto& infos = SwitchesOf(defs);
+template <const auto& kDefs, class T>
+PropertyRows RowsOf(const T& object, const ReportSwitches& switches) {
+    const auto& defs = kDefs;
+    const auto& infos = SwitchesOf<kDefs>();
     PropertyRows rows;
-    rows.reserve(N);
-    for (std::size_t i = 0; i < N; ++i) {
+    rows.reserve(defs.size());
+    for (std::size_t i = 0; i < defs.size(); ++i) {
         if (switches.GetReportSwitch(defs[i].key)) {
             rows.push_back({infos[i], defs[i].read(object), defs[i].form, defs[i].changesWithUse});
         }
@@ -176,25 +218,39 @@ PropertyRows RowsOf(const std::array<PropertyDef<T>, N>& defs, const T& object,
 }  // namespace
 
 PropertyRows DatabaseRows(const Database& database, const ReportSwitches& switches) {
-    return RowsOf(kDatabaseProperties, database, switches);
+    return RowsOf<kDatabaseProperties>(database, switches);
 }
 PropertyRows TableRows(const TableDef& table, const ReportSwitches& switches) {
-    return RowsOf(kTableProperties, table, switches);
+    return RowsOf<kTableProperties>(table, switches);
 }
 PropertyRows FieldRows(const Field& field, const ReportSwitches& switches) {
-    return RowsOf(kFieldProperties, field, switches);
+    return RowsOf<kFieldProperties>(field, switches);
 }
 PropertyRows IndexRows(const Index& index, const ReportSwitches& switches) {
-    return RowsOf(kIndexProperties, index, switches);
+    return RowsOf<kIndexProperties>(index, switches);
 }
 PropertyRows RelationRows(const Relation& relation, const ReportSwitches& switches) {
-    return RowsOf(kRelationProperties, relation, switches);
+    return RowsOf<kRelationProperties>(relation, switches);
 }
 PropertyRows QueryRows(const QueryDef& query, const ReportSwitches& switches) {
-    return RowsOf(kQueryProperties, query, switches);
+    return RowsOf<kQueryProperties>(query, switches);
 }
 PropertyRows ParameterRows(const Parameter& parameter, const ReportSwitches& switches) {
-    return RowsOf(kParameterProperties, parameter, switches);
+    return RowsOf<kParameterProperties>(parameter, switches);
+}
+PropertyRows AccessObjectRows(const AccessObject& object, const ReportSwitches& switches) {
+    switch (object.Kind()) {
+        case schema::AccessObjectKind::Form:
+            return RowsOf<kFormProperties>(object, switches);
+        case schema::AccessObjectKind::Report:
+            return RowsOf<kReportProperties>(object, switches);
+        case schema::AccessObjectKind::Macro:
+            break;
+    }
+    return RowsOf<kMacroProperties>(object, switches);
+}
+PropertyRows ModuleRows(const VbaModule& module, const ReportSwitches& switches) {
+    return RowsOf<kModuleProperties>(module, switches);
 }
 
 bool HasPropertyRow(std::string_view key) {
@@ -206,7 +262,8 @@ bool HasPropertyRow(std::string_view key) {
     return FindSwitch(key) != nullptr &&
            (in(kDatabaseProperties) || in(kTableProperties) || in(kFieldProperties) ||
             in(kIndexProperties) || in(kRelationProperties) || in(kQueryProperties) ||
-            in(kParameterProperties));
+            in(kParameterProperties) || in(kFormProperties) || in(kReportProperties) ||
+            in(kMacroProperties) || in(kModuleProperties));
 }
 
 std::string_view RowTextView(const PropertyRow& row, const ValueFormatter& formatter,

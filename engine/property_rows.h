@@ -47,6 +47,9 @@ PropertyRows IndexRows(const schema::Index& index, const ReportSwitches& switche
 PropertyRows RelationRows(const schema::Relation& relation, const ReportSwitches& switches);
 PropertyRows QueryRows(const schema::QueryDef& query, const ReportSwitches& switches);
 PropertyRows ParameterRows(const schema::Parameter& parameter, const ReportSwitches& switches);
+// Forms, reports and macros (by the object's kind), and modules.
+PropertyRows AccessObjectRows(const schema::AccessObject& object, const ReportSwitches& switches);
+PropertyRows ModuleRows(const schema::VbaModule& module, const ReportSwitches& switches);
 
 // Whether a switch turns a property row on or off; others (such as the
 // diagram of the relationships) switch whole parts of the report.

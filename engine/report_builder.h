@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "components/schema/database.h"
 #include "engine/report_model.h"
@@ -13,7 +16,8 @@ namespace ostrel::engine {
 // it holds, their names, and each object as the report documents it. The
 // report walks it in order; the comparison pairs two of them by name. The
 // switches are read afresh for every object, and a property whose switch is
-// off is not read at all.
+// off is not read at all. Forms, reports, macros and modules whose names
+// begin with "~" (Access's temporary objects) are left out.
 class ReportBuilder {
   public:
     ReportBuilder(const schema::Database& database, const ReportSwitches& switches)
@@ -32,9 +36,16 @@ class ReportBuilder {
   private:
     ReportObject BuildTable(const schema::TableDef& table, WritingPlace& place) const;
     ReportObject BuildQuery(const schema::QueryDef& query, WritingPlace& place) const;
+    ReportObject BuildAccessObject(ObjectKind kind, const schema::AccessObject& item) const;
+    ReportObject BuildModule(const schema::VbaModule& module) const;
+    // The positions in the database's collection of the application objects
+    // of a kind the report documents, found on first use.
+    const std::vector<int>& Listed(ObjectKind kind) const;
+    const schema::AccessObject& AccessObjectAt(ObjectKind kind, int position) const;
 
     const schema::Database& database_;
     const ReportSwitches& switches_;
+    mutable std::array<std::optional<std::vector<int>>, 4> listed_;
 };
 
 }  // namespace ostrel::engine

@@ -1,5 +1,7 @@
 #include "engine/report_forms.h"
 
+#include "engine/code_lines.h"
+
 namespace ostrel::engine {
 
 void FormsRenderer::Title(const ReportTitle& title) {
@@ -64,7 +66,38 @@ void FormsRenderer::Object(const ReportObject& object) {
         case ObjectKind::Query:
             Query(object);
             return;
+        case ObjectKind::Form:
+        case ObjectKind::Report:
+        case ObjectKind::Macro:
+        case ObjectKind::Module:
+            ApplicationObject(object);
+            return;
     }
+}
+
+// The heading comes whenever there is anything to show: a row, a note or
+// the text. A part that cannot be read is said in a "Note" row.
+void FormsRenderer::ApplicationObject(const ReportObject& object) {
+    TableText text(writer_);
+    AppendRows(text, object.properties);
+    if (object.unlisted) {
+        text.AppendRow("Note", "cannot be read: " + *object.unlisted);
+    } else if (object.note) {
+        text.AppendRow("Note", *object.note);
+    }
+    if (text.Empty() && !object.text) {
+        return;
+    }
+    writer_.ObjectHeading(WordsOf(object.kind).word, object.name);
+    if (!text.Empty()) {
+        writer_.PropertyTable(kThreeColumns, text);
+        writer_.EmptyLine();
+    }
+    if (object.text) {
+        writer_.Code(CodeLines(object.text->Shown()), object.text->firstLine);
+        writer_.EmptyLine();
+    }
+    anyWritten_ = true;
 }
 
 // A table is written when any of its rows is: its own, its fields' or its

@@ -31,6 +31,8 @@ class FormsRenderer final : public ReportSink {
     void Table(const ReportObject& object);
     void Relationship(const ReportObject& object);
     void Query(const ReportObject& object);
+    // Forms, reports, macros and modules: rows, a note, then the code or XML.
+    void ApplicationObject(const ReportObject& object);
 
     ReportWriter& writer_;
     const ValueFormatter& formatter_;

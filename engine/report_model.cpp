@@ -3,11 +3,15 @@
 namespace ostrel::engine {
 namespace {
 
-constexpr std::array<KindWords, 3> kKindWords{{
+constexpr std::array<KindWords, 7> kKindWords{{
     {ObjectKind::Table, "2 - Table Properties", "Table", "table", "tables"},
     {ObjectKind::Relationship, "3 - Relationship Properties", "Relationship", "relationship",
      "relationships"},
     {ObjectKind::Query, "4 - Query Properties", "Query", "query", "queries"},
+    {ObjectKind::Form, "5 - Form Properties", "Form", "form", "forms"},
+    {ObjectKind::Report, "6 - Report Properties", "Report", "report", "reports"},
+    {ObjectKind::Macro, "7 - Macro Properties", "Macro", "macro", "macros"},
+    {ObjectKind::Module, "8 - Module Properties", "Module", "module", "modules"},
 }};
 
 constexpr std::array<MemberWords, 3> kMemberWords{{
@@ -34,7 +38,7 @@ std::span<const MemberKind> MemberKindsOf(ObjectKind kind) {
             return kTable;
         case ObjectKind::Query:
             return kQuery;
-        case ObjectKind::Relationship:
+        default:
             break;
     }
     return {};

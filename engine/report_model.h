@@ -12,8 +12,9 @@
 namespace ostrel::engine {
 
 // The kinds of object the report documents, one numbered section each, in
-// the report's order.
-enum class ObjectKind { Table, Relationship, Query };
+// the report's order. The application's objects (forms to modules) have
+// sections only in reports of databases that hold objects of their kind.
+enum class ObjectKind { Table, Relationship, Query, Form, Report, Macro, Module };
 
 // The kinds of member an object lists in blocks of its own.
 enum class MemberKind { Field, Index, Parameter };
@@ -29,8 +30,16 @@ struct KindWords {
 };
 
 const KindWords& WordsOf(ObjectKind kind);
-inline constexpr std::array<ObjectKind, 3> kObjectKinds{ObjectKind::Table, ObjectKind::Relationship,
-                                                        ObjectKind::Query};
+inline constexpr std::array<ObjectKind, 7> kObjectKinds{
+    ObjectKind::Table,  ObjectKind::Relationship, ObjectKind::Query, ObjectKind::Form,
+    ObjectKind::Report, ObjectKind::Macro,        ObjectKind::Module};
+
+// Forms, reports, macros and modules: their sections are written only when
+// the database holds objects of the kind.
+constexpr bool IsApplicationKind(ObjectKind kind) {
+    return kind == ObjectKind::Form || kind == ObjectKind::Report || kind == ObjectKind::Macro ||
+           kind == ObjectKind::Module;
+}
 
 struct MemberWords {
     MemberKind kind;
@@ -63,6 +72,12 @@ struct ObjectText {
     Form form = Form::Code;
     std::string text;   // UTF-8, line ends as stored
     int firstLine = 1;  // the number the code's first line has in the editor
+    // The length of text's start that the editor does not show (a module's
+    // hidden header): the structured form keeps it, the paged and CSV forms
+    // begin after it, with line firstLine.
+    std::size_t hiddenLength = 0;
+
+    std::string_view Shown() const { return std::string_view(text).substr(hiddenLength); }
 };
 
 // One table, relationship or query as the report documents it: the switches
@@ -79,6 +94,9 @@ struct ReportObject {
     std::optional<std::string> unlisted;
     // A module's code or a macro's XML, when switched on and readable.
     std::optional<ObjectText> text;
+    // Forms, reports, macros and modules: what the report says of a part that
+    // cannot be read or shown (a damaged store, a binary macro's actions).
+    std::optional<std::string> note;
 
     const MemberGroup* Group(MemberKind memberKind) const;
 };

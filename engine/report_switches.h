@@ -13,7 +13,7 @@ class SwitchError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The 62 on/off report switches as the report sections see them. Keys are
+// The 76 on/off report switches as the report sections see them. Keys are
 // matched without regard to letter case; an absent key is on.
 class ReportSwitches {
   public:

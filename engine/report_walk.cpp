@@ -65,6 +65,19 @@ void WalkObjects(ObjectKind kind, const ReportBuilder& builder, ReportSink& sink
     sink.EndSection(kind, diagram ? &*diagram : nullptr);
 }
 
+ObjectKind KindOfPart(ReportPart part) {
+    switch (part) {
+        case ReportPart::Forms:
+            return ObjectKind::Form;
+        case ReportPart::Reports:
+            return ObjectKind::Report;
+        case ReportPart::Macros:
+            return ObjectKind::Macro;
+        default:
+            return ObjectKind::Module;
+    }
+}
+
 }  // namespace
 
 void WalkPart(ReportPart part, const ReportBuilder& builder, ReportSink& sink,
@@ -85,12 +98,22 @@ void WalkPart(ReportPart part, const ReportBuilder& builder, ReportSink& sink,
         case ReportPart::Queries:
             WalkObjects(ObjectKind::Query, builder, sink, context);
             return;
+        case ReportPart::Forms:
+        case ReportPart::Reports:
+        case ReportPart::Macros:
+        case ReportPart::Modules:
+            break;
+    }
+    const ObjectKind kind = KindOfPart(part);
+    if (builder.Count(kind) > 0) {
+        WalkObjects(kind, builder, sink, context);
     }
 }
 
 void WalkReport(const ReportBuilder& builder, ReportSink& sink, WalkContext& context) {
-    for (const ReportPart part : {ReportPart::Database, ReportPart::Tables,
-                                  ReportPart::Relationships, ReportPart::Queries}) {
+    for (const ReportPart part :
+         {ReportPart::Database, ReportPart::Tables, ReportPart::Relationships, ReportPart::Queries,
+          ReportPart::Forms, ReportPart::Reports, ReportPart::Macros, ReportPart::Modules}) {
         WalkPart(part, builder, sink, context);
     }
     sink.End();

@@ -7,8 +7,9 @@
 
 namespace ostrel::engine {
 
-// The parts of a report, in order.
-enum class ReportPart { Database, Tables, Relationships, Queries };
+// The parts of a report, in order. The parts of the application's objects
+// (forms to modules) are walked only when the database holds such objects.
+enum class ReportPart { Database, Tables, Relationships, Queries, Forms, Reports, Macros, Modules };
 
 // What a walk reports to and asks of the program around it.
 struct WalkContext {

@@ -137,6 +137,29 @@ void ReportWriter::PropertyTable(std::span<const int> columns, TableText& table)
     }
 }
 
+void ReportWriter::Code(const std::vector<std::string_view>& lines, int firstLine) {
+    if (document_ != nullptr) {
+        document::CodeBlock code;
+        code.firstLine = firstLine;
+        code.lines.reserve(lines.size());
+        for (const std::string_view line : lines) {
+            code.lines.emplace_back(line);
+        }
+        document_->AddCode(code);
+        return;
+    }
+    int number = firstLine;
+    for (const std::string_view text : lines) {
+        std::string cells = ",";
+        if (firstLine > 0) {
+            cells += std::to_string(number++);
+        }
+        cells += ',';
+        AppendQuoted(cells, text);
+        csv_->WriteLine(cells);
+    }
+}
+
 void ReportWriter::EmptyLine() {
     Paragraph({});
 }

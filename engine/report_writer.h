@@ -55,6 +55,11 @@ class ReportWriter {
     void PropertyTable(std::span<const int> columns, TableText& table);
     // The relationship diagram: pages of the preview; nothing in CSV.
     void Diagram(const diagram::DiagramModel& model);
+    // Program text, line by line: in the preview in a fixed-width face with
+    // line numbers; in CSV a line per code line, its number in the second
+    // cell and the text, always quoted, in the third. A firstLine of 0 numbers
+    // no line (a diff's lines).
+    void Code(const std::vector<std::string_view>& lines, int firstLine);
     void EmptyLine();
     void NoneRequested();
     // A line of text followed by an empty line.

@@ -71,6 +71,22 @@ constexpr std::array<SwitchInfo, kSwitchCount> kSwitches{{
     {"Query Updatable", "Query Updatable", "Updatable"},
     {"QueryParameter Direction", "QueryParameter Direction", "Direction"},
     {"QueryParameter Type", "QueryParameter Type", "Type"},
+    // Forms, reports, macros and modules. "Macro Actions" and "Module Code"
+    // turn on a macro's XML and a module's code; they have no row.
+    {"Form DateCreated", "Form DateCreated", "DateCreated"},
+    {"Form HasModule", "Form HasModule", "HasModule"},
+    {"Form LastUpdated", "Form LastUpdated", "LastUpdated"},
+    {"Report DateCreated", "Report DateCreated", "DateCreated"},
+    {"Report HasModule", "Report HasModule", "HasModule"},
+    {"Report LastUpdated", "Report LastUpdated", "LastUpdated"},
+    {"Macro Actions", "Macro Actions", ""},
+    {"Macro DateCreated", "Macro DateCreated", "DateCreated"},
+    {"Macro LastUpdated", "Macro LastUpdated", "LastUpdated"},
+    {"Module Code", "Module Code", ""},
+    {"Module DateCreated", "Module DateCreated", "DateCreated"},
+    {"Module LastUpdated", "Module LastUpdated", "LastUpdated"},
+    {"Module LineCount", "Module LineCount", "LineCount"},
+    {"Module Type", "Module Type", "Type"},
 }};
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {

@@ -15,7 +15,7 @@ struct SwitchInfo {
     std::string_view rowLabel;   // label of the report row ("" for a switch with no row)
 };
 
-inline constexpr int kSwitchCount = 62;
+inline constexpr int kSwitchCount = 76;
 
 // All switches, in the order they are read and written.
 const std::array<SwitchInfo, kSwitchCount>& SwitchTable();

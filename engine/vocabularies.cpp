@@ -102,4 +102,18 @@ std::string ParameterDirectionName(std::int16_t direction) {
     }
 }
 
+std::string ModuleTypeName(schema::VbaModuleKind kind) {
+    switch (kind) {
+        case schema::VbaModuleKind::Standard:
+            return "Standard";
+        case schema::VbaModuleKind::Class:
+            return "Class";
+        case schema::VbaModuleKind::Document:
+            return "Document";
+        case schema::VbaModuleKind::Designer:
+            return "Designer";
+    }
+    return {};
+}
+
 }  // namespace ostrel::engine

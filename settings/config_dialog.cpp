@@ -24,7 +24,7 @@ namespace {
 using engine::SwitchTable;
 
 constexpr std::array<const char*, ConfigDialog::kPageCount> kPageCaptions{
-    "Database", "Tables", "Fields", "Indexes", "Relationships", "Queries"};
+    "Database", "Tables", "Fields", "Indexes", "Relationships", "Queries", "Application"};
 
 int PageIndex(SwitchPage page) {
     return static_cast<int>(page);

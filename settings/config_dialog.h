@@ -26,7 +26,7 @@ class ConfigDialog : public QDialog {
     Q_OBJECT
 
   public:
-    static constexpr int kPageCount = 6;
+    static constexpr int kPageCount = 7;
 
     explicit ConfigDialog(SwitchStore& store, QWidget* parent = nullptr);
 

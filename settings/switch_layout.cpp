@@ -79,6 +79,21 @@ constexpr std::array<SwitchPlace, engine::kSwitchCount> kPlaces{{
     {"QueryParameter Direction", Queries, "chkParameterDirection", "Parameter Direction", 2, 1,
      2730, 315},
     {"QueryParameter Type", Queries, "chkParameterType", "Parameter Type", 2, 2, 2730, 630},
+    // Forms and reports in the first column, macros and modules in the second.
+    {"Form DateCreated", Application, "chkFormCreated", "Form DateCreated", 1, 1, 315, 315},
+    {"Form HasModule", Application, "chkFormHasModule", "Form HasModule", 1, 2, 315, 630},
+    {"Form LastUpdated", Application, "chkFormUpdated", "Form LastUpdated", 1, 3, 315, 945},
+    {"Report DateCreated", Application, "chkReportCreated", "Report DateCreated", 1, 4, 315, 1260},
+    {"Report HasModule", Application, "chkReportHasModule", "Report HasModule", 1, 5, 315, 1575},
+    {"Report LastUpdated", Application, "chkReportUpdated", "Report LastUpdated", 1, 6, 315, 1890},
+    {"Macro Actions", Application, "chkMacroActions", "Macro Actions", 2, 1, 2730, 315},
+    {"Macro DateCreated", Application, "chkMacroCreated", "Macro DateCreated", 2, 2, 2730, 630},
+    {"Macro LastUpdated", Application, "chkMacroUpdated", "Macro LastUpdated", 2, 3, 2730, 945},
+    {"Module Code", Application, "chkModuleCode", "Module Code", 2, 4, 2730, 1260},
+    {"Module DateCreated", Application, "chkModuleCreated", "Module DateCreated", 2, 5, 2730, 1575},
+    {"Module LastUpdated", Application, "chkModuleUpdated", "Module LastUpdated", 2, 6, 2730, 1890},
+    {"Module LineCount", Application, "chkModuleLineCount", "Module LineCount", 2, 7, 2730, 2205},
+    {"Module Type", Application, "chkModuleType", "Module Type", 2, 8, 2730, 2520},
 }};
 
 }  // namespace

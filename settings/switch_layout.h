@@ -8,7 +8,7 @@
 namespace ostrel::settings {
 
 // The pages of the configuration dialog, in tab order.
-enum class SwitchPage { Database, Tables, Fields, Indexes, Relationships, Queries };
+enum class SwitchPage { Database, Tables, Fields, Indexes, Relationships, Queries, Application };
 
 // Where a report switch's check box sits in the configuration dialog.
 struct SwitchPlace {

@@ -202,7 +202,7 @@ class BenchHost final : public engine::RunStatus,
                 return tables_.contains(name);
             case engine::ObjectKind::Query:
                 return queries_.contains(name);
-            case engine::ObjectKind::Relationship:
+            default:
                 break;
         }
         return true;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "components/document/table_data.h"
 
@@ -10,6 +11,14 @@ struct DiagramModel;
 }
 
 namespace ostrel::document {
+
+// Program text shown as it is (a module's code, a macro's XML, a diff): its
+// lines without their line ends, the first numbered firstLine; with a
+// firstLine of 0 the lines are not numbered.
+struct CodeBlock {
+    std::vector<std::string> lines;
+    int firstLine = 1;
+};
 
 // The paginated document behind the print preview. The report run appends
 // paragraphs and tables; the document breaks them into pages.
@@ -45,6 +54,17 @@ class ReportDocument {
     // and each row ended by ";"; a separator preceded by a backslash belongs to
     // the cell's text.
     void AddTable(const std::string& text) { AddTable(ParseTableText(text)); }
+    // Program text at the current position, in a fixed-width face, each line
+    // with its number and a line too long for the page wrapped with its
+    // continuation marked. By default a table of numbers and lines.
+    virtual void AddCode(const CodeBlock& code) {
+        TableData table{{600, 9400}, {}};
+        int number = code.firstLine;
+        for (const std::string& line : code.lines) {
+            table.rows.push_back({number > 0 ? std::to_string(number++) : std::string(), line});
+        }
+        AddTable(table);
+    }
 
     // Where the report's parts begin, told just before their headings are
     // added: a section ("2 - Table Properties") and, inside it, one object's

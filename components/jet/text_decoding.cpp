@@ -198,4 +198,42 @@ std::string DecodeText(const PageFile& file, std::span<const std::uint8_t> bytes
                                      : DecodeCodePageText(bytes, file.CodePage());
 }
 
+std::string EncodeCodePageText(std::string_view utf8, int codePage) {
+    if (codePage == kUtf8CodePage) {
+        return std::string(utf8);
+    }
+    const std::string name = "CP" + std::to_string(codePage);
+    iconv_t cd = iconv_open(name.c_str(), "UTF-8");
+    // iconv_open reports failure as (iconv_t)-1.
+    if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
+        return std::string(utf8);
+    }
+    const Converter converter(cd);
+    std::vector<char> in(utf8.begin(), utf8.end());
+    std::string out;
+    out.reserve(utf8.size());
+    char* inPtr = in.data();
+    std::size_t inLeft = in.size();
+    std::array<char, 4096> buffer{};
+    while (inLeft > 0) {
+        char* outPtr = buffer.data();
+        std::size_t outLeft = buffer.size();
+        const std::size_t result = iconv(converter.cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        const int error = errno;
+        out.append(buffer.data(), buffer.size() - outLeft);
+        if (result == static_cast<std::size_t>(-1) && error != E2BIG) {
+            // Skip the whole character the code page lacks (or a bad byte).
+            out.push_back('?');
+            std::size_t skip = 1;
+            while (skip < inLeft && (static_cast<unsigned char>(inPtr[skip]) & 0xC0) == 0x80) {
+                ++skip;
+            }
+            inPtr += skip;
+            inLeft -= skip;
+            iconv(converter.cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    return out;
+}
+
 }  // namespace ostrel::jet

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace ostrel::jet {
 
@@ -27,6 +28,12 @@ std::string DecodeUnicodeText(std::span<const std::uint8_t> bytes);
 // own table, others through the C library's converter; text the converter
 // cannot take is decoded as 1252.
 std::string DecodeCodePageText(std::span<const std::uint8_t> bytes, int codePage);
+
+// UTF-8 text in a Windows code page (65001: as it is), for files written
+// back for Access: a character the code page lacks, or bytes that are not
+// UTF-8, become "?". A code page the C library does not know gives the text
+// unchanged.
+std::string EncodeCodePageText(std::string_view utf8, int codePage);
 
 // Text of a VBA project in its Windows code page (1252 by the reader's own
 // table, others through the C library's converter, 65001 as UTF-8): bytes

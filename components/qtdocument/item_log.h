@@ -12,12 +12,14 @@ namespace ostrel::qtdocument {
 
 // One call of the report as the document keeps it for laying pages out again.
 struct LoggedItem {
-    enum class Kind : std::uint8_t { Paragraph, Table, Section, Object, Drawing };
+    enum class Kind : std::uint8_t { Paragraph, Table, Section, Object, Drawing, Code };
     Kind kind = Kind::Paragraph;
     std::uint8_t emphasis = 0;  // paragraphs: Emphasis
     std::int16_t points = 8;
     std::int32_t value = 0;  // tables: style; blocks and drawings: their index
-    std::string text;        // paragraphs: the text; tables: EncodeTable's bytes
+    // paragraphs: the text; tables: EncodeTable's bytes; code: EncodeTable's
+    // bytes of one column, its width the first line's number, a row per line
+    std::string text;
 };
 
 // A table as a table item keeps it: the widths and cells, each with its

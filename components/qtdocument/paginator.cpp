@@ -187,6 +187,9 @@ void Paginator::Place(const LoggedItem& item, std::int32_t index, std::int64_t o
         case LoggedItem::Kind::Drawing:
             AddDrawingPage(item);
             break;
+        case LoggedItem::Kind::Code:
+            AddCode(DecodeTable(item.text), item.points);
+            break;
     }
     startRow_ = 0;
     startLine_ = 0;

@@ -144,6 +144,9 @@ class Paginator {
   private:
     void AddParagraph(const std::string& text, int points, Emphasis emphasis);
     void AddTable(const document::TableData& table, int points, std::int32_t style);
+    // Program text: a row per line, the first line's number as the column's
+    // width (paginator_code.cpp).
+    void AddCode(const document::TableData& lines, int points);
     void BeginBlock(std::int32_t block);
     // A new page holding the drawing, listed in the placed texts under its
     // title; what is added next begins another page.

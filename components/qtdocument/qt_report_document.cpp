@@ -213,6 +213,19 @@ void QtReportDocument::AddTable(const document::TableData& table) {
     Log(item);
 }
 
+void QtReportDocument::AddCode(const document::CodeBlock& code) {
+    document::TableData lines{{code.firstLine}, {}};
+    lines.rows.reserve(code.lines.size());
+    for (const std::string& line : code.lines) {
+        lines.rows.push_back({line});
+    }
+    LoggedItem item;
+    item.kind = LoggedItem::Kind::Code;
+    item.points = static_cast<std::int16_t>(textPoints_);
+    item.text = EncodeTable(lines);
+    Log(item);
+}
+
 void QtReportDocument::BeginSection(const std::string& title) {
     Block block;
     block.section = true;
@@ -404,7 +417,7 @@ std::vector<FindHit> QtReportDocument::Find(const QString& text) const {
             for (int n = count(item.text); n > 0; --n) {
                 hits.push_back({PageOfPosition(index, 0), index, 0});
             }
-        } else if (item.kind == LoggedItem::Kind::Table) {
+        } else if (item.kind == LoggedItem::Kind::Table || item.kind == LoggedItem::Kind::Code) {
             const document::TableData table = DecodeTable(item.text);
             for (std::size_t r = 0; r < table.rows.size(); ++r) {
                 for (const std::string& cell : table.rows[r]) {

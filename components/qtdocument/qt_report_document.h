@@ -70,6 +70,9 @@ class QtReportDocument final : public document::ReportDocument {
     void AddParagraph(const std::string& text) override;
     using ReportDocument::AddTable;
     void AddTable(const document::TableData& table) override;
+    // Lines in DejaVu Sans Mono (or another fixed-width face), numbered in a
+    // margin; a line too long for the page goes on under its number, marked.
+    void AddCode(const document::CodeBlock& code) override;
     void BeginSection(const std::string& title) override;
     void BeginObject(const std::string& kind, const std::string& name) override;
     // Each diagram page is a page of its own; see diagram_pages.h.

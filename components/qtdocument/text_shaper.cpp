@@ -39,16 +39,24 @@ QString TrimTrailingBlanks(const QString& text) {
 
 TextShaper::TextShaper() = default;
 
-int TextShaper::Face(int points, bool bold) {
+int TextShaper::Face(int points, bool bold, bool mono) {
     for (std::size_t i = 0; i < keys_.size(); ++i) {
-        if (keys_[i].points == points && keys_[i].bold == bold) {
+        if (keys_[i].points == points && keys_[i].bold == bold && keys_[i].mono == mono) {
             return static_cast<int>(i);
         }
     }
     FontFace face;
-    face.font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                           QStringLiteral("Arial"), QStringLiteral("Helvetica")});
-    face.font.setStyleHint(QFont::SansSerif);
+    if (mono) {
+        face.font.setFamilies({QStringLiteral("DejaVu Sans Mono"),
+                               QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"),
+                               QStringLiteral("Courier")});
+        face.font.setStyleHint(QFont::Monospace);
+        face.font.setFixedPitch(true);
+    } else {
+        face.font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                               QStringLiteral("Arial"), QStringLiteral("Helvetica")});
+        face.font.setStyleHint(QFont::SansSerif);
+    }
     face.font.setPixelSize(static_cast<int>(points * kTwipsPerPoint));
     face.font.setBold(bold);
     face.font.setKerning(false);
@@ -56,14 +64,14 @@ int TextShaper::Face(int points, bool bold) {
     const QFontMetricsF metrics(face.font);
     face.ascent = metrics.ascent();
     face.lineHeight = metrics.lineSpacing();
-    keys_.push_back({points, bold});
+    keys_.push_back({points, bold, mono});
     faces_.push_back(std::move(face));
     return static_cast<int>(faces_.size() - 1);
 }
 
 void TextShaper::Match(const std::vector<FaceKey>& keys) {
     for (std::size_t i = keys_.size(); i < keys.size(); ++i) {
-        Face(keys[i].points, keys[i].bold);
+        Face(keys[i].points, keys[i].bold, keys[i].mono);
     }
 }
 

@@ -44,8 +44,9 @@ class TextShaper {
   public:
     TextShaper();
 
-    // Index of the face for this size and weight, created on first use.
-    int Face(int points, bool bold);
+    // Index of the face for this size and weight, created on first use;
+    // mono asks for a fixed-width face (for program text).
+    int Face(int points, bool bold, bool mono = false);
     const FontFace& FaceAt(int index) const { return faces_.at(static_cast<std::size_t>(index)); }
 
     // Breaks text into lines no wider than width (twips). Carriage returns,
@@ -78,6 +79,7 @@ class TextShaper {
     struct FaceKey {
         int points;
         bool bold;
+        bool mono = false;
     };
     const std::vector<FaceKey>& Keys() const { return keys_; }
     // Makes the faces another shaper has made, under the same indexes: a

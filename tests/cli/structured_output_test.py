@@ -66,7 +66,7 @@ def csv_properties(rows):
         if not row:
             continue
         first = row[0]
-        if len(row) == 1 and re.match(r"^[1-4] - ", first):
+        if len(row) == 1 and re.match(r"^[1-8] - ", first):
             section, object_name, member = first[0], None, None
             continue
         if section is None:
@@ -80,6 +80,8 @@ def csv_properties(rows):
             continue
         if first:
             member = first
+        if section in "5678" and row[1].isdigit():
+            continue  # a line of code or XML, numbered
         if len(row) == 3:
             found.setdefault((section, object_name, member), {})[row[1]] = row[2]
     return found
@@ -102,6 +104,11 @@ def json_properties(document):
         found[("4", name, None)] = query["properties"]
         for parameter, body in query["parameters"].items():
             found[("4", name, "Parameter - " + parameter)] = body["properties"]
+    for section, key in (("5", "forms"), ("6", "reports"), ("7", "macros"), ("8", "modules")):
+        for name, item in document.get(key, {}).items():
+            found[(section, name, None)] = dict(item["properties"])
+            if "note" in item:
+                found[(section, name, None)]["Note"] = item["note"]
     return {key: {label: csv_text(value, label) for label, value in props.items()}
             for key, props in found.items()}
 

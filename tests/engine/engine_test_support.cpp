@@ -80,7 +80,7 @@ bool FakeHost::IsSelected(ObjectKind kind, const std::string& name) const {
             return allTables || tables.contains(name);
         case ObjectKind::Query:
             return allQueries || queries.contains(name);
-        case ObjectKind::Relationship:
+        default:
             break;
     }
     return true;

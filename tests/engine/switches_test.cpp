@@ -21,15 +21,18 @@ using namespace schema::data_type;
 // One object of every kind, with values free of commas so that CSV lines split
 // cleanly into cells.
 memory::DatabaseBlueprint OneOfEach() {
-    return {
-        .tables = {{.name = "T",
-                    .dateCreated = schema::DateTime{2020, 1, 2, 3, 4, 5},
-                    .fields = {{.name = "F", .type = kLong, .size = 4}},
-                    .indexes = {{.name = "I", .primary = true, .fields = "+F;-G"}}}},
-        .queries = {{.name = "Q",
-                     .sql = "SELECT F FROM T",
-                     .parameters = {{.name = "P", .direction = 1, .type = kText}}}},
-        .relations = {{.name = "R", .table = "T", .foreignTable = "U", .fields = {{"F", "F"}}}}};
+    return {.tables = {{.name = "T",
+                        .dateCreated = schema::DateTime{2020, 1, 2, 3, 4, 5},
+                        .fields = {{.name = "F", .type = kLong, .size = 4}},
+                        .indexes = {{.name = "I", .primary = true, .fields = "+F;-G"}}}},
+            .queries = {{.name = "Q",
+                         .sql = "SELECT F FROM T",
+                         .parameters = {{.name = "P", .direction = 1, .type = kText}}}},
+            .relations = {{.name = "R", .table = "T", .foreignTable = "U", .fields = {{"F", "F"}}}},
+            .forms = {{.name = "Fm", .hasModule = true}},
+            .reports = {{.name = "Rp"}},
+            .macros = {{.name = "Mc"}},
+            .modules = {{.name = "Md", .source = "Sub A()\r\nEnd Sub\r\n"}}};
 }
 
 std::string ObjectWord(std::string_view key) {
@@ -61,6 +64,9 @@ std::string MemberRead(std::string_view key) {
         "Relationship RelationInherited",
         "Relationship RelationUnique",
         "Relationship RelationUpdateCascade"};
+    if (key == "Module Type") {
+        return "Kind";
+    }
     return attributeRows.contains(key) ? "Attributes" : PropertyWord(key);
 }
 
@@ -83,6 +89,18 @@ std::vector<std::string>& RefusedList(memory::DatabaseBlueprint& blueprint,
     }
     if (objectWord == "Query") {
         return blueprint.queries[0].refused;
+    }
+    if (objectWord == "Form") {
+        return blueprint.forms[0].refused;
+    }
+    if (objectWord == "Report") {
+        return blueprint.reports[0].refused;
+    }
+    if (objectWord == "Macro") {
+        return blueprint.macros[0].refused;
+    }
+    if (objectWord == "Module") {
+        return blueprint.modules[0].refused;
     }
     return blueprint.queries[0].parameters[0].refused;
 }
@@ -114,6 +132,10 @@ std::string RunAllSections(const memory::DatabaseBlueprint& blueprint, const Map
     h.Write(ReportPart::Tables, *database);
     h.Write(ReportPart::Relationships, *database);
     h.Write(ReportPart::Queries, *database);
+    for (const ReportPart part :
+         {ReportPart::Forms, ReportPart::Reports, ReportPart::Macros, ReportPart::Modules}) {
+        h.Write(part, *database);
+    }
     return target == ReportTarget::CsvFile ? h.Csv() : PreviewAsLines(h.Document().Calls());
 }
 
@@ -150,6 +172,8 @@ std::map<std::pair<std::string, std::string>, int> RowsOf(const std::string& csv
             kind = "Relationship";
         } else if (line.starts_with("Query : ")) {
             kind = "Query";
+        } else if (line.find(" : ") != std::string::npos && line.find(',') == std::string::npos) {
+            kind = line.substr(0, line.find(" : "));  // Form, Report, Macro, Module
         } else if (line.find(',') == std::string::npos) {
             if (line.starts_with("Field - ")) {
                 kind = "Field";
@@ -232,8 +256,8 @@ INSTANTIATE_TEST_SUITE_P(SwitchTable, EverySwitchTest, ::testing::ValuesIn(Prope
                          });
 
 // A property switch without a row of its own would drop out of the tests above.
-TEST(SwitchReads, SixtyOneSwitchesHaveARowEach) {
-    EXPECT_EQ(PropertySwitches().size(), 61U);
+TEST(SwitchReads, SeventyThreeSwitchesHaveARowEach) {
+    EXPECT_EQ(PropertySwitches().size(), 73U);
 }
 
 TEST(SwitchReads, EachRowReadsItsSwitchAfreshPerObject) {
@@ -253,7 +277,11 @@ TEST(SwitchReads, EverySwitchOffGivesNoneRequestedInEverySection) {
               "1 - Database Properties\r\n\r\nNone requested\r\n\r\n"
               "2 - Table Properties\r\n\r\nNone requested\r\n\r\n"
               "3 - Relationship Properties\r\n\r\nNone requested\r\n\r\n"
-              "4 - Query Properties\r\n\r\nNone requested\r\n\r\n");
+              "4 - Query Properties\r\n\r\nNone requested\r\n\r\n"
+              "5 - Form Properties\r\n\r\nNone requested\r\n\r\n"
+              "6 - Report Properties\r\n\r\nNone requested\r\n\r\n"
+              "7 - Macro Properties\r\n\r\nNone requested\r\n\r\n"
+              "8 - Module Properties\r\n\r\nNone requested\r\n\r\n");
 }
 
 }  // namespace

@@ -73,11 +73,12 @@ class TestConfigDialog : public QObject {
         for (int i = 0; i < tabs->count(); ++i) {
             captions << tabs->tabText(i);
         }
-        QCOMPARE(captions.join('|'),
-                 QStringLiteral("Database|Tables|Fields|Indexes|Relationships|Queries"));
+        QCOMPARE(
+            captions.join('|'),
+            QStringLiteral("Database|Tables|Fields|Indexes|Relationships|Queries|Application"));
         QCOMPARE(dialog.findChildren<QCheckBox*>().size(), ostrel::engine::kSwitchCount);
 
-        std::array<int, 6> perPage{};
+        std::array<int, 7> perPage{};
         for (int i = 0; i < ostrel::engine::kSwitchCount; ++i) {
             const auto& info = SwitchLayout()[static_cast<std::size_t>(i)];
             QCOMPARE(info.key, ostrel::engine::SwitchTable()[static_cast<std::size_t>(i)].key);
@@ -97,7 +98,7 @@ class TestConfigDialog : public QObject {
             QCOMPARE(row + 1, info.row);
             QCOMPARE(column + 1, info.column);
         }
-        QCOMPARE(perPage, (std::array<int, 6>{5, 14, 15, 8, 10, 10}));
+        QCOMPARE(perPage, (std::array<int, 7>{5, 14, 15, 8, 10, 10, 14}));
         QCOMPARE(Button(dialog, "cmdStore")->text().remove('&'), QStringLiteral("Store"));
         QCOMPARE(Button(dialog, "cmdCancel")->text(), QStringLiteral("Cancel"));
         QCOMPARE(Button(dialog, "cmdSelectAll")->text().remove('&'), QStringLiteral("Select All"));
@@ -154,7 +155,9 @@ class TestConfigDialog : public QObject {
         QCOMPARE(order.at(fieldsStart + 14), QStringLiteral("chkFieldValidationText"));
         QCOMPARE(order.at(51), QStringLiteral("chkRelDiagram"));  // after chkRelTable
         QCOMPARE(order.at(61), QStringLiteral("chkParameterType"));
-        QCOMPARE(order.mid(62),
+        QCOMPARE(order.at(62), QStringLiteral("chkFormCreated"));
+        QCOMPARE(order.at(68), QStringLiteral("chkMacroActions"));  // column 2 after column 1
+        QCOMPARE(order.mid(76),
                  QStringList({"cmdStore", "cmdCancel", "cmdSelectAll", "cmdDeselectAll"}));
     }
 

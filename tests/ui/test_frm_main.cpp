@@ -397,6 +397,7 @@ class TestFrmMain : public QObject {
         QCOMPARE(file, QStringList({"mnuFileConfigure=Configure",
                                     QStringLiteral("mnuFileCompare=Compare With\u2026"),
                                     QStringLiteral("mnuFileSaveHtml=Save Report as HTML\u2026"),
+                                    QStringLiteral("mnuFileExportCode=Export Code\u2026"),
                                     QStringLiteral("mnuFileLinkFolders=Link Folders\u2026"),
                                     "mnuFileRecentMenu=Recent Databases", "mnuFileExit=Exit"}));
         QStringList help;
@@ -437,6 +438,35 @@ class TestFrmMain : public QObject {
         QCOMPARE(Rows(Queries(), true), Rows(Queries()));
         QVERIFY(window_->PickerDatabase() != nullptr);
         QVERIFY(messages_.shown.empty());
+    }
+
+    // Forms, reports, macros and modules have tabs of their own, shown only
+    // for a database that holds objects of the kind.
+    void applicationObjectsGetTheirPickersOnlyWhenHeld() {
+        memory::DatabaseBlueprint application = Northwind();
+        for (const char* name : {"Orders", "~sq_fOrders"}) {
+            application.forms.emplace_back().name = name;
+        }
+        for (const char* name : {"Utilities", "Form_Orders"}) {
+            application.modules.emplace_back().name = name;
+        }
+        engine_->Register("/data/application.mdb", application);
+        auto* tabs = Find<QTabWidget>("vsTab1");
+        const auto visible = [tabs](const char* name) {
+            return tabs->isTabVisible(tabs->indexOf(tabs->findChild<QWidget*>(name)));
+        };
+        Choose("/data/application.mdb");
+        QVERIFY(visible("vsFlexForms") && visible("vsFlexModules"));
+        QVERIFY(!visible("vsFlexReports") && !visible("vsFlexMacros"));
+        QCOMPARE(Rows(*Find<QListWidget>("vsFlexForms"), true), QStringList({"Orders"}));
+        QVERIFY(window_->IsSelected(engine::ObjectKind::Module, "Utilities"));
+        Find<QListWidget>("vsFlexModules")->item(0)->setCheckState(Qt::Unchecked);
+        QVERIFY(!window_->IsSelected(engine::ObjectKind::Module, "Utilities"));
+        QVERIFY(window_->IsSelected(engine::ObjectKind::Module, "Form_Orders"));
+        QVERIFY(!window_->IsSelected(engine::ObjectKind::Form, "~sq_fOrders"));
+
+        Choose("/data/northwind.mdb");
+        QVERIFY(!visible("vsFlexForms") && !visible("vsFlexModules"));
     }
 
     void lookUpsAreExactAndFollowTheTicks() {

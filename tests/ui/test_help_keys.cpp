@@ -91,7 +91,7 @@ class TestHelpKeys : public QObject {
             pages->setCurrentIndex(page);
             QCOMPARE(PressF1(pages->currentWidget()), ui::kHelpConfiguration + 1 + page);
         }
-        QVERIFY(Shown().contains("Switches: Queries"));
+        QVERIFY(Shown().contains("Switches: Application"));
     }
 
     void helpOverAModalDialogCanBeUsed() {

@@ -72,4 +72,13 @@ std::optional<QString> QtFileDialogs::ChooseCsvFile(QWidget* parent, const QStri
     return Run(dialog);
 }
 
+std::optional<QString> FileDialogs::ChooseCodeFolder(QWidget* parent, const QString& database) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        parent, QStringLiteral("Export Code To"), QFileInfo(database).absolutePath());
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return folder;
+}
+
 }  // namespace ostrel::ui

@@ -20,6 +20,10 @@ class FileDialogs {
     virtual std::optional<QString> ChooseCsvFile(QWidget* parent, const QString& current) = 0;
     // An HTML file name for the report as a page, or nothing when cancelled.
     virtual std::optional<QString> ChooseHtmlFile(QWidget* parent, const QString& current);
+    // A folder to export a database's code to (made when it does not exist),
+    // or nothing when cancelled. By default the folder dialog, starting
+    // beside the database.
+    virtual std::optional<QString> ChooseCodeFolder(QWidget* parent, const QString& database);
 
   protected:
     FileDialogs() = default;

@@ -36,6 +36,7 @@
 #include "settings/twips.h"
 #include "ui/app/about_box.h"
 #include "ui/app/app_icon.h"
+#include "ui/app/code_export_command.h"
 #include "ui/app/link_folders.h"
 #include "ui/app/object_pickers.h"
 #include "ui/app/window_geometry.h"
@@ -140,6 +141,7 @@ void frmMain::BuildControls() {
     vsFlexQueries_ = MakePicker(QStringLiteral("vsFlexQueries"));
     vsTab1_->addTab(vsFlexTables_, QStringLiteral("&Tables"));
     vsTab1_->addTab(vsFlexQueries_, QStringLiteral("&Queries"));
+    applicationPickers_ = std::make_unique<ApplicationPickers>(*vsTab1_, MakePicker);
 
     cmdStart_ = new QPushButton(QStringLiteral("&Start"), central);
     cmdStart_->setObjectName(QStringLiteral("cmdStart"));
@@ -218,7 +220,12 @@ void frmMain::BuildControls() {
     setTabOrder(cmdBrowseCSV_, vsTab1_->tabBar());
     setTabOrder(vsTab1_->tabBar(), vsFlexTables_);
     setTabOrder(vsFlexTables_, vsFlexQueries_);
-    setTabOrder(vsFlexQueries_, cmdStart_);
+    QWidget* previous = vsFlexQueries_;
+    for (QListWidget* picker : applicationPickers_->Pickers()) {
+        setTabOrder(previous, picker);
+        previous = picker;
+    }
+    setTabOrder(previous, cmdStart_);
 
     connect(databasePath_, &QLineEdit::editingFinished, this, &frmMain::txtTable_EditingFinished);
     connect(cmdBrowse1_, &QPushButton::clicked, this, &frmMain::cmdBrowse1_Click);
@@ -244,6 +251,9 @@ void frmMain::BuildMenus() {
     QAction* saveHtml = mnuFile->addAction(QStringLiteral("Save Report as &HTML\u2026"));
     saveHtml->setObjectName(QStringLiteral("mnuFileSaveHtml"));
     connect(saveHtml, &QAction::triggered, this, &frmMain::mnuFileSaveHtml_Click);
+    QAction* exportCode = mnuFile->addAction(QStringLiteral("&Export Code\u2026"));
+    exportCode->setObjectName(QStringLiteral("mnuFileExportCode"));
+    connect(exportCode, &QAction::triggered, this, &frmMain::mnuFileExportCode_Click);
     QAction* linkFolders = mnuFile->addAction(QStringLiteral("&Link Folders\u2026"));
     linkFolders->setObjectName(QStringLiteral("mnuFileLinkFolders"));
     mnuFileRecent_ = mnuFile->addMenu(QStringLiteral("&Recent Databases"));
@@ -287,13 +297,20 @@ void frmMain::BuildTickActions() {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
-    for (QListWidget* picker : {vsFlexTables_, vsFlexQueries_}) {
+    for (QListWidget* picker : AllPickers()) {
         picker->setContextMenuPolicy(Qt::ActionsContextMenu);
         picker->addAction(tickAll);
         picker->addAction(untickAll);
     }
     connect(tickAll, &QAction::triggered, this, [this] { TickAll(true); });
     connect(untickAll, &QAction::triggered, this, [this] { TickAll(false); });
+}
+
+std::vector<QListWidget*> frmMain::AllPickers() const {
+    std::vector<QListWidget*> pickers{vsFlexTables_, vsFlexQueries_};
+    pickers.insert(pickers.end(), applicationPickers_->Pickers().begin(),
+                   applicationPickers_->Pickers().end());
+    return pickers;
 }
 
 void frmMain::TickAll(bool ticked) {
@@ -342,6 +359,7 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
             schema::CloseQuietly(pickerDatabase_);
             vsFlexTables_->clear();
             vsFlexQueries_->clear();
+            applicationPickers_->Clear();
             pickerPath_ = path;
         }
         Tell(message, engine::MessageIcon::Exclamation);
@@ -355,6 +373,7 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
     std::unique_ptr<schema::Database> database;
     QStringList tables;
     QStringList queries;
+    ApplicationPickers::Names applicationNames;
     try {
         database = services_.engine.OpenDatabase(path.toStdString());
         const auto& tableDefs = database->TableDefs();
@@ -368,6 +387,7 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
         for (int i = 0; i < queryDefs.Count(); ++i) {
             queries << FromStd(queryDefs.Item(i).Name());
         }
+        applicationNames = ApplicationPickers::Read(*database);
     } catch (const std::exception& error) {
         // Already failing; the first error is the one to report.
         schema::CloseQuietly(database);
@@ -380,8 +400,9 @@ bool frmMain::FillPickers(bool emptyOnFailure) {
     checkedPath_ = path;
     FillTicked(*vsFlexTables_, tables);
     FillTicked(*vsFlexQueries_, queries);
+    applicationPickers_->Fill(applicationNames);
     // Space ticks from the first row on; nothing shows as selected.
-    for (QListWidget* picker : {vsFlexTables_, vsFlexQueries_}) {
+    for (QListWidget* picker : AllPickers()) {
         if (picker->count() > 0) {
             picker->setCurrentRow(0, QItemSelectionModel::NoUpdate);
         }
@@ -543,9 +564,11 @@ bool frmMain::IsSelected(engine::ObjectKind kind, const std::string& name) const
         case engine::ObjectKind::Query:
             return IsTicked(*vsFlexQueries_, FromStd(name));
         case engine::ObjectKind::Relationship:
+            return true;
+        default:
             break;
     }
-    return true;
+    return applicationPickers_->IsSelected(kind, FromStd(name));
 }
 
 bool frmMain::GoOn() {
@@ -681,6 +704,20 @@ void frmMain::mnuFileCompare_Click() {
         Tell(QStringLiteral("The comparison stopped: %1").arg(FromStd(error.what())),
              engine::MessageIcon::Critical);
     }
+}
+
+void frmMain::mnuFileExportCode_Click() {
+    const QString path = databasePath_->text();
+    if (path.trimmed().isEmpty()) {
+        Tell(QStringLiteral("Choose a database file first."), engine::MessageIcon::Exclamation);
+        return;
+    }
+    const auto folder = services_.fileDialogs.ChooseCodeFolder(this, path);
+    if (!folder) {
+        return;
+    }
+    const CodeExportSummary summary = ExportCodeFiles(services_.engine, path, *folder);
+    Tell(summary.text, summary.icon);
 }
 
 void frmMain::mnuFileConfigure_Click() {

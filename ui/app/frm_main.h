@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "components/schema/database.h"
 #include "engine/run_ports.h"
@@ -21,6 +22,10 @@ class QButtonGroup;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+
+namespace ostrel::ui {
+class ApplicationPickers;
+}
 class QMenu;
 class QPushButton;
 class QStatusBar;
@@ -95,6 +100,7 @@ class frmMain : public QMainWindow,
     void mnuFileConfigure_Click();
     void mnuFileLinkFolders_Click();
     void mnuFileCompare_Click();
+    void mnuFileExportCode_Click();
     void mnuFileExit_Click();
     void mnuHelpContents_Click();
     void mnuHelpSupport_Click();
@@ -116,6 +122,8 @@ class frmMain : public QMainWindow,
     void dropEvent(QDropEvent* event) override;
 
   private:
+    // Every object picker, tables first.
+    std::vector<QListWidget*> AllPickers() const;
     void BuildControls();
     void BuildMenus();
     void BuildTickActions();
@@ -161,6 +169,7 @@ class frmMain : public QMainWindow,
     QTabWidget* vsTab1_ = nullptr;
     QListWidget* vsFlexTables_ = nullptr;
     QListWidget* vsFlexQueries_ = nullptr;
+    std::unique_ptr<ApplicationPickers> applicationPickers_;
     QPushButton* cmdStart_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QLabel* panel1_ = nullptr;

@@ -17,7 +17,7 @@ int ContextOfWindow(const QWidget& window) {
     if (name == QLatin1String("frmConfig")) {
         const auto* pages = window.findChild<QTabWidget*>(QStringLiteral("vsTab1"));
         const int page = pages != nullptr ? pages->currentIndex() : -1;
-        return page >= 0 && page < 6 ? kHelpConfiguration + 1 + page : kHelpConfiguration;
+        return page >= 0 && page < 7 ? kHelpConfiguration + 1 + page : kHelpConfiguration;
     }
     if (name == QLatin1String("frmPreview")) {
         return kHelpPreview;
