@@ -7,25 +7,11 @@
 namespace ostrel::engine {
 namespace {
 
-std::string ChangeClass(Change change) {
-    switch (change) {
-        case Change::Added:
-            return "added";
-        case Change::Removed:
-            return "removed";
-        case Change::Changed:
-            return "changed";
-        case Change::Unchanged:
-            break;
-    }
-    return "unchanged";
-}
-
 // The change as a symbol and a word, coloured by its class.
 std::string ChangeMark(Change change) {
-    return "<span class=\"change " + ChangeClass(change) + "\"><span aria-hidden=\"true\">" +
-           std::string(ChangeSymbol(change)) + "</span> " + std::string(ChangeWord(change)) +
-           "</span>";
+    return "<span class=\"change " + std::string(ChangeWord(change)) +
+           "\"><span aria-hidden=\"true\">" + std::string(ChangeSymbol(change)) + "</span> " +
+           std::string(ChangeWord(change)) + "</span>";
 }
 
 std::string ChangeRows(const std::vector<PropertyChange>& changes,
