@@ -4,10 +4,12 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ostrel::jet {
@@ -139,19 +141,22 @@ std::optional<std::string> DecodeWithIconv(std::span<const std::uint8_t> bytes, 
 constexpr int kWesternEuropean = 1252;
 constexpr int kUtf8CodePage = 65001;
 
-// Converts with the C library's converter from `charset`, each byte it cannot
-// take as U+FFFD; nothing when it does not know the charset.
-std::optional<std::string> DecodeReplacing(std::span<const std::uint8_t> bytes,
-                                           const std::string& charset) {
-    iconv_t cd = iconv_open("UTF-8", charset.c_str());
+// Converts `in` from one charset to another with the C library's converter;
+// where it meets something it cannot convert, `replace` appends a stand-in to
+// the output and says how many input bytes to skip. Nothing when the
+// converter does not know a charset.
+template <class Replace>
+std::optional<std::string> ConvertReplacing(std::string_view input, const char* to,
+                                            const char* from, const Replace& replace) {
+    iconv_t cd = iconv_open(to, from);
     // iconv_open reports failure as (iconv_t)-1.
     if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
         return std::nullopt;
     }
     const Converter converter(cd);
-    std::vector<char> in(bytes.begin(), bytes.end());
+    std::vector<char> in(input.begin(), input.end());
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
+    out.reserve(input.size() + input.size() / 4);
     char* inPtr = in.data();
     std::size_t inLeft = in.size();
     std::array<char, 4096> buffer{};
@@ -162,13 +167,26 @@ std::optional<std::string> DecodeReplacing(std::span<const std::uint8_t> bytes,
         const int error = errno;
         out.append(buffer.data(), buffer.size() - outLeft);
         if (result == static_cast<std::size_t>(-1) && error != E2BIG) {
-            AppendUtf8(out, kReplacement);  // an undefined or cut-short sequence
-            ++inPtr;
-            --inLeft;
+            const std::size_t skip =
+                std::min(replace(out, std::string_view(inPtr, inLeft)), inLeft);
+            inPtr += skip;
+            inLeft -= skip;
             iconv(converter.cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
     return out;
+}
+
+// Converts from `charset`, each byte it cannot take as U+FFFD; nothing when
+// it does not know the charset.
+std::optional<std::string> DecodeReplacing(std::span<const std::uint8_t> bytes,
+                                           const std::string& charset) {
+    const std::string_view input(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return ConvertReplacing(input, "UTF-8", charset.c_str(),
+                            [](std::string& out, std::string_view /*rest*/) -> std::size_t {
+                                AppendUtf8(out, kReplacement);  // undefined or cut short
+                                return 1;
+                            });
 }
 
 }  // namespace
@@ -203,37 +221,18 @@ std::string EncodeCodePageText(std::string_view utf8, int codePage) {
         return std::string(utf8);
     }
     const std::string name = "CP" + std::to_string(codePage);
-    iconv_t cd = iconv_open(name.c_str(), "UTF-8");
-    // iconv_open reports failure as (iconv_t)-1.
-    if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
-        return std::string(utf8);
-    }
-    const Converter converter(cd);
-    std::vector<char> in(utf8.begin(), utf8.end());
-    std::string out;
-    out.reserve(utf8.size());
-    char* inPtr = in.data();
-    std::size_t inLeft = in.size();
-    std::array<char, 4096> buffer{};
-    while (inLeft > 0) {
-        char* outPtr = buffer.data();
-        std::size_t outLeft = buffer.size();
-        const std::size_t result = iconv(converter.cd, &inPtr, &inLeft, &outPtr, &outLeft);
-        const int error = errno;
-        out.append(buffer.data(), buffer.size() - outLeft);
-        if (result == static_cast<std::size_t>(-1) && error != E2BIG) {
-            // Skip the whole character the code page lacks (or a bad byte).
+    auto text = ConvertReplacing(
+        utf8, name.c_str(), "UTF-8", [](std::string& out, std::string_view rest) -> std::size_t {
+            // The whole character the code page lacks
+            // (or a bad byte) becomes one "?".
             out.push_back('?');
             std::size_t skip = 1;
-            while (skip < inLeft && (static_cast<unsigned char>(inPtr[skip]) & 0xC0) == 0x80) {
+            while (skip < rest.size() && (static_cast<unsigned char>(rest[skip]) & 0xC0) == 0x80) {
                 ++skip;
             }
-            inPtr += skip;
-            inLeft -= skip;
-            iconv(converter.cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    return out;
+            return skip;
+        });
+    return text ? std::move(*text) : std::string(utf8);
 }
 
 }  // namespace ostrel::jet
