@@ -19,168 +19,189 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
     return {arg.substr(0, equals), arg.substr(equals + 1)};
 }
 
-}  // namespace
+// An option naming one file (or folder): given at most once, never empty.
+struct PathOption {
+    std::string_view name;
+    std::optional<std::string> CommandLine::*path;
+    // What an empty value is told it lacks.
+    std::string_view needs;
+};
 
-CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
-    CommandLine line;
-    std::vector<std::string_view> positional;
+constexpr std::string_view kFileOrStandardOutput = "a file name, or - for standard output";
+constexpr std::string_view kFileOrStandardInput = "a file name, or - for standard input";
+
+constexpr std::array kPathOptions{
+    PathOption{"--csv", &CommandLine::csvPath, kFileOrStandardOutput},
+    PathOption{"--pdf", &CommandLine::pdfPath, kFileOrStandardOutput},
+    PathOption{"--diagram", &CommandLine::diagramPath, kFileOrStandardOutput},
+    PathOption{"--json", &CommandLine::jsonPath, kFileOrStandardOutput},
+    PathOption{"--html", &CommandLine::htmlPath, kFileOrStandardOutput},
+    PathOption{"--export-code", &CommandLine::exportCodeDir, "a folder"},
+    PathOption{"--password-file", &CommandLine::passwordFile, kFileOrStandardInput},
+    PathOption{"--new-password-file", &CommandLine::newPasswordFile, kFileOrStandardInput},
+};
+
+// An option that may be repeated, each value adding a name.
+struct ListOption {
+    std::string_view name;
+    std::vector<std::string> CommandLine::*names;
+};
+
+constexpr std::array kListOptions{
+    ListOption{"--table", &CommandLine::tables},
+    ListOption{"--query", &CommandLine::queries},
+    ListOption{"--form", &CommandLine::forms},
+    ListOption{"--report-object", &CommandLine::reports},
+    ListOption{"--macro", &CommandLine::macros},
+    ListOption{"--module", &CommandLine::modules},
+    ListOption{"--link-folder", &CommandLine::linkFolders},
+};
+
+// An option that switches something on and takes no value.
+struct FlagOption {
+    std::string_view name;
+    bool CommandLine::*flag;
+};
+
+constexpr std::array kFlagOptions{
+    FlagOption{"--strict", &CommandLine::strict},
+    FlagOption{"--all-switches", &CommandLine::allSwitches},
+    FlagOption{"--csv-quoted", &CommandLine::csvQuoted},
+    FlagOption{"--prune", &CommandLine::prune},
+    FlagOption{"--compare-volatile", &CommandLine::compareVolatile},
+    FlagOption{"--all", &CommandLine::listUnchanged},
+    FlagOption{"--help", &CommandLine::help},
+    FlagOption{"-h", &CommandLine::help},
+    FlagOption{"--version", &CommandLine::version},
+};
+
+template <typename Options>
+auto FindOption(const Options& options, std::string_view name) -> decltype(&options[0]) {
+    const auto found = std::find_if(options.begin(), options.end(),
+                                    [&](const auto& option) { return option.name == name; });
+    return found == options.end() ? nullptr : &*found;
+}
+
+// Walks the arguments once, filling a CommandLine and collecting the
+// databases named outside options.
+class ArgumentReader {
+  public:
+    explicit ArgumentReader(const std::vector<std::string_view>& arguments)
+        : arguments_(arguments) {}
+
+    CommandLine Read();
+    const std::vector<std::string_view>& Positional() const { return positional_; }
+
+  private:
+    void ReadOption(std::string_view name, std::optional<std::string_view> inlineValue);
+    bool ReadPlainOption(std::string_view name, std::optional<std::string_view> inlineValue);
+    void ReadCompare(std::optional<std::string_view> inlineValue);
+    std::string TakeValue(std::string_view name, std::optional<std::string_view> inlineValue);
+
+    const std::vector<std::string_view>& arguments_;
+    std::size_t next_ = 0;
+    std::vector<std::string_view> positional_;
+    CommandLine line_;
+};
+
+CommandLine ArgumentReader::Read() {
     bool optionsEnded = false;
-
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string_view arg = arguments[i];
+    while (next_ < arguments_.size()) {
+        const std::string_view arg = arguments_[next_++];
         if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
-            positional.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
+            positional_.push_back(arg);
+        } else if (arg == "--") {
             optionsEnded = true;
-            continue;
-        }
-        const auto [name, inlineValue] = SplitOption(arg);
-        const auto takeValue = [&, name = name, inlineValue = inlineValue]() -> std::string {
-            if (inlineValue) {
-                return std::string(*inlineValue);
-            }
-            if (i + 1 >= arguments.size()) {
-                throw UsageError("option " + std::string(name) + " needs a value");
-            }
-            return std::string(arguments[++i]);
-        };
-        const auto noValue = [name = name, inlineValue = inlineValue]() {
-            if (inlineValue) {
-                throw UsageError("option " + std::string(name) + " takes no value");
-            }
-        };
-
-        if (name == "--csv") {
-            if (line.csvPath) {
-                throw UsageError("option --csv is given more than once");
-            }
-            line.csvPath = takeValue();
-            if (line.csvPath->empty()) {
-                throw UsageError("option --csv needs a file name, or - for standard output");
-            }
-        } else if (name == "--pdf") {
-            if (line.pdfPath) {
-                throw UsageError("option --pdf is given more than once");
-            }
-            line.pdfPath = takeValue();
-            if (line.pdfPath->empty()) {
-                throw UsageError("option --pdf needs a file name, or - for standard output");
-            }
-        } else if (name == "--diagram") {
-            if (line.diagramPath) {
-                throw UsageError("option --diagram is given more than once");
-            }
-            line.diagramPath = takeValue();
-            if (line.diagramPath->empty()) {
-                throw UsageError("option --diagram needs a file name, or - for standard output");
-            }
-            if (!diagram::DiagramFormatOf(*line.diagramPath)) {
-                throw UsageError(
-                    "option --diagram needs a file name ending in .svg, .png or .pdf (or none, "
-                    "for SVG)");
-            }
-        } else if (name == "--table") {
-            line.tables.push_back(takeValue());
-        } else if (name == "--query") {
-            line.queries.push_back(takeValue());
-        } else if (name == "--form") {
-            line.forms.push_back(takeValue());
-        } else if (name == "--report-object") {
-            line.reports.push_back(takeValue());
-        } else if (name == "--macro") {
-            line.macros.push_back(takeValue());
-        } else if (name == "--module") {
-            line.modules.push_back(takeValue());
-        } else if (name == "--link-folder") {
-            line.linkFolders.push_back(takeValue());
-            if (line.linkFolders.back().empty()) {
-                throw UsageError("option --link-folder needs a folder");
-            }
-        } else if (name == "--strict") {
-            noValue();
-            line.strict = true;
-        } else if (name == "--all-switches") {
-            noValue();
-            line.allSwitches = true;
-        } else if (name == "--json") {
-            if (line.jsonPath) {
-                throw UsageError("option --json is given more than once");
-            }
-            line.jsonPath = takeValue();
-            if (line.jsonPath->empty()) {
-                throw UsageError("option --json needs a file name, or - for standard output");
-            }
-        } else if (name == "--html") {
-            if (line.htmlPath) {
-                throw UsageError("option --html is given more than once");
-            }
-            line.htmlPath = takeValue();
-            if (line.htmlPath->empty()) {
-                throw UsageError("option --html needs a file name, or - for standard output");
-            }
-        } else if (name == "--csv-quoted") {
-            noValue();
-            line.csvQuoted = true;
-        } else if (name == "--compare") {
-            if (line.compareWith) {
-                throw UsageError("option --compare is given more than once");
-            }
-            // OLD stays a view of the argument itself, as the positional ones are.
-            if (inlineValue) {
-                positional.push_back(*inlineValue);
-            } else if (i + 1 < arguments.size()) {
-                positional.push_back(arguments[++i]);
-            }
-            if (positional.empty() || i + 1 >= arguments.size()) {
-                throw UsageError("option --compare needs two databases, OLD and NEW");
-            }
-            line.compareWith = std::string(arguments[++i]);
-        } else if (name == "--export-code") {
-            line.exportCodeDir = takeValue();
-            if (line.exportCodeDir->empty()) {
-                throw UsageError("option --export-code needs a folder");
-            }
-        } else if (name == "--code-encoding") {
-            const std::string encoding = takeValue();
-            if (encoding != "utf-8" && encoding != "UTF-8") {
-                throw UsageError("option --code-encoding takes only utf-8");
-            }
-            line.codeUtf8 = true;
-        } else if (name == "--prune") {
-            noValue();
-            line.prune = true;
-        } else if (name == "--compare-volatile") {
-            noValue();
-            line.compareVolatile = true;
-        } else if (name == "--all") {
-            noValue();
-            line.listUnchanged = true;
-        } else if (name == "--password-file" || name == "--new-password-file") {
-            auto& file = name == "--password-file" ? line.passwordFile : line.newPasswordFile;
-            if (file) {
-                throw UsageError("option " + std::string(name) + " is given more than once");
-            }
-            file = takeValue();
-            if (file->empty()) {
-                throw UsageError("option " + std::string(name) +
-                                 " needs a file name, or - for standard input");
-            }
-        } else if (name == "--help" || name == "-h") {
-            noValue();
-            line.help = true;
-        } else if (name == "--version") {
-            noValue();
-            line.version = true;
         } else {
-            throw UsageError("unknown option " + std::string(name));
+            const auto [name, inlineValue] = SplitOption(arg);
+            ReadOption(name, inlineValue);
         }
     }
+    return std::move(line_);
+}
 
-    if (line.help || line.version) {
-        return line;
+std::string ArgumentReader::TakeValue(std::string_view name,
+                                      std::optional<std::string_view> inlineValue) {
+    if (inlineValue) {
+        return std::string(*inlineValue);
     }
+    if (next_ >= arguments_.size()) {
+        throw UsageError("option " + std::string(name) + " needs a value");
+    }
+    return std::string(arguments_[next_++]);
+}
+
+void ArgumentReader::ReadOption(std::string_view name,
+                                std::optional<std::string_view> inlineValue) {
+    if (ReadPlainOption(name, inlineValue)) {
+        return;
+    }
+    if (name == "--compare") {
+        ReadCompare(inlineValue);
+    } else if (name == "--code-encoding") {
+        const std::string encoding = TakeValue(name, inlineValue);
+        if (encoding != "utf-8" && encoding != "UTF-8") {
+            throw UsageError("option --code-encoding takes only utf-8");
+        }
+        line_.codeUtf8 = true;
+    } else {
+        throw UsageError("unknown option " + std::string(name));
+    }
+}
+
+// Options of the three plain shapes; false when NAME is none of them.
+bool ArgumentReader::ReadPlainOption(std::string_view name,
+                                     std::optional<std::string_view> inlineValue) {
+    if (const auto* option = FindOption(kPathOptions, name)) {
+        auto& path = line_.*(option->path);
+        if (path) {
+            throw UsageError("option " + std::string(name) + " is given more than once");
+        }
+        path = TakeValue(name, inlineValue);
+        if (path->empty()) {
+            throw UsageError("option " + std::string(name) + " needs " +
+                             std::string(option->needs));
+        }
+        if (option->path == &CommandLine::diagramPath && !diagram::DiagramFormatOf(*path)) {
+            throw UsageError(
+                "option --diagram needs a file name ending in .svg, .png or .pdf (or none, "
+                "for SVG)");
+        }
+    } else if (const auto* list = FindOption(kListOptions, name)) {
+        auto& names = line_.*(list->names);
+        names.push_back(TakeValue(name, inlineValue));
+        if (list->names == &CommandLine::linkFolders && names.back().empty()) {
+            throw UsageError("option --link-folder needs a folder");
+        }
+    } else if (const auto* flag = FindOption(kFlagOptions, name)) {
+        if (inlineValue) {
+            throw UsageError("option " + std::string(name) + " takes no value");
+        }
+        line_.*(flag->flag) = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// --compare OLD NEW: OLD joins the positional databases, as a view of the
+// argument itself, and NEW is the one compared with.
+void ArgumentReader::ReadCompare(std::optional<std::string_view> inlineValue) {
+    if (line_.compareWith) {
+        throw UsageError("option --compare is given more than once");
+    }
+    if (inlineValue) {
+        positional_.push_back(*inlineValue);
+    } else if (next_ < arguments_.size()) {
+        positional_.push_back(arguments_[next_++]);
+    }
+    if (positional_.empty() || next_ >= arguments_.size()) {
+        throw UsageError("option --compare needs two databases, OLD and NEW");
+    }
+    line_.compareWith = std::string(arguments_[next_++]);
+}
+
+void CheckDatabases(CommandLine& line, const std::vector<std::string_view>& positional) {
     if (positional.empty()) {
         throw UsageError("no database named");
     }
@@ -192,6 +213,10 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         throw UsageError("--compare takes the two databases; also named: " +
                          std::string(positional[1]));
     }
+}
+
+// Options that only make sense together with another one.
+void CheckCompanions(const CommandLine& line) {
     if (!line.compareWith && (line.compareVolatile || line.listUnchanged)) {
         throw UsageError(std::string(line.compareVolatile ? "--compare-volatile" : "--all") +
                          " is for use with --compare");
@@ -203,8 +228,8 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         throw UsageError(std::string(line.prune ? "--prune" : "--code-encoding") +
                          " is for use with --export-code");
     }
-    if (line.exportCodeDir &&
-        (line.compareWith || line.csvPath || line.jsonPath || line.pdfPath || line.diagramPath)) {
+    if (line.exportCodeDir && (line.compareWith || line.csvPath || line.jsonPath || line.htmlPath ||
+                               line.pdfPath || line.diagramPath)) {
         throw UsageError("--export-code writes code files only; it takes no other output");
     }
     if (line.newPasswordFile && !line.compareWith) {
@@ -215,6 +240,9 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
             "only one of --password-file and --new-password-file can be read from "
             "standard input");
     }
+}
+
+void CheckOutputs(CommandLine& line) {
     const auto toStandardOutput = [](const std::optional<std::string>& path) {
         return path && (*path == "-" || *path == "/dev/stdout");
     };
@@ -225,10 +253,23 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
         throw UsageError(
             "only one of --csv, --json, --html, --pdf and --diagram can go to standard output");
     }
-    if (!line.csvPath && !line.pdfPath && !line.jsonPath && !line.htmlPath && !line.diagramPath &&
+    if (std::none_of(outputs.begin(), outputs.end(), [](const auto* path) { return *path; }) &&
         !line.exportCodeDir) {
         line.csvPath = "-";
     }
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string_view>& arguments) {
+    ArgumentReader reader(arguments);
+    CommandLine line = reader.Read();
+    if (line.help || line.version) {
+        return line;
+    }
+    CheckDatabases(line, reader.Positional());
+    CheckCompanions(line);
+    CheckOutputs(line);
     return line;
 }
 

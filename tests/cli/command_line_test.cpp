@@ -85,6 +85,10 @@ TEST(CommandLine, MistakesAreExplained) {
               "option --pdf is given more than once");
     EXPECT_EQ(UsageErrorOf({"--all-switches=yes", "db.mdb"}),
               "option --all-switches takes no value");
+    // Code export writes no report, so a report output beside it would be lost.
+    EXPECT_EQ(UsageErrorOf({"--export-code", "code", "--html", "r.html", "db.mdb"}),
+              "--export-code writes code files only; it takes no other output");
+    EXPECT_EQ(UsageErrorOf({"--export-code=", "db.mdb"}), "option --export-code needs a folder");
 }
 
 TEST(CommandLine, StructuredOutputAndComparison) {
