@@ -168,7 +168,9 @@ std::vector<MemberComparison> CompareMembers(MemberKind kind, const std::vector<
             MemberComparison member{oldMember.name, Change::Unchanged,
                                     Differences(oldMember.rows, newMember.rows, options)};
             member.change = member.properties.empty() ? Change::Unchanged : Change::Changed;
-            members.push_back(std::move(member));
+            if (member.change != Change::Unchanged || options.listUnchanged) {
+                members.push_back(std::move(member));
+            }
         },
         [&](int o) {
             members.push_back({oldMembers[static_cast<std::size_t>(o)].name, Change::Removed, {}});
@@ -185,6 +187,9 @@ std::vector<MemberComparison> CompareMembers(MemberKind kind, const std::vector<
             return member.change == Change::Unchanged;
         });
     }
+    // Most objects keep a few changed members of many: the comparison is
+    // held whole until it is written, so it holds no room for the rest.
+    members.shrink_to_fit();
     return members;
 }
 

@@ -75,6 +75,20 @@ const char* OutputKind(ReportTarget target) {
     return "PDF";
 }
 
+// An output that could not be opened, or failed while it was written.
+void TellOutputFailure(RunPorts& ports, const std::string& runName, ReportTarget target,
+                       const document::OutputError& error) {
+    if (error.When() == document::OutputError::Stage::Writing) {
+        TellFailure(
+            ports, runName,
+            std::string("writing the ") + OutputKind(target) + " file " + Quoted(error.Path()),
+            error.Reason());
+        return;
+    }
+    SetStatus(ports.status, runName + " not completed", "");
+    ports.messages.ShowOutputUnwritable(OutputKind(target), error.Path(), error.Reason());
+}
+
 // The user's status, and a preview closed while the report is still written
 // stops the run as Cancel does.
 class WatchedStatus final : public RunStatus {
@@ -193,16 +207,70 @@ Run::Run(schema::SchemaEngine& engine, const ReportSwitches& switches,
          const ValueFormatter& formatter)
     : engine_(engine), switches_(switches), formatter_(formatter) {}
 
-ComparisonOutcome Run::Execute(const RunRequest& request, RunPorts& ports, const Job& job) {
+// Every database must exist before anything is opened; the first missing one
+// is told.
+bool Run::DatabasesExist(const Job& job, RunMessages& messages) {
     for (const auto& [which, path] : job.databases) {
         if (!FileExists(path)) {
-            ports.messages.ShowMessage(
-                which.empty() ? DatabaseMissingMessage(path)
-                              : "The " + which + " database does not exist: " + Quoted(path) +
-                                    "\n" + WhyNoFile(path),
-                MessageIcon::Exclamation, kCaption);
-            return {RunOutcome::DatabaseMissing, false};
+            messages.ShowMessage(which.empty() ? DatabaseMissingMessage(path)
+                                               : "The " + which + " database does not exist: " +
+                                                     Quoted(path) + "\n" + WhyNoFile(path),
+                                 MessageIcon::Exclamation, kCaption);
+            return false;
         }
+    }
+    return true;
+}
+
+// The preview's document, started, or the CSV, JSON or HTML text.
+void Run::PrepareOutput(const RunRequest& request, const Job& job, Output& output) {
+    output.target = request.target;
+    if (output.target != ReportTarget::Preview) {
+        output.text = OpenTextOutput(request, job.databases);
+        if (output.target == ReportTarget::CsvFile) {
+            output.writer.emplace(*output.text,
+                                  request.quoteCsv ? CsvQuoting::Rfc4180 : CsvQuoting::None);
+        }
+        return;
+    }
+    output.paged = request.pagedOutput ? request.pagedOutput() : nullptr;
+    if (!output.paged) {
+        throw std::runtime_error("the preview window could not be loaded");
+    }
+    if (job.namesPagedOutput) {
+        output.paged->SetDatabasePath(job.databases.front().second);
+    }
+    document::ReportDocument& document = output.paged->Document();
+    document.SetPageBorder(0);
+    document.SetPageCaption("|Page %d|");
+    document.SetCaptionTextSize(8);
+    document.StartDocument();
+    output.writer.emplace(document);
+}
+
+// Everything the result needs is in it: the databases are let go before the
+// preview is shown, which may stay open for long, or the file is put in place.
+void Run::CompleteOutput(std::vector<std::unique_ptr<schema::Database>>& databases, Output& output,
+                         WritingPlace& place) {
+    for (auto& database : databases) {
+        schema::CloseQuietly(database);
+    }
+    if (output.paged) {
+        place.Stage("finishing the preview");
+        document::ReportDocument& document = output.paged->Document();
+        document.EndDocument();
+        place.Stage("showing the preview");
+        output.paged->Complete(document.PageCount());
+    } else {
+        place.Stage("saving the file");
+        output.writer.reset();
+        output.text->Commit();
+    }
+}
+
+ComparisonOutcome Run::Execute(const RunRequest& request, RunPorts& ports, const Job& job) {
+    if (!DatabasesExist(job, ports.messages)) {
+        return {RunOutcome::DatabaseMissing, false};
     }
     ports.status.SetStatusText(1,
                                job.databases.size() > 1 ? "Opening databases" : "Opening database");
@@ -227,55 +295,16 @@ ComparisonOutcome Run::Execute(const RunRequest& request, RunPorts& ports, const
                                       : "opening the " + which + " database " + Quoted(path));
             databases.push_back(engine_.OpenDatabase(path));
         }
-
         place.Stage("preparing the report");
-        output.target = request.target;
-        if (output.target == ReportTarget::Preview) {
-            output.paged = request.pagedOutput ? request.pagedOutput() : nullptr;
-            if (!output.paged) {
-                throw std::runtime_error("the preview window could not be loaded");
-            }
-            if (job.namesPagedOutput) {
-                output.paged->SetDatabasePath(job.databases.front().second);
-            }
-            status.Watch(output.paged.get());
-            messages.Watch(output.paged.get());
-            document::ReportDocument& document = output.paged->Document();
-            document.SetPageBorder(0);
-            document.SetPageCaption("|Page %d|");
-            document.SetCaptionTextSize(8);
-            document.StartDocument();
-            output.writer.emplace(document);
-        } else {
-            output.text = OpenTextOutput(request, job.databases);
-            if (output.target == ReportTarget::CsvFile) {
-                output.writer.emplace(*output.text,
-                                      request.quoteCsv ? CsvQuoting::Rfc4180 : CsvQuoting::None);
-            }
-        }
+        PrepareOutput(request, job, output);
+        status.Watch(output.paged.get());
+        messages.Watch(output.paged.get());
 
         ShowProgress(status, passCounter_, true);
         WalkContext context{status, messages, ports.selection, passCounter_, place};
         job.write(databases, output, context);
         SetStatus(status, "Finished processing", "");
-
-        // Everything the result needs is in it now: the databases are let go
-        // before the preview is shown, which may stay open for long, or the
-        // file is put in place.
-        for (auto& database : databases) {
-            schema::CloseQuietly(database);
-        }
-        if (output.paged) {
-            place.Stage("finishing the preview");
-            document::ReportDocument& document = output.paged->Document();
-            document.EndDocument();
-            place.Stage("showing the preview");
-            output.paged->Complete(document.PageCount());
-        } else {
-            place.Stage("saving the file");
-            output.writer.reset();
-            output.text->Commit();
-        }
+        CompleteOutput(databases, output, place);
         release();
         return {RunOutcome::Finished, job.differences};
     } catch (const RunCancelled&) {
@@ -286,16 +315,7 @@ ComparisonOutcome Run::Execute(const RunRequest& request, RunPorts& ports, const
         return {RunOutcome::Cancelled, false};
     } catch (const document::OutputError& error) {
         release();
-        if (error.When() == document::OutputError::Stage::Writing) {
-            TellFailure(ports, job.name,
-                        std::string("writing the ") + OutputKind(output.target) + " file " +
-                            Quoted(error.Path()),
-                        error.Reason());
-        } else {
-            SetStatus(ports.status, job.name + " not completed", "");
-            ports.messages.ShowOutputUnwritable(OutputKind(output.target), error.Path(),
-                                                error.Reason());
-        }
+        TellOutputFailure(ports, job.name, output.target, error);
         return {RunOutcome::OutputUnwritable, false};
     } catch (const std::exception& error) {
         failure = error.what();

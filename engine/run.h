@@ -7,6 +7,7 @@
 #include "engine/report_switches.h"
 #include "engine/run_ports.h"
 #include "engine/value_formatter.h"
+#include "engine/writing_place.h"
 
 namespace ostrel::engine {
 
@@ -46,6 +47,10 @@ class Run {
     struct Job;
     struct Output;
     ComparisonOutcome Execute(const RunRequest& request, RunPorts& ports, const Job& job);
+    static bool DatabasesExist(const Job& job, RunMessages& messages);
+    static void PrepareOutput(const RunRequest& request, const Job& job, Output& output);
+    static void CompleteOutput(std::vector<std::unique_ptr<schema::Database>>& databases,
+                               Output& output, WritingPlace& place);
 
     schema::SchemaEngine& engine_;
     const ReportSwitches& switches_;
