@@ -1,16 +1,16 @@
 #include "tools/jetgen/generator.h"
 
 #include <algorithm>
-#include <bit>
-#include <cctype>
 #include <map>
 #include <memory>
 #include <set>
 
 #include "tools/jetgen/access_objects_writer.h"
+#include "tools/jetgen/catalog_list.h"
 #include "tools/jetgen/data_page.h"
 #include "tools/jetgen/generator_error.h"
 #include "tools/jetgen/header_page.h"
+#include "tools/jetgen/key_counter.h"
 #include "tools/jetgen/long_value_store.h"
 #include "tools/jetgen/page_file.h"
 #include "tools/jetgen/property_blob.h"
@@ -36,67 +36,6 @@ IndexColumnLayout IndexColumn(const TableLayout& t, const std::string& name, boo
     }
     return {c->number, !descending};
 }
-
-// Counts distinct index keys the way the index would hold them.
-class KeyCounter {
-  public:
-    explicit KeyCounter(const TableLayout& t) : table_(t), keys_(t.realIndexes.size()) {}
-
-    void Add(const Row& row) {
-        for (std::size_t i = 0; i < table_.realIndexes.size(); ++i) {
-            const auto& index = table_.realIndexes[i];
-            std::uint64_t h = 1469598103934665603ULL;
-            bool allNull = true;
-            for (const auto& col : index.columns) {
-                const Cell& cell = row[col.column];
-                allNull = allNull && cell.kind == Cell::Kind::Null;
-                h = Fold(h, static_cast<std::uint64_t>(cell.kind));
-                switch (cell.kind) {
-                    case Cell::Kind::Bool:
-                        h = Fold(h, cell.boolean ? 1 : 0);
-                        break;
-                    case Cell::Kind::Int:
-                        h = Fold(h, static_cast<std::uint64_t>(cell.integer));
-                        break;
-                    case Cell::Kind::Real:
-                        h = Fold(h, std::bit_cast<std::uint64_t>(cell.real));
-                        break;
-                    case Cell::Kind::Text:
-                    case Cell::Kind::Blob:
-                        for (const char ch : cell.text) {
-                            // Text keys compare without regard to case.
-                            h = Fold(h, static_cast<std::uint64_t>(
-                                            std::tolower(static_cast<unsigned char>(ch))));
-                        }
-                        break;
-                    case Cell::Kind::Null:
-                        break;
-                }
-            }
-            if (allNull && (index.flags & kIndexIgnoreNulls) != 0) {
-                continue;
-            }
-            keys_[i].push_back(h);
-        }
-    }
-
-    std::uint32_t Distinct(std::size_t index) {
-        auto& k = keys_[index];
-        std::sort(k.begin(), k.end());
-        return static_cast<std::uint32_t>(std::unique(k.begin(), k.end()) - k.begin());
-    }
-
-  private:
-    static std::uint64_t Fold(std::uint64_t h, std::uint64_t v) {
-        for (int i = 0; i < 8; ++i) {
-            h = (h ^ ((v >> (8 * i)) & 0xFF)) * 1099511628211ULL;
-        }
-        return h;
-    }
-
-    const TableLayout& table_;
-    std::vector<std::vector<std::uint64_t>> keys_;
-};
 
 struct PlacedTable {
     TableLayout layout;
@@ -132,10 +71,14 @@ class Writer {
     void WriteIndexRoots();
     void WriteRows(PlacedTable& table, RowSource& source);
     void WriteCatalog();
+    std::map<std::string, std::int32_t> ListSystemEntries(CatalogList& catalog) const;
+    void ListTables(CatalogList& catalog) const;
+    std::vector<Row> ListQueries(CatalogList& catalog) const;
+    std::vector<Row> ListRelationships(CatalogList& catalog) const;
+    void WriteSystemRows(std::size_t table, std::vector<Row> rows);
     void WriteMaps();
     void WriteDefinitions();
     void WriteGlobalMap();
-    std::string TableProperties(const TableDescription& t) const;
 
     const DatabaseDescription& db_;
     PageFile file_;
@@ -369,105 +312,41 @@ void Writer::WriteRows(PlacedTable& placed, RowSource& source) {
     rowTotal_ += rowNumber;
 }
 
-std::string Writer::TableProperties(const TableDescription& t) const {
-    std::vector<PropertyMap> maps;
-    PropertyMap own;
-    if (t.description) {
-        own.values.push_back(MemoProperty("Description", *t.description, false));
-    }
-    if (t.validationRule) {
-        own.values.push_back(TextProperty("ValidationRule", *t.validationRule, true));
-    }
-    if (t.validationText) {
-        own.values.push_back(TextProperty("ValidationText", *t.validationText, true));
-    }
-    maps.push_back(std::move(own));
-    for (const ColumnDescription& c : t.columns) {
-        PropertyMap m;
-        m.name = c.name;
-        m.block = kChildPropertyBlock;
-        if (c.required) {
-            m.values.push_back(BooleanProperty("Required", *c.required, true));
-        }
-        if (c.allowZeroLength) {
-            m.values.push_back(BooleanProperty("AllowZeroLength", *c.allowZeroLength, true));
-        }
-        if (c.defaultValue) {
-            m.values.push_back(MemoProperty("DefaultValue", *c.defaultValue, true));
-        }
-        if (c.validationRule) {
-            m.values.push_back(TextProperty("ValidationRule", *c.validationRule, true));
-        }
-        if (c.validationText) {
-            m.values.push_back(TextProperty("ValidationText", *c.validationText, true));
-        }
-        if (c.description) {
-            m.values.push_back(MemoProperty("Description", *c.description, false));
-        }
-        maps.push_back(std::move(m));
-    }
-    const Bytes blob = EncodePropertyBlob(maps);
-    return {blob.begin(), blob.end()};
-}
-
-void Writer::WriteCatalog() {
+// The folders, the system tables and the database's own entries.
+std::map<std::string, std::int32_t> Writer::ListSystemEntries(CatalogList& catalog) const {
     const double created = db_.created;
-    std::vector<CatalogEntry> entries;
-    auto add = [&](std::int32_t id, std::int32_t parent, const std::string& name, int type,
-                   std::uint32_t flags, double c, double u) -> CatalogEntry& {
-        CatalogEntry e;
-        e.id = id;
-        e.parentId = parent;
-        e.name = name;
-        e.type = type;
-        e.flags = flags;
-        e.created = c;
-        e.updated = u;
-        entries.push_back(std::move(e));
-        return entries.back();
-    };
-    add(kIdTablesFolder, kIdRootFolder, "Tables", kObjectContainer, kFlagSystem, created, created);
-    add(kIdDatabasesFolder, kIdRootFolder, "Databases", kObjectContainer, kFlagSystem, created,
-        created);
-    add(kIdRelationshipsFolder, kIdRootFolder, "Relationships", kObjectContainer, kFlagSystem,
-        created, created);
-    {
-        std::vector<PropertyMap> maps(1);
-        maps[0].values.push_back(TextProperty("AccessVersion", db_.accessVersion, false));
-        const Bytes blob = EncodePropertyBlob(maps);
-        add(kIdMSysDb, kIdDatabasesFolder, "MSysDb", kObjectDatabase, kFlagSystem, created, created)
-            .properties.assign(blob.begin(), blob.end());
-    }
+    catalog.Add(kIdTablesFolder, kIdRootFolder, "Tables", kObjectContainer, kFlagSystem, created,
+                created);
+    catalog.Add(kIdDatabasesFolder, kIdRootFolder, "Databases", kObjectContainer, kFlagSystem,
+                created, created);
+    catalog.Add(kIdRelationshipsFolder, kIdRootFolder, "Relationships", kObjectContainer,
+                kFlagSystem, created, created);
+    catalog
+        .Add(kIdMSysDb, kIdDatabasesFolder, "MSysDb", kObjectDatabase, kFlagSystem, created,
+             created)
+        .properties = DatabaseProperties(db_);
     for (std::size_t i : {objects_, aces_, queries_, relationships_, accessObjects_}) {
         const TableLayout& t = tables_[i]->layout;
-        add(static_cast<std::int32_t>(t.tdefPages.front()), kIdTablesFolder, t.name, kObjectTable,
-            i == accessObjects_ ? kFlagAltSystem : kFlagSystem, created, created);
+        catalog.Add(static_cast<std::int32_t>(t.tdefPages.front()), kIdTablesFolder, t.name,
+                    kObjectTable, i == accessObjects_ ? kFlagAltSystem : kFlagSystem, created,
+                    created);
     }
-    auto nextId = static_cast<std::int32_t>(0x80000000U);
-    {
-        std::vector<PropertyMap> maps(1);
-        if (db_.title) {
-            maps[0].values.push_back(TextProperty("Title", *db_.title, false));
-        }
-        if (db_.author) {
-            maps[0].values.push_back(TextProperty("Author", *db_.author, false));
-        }
-        if (db_.company) {
-            maps[0].values.push_back(TextProperty("Company", *db_.company, false));
-        }
-        const Bytes blob = EncodePropertyBlob(maps);
-        add(nextId++, kIdDatabasesFolder, "SummaryInfo", kObjectDatabaseProperties, 0, created,
-            created)
-            .properties.assign(blob.begin(), blob.end());
-        add(nextId++, kIdDatabasesFolder, "UserDefined", kObjectDatabaseProperties, 0, created,
-            created);
-    }
+    catalog
+        .Add(catalog.TakeId(), kIdDatabasesFolder, "SummaryInfo", kObjectDatabaseProperties, 0,
+             created, created)
+        .properties = SummaryProperties(db_);
+    catalog.Add(catalog.TakeId(), kIdDatabasesFolder, "UserDefined", kObjectDatabaseProperties, 0,
+                created, created);
     std::map<std::string, std::int32_t> folders;
     for (const char* folder :
          {"Forms", "Reports", "Scripts", "Modules", "SysRel", "DataAccessPages"}) {
-        folders[folder] = nextId;
-        add(nextId++, kIdRootFolder, folder, kObjectContainer, 0, created, created);
+        folders[folder] = catalog.NextId();
+        catalog.Add(catalog.TakeId(), kIdRootFolder, folder, kObjectContainer, 0, created, created);
     }
+    return folders;
+}
+
+void Writer::ListTables(CatalogList& catalog) const {
     for (const auto& placed : tables_) {
         if (placed->blueprint == nullptr) {
             continue;
@@ -476,58 +355,75 @@ void Writer::WriteCatalog() {
         std::uint32_t flags = 0;
         flags |= s.system ? kFlagSystem : 0;
         flags |= s.hidden ? kFlagHidden : 0;
-        add(static_cast<std::int32_t>(placed->layout.tdefPages.front()), kIdTablesFolder, s.name,
-            kObjectTable, flags, s.created, s.updated)
+        catalog
+            .Add(static_cast<std::int32_t>(placed->layout.tdefPages.front()), kIdTablesFolder,
+                 s.name, kObjectTable, flags, s.created, s.updated)
             .properties = TableProperties(s);
     }
     for (const auto& l : db_.linkedTables) {
-        CatalogEntry& e =
-            add(nextId++, kIdTablesFolder, l.name, kObjectLinkedTable, 0, l.created, l.updated);
+        CatalogEntry& e = catalog.Add(catalog.TakeId(), kIdTablesFolder, l.name, kObjectLinkedTable,
+                                      0, l.created, l.updated);
         e.database = l.database;
         e.foreignName = l.foreignName;
         e.connect = l.connect.value_or("");
     }
-    std::vector<Row> queryRows;
-    std::set<std::string> queryNames;
+}
+
+// The queries' catalog entries; returns their MSysQueries rows.
+std::vector<Row> Writer::ListQueries(CatalogList& catalog) const {
+    std::vector<Row> rows;
+    std::set<std::string> names;
     for (const auto& q : db_.queries) {
-        if (!queryNames.insert(q.name).second) {
+        if (!names.insert(q.name).second) {
             throw GeneratorError("query \"" + q.name + "\" is described twice");
         }
-        const std::int32_t id = nextId++;
-        add(id, kIdTablesFolder, q.name, kObjectQuery,
-            QueryCatalogFlags(q.type) | (q.hidden ? kFlagHidden : 0), q.created, q.updated);
+        const std::int32_t id = catalog.TakeId();
+        catalog.Add(id, kIdTablesFolder, q.name, kObjectQuery,
+                    QueryCatalogFlags(q.type) | (q.hidden ? kFlagHidden : 0), q.created, q.updated);
         for (auto& r : QueryRows(q, id)) {
-            queryRows.push_back(std::move(r));
+            rows.push_back(std::move(r));
         }
     }
-    std::vector<Row> relationshipRows;
+    return rows;
+}
+
+// The relationships' catalog entries; returns their MSysRelationships rows.
+std::vector<Row> Writer::ListRelationships(CatalogList& catalog) const {
+    std::vector<Row> rows;
     for (const auto& r : db_.relationships) {
-        add(nextId++, kIdRelationshipsFolder, r.name, kObjectRelationship, 0, r.created, r.created);
+        catalog.Add(catalog.TakeId(), kIdRelationshipsFolder, r.name, kObjectRelationship, 0,
+                    r.created, r.created);
         for (auto& row : RelationshipRows(r)) {
-            relationshipRows.push_back(std::move(row));
+            rows.push_back(std::move(row));
         }
     }
-    for (CatalogEntry& e : ApplicationEntries(db_, folders, nextId)) {
-        entries.push_back(std::move(e));
+    return rows;
+}
+
+void Writer::WriteSystemRows(std::size_t table, std::vector<Row> rows) {
+    TableDescription holder;
+    holder.rows = std::move(rows);
+    holder.columns.resize(tables_[table]->layout.columns.size());
+    RowSource source(holder);
+    WriteRows(*tables_[table], source);
+}
+
+void Writer::WriteCatalog() {
+    CatalogList catalog;
+    const auto folders = ListSystemEntries(catalog);
+    ListTables(catalog);
+    std::vector<Row> queryRows = ListQueries(catalog);
+    std::vector<Row> relationshipRows = ListRelationships(catalog);
+    for (CatalogEntry& e : ApplicationEntries(db_, folders, catalog.NextId())) {
+        catalog.Entries().push_back(std::move(e));
     }
-    std::vector<Row> catalogRows;
-    catalogRows.reserve(entries.size());
-    for (const auto& e : entries) {
-        catalogRows.push_back(CatalogRow(e));
-    }
-    auto writeAll = [&](std::size_t table, std::vector<Row> rows) {
-        TableDescription holder;
-        holder.rows = std::move(rows);
-        holder.columns.resize(tables_[table]->layout.columns.size());
-        RowSource source(holder);
-        WriteRows(*tables_[table], source);
-    };
-    writeAll(objects_, std::move(catalogRows));
-    writeAll(queries_, std::move(queryRows));
-    writeAll(relationships_, std::move(relationshipRows));
-    writeAll(aces_, {});
-    writeAll(accessObjects_, HasApplication(db_) ? AccessObjectsRows(WriteAccessObjectsFile(db_))
-                                                 : std::vector<Row>{});
+    WriteSystemRows(objects_, catalog.Rows());
+    WriteSystemRows(queries_, std::move(queryRows));
+    WriteSystemRows(relationships_, std::move(relationshipRows));
+    WriteSystemRows(aces_, {});
+    WriteSystemRows(accessObjects_, HasApplication(db_)
+                                        ? AccessObjectsRows(WriteAccessObjectsFile(db_))
+                                        : std::vector<Row>{});
 }
 
 void Writer::WriteMaps() {
