@@ -84,13 +84,9 @@ std::string Header(std::size_t oldStart, std::size_t oldCount, std::size_t newSt
     return "@@ -" + range(oldStart, oldCount) + " +" + range(newStart, newCount) + " @@";
 }
 
-}  // namespace
-
-std::vector<std::string> UnifiedDiff(std::string_view oldText, std::string_view newText,
-                                     int context) {
-    const Lines a = CodeLines(oldText);
-    const Lines b = CodeLines(newText);
-    // The lines both share at the start and the end are not searched.
+// The edit from A to B, line by line; the lines both share at the start and
+// the end are not searched.
+std::vector<Op> EditOps(const Lines& a, const Lines& b) {
     std::size_t head = 0;
     while (head < a.size() && head < b.size() && a[head] == b[head]) {
         ++head;
@@ -100,14 +96,14 @@ std::vector<std::string> UnifiedDiff(std::string_view oldText, std::string_view 
            a[a.size() - 1 - tail] == b[b.size() - 1 - tail]) {
         ++tail;
     }
+    std::vector<Op> ops(head, Op::Same);
     if (head == a.size() && head == b.size()) {
-        return {};
+        return ops;
     }
     const Lines midA(a.begin() + static_cast<std::ptrdiff_t>(head),
                      a.end() - static_cast<std::ptrdiff_t>(tail));
     const Lines midB(b.begin() + static_cast<std::ptrdiff_t>(head),
                      b.end() - static_cast<std::ptrdiff_t>(tail));
-    std::vector<Op> ops(head, Op::Same);
     std::vector<Op> middle;
     if (!ShortestEdit(midA, midB, middle)) {
         middle.assign(midA.size(), Op::Removed);
@@ -115,39 +111,52 @@ std::vector<std::string> UnifiedDiff(std::string_view oldText, std::string_view 
     }
     ops.insert(ops.end(), middle.begin(), middle.end());
     ops.insert(ops.end(), tail, Op::Same);
+    return ops;
+}
+
+// Where the hunk that holds the change at FIRST ends: it takes in the next
+// change while that is within two contexts, and keeps KEEP lines after the
+// last.
+std::size_t HunkEnd(const std::vector<Op>& ops, std::size_t first, std::size_t keep) {
+    std::size_t end = first;
+    for (std::size_t same = 0; end < ops.size(); ++end) {
+        same = ops[end] == Op::Same ? same + 1 : 0;
+        if (same > 2 * keep) {
+            return end + 1 - same + keep;
+        }
+    }
+    std::size_t same = 0;
+    while (same < end - first && ops[end - 1 - same] == Op::Same) {
+        ++same;
+    }
+    return end - (same > keep ? same - keep : 0);
+}
+
+}  // namespace
+
+std::vector<std::string> UnifiedDiff(std::string_view oldText, std::string_view newText,
+                                     int context) {
+    const Lines a = CodeLines(oldText);
+    const Lines b = CodeLines(newText);
+    const std::vector<Op> ops = EditOps(a, b);
 
     // Each op's line numbers, then hunks around the changes.
     const auto keep = static_cast<std::size_t>(std::max(context, 0));
-    std::vector<std::string> out;
-    std::size_t i = 0;
     std::vector<std::size_t> oldAt(ops.size() + 1);
     std::vector<std::size_t> newAt(ops.size() + 1);
     for (std::size_t k = 0; k < ops.size(); ++k) {
         oldAt[k + 1] = oldAt[k] + (ops[k] != Op::Added ? 1 : 0);
         newAt[k + 1] = newAt[k] + (ops[k] != Op::Removed ? 1 : 0);
     }
+    std::vector<std::string> out;
+    std::size_t i = 0;
     while (i < ops.size()) {
         if (ops[i] == Op::Same) {
             ++i;
             continue;
         }
         const std::size_t start = i >= keep ? i - keep : 0;
-        std::size_t end = i;
-        // Extend while the next change is within two contexts of this one.
-        for (std::size_t same = 0; end < ops.size(); ++end) {
-            same = ops[end] == Op::Same ? same + 1 : 0;
-            if (same > 2 * keep) {
-                end = end + 1 - same + keep;
-                break;
-            }
-        }
-        if (end == ops.size()) {
-            std::size_t same = 0;
-            while (same < end - i && ops[end - 1 - same] == Op::Same) {
-                ++same;
-            }
-            end -= same > keep ? same - keep : 0;
-        }
+        const std::size_t end = HunkEnd(ops, i, keep);
         out.push_back(Header(oldAt[start], oldAt[end] - oldAt[start], newAt[start],
                              newAt[end] - newAt[start]));
         for (std::size_t k = start; k < end; ++k) {

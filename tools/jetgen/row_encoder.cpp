@@ -59,6 +59,108 @@ void EncodeDecimal(std::uint8_t* at, const ScaledDecimal& d) {
     }
 }
 
+// Writes a value of a fixed-size type into the row's fixed area; false for a
+// type kept in the variable area.
+bool PutFixedValue(const TableLayout& t, const ColumnLayout& c, const Cell& cell,
+                   std::uint8_t* fixed) {
+    switch (c.type) {
+        case ColumnType::Byte:
+            PutFixed(fixed, static_cast<std::uint64_t>(AsInteger(t, c, cell, 0, 255)), 1);
+            return true;
+        case ColumnType::Integer:
+            PutFixed(fixed, static_cast<std::uint64_t>(AsInteger(t, c, cell, -32768, 32767)), 2);
+            return true;
+        case ColumnType::Long:
+            PutFixed(fixed,
+                     static_cast<std::uint64_t>(
+                         AsInteger(t, c, cell, std::numeric_limits<std::int32_t>::min(),
+                                   std::numeric_limits<std::int32_t>::max())),
+                     4);
+            return true;
+        case ColumnType::Currency:
+            PutFixed(fixed,
+                     static_cast<std::uint64_t>(
+                         AsInteger(t, c, cell, std::numeric_limits<std::int64_t>::min(),
+                                   std::numeric_limits<std::int64_t>::max())),
+                     8);
+            return true;
+        case ColumnType::Single:
+            PutFixed(fixed, std::bit_cast<std::uint32_t>(static_cast<float>(AsReal(t, c, cell))),
+                     4);
+            return true;
+        case ColumnType::Double:
+        case ColumnType::DateTime:
+            PutFixed(fixed, std::bit_cast<std::uint64_t>(AsReal(t, c, cell)), 8);
+            return true;
+        case ColumnType::Guid: {
+            if (cell.kind != Cell::Kind::Blob || cell.text.size() != 16) {
+                Unsuitable(t, c, "expects a GUID");
+            }
+            std::copy(cell.text.begin(), cell.text.end(), fixed);
+            return true;
+        }
+        case ColumnType::Complex: {
+            if (cell.kind != Cell::Kind::Blob || cell.text.size() > c.length) {
+                Unsuitable(t, c, "expects binary data of at most the column's length");
+            }
+            std::copy(cell.text.begin(), cell.text.end(), fixed);
+            return true;
+        }
+        case ColumnType::Decimal: {
+            if (cell.kind != Cell::Kind::Text && cell.kind != Cell::Kind::Int) {
+                Unsuitable(t, c, "expects a decimal number as text");
+            }
+            const std::string digits =
+                cell.kind == Cell::Kind::Int ? std::to_string(cell.integer) : cell.text;
+            EncodeDecimal(fixed, ParseScaledDecimal(digits, c.scale));
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+// The bytes of a value kept in the variable area: text and binary data, or
+// the reference to a long value.
+Bytes VariableValue(const TableLayout& t, const ColumnLayout& c, const Cell& cell,
+                    LongValueStore& longValues) {
+    switch (c.type) {
+        case ColumnType::Text: {
+            if (cell.kind != Cell::Kind::Text) {
+                Unsuitable(t, c, "expects text");
+            }
+            Bytes v = Utf8ToUtf16Le(cell.text);
+            if (v.size() > c.length) {
+                Unsuitable(t, c, "text longer than the field size");
+            }
+            return v;
+        }
+        case ColumnType::Binary: {
+            if (cell.kind != Cell::Kind::Blob) {
+                Unsuitable(t, c, "expects binary data");
+            }
+            if (cell.text.size() > c.length) {
+                Unsuitable(t, c, "binary value longer than the field size");
+            }
+            return Bytes(cell.text.begin(), cell.text.end());
+        }
+        case ColumnType::Memo: {
+            if (cell.kind != Cell::Kind::Text) {
+                Unsuitable(t, c, "expects text");
+            }
+            return longValues.Encode(Utf8ToUtf16Le(cell.text));
+        }
+        case ColumnType::Ole: {
+            if (cell.kind != Cell::Kind::Blob) {
+                Unsuitable(t, c, "expects binary data");
+            }
+            return longValues.Encode(Bytes(cell.text.begin(), cell.text.end()));
+        }
+        default:
+            Unsuitable(t, c, "cannot hold row data");
+    }
+}
+
 }  // namespace
 
 Bytes EncodeRow(const TableLayout& t, const Row& row, LongValueStore& longValues) {
@@ -96,96 +198,8 @@ Bytes EncodeRow(const TableLayout& t, const Row& row, LongValueStore& longValues
         }
         mask[c.number / 8] |= static_cast<std::uint8_t>(1U << (c.number % 8));
         std::uint8_t* fixed = out.data() + 2 + c.fixedOffset;
-        switch (c.type) {
-            case ColumnType::Byte:
-                PutFixed(fixed, static_cast<std::uint64_t>(AsInteger(t, c, cell, 0, 255)), 1);
-                break;
-            case ColumnType::Integer:
-                PutFixed(fixed, static_cast<std::uint64_t>(AsInteger(t, c, cell, -32768, 32767)),
-                         2);
-                break;
-            case ColumnType::Long:
-                PutFixed(fixed,
-                         static_cast<std::uint64_t>(
-                             AsInteger(t, c, cell, std::numeric_limits<std::int32_t>::min(),
-                                       std::numeric_limits<std::int32_t>::max())),
-                         4);
-                break;
-            case ColumnType::Currency:
-                PutFixed(fixed,
-                         static_cast<std::uint64_t>(
-                             AsInteger(t, c, cell, std::numeric_limits<std::int64_t>::min(),
-                                       std::numeric_limits<std::int64_t>::max())),
-                         8);
-                break;
-            case ColumnType::Single:
-                PutFixed(fixed,
-                         std::bit_cast<std::uint32_t>(static_cast<float>(AsReal(t, c, cell))), 4);
-                break;
-            case ColumnType::Double:
-            case ColumnType::DateTime:
-                PutFixed(fixed, std::bit_cast<std::uint64_t>(AsReal(t, c, cell)), 8);
-                break;
-            case ColumnType::Guid: {
-                if (cell.kind != Cell::Kind::Blob || cell.text.size() != 16) {
-                    Unsuitable(t, c, "expects a GUID");
-                }
-                std::copy(cell.text.begin(), cell.text.end(), fixed);
-                break;
-            }
-            case ColumnType::Complex: {
-                if (cell.kind != Cell::Kind::Blob || cell.text.size() > c.length) {
-                    Unsuitable(t, c, "expects binary data of at most the column's length");
-                }
-                std::copy(cell.text.begin(), cell.text.end(), fixed);
-                break;
-            }
-            case ColumnType::Decimal: {
-                if (cell.kind != Cell::Kind::Text && cell.kind != Cell::Kind::Int) {
-                    Unsuitable(t, c, "expects a decimal number as text");
-                }
-                const std::string digits =
-                    cell.kind == Cell::Kind::Int ? std::to_string(cell.integer) : cell.text;
-                EncodeDecimal(fixed, ParseScaledDecimal(digits, c.scale));
-                break;
-            }
-            case ColumnType::Text: {
-                if (cell.kind != Cell::Kind::Text) {
-                    Unsuitable(t, c, "expects text");
-                }
-                Bytes v = Utf8ToUtf16Le(cell.text);
-                if (v.size() > c.length) {
-                    Unsuitable(t, c, "text longer than the field size");
-                }
-                varData[c.varIndex] = std::move(v);
-                break;
-            }
-            case ColumnType::Binary: {
-                if (cell.kind != Cell::Kind::Blob) {
-                    Unsuitable(t, c, "expects binary data");
-                }
-                if (cell.text.size() > c.length) {
-                    Unsuitable(t, c, "binary value longer than the field size");
-                }
-                varData[c.varIndex] = Bytes(cell.text.begin(), cell.text.end());
-                break;
-            }
-            case ColumnType::Memo: {
-                if (cell.kind != Cell::Kind::Text) {
-                    Unsuitable(t, c, "expects text");
-                }
-                varData[c.varIndex] = longValues.Encode(Utf8ToUtf16Le(cell.text));
-                break;
-            }
-            case ColumnType::Ole: {
-                if (cell.kind != Cell::Kind::Blob) {
-                    Unsuitable(t, c, "expects binary data");
-                }
-                varData[c.varIndex] = longValues.Encode(Bytes(cell.text.begin(), cell.text.end()));
-                break;
-            }
-            default:
-                Unsuitable(t, c, "cannot hold row data");
+        if (!PutFixedValue(t, c, cell, fixed)) {
+            varData[c.varIndex] = VariableValue(t, c, cell, longValues);
         }
     }
 

@@ -61,6 +61,80 @@ const ColumnLayout* TableLayout::FindColumn(const std::string& wanted) const {
     return nullptr;
 }
 
+namespace {
+
+// A column's type, length, precision and flags; the place of its value in
+// the row is left to the table.
+ColumnLayout LayOutColumn(const ColumnDescription& blueprint, std::size_t number) {
+    ColumnLayout c;
+    c.name = blueprint.name;
+    c.type = blueprint.type;
+    c.number = static_cast<std::uint16_t>(number);
+    c.autoNumber = blueprint.autoNumber;
+    switch (blueprint.type) {
+        case ColumnType::Text: {
+            const int chars = blueprint.size > 0 ? blueprint.size : 50;
+            if (chars > 255) {
+                throw GeneratorError("text column \"" + blueprint.name +
+                                     "\" is longer than 255 characters");
+            }
+            c.variable = true;
+            c.length = static_cast<std::uint16_t>(chars * 2);
+            break;
+        }
+        case ColumnType::Binary: {
+            const int bytes = blueprint.size > 0 ? blueprint.size : 255;
+            if (bytes > 510) {
+                throw GeneratorError("binary column \"" + blueprint.name +
+                                     "\" is longer than 510 bytes");
+            }
+            c.variable = true;
+            c.length = static_cast<std::uint16_t>(bytes);
+            break;
+        }
+        case ColumnType::Memo:
+        case ColumnType::Ole:
+            c.variable = true;
+            c.longValue = true;
+            break;
+        case ColumnType::Complex:
+            c.length = static_cast<std::uint16_t>(blueprint.size);
+            break;
+        default:
+            c.length = FixedLength(blueprint.type);
+            break;
+    }
+    if (blueprint.type == ColumnType::Decimal) {
+        if (blueprint.precision < 1 || blueprint.precision > 28 || blueprint.scale < 0 ||
+            blueprint.scale > blueprint.precision) {
+            throw GeneratorError("decimal column \"" + blueprint.name +
+                                 "\" needs 1 <= precision <= 28 and 0 <= scale <= precision");
+        }
+        c.precision = static_cast<std::uint8_t>(blueprint.precision);
+        c.scale = static_cast<std::uint8_t>(blueprint.scale);
+    }
+    if (blueprint.autoNumber && blueprint.type != ColumnType::Long &&
+        blueprint.type != ColumnType::Guid) {
+        throw GeneratorError("auto-number column \"" + blueprint.name + "\" must be Long or GUID");
+    }
+    if (blueprint.hyperlink && blueprint.type != ColumnType::Memo) {
+        throw GeneratorError("hyperlink column \"" + blueprint.name + "\" must be Memo");
+    }
+    c.flags = kColumnUpdatable;
+    if (!c.variable) {
+        c.flags |= kColumnFixed;
+    }
+    if (blueprint.autoNumber) {
+        c.flags |= blueprint.type == ColumnType::Long ? kColumnAutoLong : kColumnAutoGuid;
+    }
+    if (blueprint.hyperlink) {
+        c.flags |= kColumnHyperlink;
+    }
+    return c;
+}
+
+}  // namespace
+
 TableLayout MakeTableLayout(const std::string& name, std::uint8_t tableType,
                             const std::vector<ColumnDescription>& columns) {
     if (columns.empty()) {
@@ -85,71 +159,7 @@ TableLayout MakeTableLayout(const std::string& name, std::uint8_t tableType,
                                      "\"");
             }
         }
-        ColumnLayout c;
-        c.name = blueprint.name;
-        c.type = blueprint.type;
-        c.number = static_cast<std::uint16_t>(i);
-        c.autoNumber = blueprint.autoNumber;
-        switch (blueprint.type) {
-            case ColumnType::Text: {
-                const int chars = blueprint.size > 0 ? blueprint.size : 50;
-                if (chars > 255) {
-                    throw GeneratorError("text column \"" + blueprint.name +
-                                         "\" is longer than 255 characters");
-                }
-                c.variable = true;
-                c.length = static_cast<std::uint16_t>(chars * 2);
-                break;
-            }
-            case ColumnType::Binary: {
-                const int bytes = blueprint.size > 0 ? blueprint.size : 255;
-                if (bytes > 510) {
-                    throw GeneratorError("binary column \"" + blueprint.name +
-                                         "\" is longer than 510 bytes");
-                }
-                c.variable = true;
-                c.length = static_cast<std::uint16_t>(bytes);
-                break;
-            }
-            case ColumnType::Memo:
-            case ColumnType::Ole:
-                c.variable = true;
-                c.longValue = true;
-                break;
-            case ColumnType::Complex:
-                c.length = static_cast<std::uint16_t>(blueprint.size);
-                break;
-            default:
-                c.length = FixedLength(blueprint.type);
-                break;
-        }
-        if (blueprint.type == ColumnType::Decimal) {
-            if (blueprint.precision < 1 || blueprint.precision > 28 || blueprint.scale < 0 ||
-                blueprint.scale > blueprint.precision) {
-                throw GeneratorError("decimal column \"" + blueprint.name +
-                                     "\" needs 1 <= precision <= 28 and 0 <= scale <= precision");
-            }
-            c.precision = static_cast<std::uint8_t>(blueprint.precision);
-            c.scale = static_cast<std::uint8_t>(blueprint.scale);
-        }
-        if (blueprint.autoNumber && blueprint.type != ColumnType::Long &&
-            blueprint.type != ColumnType::Guid) {
-            throw GeneratorError("auto-number column \"" + blueprint.name +
-                                 "\" must be Long or GUID");
-        }
-        if (blueprint.hyperlink && blueprint.type != ColumnType::Memo) {
-            throw GeneratorError("hyperlink column \"" + blueprint.name + "\" must be Memo");
-        }
-        c.flags = kColumnUpdatable;
-        if (!c.variable) {
-            c.flags |= kColumnFixed;
-        }
-        if (blueprint.autoNumber) {
-            c.flags |= blueprint.type == ColumnType::Long ? kColumnAutoLong : kColumnAutoGuid;
-        }
-        if (blueprint.hyperlink) {
-            c.flags |= kColumnHyperlink;
-        }
+        ColumnLayout c = LayOutColumn(blueprint, i);
         if (c.variable) {
             c.varIndex = varIndex++;
         } else {
@@ -207,8 +217,10 @@ std::uint32_t AddIndex(TableLayout& table, const std::string& name,
     return static_cast<std::uint32_t>(table.logicalIndexes.size() - 1);
 }
 
-Bytes EncodeTableDefinition(const TableLayout& t) {
-    ByteWriter w(4096);
+namespace {
+
+// The fixed header, up to the per-index row counts.
+void PutDefinitionHeader(ByteWriter& w, const TableLayout& t) {
     w.U8(0x02);
     w.U8(0x01);
     w.U16(0);  // free space, set per page
@@ -232,6 +244,10 @@ Bytes EncodeTableDefinition(const TableLayout& t) {
     if (w.Size() != kTdefHeaderSize) {
         throw GeneratorError("internal: table definition header size");
     }
+}
+
+// The real indexes' row counts, then each column's descriptor and name.
+void PutColumns(ByteWriter& w, const TableLayout& t) {
     for (const auto& r : t.realIndexes) {
         w.U32(0);
         w.U32(r.uniqueEntries);
@@ -261,6 +277,10 @@ Bytes EncodeTableDefinition(const TableLayout& t) {
     for (const auto& c : t.columns) {
         PutName(w, c.name);
     }
+}
+
+// The real indexes' descriptors, then the logical ones and their names.
+void PutIndexes(ByteWriter& w, const TableLayout& t) {
     for (const auto& r : t.realIndexes) {
         w.U32(kIndexMagic);
         for (std::size_t i = 0; i < kMaxIndexColumns; ++i) {
@@ -295,6 +315,15 @@ Bytes EncodeTableDefinition(const TableLayout& t) {
     for (const auto& l : t.logicalIndexes) {
         PutName(w, l.name);
     }
+}
+
+}  // namespace
+
+Bytes EncodeTableDefinition(const TableLayout& t) {
+    ByteWriter w(4096);
+    PutDefinitionHeader(w, t);
+    PutColumns(w, t);
+    PutIndexes(w, t);
     for (const auto& m : t.longValueMaps) {
         w.U16(m.column);
         w.U8(m.owned.row);
