@@ -143,7 +143,7 @@ TEST(QuerySqlKinds, UpdateWithParameters) {
                                    .Where("((Products.Name)=[Which])")
                                    .Build();
     EXPECT_EQ(design.sql,
-              "PARAMETERS New Price IEEEDouble, Which Text;\r\n"
+              "PARAMETERS [New Price] IEEEDouble, Which Text;\r\n"
               "UPDATE Products LEFT JOIN Prices ON Products.ID = Prices.ID\r\n"
               "SET Prices.[Unit Price] = [New Price], Products.Changed = Now()\r\n"
               "WHERE ((Products.Name)=[Which]);");
@@ -153,6 +153,27 @@ TEST(QuerySqlKinds, UpdateWithParameters) {
     EXPECT_EQ(design.parameters[1].name, "Which");
     EXPECT_EQ(design.parameters[1].type, 10);
     EXPECT_FALSE(design.returnsRecords);
+}
+
+// The clause must stay valid SQL whatever the names hold, while the
+// parameter list keeps each name as stored.
+TEST(QuerySqlKinds, ParameterNamesAreBracketedWhereAccessBracketsThem) {
+    const QueryDesign design = QueryRowsBuilder(1)
+                                   .Parameter("Forms!Sales by Year Dialog!BeginningDate", 8)
+                                   .Parameter("[what's your dob?]", 8)
+                                   .Parameter("Enter a date!", 8)
+                                   .Parameter("'><svg onload=x>", 10)
+                                   .Parameter("reports!R!Box", 4)
+                                   .Table("T")
+                                   .Column("T.a")
+                                   .Build();
+    EXPECT_EQ(design.sql,
+              "PARAMETERS Forms![Sales by Year Dialog]!BeginningDate DateTime, "
+              "[what's your dob?] DateTime, [Enter a date!] DateTime, ['><svg onload=x>] Text, "
+              "reports!R!Box Long;\r\nSELECT T.a\r\nFROM T;");
+    ASSERT_EQ(design.parameters.size(), 5U);
+    EXPECT_EQ(design.parameters[0].name, "Forms!Sales by Year Dialog!BeginningDate");
+    EXPECT_EQ(design.parameters[3].name, "'><svg onload=x>");
 }
 
 TEST(QuerySqlKinds, ParameterTypesBecomeDaoCodes) {

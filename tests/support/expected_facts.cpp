@@ -67,6 +67,34 @@ ExpectedFacts LoadExpectedFacts(const std::filesystem::path& testData,
     return Load(testData, testData / "expected" / (name + std::string(kJsonSuffix)));
 }
 
+namespace {
+
+// A parameter's name as Access's SQL view writes it: brackets around a name
+// that needs them, around each part of a form's or report's control.
+std::string AccessParameterName(const std::string& name) {
+    static const std::regex plain(R"([A-Za-z0-9_]+)");
+    static const std::regex reference(R"((Forms|Reports)(![^!]+)+)", std::regex::icase);
+    if (name.starts_with('[') || std::regex_match(name, plain)) {
+        return name;
+    }
+    if (!std::regex_match(name, reference)) {
+        return "[" + name + "]";
+    }
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t bang = name.find('!');; bang = name.find('!', start)) {
+        const std::string part = name.substr(start, bang - start);
+        out += std::regex_match(part, plain) ? part : "[" + part + "]";
+        if (bang == std::string::npos) {
+            return out;
+        }
+        out += '!';
+        start = bang + 1;
+    }
+}
+
+}  // namespace
+
 std::string SqlAsAccessShowsIt(const nlohmann::json& query) {
     std::string sql = query.at("sql").get<std::string>();
     while (!sql.empty() && sql.back() == '\0') {
@@ -75,11 +103,21 @@ std::string SqlAsAccessShowsIt(const nlohmann::json& query) {
     if (!sql.starts_with("PARAMETERS ")) {
         return sql;
     }
+    // The recorded clause writes names as stored and sizes as "Text(255)";
+    // Access writes "[Beginning Date] DateTime" and "Text ( 255 )".
     const std::size_t end = sql.find(";\r\n");
-    static const std::regex sized(R"(\bText\((\d+)\))");
-    const std::string clause = sql.substr(0, end);
-    return std::regex_replace(clause, sized, "Text ( $1 )") +
-           (end == std::string::npos ? "" : sql.substr(end));
+    std::string clause;
+    for (const auto& parameter : query.at("parameters")) {
+        const std::string text = parameter.get<std::string>();
+        const RecordedParameter recorded = SplitRecordedParameter(text);
+        const std::size_t size = text.rfind('(');
+        clause += clause.empty() ? "PARAMETERS " : ", ";
+        clause += AccessParameterName(recorded.name) + " " + recorded.typeWord;
+        if (text.back() == ')' && size != std::string::npos) {
+            clause += " ( " + text.substr(size + 1, text.size() - size - 2) + " )";
+        }
+    }
+    return clause + (end == std::string::npos ? "" : sql.substr(end));
 }
 
 RecordedParameter SplitRecordedParameter(const std::string& text) {

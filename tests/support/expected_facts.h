@@ -26,7 +26,8 @@ ExpectedFacts LoadExpectedFacts(const std::filesystem::path& testData,
                                 const std::string& relativeDatabase);
 
 // A recorded query's "sql" as Access's SQL view shows it. The recording keeps
-// the NUL that ends pass-through and data-definition statements, and writes a
+// the NUL that ends pass-through and data-definition statements, writes
+// parameter names as stored where Access brackets those that need it, and a
 // Text parameter's size as "Text(255)" where Access writes "Text ( 255 )".
 std::string SqlAsAccessShowsIt(const nlohmann::json& query);
 

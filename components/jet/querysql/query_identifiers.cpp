@@ -1,6 +1,10 @@
 #include "components/jet/querysql/query_identifiers.h"
 
+#include "components/jet/object_names.h"
+
+#include <algorithm>
 #include <cstddef>
+#include <vector>
 
 namespace ostrel::jet::querysql {
 namespace {
@@ -49,6 +53,34 @@ void AppendName(std::string& out, std::string_view name, bool perPart) {
         }
         out.push_back('.');
         start = dot + 1;
+    }
+}
+
+void AppendParameterName(std::string& out, std::string_view name) {
+    std::vector<std::string_view> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t bang = name.find('!', start);
+        parts.push_back(name.substr(start, bang == std::string_view::npos ? bang : bang - start));
+        if (bang == std::string_view::npos) {
+            break;
+        }
+        start = bang + 1;
+    }
+    const auto isCollection = [](std::string_view part) {
+        return SameName(part, "Forms") || SameName(part, "Reports");
+    };
+    const bool reference = parts.size() > 1 && isCollection(parts.front()) &&
+                           std::none_of(parts.begin(), parts.end(),
+                                        [](std::string_view part) { return part.empty(); });
+    if (!reference) {
+        AppendPart(out, name);
+        return;
+    }
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) {
+            out.push_back('!');
+        }
+        AppendPart(out, parts[i]);
     }
 }
 

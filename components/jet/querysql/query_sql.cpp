@@ -69,7 +69,7 @@ std::string ParametersClause(const RowSet& rows, std::vector<QueryParameterInfo>
                                       "' has the unknown data type " + std::to_string(jetType));
         }
         clause += clause.empty() ? "PARAMETERS " : ", ";
-        clause += *row->name1;
+        querysql::AppendParameterName(clause, *row->name1);
         clause.push_back(' ');
         clause += type->sqlName;
         // Without its size a Text parameter would read as Long Text.
