@@ -7,6 +7,10 @@
 set -u
 dest=${1:?usage: fetch_debian_samples.sh DEST}
 mkdir -p "$dest" && cd "$dest" || exit 0
+# Each test runs in its own process and may start this at the same moment:
+# one fetches while the others wait, and a file appears only when complete.
+exec 9>.fetch.lock
+flock -w 200 9 || exit 0
 if [ -f Monitor.mdb ] && [ -f testodbc.mdb ]; then
     exit 0
 fi
@@ -16,6 +20,6 @@ for deb in mrtg-contrib_*.deb fp-units-db-3.2.2_*.deb; do
 done
 monitor=$(find unpacked -name Monitor.mdb | head -n 1)
 odbc=$(find unpacked -name testodbc.mdb.gz | head -n 1)
-[ -n "$monitor" ] && cp "$monitor" Monitor.mdb
-[ -n "$odbc" ] && gzip -dc "$odbc" >testodbc.mdb
+[ -n "$monitor" ] && cp "$monitor" Monitor.mdb.part && mv Monitor.mdb.part Monitor.mdb
+[ -n "$odbc" ] && gzip -dc "$odbc" >testodbc.mdb.part && mv testodbc.mdb.part testodbc.mdb
 exit 0
