@@ -15,7 +15,7 @@
 #include "components/memory/memory_database.h"
 #include "settings/config_dialog.h"
 #include "settings/switch_store.h"
-#include "ui/app/frm_main.h"
+#include "ui/app/main_window.h"
 #include "ui/app/help_keys.h"
 #include "ui/app/help_system.h"
 #include "ui/app/link_folders.h"
@@ -64,7 +64,7 @@ class TestHelpKeys : public QObject {
         ui::testing::RecordingMessages messages;
         ui::testing::ScriptedDialogs dialogs;
         ui::testing::ScriptedRunner runner;
-        ui::frmMain window(ui::MainWindowServices{.engine = engine,
+        ui::MainWindow window(ui::MainWindowServices{.engine = engine,
                                                   .switches = *store_,
                                                   .runner = runner,
                                                   .help = *help_,
