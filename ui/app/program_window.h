@@ -9,8 +9,8 @@
 #include "settings/switch_store.h"
 #include "ui/app/engine_report_runner.h"
 #include "ui/app/file_dialogs.h"
-#include "ui/app/main_window.h"
 #include "ui/app/help_system.h"
+#include "ui/app/main_window.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/password_asking_engine.h"
 
