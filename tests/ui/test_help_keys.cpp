@@ -15,10 +15,10 @@
 #include "components/memory/memory_database.h"
 #include "settings/config_dialog.h"
 #include "settings/switch_store.h"
-#include "ui/app/frm_main.h"
 #include "ui/app/help_keys.h"
 #include "ui/app/help_system.h"
 #include "ui/app/link_folders.h"
+#include "ui/app/main_window.h"
 #include "ui/preview/preview_dialog.h"
 #include "ui_fakes.h"
 
@@ -64,13 +64,13 @@ class TestHelpKeys : public QObject {
         ui::testing::RecordingMessages messages;
         ui::testing::ScriptedDialogs dialogs;
         ui::testing::ScriptedRunner runner;
-        ui::frmMain window(ui::MainWindowServices{.engine = engine,
-                                                  .switches = *store_,
-                                                  .runner = runner,
-                                                  .help = *help_,
-                                                  .messages = messages,
-                                                  .fileDialogs = dialogs,
-                                                  .loadPreview = {}});
+        ui::MainWindow window(ui::MainWindowServices{.engine = engine,
+                                                     .switches = *store_,
+                                                     .runner = runner,
+                                                     .help = *help_,
+                                                     .messages = messages,
+                                                     .fileDialogs = dialogs,
+                                                     .loadPreview = {}});
         help_->InitHelp(&window);
         window.show();
         QCOMPARE(PressF1(window.findChild<QLineEdit*>("txtTable")), ui::kHelpMainWindow);

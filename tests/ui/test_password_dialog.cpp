@@ -22,8 +22,8 @@
 #include "settings/switch_store.h"
 #include "tests/support/encrypted_copies.h"
 #include "ui/app/engine_report_runner.h"
-#include "ui/app/frm_main.h"
 #include "ui/app/help_system.h"
+#include "ui/app/main_window.h"
 #include "ui/app/password_asking_engine.h"
 #include "ui/app/password_dialog.h"
 #include "ui/app/recent_databases.h"
@@ -245,7 +245,7 @@ class TestPasswordDialog : public QObject {
         jet::JetEngine jet;
         ui::PasswordAskingEngine engine(jet, ui::AskForPassword);
         ui::EngineReportRunner runner(engine, store, *formatter);
-        auto window = std::make_unique<ui::frmMain>(ui::MainWindowServices{
+        auto window = std::make_unique<ui::MainWindow>(ui::MainWindowServices{
             .engine = engine,
             .switches = store,
             .runner = runner,

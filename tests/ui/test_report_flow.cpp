@@ -21,14 +21,14 @@
 #include "settings/switch_store.h"
 #include "tools/jetgen/generator.h"
 #include "ui/app/engine_report_runner.h"
-#include "ui/app/frm_main.h"
 #include "ui/app/help_system.h"
 #include "ui/app/link_folders.h"
+#include "ui/app/main_window.h"
 #include "ui/preview/preview_dialog.h"
 #include "ui_fakes.h"
 
 using namespace ostrel;
-using ostrel::ui::frmMain;
+using ostrel::ui::MainWindow;
 using ostrel::ui::testing::RecordingMessages;
 using ostrel::ui::testing::ScriptedDialogs;
 
@@ -88,8 +88,8 @@ class TestReportFlow : public QObject {
     std::unique_ptr<settings::SwitchStore> store_;
     std::unique_ptr<engine::ValueFormatter> formatter_ = engine::MakeLocaleFormatter();
 
-    std::unique_ptr<frmMain> MakeWindow(schema::SchemaEngine& engine, ui::ReportRunner& runner) {
-        auto window = std::make_unique<frmMain>(ui::MainWindowServices{
+    std::unique_ptr<MainWindow> MakeWindow(schema::SchemaEngine& engine, ui::ReportRunner& runner) {
+        auto window = std::make_unique<MainWindow>(ui::MainWindowServices{
             .engine = engine,
             .switches = *store_,
             .runner = runner,
@@ -117,14 +117,14 @@ class TestReportFlow : public QObject {
         timer->start(10);
     }
 
-    static void Pick(frmMain& window, const char* option) {
+    static void Pick(MainWindow& window, const char* option) {
         auto* button = window.findChild<QRadioButton*>(option);
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
     }
 
     // Chooses the database, unticks the named objects, runs to a CSV file and
     // returns the file's text.
-    QString RunToCsv(frmMain& window, const QString& database, const QStringList& untickTables,
+    QString RunToCsv(MainWindow& window, const QString& database, const QStringList& untickTables,
                      const QStringList& untickQueries) {
         dialogs_.databaseAnswers.push_back(database);
         window.findChild<QPushButton*>("cmdBrowse1")->click();
@@ -338,7 +338,7 @@ class TestReportFlow : public QObject {
         ui::EngineReportRunner runner(engine, *store_, *formatter_);
         auto window = MakeWindow(engine, runner);
         window->findChild<QLineEdit*>("txtTable")->setText(dir_.filePath("nothing.mdb"));
-        window->cmdStart_Click();
+        window->StartReport();
         QCOMPARE(messages_.shown.size(), std::size_t{1});
         QCOMPARE(messages_.shown[0].text,
                  QStringLiteral("Database does not exist\n\n%1\nThere is no file of this name.")

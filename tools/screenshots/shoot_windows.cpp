@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
 
     QTemporaryDir settingsDir;
     ui::ProgramWindow program(settingsDir.filePath("Ostrel2.ini"));
-    ui::frmMain& window = program.Window();
+    ui::MainWindow& window = program.Window();
     ui::ContextIDs& help = program.Help();
     help.SetHelpFile(QStringLiteral(OSTREL_HELP_FILE));
     window.move(40, 40);
@@ -100,6 +100,6 @@ int main(int argc, char** argv) {
         ok = Save(*preview, out + "/preview.png") && ok;
         preview->findChild<QPushButton*>("cmdCancel")->click();
     });
-    window.cmdStart_Click();
+    window.StartReport();
     return ok ? 0 : 1;
 }

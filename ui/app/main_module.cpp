@@ -40,7 +40,7 @@ int UsageError(const QString& error) {
 }
 
 // Opens the database as soon as the window system has shown the window.
-void OpenWhenShown(frmMain& window, const QString& database, int triesLeft = 20) {
+void OpenWhenShown(MainWindow& window, const QString& database, int triesLeft = 20) {
     const QWindow* handle = window.windowHandle();
     if (triesLeft > 0 && (handle == nullptr || !handle->isExposed())) {
         QTimer::singleShot(50, &window, [&window, database, triesLeft] {
@@ -90,7 +90,7 @@ int Main(int argc, char** argv) {
     std::unique_ptr<AboutBox> splash = ShowSplash();
 
     ProgramWindow program;
-    frmMain& window = program.Window();
+    MainWindow& window = program.Window();
     // F1 opens the help topic of the window in use.
     HelpKeys helpKeys(program.Help());
     app.installEventFilter(&helpKeys);
@@ -100,7 +100,7 @@ int Main(int argc, char** argv) {
     splash->raise();
     // A message box, such as the one for a database that cannot be read,
     // is not hidden under the splash: the splash makes way for it.
-    QObject::connect(&window, &frmMain::messageRequested, &app, [&splash] { splash.reset(); });
+    QObject::connect(&window, &MainWindow::messageRequested, &app, [&splash] { splash.reset(); });
     // Opened once the window is up and placed on the screen, so that a
     // message about the file stands over it (a second at most).
     OpenWhenShown(window, line.database);
@@ -115,7 +115,7 @@ int Main(int argc, char** argv) {
     QTimer::singleShot(kSplashMilliseconds, &app, [&splash] { splash.reset(); });
 
     QApplication::setQuitOnLastWindowClosed(false);
-    QObject::connect(&window, &frmMain::unloaded, &app, [&splash] {
+    QObject::connect(&window, &MainWindow::unloaded, &app, [&splash] {
         splash.reset();
         QCoreApplication::quit();
     });

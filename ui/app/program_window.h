@@ -9,8 +9,8 @@
 #include "settings/switch_store.h"
 #include "ui/app/engine_report_runner.h"
 #include "ui/app/file_dialogs.h"
-#include "ui/app/frm_main.h"
 #include "ui/app/help_system.h"
+#include "ui/app/main_window.h"
 #include "ui/app/message_boxes.h"
 #include "ui/app/password_asking_engine.h"
 
@@ -26,7 +26,7 @@ class ProgramWindow {
     // file when it is empty.
     explicit ProgramWindow(const QString& switchFile = {});
 
-    frmMain& Window() { return window_; }
+    MainWindow& Window() { return window_; }
     ContextIDs& Help() { return help_; }
     settings::SwitchStore& Switches() { return switches_; }
 
@@ -39,7 +39,7 @@ class ProgramWindow {
     QtMessageBoxes messages_;
     QtFileDialogs fileDialogs_;
     ContextIDs help_;
-    frmMain window_;
+    MainWindow window_;
 };
 
 }  // namespace ostrel::ui

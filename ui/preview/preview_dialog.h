@@ -22,6 +22,7 @@ class QSplitter;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QVBoxLayout;
 class QWidget;
 
 namespace ostrel::ui {
@@ -72,36 +73,17 @@ class PreviewDialog final : public QDialog, public engine::PagedOutput {
     // Offers "Save as HTML..." beside the buttons: it closes the window and
     // then calls save, which writes the same report as an HTML page.
     void SetHtmlSaver(std::function<void()> save);
-    void cmdSaveHtml_Click();
 
     // Shows the window as soon as page 1 is laid out, while the run goes on.
     void ShowWhileLayingOut(bool on) { early_ = on; }
     // The user closed the window before the run showed it.
     bool CloseRequested() const override { return closeRequested_; }
 
-    // The button handlers.
-    void cmdNext_Click();
-    void cmdPrev_Click();
-    void cmdTransmit_Click();
-    void cmdCancel_Click();
-
-    // Turns to page (clamped to the pages laid out so far).
-    void GoToPage(int page);
-    void GoToFirstPage() { GoToPage(1); }
-    void GoToLastPage();
-    // Find: looks for text and shows its first hit; then the next or
-    // previous hit, round the ends.
-    void FindText(const QString& text);
-    void FindNext();
-    void FindPrevious();
     // Told by the document as pages are laid out.
     void PagesLaidOut(int pages, bool ended);
     // "n of m", "No matches" or "".
     QString FindStatus() const;
-    void ShowFindBar();
-    void SetContentsVisible(bool visible);
     bool ContentsVisible() const;
-    void ZoomBy(int step);
     // Fills the print dialog's file name: the database's name with ".pdf" in
     // the folder of the last report printed to a file (or the database's).
     QString DefaultPrintFileName() const;
@@ -110,37 +92,77 @@ class PreviewDialog final : public QDialog, public engine::PagedOutput {
     PageView* View() const { return view_; }
     QTreeWidget* Contents() const { return contents_; }
 
+  public slots:
+    // The page buttons: the next page (or, shown early, as soon as it is laid
+    // out) and the one before.
+    void ShowNextPage();
+    void ShowPreviousPage();
+    // Turns to page (clamped to the pages laid out so far).
+    void GoToPage(int page);
+    void GoToFirstPage() { GoToPage(1); }
+    void GoToLastPage();
+    // Print: the print dialog, then the pages to the printer or a PDF file.
+    void Print();
+    // Closes the window and writes the same report as an HTML page.
+    void SaveAsHtml();
+    // Find: looks for text and shows its first hit; then the next or
+    // previous hit, round the ends.
+    void FindText(const QString& text);
+    void FindNext();
+    void FindPrevious();
+    void ShowFindBar();
+    void SetContentsVisible(bool visible);
+    // One step of the zoom's list up (+1) or down (-1).
+    void ZoomBy(int step);
+
   protected:
     void done(int result) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // The window is built from the top down.
+    void BuildNavigationBar(QVBoxLayout& layout);
+    void FillZoomBox();
+    void BuildWarningsBar(QVBoxLayout& layout);
+    void BuildContentsPane(QVBoxLayout& layout);
+    void BuildFindBar(QVBoxLayout& layout);
+    void BuildButtonStrip(QVBoxLayout& layout);
+    void BuildTabOrder();
+    void ConnectControls();
+    void BuildShortcuts();
+    void FitStripToCaptions();
+    void ResizeToScreen();
+
+    // Whether the window keeps its place and choices between runs: only in
+    // the program, which names itself; a window made in a test leaves none.
+    static bool KeepsSettings();
+    void RestoreSettings();
+    void SaveSettings() const;
+
     void SetPageCaption();
     void PageUp();
     void PageDown();
     void UpdatePageControls();
     void FillContents();
+    void OpenContentsItem(QTreeWidgetItem* item);
+    void HideFindBar();
     void ShowHit();
     void ApplyZoomText(const QString& text);
-    void RestoreSettings();
-    void FitStripToCaptions();
-    void ResizeToScreen();
-    void SaveSettings() const;
 
     qtdocument::QtReportDocument document_;
     std::unique_ptr<PreviewPrompts> prompts_;
     QString databasePath_;
     PageView* view_ = nullptr;  // child widgets are owned by the window
-    QWidget* strip_ = nullptr;
-    QPushButton* cmdTransmit_ = nullptr;
-    QPushButton* cmdCancel_ = nullptr;
-    QPushButton* cmdNext_ = nullptr;
-    QPushButton* cmdPrev_ = nullptr;
-    QPushButton* cmdSaveHtml_ = nullptr;
+    QWidget* buttonStrip_ = nullptr;
+    QPushButton* printButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* nextButton_ = nullptr;
+    QPushButton* prevButton_ = nullptr;
+    QPushButton* saveHtmlButton_ = nullptr;
     std::function<void()> htmlSaver_;
     QToolButton* contentsToggle_ = nullptr;
     QSpinBox* pageBox_ = nullptr;
-    QLabel* pageOf_ = nullptr;
+    QLabel* pageOfLabel_ = nullptr;
     QComboBox* zoomBox_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QTreeWidget* contents_ = nullptr;
@@ -148,8 +170,11 @@ class PreviewDialog final : public QDialog, public engine::PagedOutput {
     std::size_t contentsFilled_ = 0;
     QWidget* findBar_ = nullptr;
     QLineEdit* findEdit_ = nullptr;
+    QToolButton* findPrevButton_ = nullptr;
+    QToolButton* findNextButton_ = nullptr;
+    QToolButton* findCloseButton_ = nullptr;
     QLabel* findStatus_ = nullptr;
-    QLabel* warnings_ = nullptr;
+    QLabel* warningsLabel_ = nullptr;
     QStringList warningLines_;
 
     std::vector<qtdocument::FindHit> hits_;

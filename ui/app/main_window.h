@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,19 +18,18 @@
 #include "ui/app/report_runner.h"
 
 class QButtonGroup;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-
-namespace ostrel::ui {
-class ApplicationPickers;
-}
 class QMenu;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
 
 namespace ostrel::ui {
+
+class ApplicationPickers;
 
 // Loads a fresh preview window, owned by the caller, over the given parent.
 using PreviewLoader = std::function<std::unique_ptr<engine::PagedOutput>(QWidget* parent)>;
@@ -47,25 +45,26 @@ struct MainWindowServices {
     PreviewLoader loadPreview;
 };
 
-// The main window: the database, the output target, the two object pickers
-// and the Start button. Report runs read everything they need from it.
-class frmMain : public QMainWindow,
-                public engine::RunStatus,
-                public engine::RunMessages,
-                public engine::Selection {
+// The main window (object name "frmMain"): the database, the output target,
+// the object pickers and the Start button. Report runs read everything they
+// need from it.
+class MainWindow : public QMainWindow,
+                   public engine::RunStatus,
+                   public engine::RunMessages,
+                   public engine::Selection {
     Q_OBJECT
 
   public:
-    explicit frmMain(const MainWindowServices& services, QWidget* parent = nullptr);
-    ~frmMain() override;
+    explicit MainWindow(const MainWindowServices& services, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    // Refills both pickers from the database named in txtTable.
+    // Refills every picker from the database named in the database box.
     void PopulateTables();
 
-    // Chooses a database as Browse does: the path goes into txtTable and the
-    // pickers are filled from it. Used for the command line, a dropped file,
-    // a recent database and a database handed over by a later copy. While a
-    // modal window is open the database waits until it has closed.
+    // Chooses a database as Browse does: the path goes into the database box
+    // and the pickers are filled from it. Used for the command line, a dropped
+    // file, a recent database and a database handed over by a later copy.
+    // While a modal window is open the database waits until it has closed.
     void OpenDatabase(const QString& path);
     // Shows the window, un-minimised, above the others.
     void BringToFront();
@@ -93,21 +92,28 @@ class frmMain : public QMainWindow,
     void CancelRun();
     bool Running() const { return running_; }
 
-    void cmdBrowse1_Click();
-    void cmdBrowseCSV_Click();
-    void optTarget_Click(std::int16_t index);
-    void cmdStart_Click();
-    void mnuFileConfigure_Click();
-    void mnuFileLinkFolders_Click();
-    void mnuFileCompare_Click();
-    void mnuFileExportCode_Click();
-    void mnuFileExit_Click();
-    void mnuHelpContents_Click();
-    void mnuHelpSupport_Click();
-    void mnuAbout_Click();
-
     // The database object the pickers were filled from (null before a fill).
     const schema::Database* PickerDatabase() const { return pickerDatabase_.get(); }
+
+  public slots:
+    // Browse beside the database box: a chosen database fills the pickers.
+    void BrowseDatabase();
+    // Browse beside the CSV box.
+    void BrowseCsvFile();
+    // The output choice: the CSV box is used (and enabled) only for a CSV file.
+    void SetCsvTarget(bool csv);
+    // Start: runs the report on the ticked objects to the chosen target.
+    void StartReport();
+    // The File menu.
+    void ConfigureSwitches();
+    void CompareWithDatabase();
+    void SaveReportAsHtml();
+    void ExportCode();
+    void EditLinkFolders();
+    // The Help menu.
+    void ShowHelpContents();
+    void ShowSupportHelp();
+    void ShowAbout();
 
   signals:
     // The window has been closed; the program ends.
@@ -122,29 +128,39 @@ class frmMain : public QMainWindow,
     void dropEvent(QDropEvent* event) override;
 
   private:
-    // Every object picker, tables first.
-    std::vector<QListWidget*> AllPickers() const;
+    // The window's caption, also the caption of its message boxes.
+    static QString Caption() { return QStringLiteral("Ostrel2"); }
+
+    // The window is built in reading order, one row or part at a time.
     void BuildControls();
+    void BuildDatabaseRow(QGridLayout& grid);
+    void BuildTargetChoice(QGridLayout& grid);
+    void BuildPickers();
+    void BuildStartButton();
+    void BuildStatusBar();
+    void BuildTabOrder();
+    void ConnectControls();
     void BuildMenus();
     void BuildTickActions();
-    void Form_Load();
-    void Form_QueryUnload();
+    // The preview is the first choice, and the database box has the focus.
+    void ChooseStartingState();
+
+    // Every object picker, tables first.
+    std::vector<QListWidget*> AllPickers() const;
     // Shows a message box over the window.
     void Tell(const QString& text, engine::MessageIcon icon);
-    // After a CSV run: where the report went, and the linked tables it could
-    // not document in full.
-    void ReportCsvWritten(const QString& path);
-    // File > Save Report as HTML: the run of Start, to an HTML page.
-    void mnuFileSaveHtml_Click();
+    // After a run to a file: where the report went, and the linked tables it
+    // could not document in full.
+    void ShowWrittenReport(const QString& path);
     void UseStoredLinkFolders();
-    // Fills both pickers from txtTable. When the file cannot be listed the
-    // user is told why, and the pickers stay as they were, or are emptied
-    // when emptyOnFailure (a typed path: the old lists would mislead).
+    // Fills every picker from the database box. When the file cannot be
+    // listed the user is told why, and the pickers stay as they were, or are
+    // emptied when emptyOnFailure (a typed path: the old lists would mislead).
     bool FillPickers(bool emptyOnFailure);
-    // The path in txtTable was typed: refill if it names another database.
-    // The check waits until the event that took the focus away is over (a
-    // menu's shortcut, a click) and any menu or dialog has closed.
-    void txtTable_EditingFinished();
+    // The path in the database box was typed: refill if it names another
+    // database. The check waits until the event that took the focus away is
+    // over (a menu's shortcut, a click) and any menu or dialog has closed.
+    void DatabasePathEdited();
     void CheckTypedDatabase();
     void RefreshRecentMenu();
     void OpenPendingDatabase();
@@ -159,24 +175,24 @@ class frmMain : public QMainWindow,
     QStringList runWarnings_;
     RecentDatabases recent_;
     QString pendingDatabase_;
-    QMenu* mnuFileRecent_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
 
-    QLineEdit* databasePath_ = nullptr;  // the txtTable box
-    QPushButton* cmdBrowse1_ = nullptr;
-    QButtonGroup* optTarget_ = nullptr;
-    QLineEdit* txtCSVFile_ = nullptr;
-    QPushButton* cmdBrowseCSV_ = nullptr;
-    QTabWidget* vsTab1_ = nullptr;
-    QListWidget* vsFlexTables_ = nullptr;
-    QListWidget* vsFlexQueries_ = nullptr;
+    QLineEdit* databasePath_ = nullptr;
+    QPushButton* browseDatabaseButton_ = nullptr;
+    QButtonGroup* targetGroup_ = nullptr;  // the preview (id 0) or a CSV file (id 1)
+    QLineEdit* csvPath_ = nullptr;
+    QPushButton* browseCsvButton_ = nullptr;
+    QTabWidget* pickerTabs_ = nullptr;
+    QListWidget* tablePicker_ = nullptr;
+    QListWidget* queryPicker_ = nullptr;
     std::unique_ptr<ApplicationPickers> applicationPickers_;
-    QPushButton* cmdStart_ = nullptr;
+    QPushButton* startButton_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QLabel* panel1_ = nullptr;
     QLabel* panel2_ = nullptr;
-    QPushButton* cmdCancelRun_ = nullptr;
-    QLabel* lblWritten_ = nullptr;          // where the CSV report just went
-    QPushButton* cmdOpenReport_ = nullptr;  // opens it
+    QPushButton* cancelRunButton_ = nullptr;
+    QLabel* writtenLabel_ = nullptr;           // where the report just went
+    QPushButton* openReportButton_ = nullptr;  // opens it
     QString writtenReport_;
 
     bool filling_ = false;  // FillPickers is under way

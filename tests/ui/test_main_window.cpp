@@ -25,14 +25,14 @@
 #include "settings/config_dialog.h"
 #include "settings/switch_store.h"
 #include "ui/app/about_box.h"
-#include "ui/app/frm_main.h"
 #include "ui/app/help_system.h"
+#include "ui/app/main_window.h"
 #include "ui/app/object_pickers.h"
 #include "ui/app/recent_databases.h"
 #include "ui_fakes.h"
 
 using namespace ostrel;
-using ostrel::ui::frmMain;
+using ostrel::ui::MainWindow;
 using ostrel::ui::testing::RecordingMessages;
 using ostrel::ui::testing::ScriptedDialogs;
 using ostrel::ui::testing::ScriptedRunner;
@@ -95,7 +95,7 @@ void AnswerNextModal(const QString& buttonName, QString* seenTitle = nullptr,
 
 }  // namespace
 
-class TestFrmMain : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
   private:
@@ -107,7 +107,7 @@ class TestFrmMain : public QObject {
     ScriptedDialogs dialogs_;
     ScriptedRunner runner_;
     int previewsLoaded_ = 0;
-    std::unique_ptr<frmMain> window_;
+    std::unique_ptr<MainWindow> window_;
 
     template <class T>
     T* Find(const char* name) const {
@@ -182,7 +182,7 @@ class TestFrmMain : public QObject {
         dialogs_ = ScriptedDialogs();
         runner_ = ScriptedRunner();
         previewsLoaded_ = 0;
-        window_ = std::make_unique<frmMain>(ui::MainWindowServices{
+        window_ = std::make_unique<MainWindow>(ui::MainWindowServices{
             .engine = *engine_,
             .switches = *store_,
             .runner = runner_,
@@ -257,7 +257,7 @@ class TestFrmMain : public QObject {
             seen = Rows(Tables(), true);
         };
         Find<QLineEdit>("txtTable")->setText(typed);  // no editing finished yet
-        window_->cmdStart_Click();
+        window_->StartReport();
         QCOMPARE(runner_.runs, 1);
         QCOMPARE(seen, QStringList({"Typed"}));
     }
@@ -353,13 +353,13 @@ class TestFrmMain : public QObject {
         const QSettings ini(store_->FilePath(), QSettings::IniFormat);
         QVERIFY(ini.contains("MainWindow/Geometry"));
         QVERIFY(!ini.contains("Config/Geometry"));
-        window_ = std::make_unique<frmMain>(ui::MainWindowServices{.engine = *engine_,
-                                                                   .switches = *store_,
-                                                                   .runner = runner_,
-                                                                   .help = *help_,
-                                                                   .messages = messages_,
-                                                                   .fileDialogs = dialogs_,
-                                                                   .loadPreview = {}});
+        window_ = std::make_unique<MainWindow>(ui::MainWindowServices{.engine = *engine_,
+                                                                      .switches = *store_,
+                                                                      .runner = runner_,
+                                                                      .help = *help_,
+                                                                      .messages = messages_,
+                                                                      .fileDialogs = dialogs_,
+                                                                      .loadPreview = {}});
         QCOMPARE(window_->size(), QSize(700, 460));
     }
 
@@ -422,7 +422,7 @@ class TestFrmMain : public QObject {
         QCOMPARE(window_->Request().target, engine::ReportTarget::CsvFile);
         Pick("optTarget0");
         QVERIFY(!Find<QLineEdit>("txtCSVFile")->isEnabled());
-        window_->optTarget_Click(1);
+        window_->SetCsvTarget(true);
         QVERIFY(Find<QLineEdit>("txtCSVFile")->isEnabled());
     }
 
@@ -620,7 +620,7 @@ class TestFrmMain : public QObject {
         settings::SwitchStore elsewhere(store_->FilePath());
         QVERIFY(store_->GetReportSwitch("Query SQL"));  // snapshot taken before the change
         elsewhere.SaveReportSwitch("Query SQL", false);
-        window_->cmdStart_Click();
+        window_->StartReport();
         QVERIFY(!seen);
     }
 
@@ -628,7 +628,7 @@ class TestFrmMain : public QObject {
         runner_.onRun = [](const engine::RunRequest&, engine::RunPorts&) {
             throw std::runtime_error("disk full");
         };
-        window_->cmdStart_Click();
+        window_->StartReport();
         QCOMPARE(messages_.shown.size(), std::size_t{1});
         QVERIFY(messages_.shown[0].text.contains("disk full"));
         QVERIFY(window_->isVisible());
@@ -652,7 +652,7 @@ class TestFrmMain : public QObject {
     }
 
     void closingTheWindowSignalsTheEnd() {
-        QSignalSpy unloaded(window_.get(), &frmMain::unloaded);
+        QSignalSpy unloaded(window_.get(), &MainWindow::unloaded);
         window_->close();
         QCOMPARE(unloaded.count(), 1);
     }
@@ -677,5 +677,5 @@ class TestFrmMain : public QObject {
     }
 };
 
-QTEST_MAIN(TestFrmMain)
-#include "test_frm_main.moc"
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
