@@ -124,7 +124,7 @@ class TestHelpKeys : public QObject {
     }
 
     void linkFoldersDialog() {
-        ui::frmLinkFolders dialog({});
+        ui::LinkFoldersDialog dialog({});
         dialog.show();
         QCOMPARE(PressF1(dialog.findChild<QWidget*>("lstFolders")), ui::kHelpLinkFolders);
         QVERIFY(Shown().contains("Link folders"));

@@ -487,7 +487,7 @@ class TestReportFlow : public QObject {
         QVERIFY(messages_.shown.empty());
 
         // File > Link Folders, then Start again: the back end is found.
-        WhenOpen<ui::frmLinkFolders>(window.get(), [this](ui::frmLinkFolders* dialog) {
+        WhenOpen<ui::LinkFoldersDialog>(window.get(), [this](ui::LinkFoldersDialog* dialog) {
             dialog->findChild<QListWidget*>("lstFolders")->addItem(dir_.filePath("backs"));
             dialog->accept();
         });

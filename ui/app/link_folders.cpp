@@ -29,7 +29,8 @@ void StoreLinkFolders(const QString& settingsFile, const QStringList& folders) {
     ini.setValue(kGroup + QLatin1Char('/') + kKey, folders);
 }
 
-frmLinkFolders::frmLinkFolders(const QStringList& folders, QWidget* parent) : QDialog(parent) {
+LinkFoldersDialog::LinkFoldersDialog(const QStringList& folders, QWidget* parent)
+    : QDialog(parent) {
     setObjectName(QStringLiteral("frmLinkFolders"));
     setWindowTitle(QStringLiteral("Link Folders"));
     auto* layout = new QVBoxLayout(this);
@@ -68,7 +69,7 @@ frmLinkFolders::frmLinkFolders(const QStringList& folders, QWidget* parent) : QD
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-QStringList frmLinkFolders::Folders() const {
+QStringList LinkFoldersDialog::Folders() const {
     QStringList folders;
     for (int i = 0; i < lstFolders_->count(); ++i) {
         folders << lstFolders_->item(i)->text();

@@ -15,11 +15,11 @@ void StoreLinkFolders(const QString& settingsFile, const QStringList& folders);
 
 // Edits the list of link folders: Add... picks a folder, Remove drops the
 // selected one.
-class frmLinkFolders : public QDialog {
+class LinkFoldersDialog : public QDialog {
     Q_OBJECT
 
   public:
-    frmLinkFolders(const QStringList& folders, QWidget* parent = nullptr);
+    LinkFoldersDialog(const QStringList& folders, QWidget* parent = nullptr);
     QStringList Folders() const;
 
   private:

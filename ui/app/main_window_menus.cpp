@@ -136,7 +136,7 @@ void MainWindow::ExportCode() {
 
 void MainWindow::EditLinkFolders() {
     const QString settingsFile = services_.switches.FilePath();
-    frmLinkFolders dialog(StoredLinkFolders(settingsFile), this);
+    LinkFoldersDialog dialog(StoredLinkFolders(settingsFile), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

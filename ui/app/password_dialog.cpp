@@ -60,8 +60,7 @@ PasswordDialog::PasswordDialog(const QString& path, bool wrongBefore, QWidget* p
     cmdShowPassword_->setCheckable(true);
     cmdShowPassword_->setAutoDefault(false);
     cmdShowPassword_->setToolTip(QStringLiteral("Show or hide the password as it is typed"));
-    connect(cmdShowPassword_, &QPushButton::toggled, this,
-            &PasswordDialog::cmdShowPassword_Toggled);
+    connect(cmdShowPassword_, &QPushButton::toggled, this, &PasswordDialog::ShowPassword);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
@@ -98,7 +97,7 @@ PasswordDialog::~PasswordDialog() {
     txtPassword_->clear();
 }
 
-void PasswordDialog::cmdShowPassword_Toggled(bool shown) {
+void PasswordDialog::ShowPassword(bool shown) {
     txtPassword_->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
     cmdShowPassword_->setText(shown ? QStringLiteral("&Hide") : QStringLiteral("&Show"));
     txtPassword_->setFocus();

@@ -28,7 +28,7 @@ class PasswordDialog : public QDialog {
     schema::Password TakePassword();
 
   private:
-    void cmdShowPassword_Toggled(bool shown);
+    void ShowPassword(bool shown);
 
     QLabel* lblFile_ = nullptr;
     QLabel* lblWrongPassword_ = nullptr;
