@@ -49,8 +49,7 @@ std::string DiagramHtml(int index, const std::string* svg) {
                "</figure>\n";
     }
     return "<figure class=\"diagram pending\" aria-label=\"Relationship diagram\" data-object=\"" +
-           std::to_string(index) +
-           "\"><p class=\"pending-note\">Shown as it comes into view.</p></figure>\n";
+           std::to_string(index) + "\"></figure>\n";
 }
 
 }  // namespace
@@ -202,7 +201,7 @@ void HtmlRenderer::Object(const ReportObject& object) {
     }
     pieces_.push_back(
         {anchor, AddBody(std::move(body)),
-         "<h3>" + HtmlEscaped(words.word) + " : " + HtmlEscaped(object.name) + "</h3>\n"});
+         "<h3>" + HtmlEscaped(words.word) + " : " + HtmlEscaped(object.name) + "</h3>"});
     ++sectionObjects_;
 }
 
@@ -230,14 +229,15 @@ void HtmlRenderer::WriteContent(bool staticPage) {
                                                  ? &bodies_[static_cast<std::size_t>(piece.object)]
                                                  : nullptr);
         } else if (staticPage) {
-            out += "<article class=\"object\" id=\"" + piece.html + "\">" + piece.heading;
+            out += "<article class=\"object\" id=\"" + piece.html + "\">" + piece.heading + "\n";
             out += bodies_[static_cast<std::size_t>(piece.object)];
             out += "</article>\n";
         } else {
-            // Rendered from the data as it comes into view.
+            // Rendered from the data as it comes into view: the heading alone
+            // until then, as few elements as can be.
             out += "<article class=\"object lazy pending\" id=\"" + piece.html +
                    "\" data-object=\"" + std::to_string(piece.object) + "\">" + piece.heading +
-                   "<p class=\"pending-note\">Shown as it comes into view.</p></article>\n";
+                   "</article>";
         }
         if (out.size() >= kPiece) {
             write_(out);
