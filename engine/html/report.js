@@ -277,7 +277,9 @@
         }
         current = link;
         link.setAttribute("aria-current", "true");
-        const top = link.offsetTop - contents.offsetTop;
+        // (Measured on screen: the sticky sidebar's offsets move with the page.)
+        const top = link.getBoundingClientRect().top - contents.getBoundingClientRect().top +
+            contents.scrollTop;
         if (top < contents.scrollTop || top > contents.scrollTop + contents.clientHeight - 40) {
             contents.scrollTop = top - contents.clientHeight / 3;
         }
