@@ -11,8 +11,11 @@ namespace {
 
 // Text is handed on in pieces of about this size.
 constexpr std::size_t kPiece = std::size_t{1} << 20;
-// The bodies in one compressed chunk of a large page.
+// A compressed chunk of a large page holds up to this many bodies, and ends
+// after the body that takes it to this much text: a jump unpacks one chunk,
+// and a large object's is then its own.
 constexpr int kChunkBodies = 10;
+constexpr std::size_t kChunkText = std::size_t{32} << 10;
 
 std::string Folded(std::string_view name) {
     std::string folded(name);
@@ -69,32 +72,39 @@ HtmlRenderer::HtmlRenderer(std::function<void(std::string_view)> write,
 
 int HtmlRenderer::AddBody(std::string body) {
     if (packing_) {
-        Pack(body);
+        Pack(body, bodyCount_);
     } else {
         bodies_.push_back(std::move(body));
     }
     return bodyCount_++;
 }
 
-void HtmlRenderer::Pack(std::string_view body) {
+void HtmlRenderer::Pack(std::string_view body, int index) {
     if (!chunk_) {
         chunk_ = std::make_unique<GzipBase64Stream>();
         chunkBodies_ = 0;
+        chunkText_ = 0;
+        chunkFirst_ = index;
     }
     std::string element = chunkBodies_ == 0 ? "[" : ",";
     AppendJsonString(element, body);
     chunk_->Append(element);
-    if (++chunkBodies_ == kChunkBodies) {
-        chunk_->Append("]");
-        packedChunks_.push_back(chunk_->Finish());
-        chunk_.reset();
+    chunkText_ += element.size();
+    if (++chunkBodies_ == kChunkBodies || chunkText_ >= kChunkText) {
+        FinishChunk();
     }
+}
+
+void HtmlRenderer::FinishChunk() {
+    chunk_->Append("]");
+    packedChunks_.push_back({chunk_->Finish(), chunkFirst_});
+    chunk_.reset();
 }
 
 void HtmlRenderer::StartPacking() {
     packing_ = true;
-    for (const std::string& body : bodies_) {
-        Pack(body);
+    for (std::size_t i = 0; i < bodies_.size(); ++i) {
+        Pack(bodies_[i], static_cast<int>(i));
     }
     std::vector<std::string>().swap(bodies_);
     packedJson_ = std::make_unique<GzipBase64Stream>();
@@ -264,16 +274,14 @@ void HtmlRenderer::End() {
         page.DataBlock("report-json", "application/json", ScriptSafeJson(jsonText_));
     } else {
         if (chunk_) {
-            chunk_->Append("]");
-            packedChunks_.push_back(chunk_->Finish());
-            chunk_.reset();
+            FinishChunk();
         }
-        const std::string attributes =
-            " data-encoding=\"gzip+base64\" data-size=\"" + std::to_string(kChunkBodies) + "\"";
         for (std::size_t i = 0; i < packedChunks_.size(); ++i) {
             page.DataBlock("report-objects-" + std::to_string(i), "application/octet-stream",
-                           packedChunks_[i], attributes);
-            std::string().swap(packedChunks_[i]);
+                           packedChunks_[i].text,
+                           " data-encoding=\"gzip+base64\" data-first=\"" +
+                               std::to_string(packedChunks_[i].first) + "\"");
+            std::string().swap(packedChunks_[i].text);
         }
         page.DataBlock("report-json", "application/octet-stream", packedJson_->Finish(),
                        " data-encoding=\"gzip+base64\"");

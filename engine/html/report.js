@@ -55,7 +55,7 @@
     // and emptied again once far from it, so that the page holds only what
     // is about to be read; a few chunks stay unpacked, the rest are let go.
     const chunks = Array.from(document.querySelectorAll("script[id^='report-objects-']"));
-    const chunkSize = chunks.length ? Number(chunks[0].dataset.size) : 1;
+    const firsts = chunks.map((chunk) => Number(chunk.dataset.first));  // in order
     const keptChunks = 4;
     const unpacked = new Map();  // chunk -> { ready: Promise, bodies }, oldest first
     const shown = new Set();     // the rendered ones
@@ -70,8 +70,20 @@
         return JSON.parse(await new Response(stream).text());
     }
 
+    // The last chunk whose first body is at or before the element's.
     function chunkOf(element) {
-        return Math.floor(Number(element.dataset.object) / chunkSize);
+        const index = Number(element.dataset.object);
+        let low = 0;
+        let high = firsts.length - 1;
+        while (low < high) {
+            const middle = (low + high + 1) >> 1;
+            if (firsts[middle] <= index) {
+                low = middle;
+            } else {
+                high = middle - 1;
+            }
+        }
+        return low;
     }
 
     // The chunk's entry, unpacked or on its way, now the most recently used.
@@ -98,7 +110,7 @@
     // An object's (or the diagram's) body under its heading.
     function renderNow(element, bodies) {
         const template = document.createElement("template");
-        template.innerHTML = bodies[Number(element.dataset.object) % chunkSize] || "";
+        template.innerHTML = bodies[Number(element.dataset.object) - firsts[chunkOf(element)]] || "";
         element.append(template.content);
         element.classList.remove("pending");
         element.style.minHeight = "";
