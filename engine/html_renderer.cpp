@@ -45,14 +45,27 @@ std::string InlineSvg(std::string svg) {
     return svg;
 }
 
-// The diagram's figure: with its picture, or to be drawn from the data.
-std::string DiagramHtml(int index, const std::string* svg) {
+// A diagram whose picture is larger than this is drawn in a large page only
+// when asked for: as elements it takes some seventy times its text's size in
+// memory, and seconds to lay out.
+constexpr std::size_t kLargeDiagramText = std::size_t{1} << 20;
+
+// The diagram's figure: with its picture, or to be drawn from the data, as it
+// comes into view or, when large, on request.
+std::string DiagramHtml(int index, const std::string* svg, std::size_t largeDiagram) {
     if (svg != nullptr) {
         return "<figure class=\"diagram\" aria-label=\"Relationship diagram\">\n" + *svg +
                "</figure>\n";
     }
-    return "<figure class=\"diagram pending\" aria-label=\"Relationship diagram\" data-object=\"" +
-           std::to_string(index) + "\"></figure>\n";
+    std::string out = "<figure class=\"diagram pending";
+    out += largeDiagram > 0 ? " on-request" : "";
+    out += "\" aria-label=\"Relationship diagram\" data-object=\"" + std::to_string(index) + "\">";
+    if (largeDiagram > 0) {
+        out += "<p class=\"pending-note\">The diagram of " + std::to_string(largeDiagram) +
+               " tables is large: it is drawn when asked for.</p><button type=\"button\" "
+               "class=\"show-diagram\">Show the diagram</button>";
+    }
+    return out + "</figure>\n";
 }
 
 }  // namespace
@@ -224,7 +237,9 @@ void HtmlRenderer::EndSection(ObjectKind kind, const diagram::DiagramModel* diag
     if (diagram != nullptr && diagramSvg_) {
         pieces_.push_back({html, -1, {}});
         html.clear();
-        pieces_.push_back({{}, AddBody(InlineSvg(diagramSvg_(*diagram))), {}});
+        std::string svg = InlineSvg(diagramSvg_(*diagram));
+        const std::size_t large = svg.size() > kLargeDiagramText ? diagram->tables.size() : 0;
+        pieces_.push_back({{}, AddBody(std::move(svg)), {}, large});
     }
     pieces_.push_back({html + "</section>\n", -1, {}});
 }
@@ -235,9 +250,10 @@ void HtmlRenderer::WriteContent(bool staticPage) {
         if (piece.object < 0) {
             out += piece.html;
         } else if (piece.heading.empty()) {
-            out += DiagramHtml(piece.object, staticPage
-                                                 ? &bodies_[static_cast<std::size_t>(piece.object)]
-                                                 : nullptr);
+            out +=
+                DiagramHtml(piece.object,
+                            staticPage ? &bodies_[static_cast<std::size_t>(piece.object)] : nullptr,
+                            piece.largeDiagram);
         } else if (staticPage) {
             out += "<article class=\"object\" id=\"" + piece.html + "\">" + piece.heading + "\n";
             out += bodies_[static_cast<std::size_t>(piece.object)];

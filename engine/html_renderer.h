@@ -46,6 +46,9 @@ class HtmlRenderer final : public ReportSink {
         std::string html;     // markup; for an object, its anchor
         int object = -1;      // a position in bodies_, for an object or the diagram
         std::string heading;  // an object's heading; empty for the diagram
+        // A large diagram's tables: it is drawn when asked for, not as it
+        // comes into view (0: an object, or a diagram of ordinary size).
+        std::size_t largeDiagram = 0;
     };
 
     int AddBody(std::string body);

@@ -106,12 +106,19 @@
     }
 
     const isPending = (element) => element.classList.contains("pending");
+    const waits = (element) => element && isPending(element) && element.dataset.object;
 
-    // An object's (or the diagram's) body under its heading.
+    // An object's (or the diagram's) body under its heading, in place of
+    // what stood for it, which is kept for when it is emptied again.
+    const placeholders = new WeakMap();
     function renderNow(element, bodies) {
         const template = document.createElement("template");
         template.innerHTML = bodies[Number(element.dataset.object) - firsts[chunkOf(element)]] || "";
-        element.append(template.content);
+        if (!placeholders.has(element)) {
+            placeholders.set(element, Array.from(element.childNodes));
+        }
+        const heading = element.querySelector(":scope > h3");
+        element.replaceChildren(...(heading ? [heading] : []), template.content);
         element.classList.remove("pending");
         element.style.minHeight = "";
         shown.add(element);
@@ -128,8 +135,7 @@
             (selection.rangeCount && selection.containsNode(element, true))) {
             return;
         }
-        const heading = element.querySelector(":scope > h3");
-        element.replaceChildren(...(heading ? [heading] : []));
+        element.replaceChildren(...placeholders.get(element));
         element.style.minHeight = height + "px";
         element.classList.add("pending");
         shown.delete(element);
@@ -153,7 +159,7 @@
     let jumping = 0;
     function renderNear(near) {
         const distance = (box) => Math.max(0, -box.bottom, box.top - innerHeight);
-        const waiting = near.filter(([element]) => isPending(element) && element.dataset.object)
+        const waiting = near.filter(([element]) => waits(element) && !element.classList.contains("on-request"))
             .sort((a, b) => distance(a[1]) - distance(b[1]));
         const started = performance.now();
         for (const [element] of waiting) {
@@ -219,7 +225,6 @@
         }
         return document.getElementById(id) || document.getElementById(decoded);
     }
-    const waits = (element) => element && isPending(element) && element.dataset.object;
 
     // A jump renders its target first, alone, then moves to it; what is near
     // it follows once that has been drawn, so that the page moves once.
@@ -265,6 +270,13 @@
     }
     if (chunks.length) {
         document.addEventListener("click", (event) => {
+            const show = event.target instanceof Element && event.target.closest(".show-diagram");
+            if (show) {
+                const figure = show.closest("figure");
+                figure.tabIndex = -1;
+                renderFirst(figure, () => figure.focus());
+                return;
+            }
             const link = event.target instanceof Element && event.target.closest("a[href^='#']");
             if (link && waits(elementOf(link.hash)) && !event.defaultPrevented &&
                 event.button === 0 && !event.ctrlKey && !event.metaKey && !event.shiftKey &&
@@ -300,7 +312,8 @@
         const upper = 0.3 * innerHeight;
         const first = near.find(([, box]) => box.bottom > 0);
         if (first && first[1].top < upper) {
-            mark(first[0].id);
+            // (The diagram has no entry of its own: its section's.)
+            mark(first[0].id || first[0].closest("section.part").id);
             return;
         }
         const part = parts.find((element) => {
