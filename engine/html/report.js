@@ -257,6 +257,12 @@
                     target.scrollIntoView();
                 }
             });
+        } else if (target && chunks.length) {
+            // Back and forward restore a place that heights changed since.
+            const box = target.getBoundingClientRect();
+            if (box.bottom <= 0 || box.top >= innerHeight) {
+                target.scrollIntoView();
+            }
         }
     }
 
