@@ -1,7 +1,8 @@
 // The report page's behaviour: find-as-you-type over the contents, the
 // contents following the scroll, links from the diagram's tables, and, in a
-// large report, objects rendered from the embedded data as they come into
-// view. The page reads completely without it, except a large report's objects.
+// large report, objects rendered from the embedded data as they come near the
+// view and emptied again when far from it. The page reads completely without
+// it, except a large report's objects.
 "use strict";
 (function () {
     const contents = document.getElementById("contents");
