@@ -11,8 +11,11 @@ namespace {
 
 // Text is handed on in pieces of about this size.
 constexpr std::size_t kPiece = std::size_t{1} << 20;
-// The bodies in one compressed chunk of a large page.
+// A compressed chunk of a large page holds up to this many bodies, and ends
+// after the body that takes it to this much text: a jump unpacks one chunk,
+// and a large object's is then its own.
 constexpr int kChunkBodies = 10;
+constexpr std::size_t kChunkText = std::size_t{32} << 10;
 
 std::string Folded(std::string_view name) {
     std::string folded(name);
@@ -42,15 +45,27 @@ std::string InlineSvg(std::string svg) {
     return svg;
 }
 
-// The diagram's figure: with its picture, or to be drawn from the data.
-std::string DiagramHtml(int index, const std::string* svg) {
+// A diagram whose picture is larger than this is drawn in a large page only
+// when asked for: as elements it takes some seventy times its text's size in
+// memory, and seconds to lay out.
+constexpr std::size_t kLargeDiagramText = std::size_t{1} << 20;
+
+// The diagram's figure: with its picture, or to be drawn from the data, as it
+// comes into view or, when large, on request.
+std::string DiagramHtml(int index, const std::string* svg, std::size_t largeDiagram) {
     if (svg != nullptr) {
         return "<figure class=\"diagram\" aria-label=\"Relationship diagram\">\n" + *svg +
                "</figure>\n";
     }
-    return "<figure class=\"diagram pending\" aria-label=\"Relationship diagram\" data-object=\"" +
-           std::to_string(index) +
-           "\"><p class=\"pending-note\">Shown as it comes into view.</p></figure>\n";
+    std::string out = "<figure class=\"diagram pending";
+    out += largeDiagram > 0 ? " on-request" : "";
+    out += "\" aria-label=\"Relationship diagram\" data-object=\"" + std::to_string(index) + "\">";
+    if (largeDiagram > 0) {
+        out += "<p class=\"pending-note\">The diagram of " + std::to_string(largeDiagram) +
+               " tables is large: it is drawn when asked for.</p><button type=\"button\" "
+               "class=\"show-diagram\">Show the diagram</button>";
+    }
+    return out + "</figure>\n";
 }
 
 }  // namespace
@@ -70,32 +85,39 @@ HtmlRenderer::HtmlRenderer(std::function<void(std::string_view)> write,
 
 int HtmlRenderer::AddBody(std::string body) {
     if (packing_) {
-        Pack(body);
+        Pack(body, bodyCount_);
     } else {
         bodies_.push_back(std::move(body));
     }
     return bodyCount_++;
 }
 
-void HtmlRenderer::Pack(std::string_view body) {
+void HtmlRenderer::Pack(std::string_view body, int index) {
     if (!chunk_) {
         chunk_ = std::make_unique<GzipBase64Stream>();
         chunkBodies_ = 0;
+        chunkText_ = 0;
+        chunkFirst_ = index;
     }
     std::string element = chunkBodies_ == 0 ? "[" : ",";
     AppendJsonString(element, body);
     chunk_->Append(element);
-    if (++chunkBodies_ == kChunkBodies) {
-        chunk_->Append("]");
-        packedChunks_.push_back(chunk_->Finish());
-        chunk_.reset();
+    chunkText_ += element.size();
+    if (++chunkBodies_ == kChunkBodies || chunkText_ >= kChunkText) {
+        FinishChunk();
     }
+}
+
+void HtmlRenderer::FinishChunk() {
+    chunk_->Append("]");
+    packedChunks_.push_back({chunk_->Finish(), chunkFirst_});
+    chunk_.reset();
 }
 
 void HtmlRenderer::StartPacking() {
     packing_ = true;
-    for (const std::string& body : bodies_) {
-        Pack(body);
+    for (std::size_t i = 0; i < bodies_.size(); ++i) {
+        Pack(bodies_[i], static_cast<int>(i));
     }
     std::vector<std::string>().swap(bodies_);
     packedJson_ = std::make_unique<GzipBase64Stream>();
@@ -202,7 +224,7 @@ void HtmlRenderer::Object(const ReportObject& object) {
     }
     pieces_.push_back(
         {anchor, AddBody(std::move(body)),
-         "<h3>" + HtmlEscaped(words.word) + " : " + HtmlEscaped(object.name) + "</h3>\n"});
+         "<h3>" + HtmlEscaped(words.word) + " : " + HtmlEscaped(object.name) + "</h3>"});
     ++sectionObjects_;
 }
 
@@ -215,7 +237,9 @@ void HtmlRenderer::EndSection(ObjectKind kind, const diagram::DiagramModel* diag
     if (diagram != nullptr && diagramSvg_) {
         pieces_.push_back({html, -1, {}});
         html.clear();
-        pieces_.push_back({{}, AddBody(InlineSvg(diagramSvg_(*diagram))), {}});
+        std::string svg = InlineSvg(diagramSvg_(*diagram));
+        const std::size_t large = svg.size() > kLargeDiagramText ? diagram->tables.size() : 0;
+        pieces_.push_back({{}, AddBody(std::move(svg)), {}, large});
     }
     pieces_.push_back({html + "</section>\n", -1, {}});
 }
@@ -226,18 +250,20 @@ void HtmlRenderer::WriteContent(bool staticPage) {
         if (piece.object < 0) {
             out += piece.html;
         } else if (piece.heading.empty()) {
-            out += DiagramHtml(piece.object, staticPage
-                                                 ? &bodies_[static_cast<std::size_t>(piece.object)]
-                                                 : nullptr);
+            out +=
+                DiagramHtml(piece.object,
+                            staticPage ? &bodies_[static_cast<std::size_t>(piece.object)] : nullptr,
+                            piece.largeDiagram);
         } else if (staticPage) {
-            out += "<article class=\"object\" id=\"" + piece.html + "\">" + piece.heading;
+            out += "<article class=\"object\" id=\"" + piece.html + "\">" + piece.heading + "\n";
             out += bodies_[static_cast<std::size_t>(piece.object)];
             out += "</article>\n";
         } else {
-            // Rendered from the data as it comes into view.
+            // Rendered from the data as it comes into view: the heading alone
+            // until then, as few elements as can be.
             out += "<article class=\"object lazy pending\" id=\"" + piece.html +
                    "\" data-object=\"" + std::to_string(piece.object) + "\">" + piece.heading +
-                   "<p class=\"pending-note\">Shown as it comes into view.</p></article>\n";
+                   "</article>";
         }
         if (out.size() >= kPiece) {
             write_(out);
@@ -264,16 +290,14 @@ void HtmlRenderer::End() {
         page.DataBlock("report-json", "application/json", ScriptSafeJson(jsonText_));
     } else {
         if (chunk_) {
-            chunk_->Append("]");
-            packedChunks_.push_back(chunk_->Finish());
-            chunk_.reset();
+            FinishChunk();
         }
-        const std::string attributes =
-            " data-encoding=\"gzip+base64\" data-size=\"" + std::to_string(kChunkBodies) + "\"";
         for (std::size_t i = 0; i < packedChunks_.size(); ++i) {
             page.DataBlock("report-objects-" + std::to_string(i), "application/octet-stream",
-                           packedChunks_[i], attributes);
-            std::string().swap(packedChunks_[i]);
+                           packedChunks_[i].text,
+                           " data-encoding=\"gzip+base64\" data-first=\"" +
+                               std::to_string(packedChunks_[i].first) + "\"");
+            std::string().swap(packedChunks_[i].text);
         }
         page.DataBlock("report-json", "application/octet-stream", packedJson_->Finish(),
                        " data-encoding=\"gzip+base64\"");

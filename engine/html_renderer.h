@@ -46,11 +46,15 @@ class HtmlRenderer final : public ReportSink {
         std::string html;     // markup; for an object, its anchor
         int object = -1;      // a position in bodies_, for an object or the diagram
         std::string heading;  // an object's heading; empty for the diagram
+        // A large diagram's tables: it is drawn when asked for, not as it
+        // comes into view (0: an object, or a diagram of ordinary size).
+        std::size_t largeDiagram = 0;
     };
 
     int AddBody(std::string body);
     void StartPacking();
-    void Pack(std::string_view body);
+    void Pack(std::string_view body, int index);
+    void FinishChunk();
     std::string Rows(const PropertyRows& rows) const;
     std::string Members(const MemberGroup& group) const;
     std::string Value(const PropertyRow& row) const;
@@ -71,9 +75,15 @@ class HtmlRenderer final : public ReportSink {
     std::vector<std::string> bodies_;
     int bodyCount_ = 0;
     bool packing_ = false;
-    std::vector<std::string> packedChunks_;
+    struct PackedChunk {
+        std::string text;
+        int first = 0;  // the position of its first body
+    };
+    std::vector<PackedChunk> packedChunks_;
     std::unique_ptr<GzipBase64Stream> chunk_;
     int chunkBodies_ = 0;
+    std::size_t chunkText_ = 0;
+    int chunkFirst_ = 0;
     std::unique_ptr<GzipBase64Stream> packedJson_;
     // The documented tables and queries (one name space in Jet) by name
     // folded to lower case, with their kind and anchor, for links.

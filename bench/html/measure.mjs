@@ -1,20 +1,26 @@
 // Times an HTML report in headless Chromium: the first screen, jumps to
-// objects from the contents and from the find box, and the tab's memory.
-//   node measure.mjs --modules DIR --chromium PATH --page FILE.html
+// objects from the contents and from the find box, and the tab's memory
+// after loading and after the jumps. Several runs; medians of their figures.
+//   node measure.mjs --modules DIR --chromium PATH --page FILE.html [--runs N]
+//        [--jumps N]
 import { createRequire } from "node:module";
 import fs from "node:fs";
 import path from "node:path";
 import { pathToFileURL } from "node:url";
 
-const args = {};
+const args = { runs: "3", jumps: "40" };
 for (let i = 2; i < process.argv.length; i += 2) {
     args[process.argv[i].replace(/^--/, "")] = process.argv[i + 1];
 }
 const require = createRequire(path.join(args.modules, "node_modules", "x.js"));
 const puppeteer = require("puppeteer-core");
 
-// The resident memory of this browser's renderer processes, in MB.
-function rendererMegabytes(rootPid) {
+const megabytes = (kb) => Math.round(kb / 1024);
+
+// The renderer processes of this browser, each with its resident memory, its
+// proportional share (shared pages divided among their users) and its
+// private memory, in KB.
+function renderers(rootPid) {
     const parentOf = (pid) => {
         try {
             return Number(/PPid:\s+(\d+)/.exec(fs.readFileSync(`/proc/${pid}/status`, "utf8"))[1]);
@@ -30,76 +36,195 @@ function rendererMegabytes(rootPid) {
         }
         return false;
     };
-    let total = 0;
+    const found = [];
     for (const pid of fs.readdirSync("/proc").filter((p) => /^\d+$/.test(p)).map(Number)) {
         try {
             const cmd = fs.readFileSync(`/proc/${pid}/cmdline`, "utf8");
-            if (cmd.includes("--type=renderer") && descends(pid)) {
-                const status = fs.readFileSync(`/proc/${pid}/status`, "utf8");
-                total += Number(/VmRSS:\s+(\d+)/.exec(status)[1]) / 1024;
+            if (!cmd.includes("--type=renderer") || !descends(pid)) {
+                continue;
             }
+            const rollup = fs.readFileSync(`/proc/${pid}/smaps_rollup`, "utf8");
+            const field = (name) => Number(new RegExp(name + ":\\s+(\\d+)").exec(rollup)[1]);
+            found.push({
+                rss: field("Rss"),
+                pss: field("Pss"),
+                private: field("Private_Clean") + field("Private_Dirty"),
+            });
         } catch {
             // gone meanwhile
         }
     }
-    return Math.round(total);
+    return found;
 }
 
-const browser = await puppeteer.launch({
-    executablePath: args.chromium, headless: true, args: ["--no-sandbox", "--disable-gpu"],
-});
-const page = await browser.newPage();
-await page.setViewport({ width: 1280, height: 900 });
-const started = Date.now();
-await page.goto(pathToFileURL(path.resolve(args.page)).href, { waitUntil: "load" });
-const loaded = Date.now() - started;
-const paint = await page.evaluate(() =>
-    performance.getEntriesByType("paint").map((e) => [e.name, Math.round(e.startTime)]));
-// Jumps: the time from the click until the object's contents are on screen.
-async function jump(select) {
-    return page.evaluate(async (index) => {
-        const links = Array.from(document.querySelectorAll("#contents a.object-link"));
-        const link = links[Math.min(index, links.length - 1)];
-        const id = link.hash.slice(1);
+// The memory of the page: DOM nodes, script heap, and the renderers'. The
+// page's own renderer is the one with the most private memory (the others
+// hold blank pages or wait as spares).
+async function memory(page, client, rootPid) {
+    await client.send("HeapProfiler.collectGarbage");
+    await new Promise((resolve) => setTimeout(resolve, 500));
+    const counters = await client.send("Memory.getDOMCounters");
+    const metrics = await page.metrics();
+    const all = renderers(rootPid);
+    const own = all.reduce((a, b) => (b.private > a.private ? b : a), { rss: 0, pss: 0, private: 0 });
+    return {
+        domNodes: counters.nodes,
+        jsHeapMB: +(metrics.JSHeapUsedSize / 1048576).toFixed(1),
+        tabPrivateMB: megabytes(own.private),
+        tabPssMB: megabytes(own.pss),
+        tabRssMB: megabytes(own.rss),
+        renderersRssMB: megabytes(all.reduce((sum, r) => sum + r.rss, 0)),
+        renderers: all.length,
+    };
+}
+
+// The time from a click on the object's entry in the contents until its
+// details are on screen. The entry is brought into the contents' view first,
+// as a reader scrolls to it; that is not timed.
+async function jump(page, id) {
+    return page.evaluate(async (target) => {
+        const contents = document.getElementById("contents");
+        const selector = `#contents a[href="#${CSS.escape(target)}"]`;
+        let link = document.querySelector(selector);
+        for (let step = 0; !link && step < 400; ++step) {
+            // Entries rendered as they are scrolled to: scroll towards it.
+            const ids = Array.from(document.querySelectorAll("main article.object"), (e) => e.id);
+            contents.scrollTop = (ids.indexOf(target) / ids.length) * contents.scrollHeight -
+                contents.clientHeight / 2;
+            await new Promise(requestAnimationFrame);
+            await new Promise((resolve) => setTimeout(resolve, 20));
+            link = document.querySelector(selector);
+        }
+        link.scrollIntoView({ block: "nearest" });
+        await new Promise(requestAnimationFrame);
         const t0 = performance.now();
         link.click();
         for (;;) {
-            const target = document.getElementById(id);
-            const box = target.getBoundingClientRect();
-            if (!target.classList.contains("pending") && box.top < innerHeight && box.bottom > 0) {
+            const element = document.getElementById(target);
+            const box = element.getBoundingClientRect();
+            if (!element.classList.contains("pending") && box.top < innerHeight && box.bottom > 0) {
                 await new Promise(requestAnimationFrame);
                 return performance.now() - t0;
             }
+            if (performance.now() - t0 > 5000) {
+                return Infinity;  // lost: the object is not on screen
+            }
             await new Promise((resolve) => setTimeout(resolve, 1));
         }
-    }, select);
+    }, id);
 }
-const jumps = [];
-const count = await page.$$eval("#contents a.object-link", (all) => all.length);
-for (const fraction of [0.1, 0.35, 0.6, 0.85, 0.99]) {
-    jumps.push(Math.round(await jump(Math.floor(count * fraction))));
+
+// The time from Enter in the find box, the name typed, until the frame that
+// shows the object's details (measured in the page, as for the contents);
+// and once the time from the first key typed, through the browser's driver.
+async function find(page, name, id, withTyping) {
+    await page.click("main h1");
+    await page.keyboard.press("/");
+    const typingStarted = Date.now();
+    await page.keyboard.type(name);
+    await page.evaluate((target) => {
+        window.findShown = new Promise((resolve) => {
+            document.getElementById("find").addEventListener("keydown", (event) => {
+                if (event.key !== "Enter") {
+                    return;
+                }
+                const t0 = performance.now();
+                const check = () => {
+                    const element = document.getElementById(target);
+                    const box = element.getBoundingClientRect();
+                    if (location.hash === "#" + target && !element.classList.contains("pending") &&
+                        box.top < innerHeight && box.bottom > 0) {
+                        resolve(performance.now() - t0);
+                    } else if (performance.now() - t0 > 5000) {
+                        resolve(Infinity);
+                    } else {
+                        requestAnimationFrame(check);
+                    }
+                };
+                requestAnimationFrame(check);
+            }, { capture: true, once: true });
+        });
+    }, id);
+    await page.keyboard.press("Enter");
+    const ms = await page.evaluate(() => window.findShown);
+    const done = Date.now();
+    await page.evaluate(() => {
+        const box = document.getElementById("find");
+        box.value = "";
+        box.dispatchEvent(new Event("input"));
+    });
+    return withTyping ? (ms === null ? Infinity : done - typingStarted) : Math.round(ms ?? Infinity);
 }
-// The find box: typing a name, then Enter.
-const name = await page.$eval(`#contents li:nth-last-child(3) a.object-link`, (a) => a.textContent);
-await page.keyboard.press("/");
-const findStarted = Date.now();
-await page.keyboard.type(name);
-await page.keyboard.press("Enter");
-await page.waitForFunction(() => {
-    const target = document.getElementById(location.hash.slice(1));
-    return target && !target.classList.contains("pending");
-});
-const found = Date.now() - findStarted;
-const heap = (await page.metrics()).JSHeapUsedSize / 1048576;
+
+const median = (list) => {
+    const sorted = [...list].sort((a, b) => a - b);
+    return sorted[Math.floor((sorted.length - 1) / 2)];
+};
+
+async function run() {
+    const browser = await puppeteer.launch({
+        executablePath: args.chromium, headless: true, args: ["--no-sandbox", "--disable-gpu"],
+    });
+    const rootPid = browser.process().pid;
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1280, height: 900 });
+    const client = await page.target().createCDPSession();
+    const started = Date.now();
+    await page.goto(pathToFileURL(path.resolve(args.page)).href, { waitUntil: "load" });
+    const loadMs = Date.now() - started;
+    const paintMs = await page.evaluate(() => Math.round(
+        performance.getEntriesByName("first-contentful-paint")[0]?.startTime ?? -1));
+    const loaded = await memory(page, client, rootPid);
+
+    const objects = await page.$$eval("main article.object", (all) =>
+        all.map((e) => ({ id: e.id, name: e.querySelector("h3").textContent.replace(/^[^:]*: /, "") })));
+    const count = Number(args.jumps);
+    const jumps = [];
+    for (let i = 0; i < count; ++i) {
+        // Evenly over the page, from a different starting point each time.
+        const index = Math.floor(((i * 7919) % count + 0.5) * objects.length / count);
+        jumps.push({ id: objects[index].id, ms: Math.round(await jump(page, objects[index].id)) });
+    }
+    const finds = [];
+    for (const fraction of [0.05, 0.3, 0.55, 0.8, 0.97]) {
+        const object = objects[Math.floor(fraction * objects.length)];
+        finds.push(await find(page, object.name, object.id, false));
+    }
+    const last = objects[objects.length - 3];
+    const typed = await find(page, last.name, last.id, true);
+    const used = await memory(page, client, rootPid);
+    await browser.close();
+    const times = jumps.map((j) => j.ms);
+    const slowest = jumps.reduce((a, b) => (b.ms > a.ms ? b : a));
+    return {
+        loadMs, paintMs, loaded, used,
+        jumpMedianMs: median(times), jumpMaxMs: slowest.ms, jumpSlowest: slowest.id,
+        jumpsLost: times.filter((t) => t === Infinity).length,
+        findEnterMedianMs: median(finds), findEnterMaxMs: Math.max(...finds),
+        findsLost: finds.filter((t) => t === Infinity).length,
+        findTypeAndEnterMs: typed,
+    };
+}
+
+const results = [];
+for (let i = 0; i < Number(args.runs); ++i) {
+    results.push(await run());
+}
+const of = (pick) => median(results.map(pick));
 console.log(JSON.stringify({
     file: args.page,
     megabytes: +(fs.statSync(args.page).size / 1048576).toFixed(2),
-    objects: count,
-    loadMs: loaded,
-    paintMs: Object.fromEntries(paint),
-    jumpMs: jumps,
-    findTypeAndEnterMs: found,
-    jsHeapMB: Math.round(heap),
-    rendererRssMB: rendererMegabytes(browser.process().pid),
+    runs: results.length,
+    paintMs: of((r) => r.paintMs),
+    loadMs: of((r) => r.loadMs),
+    jumpMedianMs: of((r) => r.jumpMedianMs),
+    jumpMaxMs: of((r) => r.jumpMaxMs),
+    jumpMaxOverRuns: Math.max(...results.map((r) => r.jumpMaxMs)),
+    findEnterMedianMs: of((r) => r.findEnterMedianMs),
+    findEnterMaxMs: of((r) => r.findEnterMaxMs),
+    findTypeAndEnterMs: of((r) => r.findTypeAndEnterMs),
+    loaded: Object.fromEntries(Object.keys(results[0].loaded).map((k) => [k, of((r) => r.loaded[k])])),
+    used: Object.fromEntries(Object.keys(results[0].used).map((k) => [k, of((r) => r.used[k])])),
+    slowest: results.map((r) => r.jumpSlowest),
+    lost: results.map((r) => [r.jumpsLost, r.findsLost]),
 }, null, 1));
-await browser.close();

@@ -23,7 +23,7 @@ export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 /usr/bin/time -f "json report: %e s, peak %M KB" \
     "$report" --all-switches --json large-schema.report.json large-schema.mdb
 ls -l large-schema.html large-schema.report.json
-for run in 1 2 3; do
-    node "$here/measure.mjs" --modules "$modules" --chromium "${CHROMIUM:-/usr/bin/chromium}" \
-        --page large-schema.html
-done
+uptime
+node "$here/measure.mjs" --modules "$modules" --chromium "${CHROMIUM:-/usr/bin/chromium}" \
+    --page large-schema.html --runs "${RUNS:-5}"
+uptime

@@ -1,7 +1,8 @@
 // The report page's behaviour: find-as-you-type over the contents, the
 // contents following the scroll, links from the diagram's tables, and, in a
-// large report, objects rendered from the embedded data as they come into
-// view. The page reads completely without it, except a large report's objects.
+// large report, objects rendered from the embedded data as they come near the
+// view and emptied again when far from it. The page reads completely without
+// it, except a large report's objects.
 "use strict";
 (function () {
     const contents = document.getElementById("contents");
@@ -16,12 +17,49 @@
         linkFor.set(link.hash.slice(1), link);
     }
 
+    // --- The objects in page order, with what is in and near the view. Their
+    // boxes follow one another down the page, so a binary search finds the
+    // first in view from a few measurements, however many there are.
+    const main = document.getElementById("main");
+    const parts = Array.from(main.querySelectorAll("section.part"));
+    const objects = Array.from(main.querySelectorAll("article.object, figure.diagram"));
+
+    function firstEndingBelow(y) {
+        let low = 0;
+        let high = objects.length;
+        while (low < high) {
+            const middle = (low + high) >> 1;
+            if (objects[middle].getBoundingClientRect().bottom > y) {
+                high = middle;
+            } else {
+                low = middle + 1;
+            }
+        }
+        return low;
+    }
+
+    // The objects from a screen above the view to two below, with their boxes.
+    function nearView() {
+        const near = [];
+        for (let i = firstEndingBelow(-innerHeight); i < objects.length; ++i) {
+            const box = objects[i].getBoundingClientRect();
+            if (box.top > 2 * innerHeight) {
+                break;
+            }
+            near.push([objects[i], box]);
+        }
+        return near;
+    }
+
     // --- Objects of a large report, rendered from the embedded data: chunks
-    // of compressed bodies, each unpacked when one of its objects is shown.
+    // of compressed bodies. Objects are rendered as they come near the view
+    // and emptied again once far from it, so that the page holds only what
+    // is about to be read; a few chunks stay unpacked, the rest are let go.
     const chunks = Array.from(document.querySelectorAll("script[id^='report-objects-']"));
-    const chunkSize = chunks.length ? Number(chunks[0].dataset.size) : 1;
-    const decoded = new Map();
-    const decoding = new Map();
+    const firsts = chunks.map((chunk) => Number(chunk.dataset.first));  // in order
+    const keptChunks = 4;
+    const unpacked = new Map();  // chunk -> { ready: Promise, bodies }, oldest first
+    const shown = new Set();     // the rendered ones
 
     async function unpack(text) {
         const binary = atob(text.trim());
@@ -33,88 +71,150 @@
         return JSON.parse(await new Response(stream).text());
     }
 
+    // The last chunk whose first body is at or before the element's.
     function chunkOf(element) {
-        return Math.floor(Number(element.dataset.object) / chunkSize);
+        const index = Number(element.dataset.object);
+        let low = 0;
+        let high = firsts.length - 1;
+        while (low < high) {
+            const middle = (low + high + 1) >> 1;
+            if (firsts[middle] <= index) {
+                low = middle;
+            } else {
+                high = middle - 1;
+            }
+        }
+        return low;
     }
 
-    // The chunk's bodies, unpacked once.
-    function ensure(chunk) {
-        if (!decoding.has(chunk)) {
-            decoding.set(chunk, unpack(chunks[chunk].textContent).then((bodies) => {
-                decoded.set(chunk, bodies);
-            }));
-        }
-        return decoding.get(chunk);
-    }
-
-    // Renders a pending object (or the diagram) whose chunk is unpacked.
-    function renderNow(element) {
-        if (!element.classList.contains("pending")) {
-            return;
-        }
-        const bodies = decoded.get(chunkOf(element));
-        const template = document.createElement("template");
-        template.innerHTML = bodies[Number(element.dataset.object) % chunkSize] || "";
-        const holder = element.querySelector(".pending-note");
-        if (holder) {
-            holder.replaceWith(template.content);
+    // The chunk's entry, unpacked or on its way, now the most recently used.
+    function entryOf(chunk) {
+        let entry = unpacked.get(chunk);
+        if (entry) {
+            unpacked.delete(chunk);
         } else {
-            element.append(template.content);
+            entry = { bodies: null };
+            entry.ready = unpack(chunks[chunk].textContent).then((bodies) => {
+                entry.bodies = bodies;
+                return bodies;
+            });
         }
+        unpacked.set(chunk, entry);
+        if (unpacked.size > keptChunks) {
+            unpacked.delete(unpacked.keys().next().value);
+        }
+        return entry;
+    }
+
+    const isPending = (element) => element.classList.contains("pending");
+    const waits = (element) => element && isPending(element) && element.dataset.object;
+
+    // An object's (or the diagram's) body under its heading, in place of
+    // what stood for it, which is kept for when it is emptied again.
+    const placeholders = new WeakMap();
+    function renderNow(element, bodies) {
+        const template = document.createElement("template");
+        template.innerHTML = bodies[Number(element.dataset.object) - firsts[chunkOf(element)]] || "";
+        if (!placeholders.has(element)) {
+            placeholders.set(element, Array.from(element.childNodes));
+        }
+        const heading = element.querySelector(":scope > h3");
+        element.replaceChildren(...(heading ? [heading] : []), template.content);
         element.classList.remove("pending");
+        element.style.minHeight = "";
+        shown.add(element);
         if (element.classList.contains("diagram")) {
             linkDiagram(element);
         }
     }
 
-    async function render(element) {
-        await ensure(chunkOf(element));
-        renderNow(element);
+    // Back to the heading alone, holding the height it had; not while the
+    // focus or the selection is in it.
+    function empty(element, height) {
+        const selection = getSelection();
+        if (element.contains(document.activeElement) ||
+            (selection.rangeCount && selection.containsNode(element, true))) {
+            return;
+        }
+        element.replaceChildren(...placeholders.get(element));
+        element.style.minHeight = height + "px";
+        element.classList.add("pending");
+        shown.delete(element);
     }
 
-    // Objects coming into view are rendered a few at a time, so that a jump
-    // shows its target first.
-    const queue = [];
-    let draining = false;
-    function drain() {
-        draining = false;
-        const started = performance.now();
-        const later = [];
-        while (queue.length && performance.now() - started < 8) {
-            const element = queue.shift();
-            if (decoded.has(chunkOf(element))) {
-                renderNow(element);
-            } else {
-                later.push(element);
-                ensure(chunkOf(element)).then(schedule);
+    // Rendering above the view would push what is read down: the first
+    // shown object in view is held where it is instead.
+    function anchorOf(near) {
+        let anchor = null;
+        for (const [element, box] of near) {
+            if (box.bottom > 0 && (!anchor || (isPending(anchor[0]) && !isPending(element)))) {
+                anchor = [element, box];
             }
         }
-        queue.push(...later);
-        if (queue.length > later.length) {
-            schedule();
+        return anchor;
+    }
+
+    // The waiting objects near the view, nearest first, while the frame's
+    // time lasts, so that a jump or a scroll is never held up for long; each
+    // keeps what is read in place. Then the far ones are emptied.
+    let jumping = 0;
+    function renderNear(near) {
+        const distance = (box) => Math.max(0, -box.bottom, box.top - innerHeight);
+        const waiting = near.filter(([element]) => waits(element) && !element.classList.contains("on-request"))
+            .sort((a, b) => distance(a[1]) - distance(b[1]));
+        const started = performance.now();
+        for (const [element] of waiting) {
+            if (performance.now() - started > 8) {
+                update();
+                break;
+            }
+            const entry = entryOf(chunkOf(element));
+            if (!entry.bodies) {
+                entry.ready.then(update);
+                continue;
+            }
+            const anchor = anchorOf(near.map(([e]) => [e, e.getBoundingClientRect()]));
+            renderNow(element, entry.bodies);
+            if (anchor) {
+                const moved = anchor[0].getBoundingClientRect().top - anchor[1].top;
+                if (moved) {
+                    window.scrollBy(0, moved);
+                }
+            }
+        }
+        for (const element of shown) {
+            const box = element.getBoundingClientRect();
+            if (box.bottom < -3 * innerHeight || box.top > 4 * innerHeight) {
+                empty(element, box.height);
+            }
         }
     }
-    function schedule() {
-        if (!draining) {
-            draining = true;
-            setTimeout(drain, 0);
+
+    // The view is looked at once a frame at most, before it is drawn.
+    let updating = false;
+    function update() {
+        if (!updating) {
+            updating = true;
+            requestAnimationFrame(() => {
+                updating = false;
+                const near = nearView();
+                follow(near);
+                if (chunks.length && !jumping) {
+                    renderNear(near);
+                }
+            });
         }
     }
     if (chunks.length) {
-        const observer = new IntersectionObserver((entries) => {
-            for (const entry of entries) {
-                if (entry.isIntersecting) {
-                    observer.unobserve(entry.target);
-                    queue.push(entry.target);
-                }
-            }
-            schedule();
-        }, { rootMargin: "800px 0px" });
-        document.querySelectorAll(".pending[data-object]").forEach((e) => observer.observe(e));
+        // The page holds its place itself (above), not the browser.
+        document.documentElement.style.overflowAnchor = "none";
     }
+    window.addEventListener("scroll", update, { passive: true });
+    window.addEventListener("resize", update);
 
-    function targetOfHash() {
-        const id = location.hash.slice(1);
+    // The element a link's hash names: the anchors are percent-encoded names.
+    function elementOf(hash) {
+        const id = hash.slice(1);
         if (!id) {
             return null;
         }
@@ -127,20 +227,76 @@
         return document.getElementById(id) || document.getElementById(decoded);
     }
 
-    async function showTarget() {
-        const target = targetOfHash();
-        if (!target) {
-            return;
+    // A jump renders its target first, alone, then moves to it; what is near
+    // it follows once that has been drawn, so that the page moves once.
+    async function renderFirst(target, move) {
+        ++jumping;
+        try {
+            const bodies = await entryOf(chunkOf(target)).ready;
+            if (isPending(target)) {
+                renderNow(target, bodies);
+            }
+        } finally {
+            move();
+            requestAnimationFrame(() => setTimeout(() => {
+                --jumping;
+                update();
+            }));
         }
-        mark(target.id);
-        if (target.classList.contains("pending")) {
-            await render(target);
-            target.scrollIntoView();
+    }
+
+    // The address's object, when it is opened, on back and forward, or
+    // after a jump that was not through jumpTo.
+    function showTarget() {
+        const target = elementOf(location.hash);
+        if (target) {
+            mark(target.id);
         }
+        if (waits(target)) {
+            renderFirst(target, () => {
+                if (elementOf(location.hash) === target) {
+                    target.scrollIntoView();
+                }
+            });
+        } else if (target && chunks.length) {
+            // Back and forward restore a place that heights changed since.
+            const box = target.getBoundingClientRect();
+            if (box.bottom <= 0 || box.top >= innerHeight) {
+                target.scrollIntoView();
+            }
+        }
+    }
+
+    function jumpTo(hash) {
+        const target = elementOf(hash);
+        if (waits(target)) {
+            renderFirst(target, () => { location.hash = hash; });
+        } else {
+            location.hash = hash;
+        }
+    }
+    if (chunks.length) {
+        document.addEventListener("click", (event) => {
+            const show = event.target instanceof Element && event.target.closest(".show-diagram");
+            if (show) {
+                const figure = show.closest("figure");
+                figure.tabIndex = -1;
+                renderFirst(figure, () => figure.focus());
+                return;
+            }
+            const link = event.target instanceof Element && event.target.closest("a[href^='#']");
+            if (link && waits(elementOf(link.hash)) && !event.defaultPrevented &&
+                event.button === 0 && !event.ctrlKey && !event.metaKey && !event.shiftKey &&
+                !event.altKey) {
+                event.preventDefault();
+                jumpTo(link.hash);
+            }
+        });
     }
     window.addEventListener("hashchange", showTarget);
 
-    // --- The contents follow the scroll.
+    // --- The contents mark the first object in view, or the section when
+    // none is (in the upper part of the view).
     let current = null;
     function mark(id) {
         const link = linkFor.get(id);
@@ -152,36 +308,29 @@
         }
         current = link;
         link.setAttribute("aria-current", "true");
-        const top = link.offsetTop - contents.offsetTop;
+        // (Measured on screen: the sticky sidebar's offsets move with the page.)
+        const top = link.getBoundingClientRect().top - contents.getBoundingClientRect().top +
+            contents.scrollTop;
         if (top < contents.scrollTop || top > contents.scrollTop + contents.clientHeight - 40) {
             contents.scrollTop = top - contents.clientHeight / 3;
         }
     }
-    const visible = new Set();
-    const follower = new IntersectionObserver((entries) => {
-        for (const entry of entries) {
-            if (entry.isIntersecting) {
-                visible.add(entry.target);
-            } else {
-                visible.delete(entry.target);
-            }
+    function follow(near) {
+        const upper = 0.3 * innerHeight;
+        const first = near.find(([, box]) => box.bottom > 0);
+        if (first && first[1].top < upper) {
+            // (The diagram has no entry of its own: its section's.)
+            mark(first[0].id || first[0].closest("section.part").id);
+            return;
         }
-        // The first object in view, or the section when none is.
-        let first = null;
-        for (const element of visible) {
-            const object = element.tagName === "ARTICLE";
-            const better = !first || (object && first.tagName !== "ARTICLE") ||
-                (object === (first.tagName === "ARTICLE") &&
-                 element.compareDocumentPosition(first) & Node.DOCUMENT_POSITION_FOLLOWING);
-            if (better) {
-                first = element;
-            }
+        const part = parts.find((element) => {
+            const box = element.getBoundingClientRect();
+            return box.bottom > 0 && box.top < upper;
+        });
+        if (part) {
+            mark(part.id);
         }
-        if (first) {
-            mark(first.id);
-        }
-    }, { rootMargin: "0px 0px -70% 0px" });
-    document.querySelectorAll("main [id].part, main article.object").forEach((e) => follower.observe(e));
+    }
 
     // --- Find as you type over the objects' names.
     const lowerNames = objectLinks.map((link) => link.textContent.toLowerCase());
@@ -219,7 +368,7 @@
             const first = applyFind();
             if (first) {
                 event.preventDefault();
-                location.hash = first.hash;
+                jumpTo(first.hash);
                 first.focus();
             }
         } else if (event.key === "Escape") {
@@ -250,11 +399,12 @@
         figure.querySelectorAll("g.table[data-name]").forEach((group) => {
             const id = "table-" + encoded(group.getAttribute("data-name"));
             if (document.getElementById(id)) {
-                group.addEventListener("click", () => { location.hash = "#" + id; });
+                group.addEventListener("click", () => jumpTo("#" + id));
             }
         });
     }
     document.querySelectorAll(".diagram:not(.pending)").forEach(linkDiagram);
 
     showTarget();
+    update();
 })();

@@ -300,6 +300,7 @@ async function largeReport(browser) {
     delete embedded.produced;
     assert.deepEqual(embedded, report, "the compressed data is the JSON report");
     const { page, trouble } = await watchedPage(browser, html);
+    await page.setViewport({ width: 1280, height: 900 });  // the contents beside the page
     const id = anchor("table", "T2050 <i>");
     await page.click(`#contents a[href="#${CSS.escape(id)}"]`);
     await page.waitForFunction((target) => {
@@ -309,8 +310,49 @@ async function largeReport(browser) {
     const cell = await page.evaluate((target) =>
         document.getElementById(target).querySelector("tbody th.member").textContent, id);
     assert.equal(cell, "Field - F2050\"'");
+    await checkLargeJumps(page, id);
     assert.deepEqual(trouble, [], "nothing ran, was asked for or was refused");
     await page.close();
+}
+
+// Where an object is once the page has settled: its heading's place in the
+// view, whether it is shown, and whether its contents entry can be seen.
+async function settledPlace(page, id) {
+    return page.evaluate(async (target) => {
+        for (let frame = 0; frame < 20; ++frame) {
+            await new Promise(requestAnimationFrame);
+        }
+        const element = document.getElementById(target);
+        const current = document.querySelector("#contents [aria-current]").getBoundingClientRect();
+        const contents = document.getElementById("contents").getBoundingClientRect();
+        return {
+            top: element.querySelector("h3").getBoundingClientRect().top,
+            shown: !element.classList.contains("pending"),
+            listed: current.top >= contents.top && current.bottom <= contents.bottom,
+            rendered: document.querySelectorAll("main .object:not(.pending)").length,
+        };
+    }, id);
+}
+
+// The objects rendered around a jump's target (taller than while waiting)
+// leave it where the jump put it; jumps far apart leave only what is near
+// the view rendered; back returns to an object that was emptied meanwhile.
+async function checkLargeJumps(page, first) {
+    const place = await settledPlace(page, first);
+    assert.ok(place.shown && place.top >= 0 && place.top < 40, `the jump stays on its target: ${place.top}`);
+    assert.ok(place.listed, "the contents show the entry of the object in view");
+    for (const name of ["T100 <i>", "T1000 <i>", "T1500 <i>"]) {
+        await page.click(`#contents a[href="#${CSS.escape(anchor("table", name))}"]`);
+    }
+    const last = await settledPlace(page, anchor("table", "T1500 <i>"));
+    assert.ok(last.shown && last.top >= 0 && last.top < 40, `the last jump is on its target: ${last.top}`);
+    assert.ok(last.rendered < 40, `only objects near the view are rendered: ${last.rendered}`);
+    assert.ok(await page.$eval(`[id="${anchor("table", "T100 <i>")}"]`,
+        (e) => e.classList.contains("pending")), "an object left far behind is emptied");
+    await page.goBack();
+    const back = await settledPlace(page, anchor("table", "T1000 <i>"));
+    assert.ok(back.shown && back.top >= 0 && back.top < 40, `back shows the object: ${back.top}`);
+    assert.ok(back.listed, "the contents follow back to the object's entry");
 }
 
 // CSS.escape for node: enough for the anchors' characters (letters, digits,
