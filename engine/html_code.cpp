@@ -98,7 +98,9 @@ std::string CodeBlockHtml(const ObjectText& text) {
     const bool code = text.form == ObjectText::Form::Code;
     std::string out = code ? "<pre class=\"code\"><code class=\"vba\">"
                            : "<pre class=\"code\"><code class=\"xml\">";
-    std::string_view rest = text.text;
+    // Numbered as the editor numbers them: its hidden header (a module's
+    // attributes) is left out, as in the paged form; the embedded data keeps it.
+    std::string_view rest = text.Shown();
     int number = text.firstLine;
     while (!rest.empty()) {
         std::size_t end = rest.find_first_of("\r\n");

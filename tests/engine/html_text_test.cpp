@@ -34,9 +34,12 @@ TEST(HtmlTextTest, AnchorsEncodeEveryByteOutsideTheirAlphabet) {
 
 TEST(HtmlTextTest, CodeKeepsItsLineNumbersAndMarksCommentsStringsAndKeywords) {
     ObjectText text;
-    text.text = "Sub A()\r\n  x = \"<b>\"\"\"' no\rEnd Sub\n' </pre>";
+    text.text = "Attribute VB_Name = \"A\"\r\nSub A()\r\n  x = \"<b>\"\"\"' no\rEnd Sub\n' </pre>";
+    text.hiddenLength = text.text.find("Sub");
     text.firstLine = 7;
     const std::string html = CodeBlockHtml(text);
+    // The editor's hidden header is not shown and takes no number.
+    EXPECT_EQ(html.find("VB_Name"), std::string::npos) << html;
     EXPECT_NE(html.find("<span class=\"no\" aria-hidden=\"true\">7</span><span class=\"k\">Sub"
                         "</span> A()\n"),
               std::string::npos)
