@@ -68,6 +68,25 @@ std::string DiagramHtml(int index, const std::string* svg, std::size_t largeDiag
     return out + "</figure>\n";
 }
 
+// The value of an attribute of an SVG document's root element, without its
+// unit ("451.3pt": "451.3"); empty when it has none.
+std::string RootLength(const std::string& svg, std::string_view name) {
+    const std::size_t root = svg.find("<svg");
+    const std::size_t end = svg.find('>', root);
+    const std::string key = " " + std::string(name) + "=\"";
+    const std::size_t at = svg.find(key, root);
+    if (root == std::string::npos || end == std::string::npos || at == std::string::npos ||
+        at > end) {
+        return {};
+    }
+    std::string value =
+        svg.substr(at + key.size(), svg.find('"', at + key.size()) - at - key.size());
+    while (!value.empty() && (value.back() < '0' || value.back() > '9')) {
+        value.pop_back();
+    }
+    return value.find_first_not_of("0123456789.") == std::string::npos ? value : std::string();
+}
+
 }  // namespace
 
 HtmlRenderer::HtmlRenderer(std::function<void(std::string_view)> write,
@@ -237,11 +256,37 @@ void HtmlRenderer::EndSection(ObjectKind kind, const diagram::DiagramModel* diag
     if (diagram != nullptr && diagramSvg_) {
         pieces_.push_back({html, -1, {}});
         html.clear();
-        std::string svg = InlineSvg(diagramSvg_(*diagram));
-        const std::size_t large = svg.size() > kLargeDiagramText ? diagram->tables.size() : 0;
-        pieces_.push_back({{}, AddBody(std::move(svg)), {}, large});
+        if (packing_) {
+            DiagramPages(*diagram);
+        } else {
+            std::vector<std::string> svg = diagramSvg_(*diagram, DiagramForm::Whole);
+            svg.resize(1);
+            svg[0] = InlineSvg(std::move(svg[0]));
+            const std::size_t large =
+                svg[0].size() > kLargeDiagramText ? diagram->tables.size() : 0;
+            pieces_.push_back({{}, AddBody(std::move(svg[0])), {}, large});
+        }
     }
     pieces_.push_back({html + "</section>\n", -1, {}});
+}
+
+void HtmlRenderer::DiagramPages(const diagram::DiagramModel& diagram) {
+    std::vector<std::string> pages = diagramSvg_(diagram, DiagramForm::Pages);
+    std::string html =
+        "<figure class=\"diagram paged on-request\" aria-label=\"Relationship diagram\">"
+        "<p class=\"pending-note\">The diagram of " +
+        std::to_string(diagram.tables.size()) + " tables on " + std::to_string(pages.size()) +
+        (pages.size() == 1 ? " page" : " pages") +
+        " is drawn when asked for, each page as it comes into view.</p><button type=\"button\" "
+        "class=\"show-diagram\">Show the diagram</button>\n";
+    for (std::string& page : pages) {
+        const std::string width = RootLength(page, "width");
+        const std::string height = RootLength(page, "height");
+        html += "<div class=\"diagram-page pending\" hidden data-object=\"" +
+                std::to_string(AddBody(InlineSvg(std::move(page)))) + "\" data-width=\"" + width +
+                "\" data-height=\"" + height + "\"></div>\n";
+    }
+    pieces_.push_back({html + "</figure>\n", -1, {}});
 }
 
 void HtmlRenderer::WriteContent(bool staticPage) {

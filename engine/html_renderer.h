@@ -55,6 +55,8 @@ class HtmlRenderer final : public ReportSink {
     void StartPacking();
     void Pack(std::string_view body, int index);
     void FinishChunk();
+    // A large page's diagram: its pages drawn as they come into view.
+    void DiagramPages(const diagram::DiagramModel& diagram);
     std::string Rows(const PropertyRows& rows) const;
     std::string Members(const MemberGroup& group) const;
     std::string Value(const PropertyRow& row) const;
