@@ -45,29 +45,6 @@ std::string InlineSvg(std::string svg) {
     return svg;
 }
 
-// A diagram whose picture is larger than this is drawn in a large page only
-// when asked for: as elements it takes some seventy times its text's size in
-// memory, and seconds to lay out.
-constexpr std::size_t kLargeDiagramText = std::size_t{1} << 20;
-
-// The diagram's figure: with its picture, or to be drawn from the data, as it
-// comes into view or, when large, on request.
-std::string DiagramHtml(int index, const std::string* svg, std::size_t largeDiagram) {
-    if (svg != nullptr) {
-        return "<figure class=\"diagram\" aria-label=\"Relationship diagram\">\n" + *svg +
-               "</figure>\n";
-    }
-    std::string out = "<figure class=\"diagram pending";
-    out += largeDiagram > 0 ? " on-request" : "";
-    out += "\" aria-label=\"Relationship diagram\" data-object=\"" + std::to_string(index) + "\">";
-    if (largeDiagram > 0) {
-        out += "<p class=\"pending-note\">The diagram of " + std::to_string(largeDiagram) +
-               " tables is large: it is drawn when asked for.</p><button type=\"button\" "
-               "class=\"show-diagram\">Show the diagram</button>";
-    }
-    return out + "</figure>\n";
-}
-
 // The value of an attribute of an SVG document's root element, without its
 // unit ("451.3pt": "451.3"); empty when it has none.
 std::string RootLength(const std::string& svg, std::string_view name) {
@@ -135,10 +112,22 @@ void HtmlRenderer::FinishChunk() {
 
 void HtmlRenderer::StartPacking() {
     packing_ = true;
+    // The whole diagram gives way to its pages.
+    Piece* diagram = nullptr;
+    for (Piece& piece : pieces_) {
+        if (piece.object >= 0 && piece.heading.empty()) {
+            diagram = &piece;
+            bodies_[static_cast<std::size_t>(piece.object)].clear();
+        }
+    }
     for (std::size_t i = 0; i < bodies_.size(); ++i) {
         Pack(bodies_[i], static_cast<int>(i));
     }
     std::vector<std::string>().swap(bodies_);
+    if (diagram != nullptr && wholeDiagram_) {
+        *diagram = {DiagramPagesHtml(*wholeDiagram_), -1, {}};
+    }
+    wholeDiagram_.reset();
     packedJson_ = std::make_unique<GzipBase64Stream>();
     packedJson_->Append(jsonText_);
     std::string().swap(jsonText_);
@@ -257,23 +246,23 @@ void HtmlRenderer::EndSection(ObjectKind kind, const diagram::DiagramModel* diag
         pieces_.push_back({html, -1, {}});
         html.clear();
         if (packing_) {
-            DiagramPages(*diagram);
+            pieces_.push_back({DiagramPagesHtml(*diagram), -1, {}});
         } else {
+            // Whole while the page may stay static; drawn again as pages
+            // should it turn large.
             std::vector<std::string> svg = diagramSvg_(*diagram, DiagramForm::Whole);
             svg.resize(1);
-            svg[0] = InlineSvg(std::move(svg[0]));
-            const std::size_t large =
-                svg[0].size() > kLargeDiagramText ? diagram->tables.size() : 0;
-            pieces_.push_back({{}, AddBody(std::move(svg[0])), {}, large});
+            pieces_.push_back({{}, AddBody(InlineSvg(std::move(svg[0]))), {}});
+            wholeDiagram_ = *diagram;
         }
     }
     pieces_.push_back({html + "</section>\n", -1, {}});
 }
 
-void HtmlRenderer::DiagramPages(const diagram::DiagramModel& diagram) {
+std::string HtmlRenderer::DiagramPagesHtml(const diagram::DiagramModel& diagram) {
     std::vector<std::string> pages = diagramSvg_(diagram, DiagramForm::Pages);
     std::string html =
-        "<figure class=\"diagram paged on-request\" aria-label=\"Relationship diagram\">"
+        "<figure class=\"diagram paged\" aria-label=\"Relationship diagram\">"
         "<p class=\"pending-note\">The diagram of " +
         std::to_string(diagram.tables.size()) + " tables on " + std::to_string(pages.size()) +
         (pages.size() == 1 ? " page" : " pages") +
@@ -286,7 +275,7 @@ void HtmlRenderer::DiagramPages(const diagram::DiagramModel& diagram) {
                 std::to_string(AddBody(InlineSvg(std::move(page)))) + "\" data-width=\"" + width +
                 "\" data-height=\"" + height + "\"></div>\n";
     }
-    pieces_.push_back({html + "</figure>\n", -1, {}});
+    return html + "</figure>\n";
 }
 
 void HtmlRenderer::WriteContent(bool staticPage) {
@@ -294,11 +283,9 @@ void HtmlRenderer::WriteContent(bool staticPage) {
     for (const Piece& piece : pieces_) {
         if (piece.object < 0) {
             out += piece.html;
-        } else if (piece.heading.empty()) {
-            out +=
-                DiagramHtml(piece.object,
-                            staticPage ? &bodies_[static_cast<std::size_t>(piece.object)] : nullptr,
-                            piece.largeDiagram);
+        } else if (piece.heading.empty() && staticPage) {
+            out += "<figure class=\"diagram\" aria-label=\"Relationship diagram\">\n" +
+                   bodies_[static_cast<std::size_t>(piece.object)] + "</figure>\n";
         } else if (staticPage) {
             out += "<article class=\"object\" id=\"" + piece.html + "\">" + piece.heading + "\n";
             out += bodies_[static_cast<std::size_t>(piece.object)];

@@ -163,7 +163,7 @@
     let jumping = 0;
     function renderNear(near) {
         const distance = (box) => Math.max(0, -box.bottom, box.top - innerHeight);
-        const waiting = near.filter(([element]) => waits(element) && !element.classList.contains("on-request"))
+        const waiting = near.filter(([element]) => waits(element))
             .sort((a, b) => distance(a[1]) - distance(b[1]));
         const started = performance.now();
         for (const [element] of waiting) {
@@ -282,13 +282,7 @@
         document.addEventListener("click", (event) => {
             const show = event.target instanceof Element && event.target.closest(".show-diagram");
             if (show) {
-                const figure = show.closest("figure");
-                figure.tabIndex = -1;
-                if (figure.classList.contains("paged")) {
-                    showPages(figure);
-                } else {
-                    renderFirst(figure, () => figure.focus());
-                }
+                showPages(show.closest("figure"));
                 return;
             }
             const link = event.target instanceof Element && event.target.closest("a[href^='#']");
@@ -305,7 +299,7 @@
     // A large diagram's pages take their places, each as large as its
     // picture, and are drawn as they come near the view like the objects.
     function showPages(figure) {
-        figure.classList.remove("on-request");
+        figure.tabIndex = -1;
         for (const page of figure.querySelectorAll(".diagram-page")) {
             if (page.dataset.width && page.dataset.height) {
                 page.style.width = page.dataset.width + "pt";
