@@ -271,9 +271,10 @@ std::string HtmlRenderer::DiagramPagesHtml(const diagram::DiagramModel& diagram)
     for (std::string& page : pages) {
         const std::string width = RootLength(page, "width");
         const std::string height = RootLength(page, "height");
-        html += "<div class=\"diagram-page pending\" hidden data-object=\"" +
-                std::to_string(AddBody(InlineSvg(std::move(page)))) + "\" data-width=\"" + width +
-                "\" data-height=\"" + height + "\"></div>\n";
+        html += "<div class=\"diagram-page pending\" hidden data-object=\"";
+        html += std::to_string(AddBody(InlineSvg(std::move(page))));
+        html += "\" data-width=\"" + width;
+        html += "\" data-height=\"" + height + "\"></div>\n";
     }
     return html + "</figure>\n";
 }
