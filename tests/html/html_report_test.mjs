@@ -365,6 +365,12 @@ async function checkLargeJumps(page, first) {
 // Shown, the diagram of a large report draws its pages near the view only,
 // and a table's box there leads to the table.
 async function checkLargeDiagram(page) {
+    await page.evaluate(async () => {
+        document.querySelector(".show-diagram").scrollIntoView({ block: "center" });
+        for (let frame = 0; frame < 20; ++frame) {
+            await new Promise(requestAnimationFrame);
+        }
+    });
     await page.click("figure.diagram .show-diagram");
     const [pages, shown] = await page.waitForFunction(() => {
         const pages = Array.from(document.querySelectorAll(".diagram-page"));
