@@ -83,8 +83,11 @@ int main(int argc, char** argv) {
 #ifdef OSTREL_CLI_PDF
     if (line.htmlPath) {
         cli::EnsureGuiApplication();
-        diagramSvg = [](const diagram::DiagramModel& model) {
-            return diagram::DiagramSvgText(model);
+        diagramSvg = [](const diagram::DiagramModel& model, engine::DiagramForm form) {
+            if (form == engine::DiagramForm::Pages) {
+                return diagram::DiagramSvgPages(model);
+            }
+            return std::vector<std::string>{diagram::DiagramSvgText(model)};
         };
     }
 #endif

@@ -45,27 +45,23 @@ std::string InlineSvg(std::string svg) {
     return svg;
 }
 
-// A diagram whose picture is larger than this is drawn in a large page only
-// when asked for: as elements it takes some seventy times its text's size in
-// memory, and seconds to lay out.
-constexpr std::size_t kLargeDiagramText = std::size_t{1} << 20;
-
-// The diagram's figure: with its picture, or to be drawn from the data, as it
-// comes into view or, when large, on request.
-std::string DiagramHtml(int index, const std::string* svg, std::size_t largeDiagram) {
-    if (svg != nullptr) {
-        return "<figure class=\"diagram\" aria-label=\"Relationship diagram\">\n" + *svg +
-               "</figure>\n";
+// The value of an attribute of an SVG document's root element, without its
+// unit ("451.3pt": "451.3"); empty when it has none.
+std::string RootLength(const std::string& svg, std::string_view name) {
+    const std::size_t root = svg.find("<svg");
+    const std::size_t end = svg.find('>', root);
+    const std::string key = " " + std::string(name) + "=\"";
+    const std::size_t at = svg.find(key, root);
+    if (root == std::string::npos || end == std::string::npos || at == std::string::npos ||
+        at > end) {
+        return {};
     }
-    std::string out = "<figure class=\"diagram pending";
-    out += largeDiagram > 0 ? " on-request" : "";
-    out += "\" aria-label=\"Relationship diagram\" data-object=\"" + std::to_string(index) + "\">";
-    if (largeDiagram > 0) {
-        out += "<p class=\"pending-note\">The diagram of " + std::to_string(largeDiagram) +
-               " tables is large: it is drawn when asked for.</p><button type=\"button\" "
-               "class=\"show-diagram\">Show the diagram</button>";
+    std::string value =
+        svg.substr(at + key.size(), svg.find('"', at + key.size()) - at - key.size());
+    while (!value.empty() && (value.back() < '0' || value.back() > '9')) {
+        value.pop_back();
     }
-    return out + "</figure>\n";
+    return value.find_first_not_of("0123456789.") == std::string::npos ? value : std::string();
 }
 
 }  // namespace
@@ -116,10 +112,22 @@ void HtmlRenderer::FinishChunk() {
 
 void HtmlRenderer::StartPacking() {
     packing_ = true;
+    // The whole diagram gives way to its pages.
+    Piece* diagram = nullptr;
+    for (Piece& piece : pieces_) {
+        if (piece.object >= 0 && piece.heading.empty()) {
+            diagram = &piece;
+            bodies_[static_cast<std::size_t>(piece.object)].clear();
+        }
+    }
     for (std::size_t i = 0; i < bodies_.size(); ++i) {
         Pack(bodies_[i], static_cast<int>(i));
     }
     std::vector<std::string>().swap(bodies_);
+    if (diagram != nullptr && wholeDiagram_) {
+        *diagram = {DiagramPagesHtml(*wholeDiagram_), -1, {}};
+    }
+    wholeDiagram_.reset();
     packedJson_ = std::make_unique<GzipBase64Stream>();
     packedJson_->Append(jsonText_);
     std::string().swap(jsonText_);
@@ -237,11 +245,38 @@ void HtmlRenderer::EndSection(ObjectKind kind, const diagram::DiagramModel* diag
     if (diagram != nullptr && diagramSvg_) {
         pieces_.push_back({html, -1, {}});
         html.clear();
-        std::string svg = InlineSvg(diagramSvg_(*diagram));
-        const std::size_t large = svg.size() > kLargeDiagramText ? diagram->tables.size() : 0;
-        pieces_.push_back({{}, AddBody(std::move(svg)), {}, large});
+        if (packing_) {
+            pieces_.push_back({DiagramPagesHtml(*diagram), -1, {}});
+        } else {
+            // Whole while the page may stay static; drawn again as pages
+            // should it turn large.
+            std::vector<std::string> svg = diagramSvg_(*diagram, DiagramForm::Whole);
+            svg.resize(1);
+            pieces_.push_back({{}, AddBody(InlineSvg(std::move(svg[0]))), {}});
+            wholeDiagram_ = *diagram;
+        }
     }
     pieces_.push_back({html + "</section>\n", -1, {}});
+}
+
+std::string HtmlRenderer::DiagramPagesHtml(const diagram::DiagramModel& diagram) {
+    std::vector<std::string> pages = diagramSvg_(diagram, DiagramForm::Pages);
+    std::string html =
+        "<figure class=\"diagram paged\" aria-label=\"Relationship diagram\">"
+        "<p class=\"pending-note\">The diagram of " +
+        std::to_string(diagram.tables.size()) + " tables on " + std::to_string(pages.size()) +
+        (pages.size() == 1 ? " page" : " pages") +
+        " is drawn when asked for, each page as it comes into view.</p><button type=\"button\" "
+        "class=\"show-diagram\">Show the diagram</button>\n";
+    for (std::string& page : pages) {
+        const std::string width = RootLength(page, "width");
+        const std::string height = RootLength(page, "height");
+        html += "<div class=\"diagram-page pending\" hidden data-object=\"";
+        html += std::to_string(AddBody(InlineSvg(std::move(page))));
+        html += "\" data-width=\"" + width;
+        html += "\" data-height=\"" + height + "\"></div>\n";
+    }
+    return html + "</figure>\n";
 }
 
 void HtmlRenderer::WriteContent(bool staticPage) {
@@ -249,11 +284,9 @@ void HtmlRenderer::WriteContent(bool staticPage) {
     for (const Piece& piece : pieces_) {
         if (piece.object < 0) {
             out += piece.html;
-        } else if (piece.heading.empty()) {
-            out +=
-                DiagramHtml(piece.object,
-                            staticPage ? &bodies_[static_cast<std::size_t>(piece.object)] : nullptr,
-                            piece.largeDiagram);
+        } else if (piece.heading.empty() && staticPage) {
+            out += "<figure class=\"diagram\" aria-label=\"Relationship diagram\">\n" +
+                   bodies_[static_cast<std::size_t>(piece.object)] + "</figure>\n";
         } else if (staticPage) {
             out += "<article class=\"object\" id=\"" + piece.html + "\">" + piece.heading + "\n";
             out += bodies_[static_cast<std::size_t>(piece.object)];

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,15 +47,15 @@ class HtmlRenderer final : public ReportSink {
         std::string html;     // markup; for an object, its anchor
         int object = -1;      // a position in bodies_, for an object or the diagram
         std::string heading;  // an object's heading; empty for the diagram
-        // A large diagram's tables: it is drawn when asked for, not as it
-        // comes into view (0: an object, or a diagram of ordinary size).
-        std::size_t largeDiagram = 0;
     };
 
     int AddBody(std::string body);
     void StartPacking();
     void Pack(std::string_view body, int index);
     void FinishChunk();
+    // A large page's diagram: its pages, drawn as they come into view once
+    // it is shown.
+    std::string DiagramPagesHtml(const diagram::DiagramModel& diagram);
     std::string Rows(const PropertyRows& rows) const;
     std::string Members(const MemberGroup& group) const;
     std::string Value(const PropertyRow& row) const;
@@ -88,6 +89,8 @@ class HtmlRenderer final : public ReportSink {
     // The documented tables and queries (one name space in Jet) by name
     // folded to lower case, with their kind and anchor, for links.
     std::map<std::string, std::pair<ObjectKind, std::string>> sources_;
+    // The diagram drawn whole while the page could stay static.
+    std::optional<diagram::DiagramModel> wholeDiagram_;
     int sectionObjects_ = 0;
     std::size_t objectCount_ = 0;
 };

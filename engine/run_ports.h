@@ -4,6 +4,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "components/diagram/diagram_model.h"
 #include "components/document/report_document.h"
@@ -95,9 +96,15 @@ class PagedOutput {
     PagedOutput& operator=(const PagedOutput&) = default;
 };
 
-// Draws the relationship diagram as an SVG document (laying it out needs
-// what the engine does not have); throws std::runtime_error when it cannot.
-using DiagramSvgWriter = std::function<std::string(const diagram::DiagramModel& model)>;
+// The relationship diagram as one picture of every group, or as the pages of
+// a PDF of it (a large page shows them one by one as they come into view).
+enum class DiagramForm { Whole, Pages };
+
+// Draws the relationship diagram as SVG documents (laying it out needs what
+// the engine does not have): one for Whole, one a page for Pages; throws
+// std::runtime_error when it cannot.
+using DiagramSvgWriter =
+    std::function<std::vector<std::string>(const diagram::DiagramModel& model, DiagramForm form)>;
 
 // What the user asked a run for.
 struct RunRequest {

@@ -156,6 +156,59 @@ async function find(page, name, id, withTyping) {
     return withTyping ? (ms === null ? Infinity : done - typingStarted) : Math.round(ms ?? Infinity);
 }
 
+// Shows the relationship diagram from its button and scrolls through it a
+// screen at a time, each screen drawn before the next: the time to the
+// first picture on screen, the time to go through, and the longest task.
+async function showDiagram(page) {
+    return page.evaluate(async () => {
+        const figure = document.querySelector("main figure.diagram");
+        const button = figure && figure.querySelector(".show-diagram");
+        if (!button) {
+            return null;
+        }
+        let longest = 0;
+        new PerformanceObserver((list) => {
+            for (const entry of list.getEntries()) {
+                longest = Math.max(longest, entry.duration);
+            }
+        }).observe({ type: "longtask" });
+        const frame = () => new Promise(requestAnimationFrame);
+        const onScreen = (element) => {
+            const box = element.getBoundingClientRect();
+            return box.top < innerHeight && box.bottom > 0;
+        };
+        const drawn = () => Array.from(figure.querySelectorAll("svg")).some(onScreen);
+        const waiting = () => Array.from(figure.querySelectorAll(".diagram-page.pending"))
+            .some(onScreen);
+        figure.scrollIntoView();
+        await frame();
+        const t0 = performance.now();
+        button.click();
+        while (!drawn() && performance.now() - t0 < 60000) {
+            await frame();
+        }
+        await frame();
+        const firstMs = performance.now() - t0;
+        const t1 = performance.now();
+        let mostDrawn = 0;
+        while (figure.getBoundingClientRect().bottom > innerHeight) {
+            window.scrollBy(0, innerHeight);
+            const t2 = performance.now();
+            do {
+                await frame();
+            } while (waiting() && performance.now() - t2 < 5000);
+            mostDrawn = Math.max(mostDrawn, figure.querySelectorAll("svg").length);
+        }
+        return {
+            firstMs: Math.round(firstMs),
+            throughMs: Math.round(performance.now() - t1),
+            longestTaskMs: Math.round(longest),
+            mostPagesDrawn: mostDrawn,
+            pages: figure.querySelectorAll(".diagram-page").length,
+        };
+    });
+}
+
 const median = (list) => {
     const sorted = [...list].sort((a, b) => a - b);
     return sorted[Math.floor((sorted.length - 1) / 2)];
@@ -193,6 +246,8 @@ async function run() {
     const last = objects[objects.length - 3];
     const typed = await find(page, last.name, last.id, true);
     const used = await memory(page, client, rootPid);
+    const diagram = await showDiagram(page);
+    const diagramUsed = diagram && await memory(page, client, rootPid);
     await browser.close();
     const times = jumps.map((j) => j.ms);
     const slowest = jumps.reduce((a, b) => (b.ms > a.ms ? b : a));
@@ -203,6 +258,7 @@ async function run() {
         findEnterMedianMs: median(finds), findEnterMaxMs: Math.max(...finds),
         findsLost: finds.filter((t) => t === Infinity).length,
         findTypeAndEnterMs: typed,
+        diagram, diagramUsed,
     };
 }
 
@@ -225,6 +281,10 @@ console.log(JSON.stringify({
     findTypeAndEnterMs: of((r) => r.findTypeAndEnterMs),
     loaded: Object.fromEntries(Object.keys(results[0].loaded).map((k) => [k, of((r) => r.loaded[k])])),
     used: Object.fromEntries(Object.keys(results[0].used).map((k) => [k, of((r) => r.used[k])])),
+    diagram: results[0].diagram && Object.fromEntries(Object.keys(results[0].diagram).map(
+        (k) => [k, of((r) => r.diagram[k])])),
+    diagramUsed: results[0].diagramUsed && Object.fromEntries(Object.keys(results[0].diagramUsed)
+        .map((k) => [k, of((r) => r.diagramUsed[k])])),
     slowest: results.map((r) => r.jumpSlowest),
     lost: results.map((r) => [r.jumpsLost, r.findsLost]),
 }, null, 1));

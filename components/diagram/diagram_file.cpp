@@ -76,13 +76,18 @@ void WritePng(const DiagramModel& model, const std::string& path) {
     out.Commit();
 }
 
-void WritePdf(const DiagramModel& model, const std::string& path, const DiagramPaper& paper) {
+std::vector<DiagramPage> PaperPages(const DiagramModel& model, const DiagramPaper& paper) {
     PagePlanOptions options;
     options.area = paper.body.size();
-    const std::vector<DiagramPage> pages = PlanDiagramPages(model, options);
+    std::vector<DiagramPage> pages = PlanDiagramPages(model, options);
     if (pages.empty()) {
         throw std::runtime_error("no relationships between the selected tables to draw");
     }
+    return pages;
+}
+
+void WritePdf(const DiagramModel& model, const std::string& path, const DiagramPaper& paper) {
+    const std::vector<DiagramPage> pages = PaperPages(model, paper);
     OutputFile out(path);
     {
         QPdfWriter writer(&out.Device());
@@ -112,6 +117,14 @@ void WritePdf(const DiagramModel& model, const std::string& path, const DiagramP
 
 std::string DiagramSvgText(const DiagramModel& model) {
     return DiagramSvg(ImagePage(model));
+}
+
+std::vector<std::string> DiagramSvgPages(const DiagramModel& model) {
+    std::vector<std::string> pictures;
+    for (const DiagramPage& page : PaperPages(model, DiagramPaper{})) {
+        pictures.push_back(DiagramSvg(page));
+    }
+    return pictures;
 }
 
 void WriteDiagramFile(const DiagramModel& model, const std::string& path,

@@ -3,6 +3,7 @@
 #include <QPageSize>
 #include <QRectF>
 #include <string>
+#include <vector>
 
 #include "components/diagram/diagram_format.h"
 #include "components/diagram/diagram_model.h"
@@ -27,5 +28,10 @@ void WriteDiagramFile(const DiagramModel& model, const std::string& path,
 // holds it. Throws std::runtime_error when there is nothing to draw. Needs a
 // QGuiApplication.
 std::string DiagramSvgText(const DiagramModel& model);
+
+// The diagram as the pages of a PDF of it on A4 (a large diagram is split
+// there), each page one SVG picture sized to its contents, in order. Throws
+// std::runtime_error when there is nothing to draw. Needs a QGuiApplication.
+std::vector<std::string> DiagramSvgPages(const DiagramModel& model);
 
 }  // namespace ostrel::diagram

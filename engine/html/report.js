@@ -22,7 +22,10 @@
     // first in view from a few measurements, however many there are.
     const main = document.getElementById("main");
     const parts = Array.from(main.querySelectorAll("section.part"));
-    const objects = Array.from(main.querySelectorAll("article.object, figure.diagram"));
+    // (A large diagram's pages count once it is shown.)
+    const listObjects = () => Array.from(main.querySelectorAll(
+        "article.object, figure.diagram:not(.paged), .diagram-page:not([hidden])"));
+    let objects = listObjects();
 
     function firstEndingBelow(y) {
         let low = 0;
@@ -123,7 +126,7 @@
         element.classList.remove("pending");
         element.style.minHeight = "";
         shown.add(element);
-        if (element.classList.contains("diagram")) {
+        if (element.closest(".diagram")) {
             linkDiagram(element);
         }
     }
@@ -160,7 +163,7 @@
     let jumping = 0;
     function renderNear(near) {
         const distance = (box) => Math.max(0, -box.bottom, box.top - innerHeight);
-        const waiting = near.filter(([element]) => waits(element) && !element.classList.contains("on-request"))
+        const waiting = near.filter(([element]) => waits(element))
             .sort((a, b) => distance(a[1]) - distance(b[1]));
         const started = performance.now();
         for (const [element] of waiting) {
@@ -279,9 +282,7 @@
         document.addEventListener("click", (event) => {
             const show = event.target instanceof Element && event.target.closest(".show-diagram");
             if (show) {
-                const figure = show.closest("figure");
-                figure.tabIndex = -1;
-                renderFirst(figure, () => figure.focus());
+                showPages(show.closest("figure"));
                 return;
             }
             const link = event.target instanceof Element && event.target.closest("a[href^='#']");
@@ -294,6 +295,24 @@
         });
     }
     window.addEventListener("hashchange", showTarget);
+
+    // A large diagram's pages take their places, each as large as its
+    // picture, and are drawn as they come near the view like the objects.
+    function showPages(figure) {
+        figure.tabIndex = -1;
+        for (const page of figure.querySelectorAll(".diagram-page")) {
+            if (page.dataset.width && page.dataset.height) {
+                page.style.width = page.dataset.width + "pt";
+                page.style.height = page.dataset.height + "pt";
+            }
+            page.hidden = false;
+        }
+        figure.querySelector(".pending-note").hidden = true;
+        figure.focus();
+        figure.querySelector(".show-diagram").hidden = true;
+        objects = listObjects();
+        update();
+    }
 
     // --- The contents mark the first object in view, or the section when
     // none is (in the upper part of the view).

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "engine/html_renderer.h"
 #include "engine/json_renderer.h"
 #include "engine/report_builder.h"
 #include "engine/report_forms.h"
@@ -132,6 +133,44 @@ TEST(JsonRenderer, TypedValuesAndEveryMemberGroup) {
     EXPECT_EQ(document["tables"]["Clients"]["fieldsNotListed"],
               "its source database cannot be found");
     EXPECT_TRUE(document["tables"]["Clients"]["fields"].empty());
+}
+
+// A page that turns large after its diagram was drawn whole carries the
+// diagram's pages instead, drawn again.
+TEST(HtmlRenderer, APageTurningLargeAfterItsDiagramCarriesItsPages) {
+    diagram::DiagramModel model;
+    model.tables = {{"A", false, {}}, {"B", false, {}}};
+    model.relations.push_back({.name = "AB", .primaryTable = 0, .foreignTable = 1});
+    std::vector<DiagramForm> asked;
+    std::string text;
+    FixedFormatter formatter;
+    HtmlRenderer html([&text](std::string_view piece) { text += piece; }, formatter,
+                      [&asked](const diagram::DiagramModel&, DiagramForm form) {
+                          asked.push_back(form);
+                          if (form == DiagramForm::Whole) {
+                              return std::vector<std::string>{"<svg>whole</svg>"};
+                          }
+                          return std::vector<std::string>{
+                              "<?xml version=\"1.0\"?>\n<svg width=\"451.3pt\" height=\"80pt\">",
+                              "<svg height=\"697pt\" width=\"200pt\">"};
+                      });
+    html.Title({"Ostrel2", {2026, 12, 6, 18, 15, 30}, "", "db.mdb"});
+    html.BeginSection(ObjectKind::Relationship);
+    html.EndSection(ObjectKind::Relationship, &model);
+    html.BeginSection(ObjectKind::Query);
+    for (std::size_t i = 0; i <= kStaticObjectLimit; ++i) {
+        html.Object({.kind = ObjectKind::Query, .name = "Q" + std::to_string(i)});
+    }
+    html.EndSection(ObjectKind::Query, nullptr);
+    html.End();
+    EXPECT_EQ(asked, (std::vector{DiagramForm::Whole, DiagramForm::Pages}));
+    // The pages' bodies follow the whole picture's and the 2,000 queries'.
+    EXPECT_NE(text.find("<div class=\"diagram-page pending\" hidden data-object=\"2001\" "
+                        "data-width=\"451.3\" data-height=\"80\"></div>\n<div "
+                        "class=\"diagram-page pending\" hidden data-object=\"2002\" "
+                        "data-width=\"200\" data-height=\"697\"></div>\n</figure>"),
+              std::string::npos);
+    EXPECT_EQ(text.find("<svg>whole"), std::string::npos);
 }
 
 }  // namespace

@@ -290,7 +290,13 @@ async function largeReport(browser) {
     for (let i = 0; i < 2100; ++i) {
         tables.push({ name: `T${i} <i>`, columns: [{ name: `F${i}"'`, type: "Long" }] });
     }
-    const database = generate("large", { tables });
+    // A chain of relationships: a diagram of many pages.
+    const relationships = [];
+    for (let i = 0; i < 400; ++i) {
+        relationships.push({ name: `R${i}`, table: tables[i].name, columns: [tables[i].columns[0].name],
+                             foreignTable: tables[i + 1].name, foreignColumns: [tables[i + 1].columns[0].name] });
+    }
+    const database = generate("large", { tables, relationships });
     const html = path.join(args.work, "large.html");
     const json = path.join(args.work, "large.json");
     run(args.program, ["--all-switches", "--html", html, "--json", json, database]);
@@ -311,6 +317,7 @@ async function largeReport(browser) {
         document.getElementById(target).querySelector("tbody th.member").textContent, id);
     assert.equal(cell, "Field - F2050\"'");
     await checkLargeJumps(page, id);
+    await checkLargeDiagram(page);
     assert.deepEqual(trouble, [], "nothing ran, was asked for or was refused");
     await page.close();
 }
@@ -353,6 +360,31 @@ async function checkLargeJumps(page, first) {
     const back = await settledPlace(page, anchor("table", "T1000 <i>"));
     assert.ok(back.shown && back.top >= 0 && back.top < 40, `back shows the object: ${back.top}`);
     assert.ok(back.listed, "the contents follow back to the object's entry");
+}
+
+// Shown, the diagram of a large report draws its pages near the view only,
+// and a table's box there leads to the table.
+async function checkLargeDiagram(page) {
+    await page.evaluate(async () => {
+        document.querySelector(".show-diagram").scrollIntoView({ block: "center" });
+        for (let frame = 0; frame < 20; ++frame) {
+            await new Promise(requestAnimationFrame);
+        }
+    });
+    await page.click("figure.diagram .show-diagram");
+    const [pages, shown] = await page.waitForFunction(() => {
+        const pages = Array.from(document.querySelectorAll(".diagram-page"));
+        const shown = pages.filter((e) => !e.classList.contains("pending") && e.querySelector("svg"));
+        return shown.length && [pages.length, shown.length];
+    }, { timeout: 10000 }).then((handle) => handle.jsonValue());
+    assert.ok(pages >= 5 && shown < pages - 2, `pages drawn near the view only: ${shown} of ${pages}`);
+    const name = await page.$eval(".diagram-page:not(.pending) g.table", (box) => {
+        box.scrollIntoView({ block: "center" });
+        return box.getAttribute("data-name");
+    });
+    await page.click(`.diagram-page:not(.pending) g.table[data-name="${name}"] text.title`);
+    const place = await settledPlace(page, anchor("table", name));
+    assert.ok(place.shown && place.top >= 0 && place.top < 40, `the box leads to its table: ${place.top}`);
 }
 
 // CSS.escape for node: enough for the anchors' characters (letters, digits,

@@ -15,6 +15,8 @@
 #include <QTimer>
 
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "components/diagram/diagram_file.h"
 #include "ui/app/object_pickers.h"
@@ -39,8 +41,11 @@ engine::RunRequest MainWindow::Request() {
     if (!htmlPath_.isEmpty()) {
         request.target = engine::ReportTarget::HtmlFile;
         request.outputPath = htmlPath_.toStdString();
-        request.diagramSvg = [](const diagram::DiagramModel& model) {
-            return diagram::DiagramSvgText(model);
+        request.diagramSvg = [](const diagram::DiagramModel& model, engine::DiagramForm form) {
+            if (form == engine::DiagramForm::Pages) {
+                return diagram::DiagramSvgPages(model);
+            }
+            return std::vector<std::string>{diagram::DiagramSvgText(model)};
         };
     }
     return request;
