@@ -12,6 +12,7 @@
         return;
     }
     const objectLinks = Array.from(contents.querySelectorAll("a.object-link"));
+    const sectionLinks = Array.from(contents.querySelectorAll("a.section"));
     const linkFor = new Map();
     for (const link of contents.querySelectorAll("a")) {
         linkFor.set(link.hash.slice(1), link);
@@ -368,6 +369,11 @@
                 shown += 1;
                 first = first || objectLinks[i];
             }
+        }
+        // While a find is applied, the sections stay as context but Tab goes
+        // from the box straight to the matches.
+        for (const link of sectionLinks) {
+            link.tabIndex = words ? -1 : 0;
         }
         applied = find.value;
         findCount.textContent = words ? shown + " of " + objectLinks.length + " objects" : "";

@@ -182,6 +182,13 @@ async function checkFindAndHistory(page, expected) {
         (all) => all.filter((a) => !a.parentElement.hidden).map((a) => a.textContent));
     assert.ok(shown.every((t) => t.includes(firstName)), "the find box keeps matching names only");
     assert.ok(shown.length >= 1);
+    await page.waitForFunction(() => document.querySelector("#contents a.section").tabIndex === -1);
+    await page.keyboard.press("Tab");
+    assert.equal(await page.evaluate(() => document.activeElement.textContent), shown[0],
+        "Tab from the find box reaches the first match");
+    await page.keyboard.down("Shift");
+    await page.keyboard.press("Tab");
+    await page.keyboard.up("Shift");
     await page.keyboard.press("Enter");
     await page.waitForFunction((id) => location.hash === "#" + id, {}, firstId);
     await page.evaluate((id) => { location.hash = "#" + id; }, secondId);
