@@ -268,10 +268,15 @@ std::string HtmlRenderer::DiagramPagesHtml(const diagram::DiagramModel& diagram)
         (pages.size() == 1 ? " page" : " pages") +
         " is drawn when asked for, each page as it comes into view.</p><button type=\"button\" "
         "class=\"show-diagram\">Show the diagram</button>\n";
+    // Numbered as the pages' "continued on page N" labels count them.
+    int number = 1;
     for (std::string& page : pages) {
         const std::string width = RootLength(page, "width");
         const std::string height = RootLength(page, "height");
-        html += "<div class=\"diagram-page pending\" hidden data-object=\"";
+        html += "<div class=\"diagram-page pending\" hidden data-page=\"" + std::to_string(number) +
+                "\"";
+        ++number;
+        html += " data-object=\"";
         html += std::to_string(AddBody(InlineSvg(std::move(page))));
         html += "\" data-width=\"" + width;
         html += "\" data-height=\"" + height + "\"></div>\n";

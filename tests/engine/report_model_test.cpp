@@ -165,11 +165,14 @@ TEST(HtmlRenderer, APageTurningLargeAfterItsDiagramCarriesItsPages) {
     html.End();
     EXPECT_EQ(asked, (std::vector{DiagramForm::Whole, DiagramForm::Pages}));
     // The pages' bodies follow the whole picture's and the 2,000 queries'.
-    EXPECT_NE(text.find("<div class=\"diagram-page pending\" hidden data-object=\"2001\" "
-                        "data-width=\"451.3\" data-height=\"80\"></div>\n<div "
-                        "class=\"diagram-page pending\" hidden data-object=\"2002\" "
+    // Each page is numbered as the "continued on page N" labels count.
+    EXPECT_NE(text.find("<div class=\"diagram-page pending\" hidden "
+                        "data-page=\"1\" data-object=\"2001\" data-width=\"451.3\" "
+                        "data-height=\"80\"></div>\n<div class=\"diagram-page pending\" hidden "
+                        "data-page=\"2\" data-object=\"2002\" "
                         "data-width=\"200\" data-height=\"697\"></div>\n</figure>"),
-              std::string::npos);
+              std::string::npos)
+        << text;
     EXPECT_EQ(text.find("<svg>whole"), std::string::npos);
 }
 
